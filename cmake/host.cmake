@@ -1,0 +1,71 @@
+# Host tree: tools the build runs, and native tests of the Windows-free code.
+add_compile_options(-Wall -Wextra)
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE Release)
+endif()
+set(CMAKE_CXX_FLAGS_RELEASE "-O2")
+
+include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack)
+
+# The encoder and the decoder, optimised, for the packer and the benchmarks.
+add_library(vantor_codec STATIC
+  ${CMAKE_SOURCE_DIR}/payload/lzhuf_decoder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp)
+# The encoder spreads match finding over the cores.
+find_package(Threads REQUIRED)
+target_link_libraries(vantor_codec PUBLIC Threads::Threads)
+
+add_executable(vantor-pack ${CMAKE_SOURCE_DIR}/tools/pack/vantor_pack.cpp)
+target_link_libraries(vantor-pack vantor_codec)
+
+add_executable(vantor-manifest ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
+
+set(VANTOR_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+find_package(GTest REQUIRED)
+file(GLOB VANTOR_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
+add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
+  ${VANTOR_PORTABLE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp)
+target_compile_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE} -O1 -g)
+target_link_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE})
+target_link_libraries(vantor-host-tests GTest::gtest_main Threads::Threads)
+target_compile_definitions(vantor-host-tests PRIVATE
+  VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  VANTOR_PACK_PATH="$<TARGET_FILE:vantor-pack>"
+  VANTOR_MANIFEST_PATH="$<TARGET_FILE:vantor-manifest>")
+add_dependencies(vantor-host-tests vantor-pack vantor-manifest)
+include(GoogleTest)
+gtest_discover_tests(vantor-host-tests DISCOVERY_MODE PRE_TEST)
+
+# Coverage-guided fuzzing of the decoder (clang's libFuzzer).
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_executable(fuzz-decoder ${CMAKE_SOURCE_DIR}/tests/fuzz/decoder_fuzz.cpp
+    ${CMAKE_SOURCE_DIR}/payload/lzhuf_decoder.cpp)
+  target_compile_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined -g -O1)
+  target_link_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined)
+  add_test(NAME fuzz.decoder_bounded COMMAND fuzz-decoder -runs=20000 -seed=1 -max_len=4096)
+endif()
+
+find_package(benchmark QUIET)
+add_executable(vantor-bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/codec_bench.cpp)
+target_link_libraries(vantor-bench vantor_codec)
+
+# Two clean builds from two folders give the same setup program.
+add_test(NAME build.reproducible COMMAND ${CMAKE_SOURCE_DIR}/tests/reproducible_build.sh
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(build.reproducible PROPERTIES TIMEOUT 900)
+
+# ---------------------------------------------------------------------------
+# Pictures: the generator of the bitmaps and icons committed in resources/,
+# and the check that it still makes exactly those files.
+add_executable(paint-resources
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_resources.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp)
+add_test(NAME pictures.regenerate_identical
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:paint-resources>
+    -DOUT=${CMAKE_BINARY_DIR}/pictures-check -DREF=${CMAKE_SOURCE_DIR}/resources
+    -P ${CMAKE_SOURCE_DIR}/tools/paint/compare_pictures.cmake)

@@ -1,0 +1,149 @@
+// The build refuses a product description that breaks the manifest's
+// limits, naming the field; a good one gives a consistent manifest.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class ManifestGenerator : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vantor-manifest-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        mkdir((dir_ + "/payload").c_str(), 0777);
+        Write("a.exe", std::string(5000, 'a'));
+        Write("b.txt", "hello\r\n");
+        Write("empty.txt", "");
+        Write("payload/AAA.lz", std::string(1200, 'p'));
+        Write("payload/BBB.lz", "pp");
+        Write("payload/EMPTY.lz", "");
+    }
+    void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+
+    void Write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
+    }
+
+    std::string Read(const std::string& name)
+    {
+        std::ifstream in(dir_ + "/" + name, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    static std::string Description(const std::string& overrides, const std::string& entries)
+    {
+        std::string base =
+            "name Quorvel\nversion 3.02\ntagline The ledger that balances itself!\n"
+            "publisher Brindlemoor\nwebpage http://www.brindlemoor.com/quorvel/\n"
+            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n";
+        return base + overrides + entries;
+    }
+
+    static std::string TwoEntries()
+    {
+        return "entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
+               "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n";
+    }
+
+    // Runs the generator; returns its exit status and fills its messages.
+    int Generate(const std::string& description, std::string* messages)
+    {
+        Write("product.txt", description);
+        std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " " + dir_ + "/product.txt " + dir_ +
+                          " " + dir_ + " " + dir_ + "/out 2>&1";
+        FILE* pipe = popen(cmd.c_str(), "r");
+        char buf[512];
+        messages->clear();
+        while (fgets(buf, sizeof buf, pipe)) *messages += buf;
+        return pclose(pipe);
+    }
+
+    void ExpectRefused(const std::string& description, const std::string& field)
+    {
+        std::string messages;
+        EXPECT_NE(Generate(description, &messages), 0) << description;
+        EXPECT_NE(messages.find(field), std::string::npos) << "expected '" << field << "' in: " << messages;
+        EXPECT_NE(access((dir_ + "/out/manifest_data.inc").c_str(), F_OK), 0)
+            << "no manifest may be written for a refused description";
+    }
+
+    std::string dir_;
+};
+
+TEST_F(ManifestGenerator, WritesSizesFromTheFilesAndTheResourceLines)
+{
+    std::string messages;
+    ASSERT_EQ(Generate(Description("", TwoEntries()), &messages), 0) << messages;
+    std::string inc = Read("out/manifest_data.inc");
+    EXPECT_NE(inc.find("{\"A.exe\", 0x12, \"AAA\", \"Alpha\", 5000u, 1200u}"), std::string::npos) << inc;
+    EXPECT_NE(inc.find("{\"B.txt\", 0x11, \"BBB\", \"Read Me\", 7u, 2u}"), std::string::npos) << inc;
+    EXPECT_NE(inc.find("{2006, 12, 0, 24, 3, 2, 0, 0}"), std::string::npos) << inc;
+    std::string rc = Read("out/payload.rc");
+    EXPECT_NE(rc.find("AAA RCDATA \"payload/AAA.lz\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("BBB RCDATA \"payload/BBB.lz\""), std::string::npos) << rc;
+    EXPECT_NE(Read("out/product_identity.h").find("#define PRODUCT_TABLE_SIZE 2"), std::string::npos);
+
+    // A changed file gives a changed manifest on the next run.
+    Write("b.txt", "hello again\r\n");
+    ASSERT_EQ(Generate(Description("", TwoEntries()), &messages), 0) << messages;
+    EXPECT_NE(Read("out/manifest_data.inc").find("13u, 2u}"), std::string::npos);
+}
+
+TEST_F(ManifestGenerator, RefusesCountsAboveTheEntries)
+{
+    ExpectRefused(Description("installed 3\n", TwoEntries()), "installed");
+    ExpectRefused(Description("shortcuts 3\n", TwoEntries()), "shortcuts");
+    ExpectRefused(Description("installed 1\nshortcuts 2\n", TwoEntries()), "shortcuts");
+}
+
+TEST_F(ManifestGenerator, RefusesTextsLongerThanTheirFields)
+{
+    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRST\n", TwoEntries()), "name");
+    ExpectRefused(Description("version 1234567890\n", TwoEntries()), "version");
+    ExpectRefused(Description("publisher ABCDEFGHIJKLMNOPQRST\n", TwoEntries()), "publisher");
+    ExpectRefused(Description("", "entry | ABCDEFGHIJKLMNOPQRSTUVWXY.exe | 0x11 | AAA | A | a.exe\n"), "target");
+    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAAAAAAAAAAAAAAAA | A | a.exe\n"), "resource");
+    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | ABCDEFGHIJKLMNOPQRST | a.exe\n"), "caption");
+}
+
+TEST_F(ManifestGenerator, RefusesATitleTaglineOrWebPageThatDoesNotFit)
+{
+    // 19 + 9 = 28 characters: "name vversion" would overflow its 30-byte title.
+    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRS\nversion 123456789\n", TwoEntries()),
+                  "name and version");
+    ExpectRefused(Description("tagline " + std::string(51, 't') + "\n", TwoEntries()), "tagline");
+    ExpectRefused(Description("webpage http://" + std::string(53, 'w') + "\n", TwoEntries()), "webpage");
+    ExpectRefused(Description("webpage www.brindlemoor.com\n", TwoEntries()), "webpage");
+}
+
+TEST_F(ManifestGenerator, RefusesMissingOrEmptyFilesAndDuplicateResources)
+{
+    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | A | nowhere.exe\n"), "source");
+    ExpectRefused(Description("installed 1\n", "entry | E.txt | 0x11 | EMPTY | E | empty.txt\n"), "source");
+    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | A | a.exe\n"
+                                  "entry | B.exe | 0x11 | AAA | B | b.txt\n"),
+                  "duplicate resource name");
+    ExpectRefused(Description("", "entry | A.exe | 0x11 | aaa | A | a.exe\n"
+                                  "entry | B.txt | 0x11 | BBB | B | b.txt\n"),
+                  "resource");
+}
+
+TEST_F(ManifestGenerator, RefusesABadTimeStamp)
+{
+    ExpectRefused(Description("timestamp 2007-02-29 03:02:00.000\n", TwoEntries()), "timestamp");
+    ExpectRefused(Description("timestamp 24.12.2006\n", TwoEntries()), "timestamp");
+    ExpectRefused(Description("weekday 7\n", TwoEntries()), "weekday");
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#include "product_window.h"
+
+int ShowProductMessage(HWND owner, const char* caption, const char* text, UINT buttons)
+{
+    // MB_USERICON shows our ledger icon instead of a stock symbol, so the
+    // box is recognisably Quorvel's even without its main window.
+    MSGBOXPARAMSA box;
+    ZeroMemory(&box, sizeof box);
+    box.cbSize = sizeof box;
+    box.hwndOwner = owner;
+    box.hInstance = GetModuleHandleA(NULL);
+    box.lpszText = text;
+    box.lpszCaption = caption;
+    box.dwStyle = buttons | MB_USERICON;
+    box.lpszIcon = MAKEINTRESOURCEA(QUORVEL_ICON);
+    return MessageBoxIndirectA(&box);
+}
+
+HICON LoadProductIcon(int size)
+{
+    return (HICON)LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(QUORVEL_ICON),
+                             IMAGE_ICON, size, size, LR_SHARED);
+}

@@ -1,0 +1,281 @@
+#include "install_pass.h"
+
+#include <string.h>
+
+#include "extraction_page.h"
+#include "install_state.h"
+#include "lzhuf_decoder.h"
+#include "page_ids.h"
+#include "page_services.h"
+#include "path_helpers.h"
+#include "registry_records.h"
+
+namespace {
+
+struct OutputSink {
+    unsigned char buffer[kOutputBufferSize];
+    uint32_t fill;
+    unsigned char* writePos;
+    HANDLE file;
+    bool writeFailed;
+};
+
+OutputSink s_output;
+
+// Writes the buffered bytes and reports what the system wrote. After a
+// failed or short write nothing more is written and the decoder is told to
+// stop: the pass then removes the file instead of reporting it installed.
+void WriteBuffered(HWND page)
+{
+    DWORD written = 0;
+    if (!s_output.writeFailed) {
+        if (!WriteFile(s_output.file, s_output.buffer, s_output.fill, &written, NULL) ||
+            written != s_output.fill) {
+            s_output.writeFailed = true;
+            g_decoder.outputLeft = 0;
+        }
+    }
+    s_output.fill = 0;
+    s_output.writePos = s_output.buffer;
+    AdvanceProgress(page, written);
+}
+
+int FailPass(HWND page, const char* text)
+{
+    MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+    return -1;
+}
+
+bool IsFolder(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Writes one entry to its target; false after the error box.
+bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, const FILETIME& stamp)
+{
+    HINSTANCE module = g_setup.state.instance;
+    HRSRC resource = FindResourceA(module, entry.resourceName, MAKEINTRESOURCEA(10));
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : NULL;
+    const unsigned char* packed = loaded ? (const unsigned char*)LockResource(loaded) : NULL;
+    if (packed == NULL) {
+        // The program's own resources are incomplete: as good as a file
+        // that cannot be created.
+        FailPass(page, CREATE_FAILED_TEXT);
+        return false;
+    }
+    HANDLE file = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        FailPass(page, CREATE_FAILED_TEXT);
+        return false;
+    }
+    s_output.file = file;
+    s_output.writeFailed = false;
+    // Never read past the resource, whatever the entry claims.
+    DWORD available = SizeofResource(module, resource);
+    g_decoder.input = packed;
+    g_decoder.inputLeft = entry.packedSize < available ? entry.packedSize : available;
+    g_decoder.outputLeft = entry.unpackedSize;
+    DecodePayload(page);
+    if (s_output.writeFailed) {
+        CloseHandle(file);
+        DeleteFileA(target);
+        FailPass(page, WRITE_FAILED_TEXT);
+        return false;
+    }
+    SetFileTime(file, &stamp, &stamp, &stamp);
+    CloseHandle(file);
+    return true;
+}
+
+}  // namespace
+
+void EmptyOutputBuffer()
+{
+    s_output.fill = 0;
+    s_output.writePos = s_output.buffer;
+}
+
+void PutOutputByte(HWND page, unsigned char c)
+{
+    *s_output.writePos++ = c;
+    ++s_output.fill;
+    --g_decoder.outputLeft;
+    if (s_output.fill == kOutputBufferSize) {
+        WriteBuffered(page);
+    }
+}
+
+void FlushOutput(HWND page)
+{
+    if (s_output.fill != 0) {
+        WriteBuffered(page);
+    }
+}
+
+bool PathExists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ShouldWriteFile(const char* path, int entry)
+{
+    if (g_setup.manifest.files[entry].flags & kAlwaysWrite) {
+        return true;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    CloseHandle(file);
+    return false;
+}
+
+void CreateFolderChain(const char* folder)
+{
+    char work[kFolderSlotSize];
+    // Only drive-rooted paths (C:\...) that fit are created level by level;
+    // anything else fails later, at the first target file, with the error box.
+    if (!CopyText(work, sizeof work, folder) || work[0] == '\0' || work[1] != ':' ||
+        work[2] != '\\') {
+        return;
+    }
+    size_t len = strlen(work);
+    if (work[len - 1] == '\\') {
+        work[--len] = '\0';
+    }
+    int levels = 0;
+    for (size_t i = len; i-- > 0;) {
+        if (work[i] != '\\') {
+            continue;
+        }
+        ++levels;
+        if (i > 0 && work[i - 1] == ':') {
+            break;
+        }
+        work[i] = '\0';
+    }
+    for (int level = 0; level < levels; ++level) {
+        CreateDirectoryA(work, NULL);
+        size_t end = strlen(work);
+        if (end < len) {
+            work[end] = '\\';
+        }
+    }
+}
+
+bool IsDeletableFile(const char* name)
+{
+    const char* extension = FindExtension(name);
+    if (extension == NULL) {
+        return true;
+    }
+    for (const char* preserved : kPreservedExtensions) {
+        if (SameTextIgnoringCase(extension, preserved)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CleanFolder(const char* folder)
+{
+    char path[kPathBufferSize];
+    if (!JoinPath(path, sizeof path, folder, "*.*", false)) {
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    do {
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder && found.cFileName[0] == '.') {
+            continue;
+        }
+        // A junction or link may lead anywhere: never follow it out of the
+        // folder being cleaned. An entry whose path does not fit is left.
+        if ((isFolder && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
+            !JoinPath(path, sizeof path, folder, found.cFileName, false)) {
+            continue;
+        }
+        if (isFolder) {
+            CleanFolder(path);
+        } else if (IsDeletableFile(found.cFileName)) {
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool HoldsEarlierInstallation(const char* folder)
+{
+    const ProductManifest& manifest = g_setup.manifest;
+    char path[kPathBufferSize];
+    if ((int)kPayloadTableSize > (int)kMainProgramEntry &&
+        JoinPath(path, sizeof path, folder, manifest.files[kMainProgramEntry].targetName, false)) {
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return true;
+        }
+    }
+    return ReadPreviousFolder(path) && SameFolder(path, folder);
+}
+
+int InstallFiles(HWND page)
+{
+    const ProductManifest& manifest = g_setup.manifest;
+    InstallState& state = g_setup.state;
+
+    // Cleaning deletes files, so it is done only where an earlier
+    // installation of the product stands; any other folder is kept as is.
+    if (PathExists(state.destinationFolder)) {
+        if (IsFolder(GetFileAttributesA(state.destinationFolder)) &&
+            HoldsEarlierInstallation(state.destinationFolder)) {
+            CleanFolder(state.destinationFolder);
+        }
+    } else {
+        CreateFolderChain(state.destinationFolder);
+    }
+
+    FILETIME local, stamp;
+    SystemTimeToFileTime((const SYSTEMTIME*)&manifest.fileTime, &local);
+    LocalFileTimeToFileTime(&local, &stamp);
+
+    int count = manifest.entryCount > 0 ? manifest.entryCount : 0;
+    if (count > kPayloadTableSize) {
+        count = kPayloadTableSize;
+    }
+    for (int i = 0; i < count; ++i) {
+        state.progressTotal += manifest.files[i].unpackedSize;
+    }
+    ShowNumber(page, IDC_TOTAL_SIZE, state.progressTotal);
+    ShowNumber(page, IDC_TOTAL_FILES, (uint32_t)count);
+
+    for (int i = 0; i < count; ++i) {
+        const PayloadEntry& entry = manifest.files[i];
+        const char* folder =
+            (entry.flags & kIntoWindowsFolder) ? state.windowsFolder : state.destinationFolder;
+        char target[kPathBufferSize];
+        bool fits = JoinPath(target, sizeof target, folder, entry.targetName, false);
+        SetDlgItemTextA(page, IDC_EXTRACTING, target);
+        ShowNumber(page, IDC_CURRENT_FILE, (uint32_t)(i + 1));
+        PumpMessages(page, kEntryPause);
+        if (!fits) {
+            return FailPass(page, CREATE_FAILED_TEXT);
+        }
+        if (ShouldWriteFile(target, i)) {
+            if (!WritePayload(page, target, entry, stamp)) {
+                return -1;
+            }
+        } else {
+            AdvanceProgress(page, entry.unpackedSize);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,30 @@
+// The file installation pass: prepares the destination folder and writes
+// every payload entry, decoded, with the manifest's time stamp.
+#ifndef VANTOR_INSTALL_PASS_H
+#define VANTOR_INSTALL_PASS_H
+
+#include <windows.h>
+
+enum {
+    kOutputBufferSize = 1024,
+    kPathBufferSize = 260,
+    kEntryPause = 500,
+};
+
+#define CREATE_FAILED_TEXT "Unable to create destination file!\r\nInstallation will now be aborted."
+#define WRITE_FAILED_TEXT "Unable to write destination file!\r\nInstallation will now be aborted."
+
+// 1 when every entry is handled; -1 after the error box.
+int InstallFiles(HWND page);
+
+bool PathExists(const char* path);
+bool ShouldWriteFile(const char* path, int entry);
+void CreateFolderChain(const char* folder);
+bool CleanFolder(const char* folder);
+bool IsDeletableFile(const char* name);
+
+// Whether an existing destination folder holds an earlier installation,
+// the only kind of folder the pass cleans.
+bool HoldsEarlierInstallation(const char* folder);
+
+#endif

@@ -1,0 +1,87 @@
+// Page services: placement, product-name formatting, icons, the timed
+// message pump and the abort notice.
+#include "page_services.h"
+
+#include "install_state.h"
+#include "shell_ids.h"
+#include "shell_texts.h"
+
+enum {
+    kPageTextRead = 200,    // at most 199 characters are read
+    kPageTextShown = 220,   // the formatted text holds at most 219
+    kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
+};
+
+POINT CenteredOrigin(int width, int height, bool besidePanel)
+{
+    POINT origin;
+    // Integer division truncates toward zero, also for a page wider than
+    // its area: this is the placement the pages were laid out for.
+    int room = g_setup.state.screenWidth - width + (besidePanel ? kBackdropPanelWidth : 0);
+    origin.x = room / 2;
+    origin.y = (g_setup.state.screenHeight - height) / 2;
+    return origin;
+}
+
+void CenterPage(HWND window, bool besidePanel)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    POINT origin = CenteredOrigin(w, h, besidePanel);
+    MoveWindow(window, origin.x, origin.y, w, h, FALSE);
+}
+
+void FormatPageText(HWND window, bool caption)
+{
+    HWND target = caption ? window : GetDlgItem(window, IDC_PAGE_TEXT);
+    char format[kPageTextRead];
+    char text[kFormatScratch];
+    GetWindowTextA(target, format, sizeof format);
+    // The name is an argument, never part of the format, so a "%" in it
+    // is shown as it stands. A result too long for the page is not shown.
+    if (wsprintfA(text, format, g_setup.manifest.productName) < kPageTextShown) {
+        SetWindowTextA(target, text);
+    }
+    if (caption) {
+        SetSmallIcon(window, IDI_SETUP);
+    }
+}
+
+void SetSmallIcon(HWND window, WORD iconId)
+{
+    HICON icon = (HICON)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                   16, 16, LR_DEFAULTCOLOR);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+}
+
+bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds)
+{
+    // Unsigned difference: correct across the wrap of the tick counter.
+    return (DWORD)(now - start) >= milliseconds;
+}
+
+void PumpMessages(HWND window, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        // The tick is read before the message is taken, so the message taken
+        // in the last pass is still handled.
+        DWORD now = GetTickCount();
+        MSG msg;
+        if (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (PauseElapsed(start, now, milliseconds)) {
+            break;
+        }
+    }
+}
+
+int ShowAbortNotice(HWND owner)
+{
+    MessageBoxA(owner, ABORT_NOTICE_TEXT, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    return 0;
+}

@@ -1,0 +1,29 @@
+// Services every wizard page calls.
+#ifndef VANTOR_PAGE_SERVICES_H
+#define VANTOR_PAGE_SERVICES_H
+
+#include <windows.h>
+
+enum { kBackdropPanelWidth = 150 };
+
+// Centres the window on the screen, or in the area right of the backdrop's
+// left panel.
+void CenterPage(HWND window, bool besidePanel);
+// Pure arithmetic of CenterPage, for a window of the given outer size.
+POINT CenteredOrigin(int width, int height, bool besidePanel);
+
+// Puts the product name into the window's caption (and gives it the small
+// icon) or into its control 700.
+void FormatPageText(HWND window, bool caption);
+
+void SetSmallIcon(HWND window, WORD iconId);
+
+// Dispatches the window's messages until the given time has passed.
+void PumpMessages(HWND window, DWORD milliseconds);
+// True once a pause begun at start has lasted the given time.
+bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds);
+
+// The abort notice; answers 0.
+int ShowAbortNotice(HWND owner);
+
+#endif

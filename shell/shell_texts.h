@@ -1,0 +1,23 @@
+// The shell's own message texts and the publisher's addresses they name.
+#ifndef VANTOR_SHELL_TEXTS_H
+#define VANTOR_SHELL_TEXTS_H
+
+#define SUPPORT_ADDRESS "support@brindlemoor.com"
+#define PUBLISHER_HOME_PAGE "http://www.brindlemoor.com/"
+
+#define ABORT_NOTICE_TEXT                                                   \
+    "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\n" \
+    "support at - " SUPPORT_ADDRESS "!"
+
+#define SUCCESS_QUESTION_FORMAT \
+    "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?"
+
+#define FAREWELL_TEXT                                       \
+    "For other great software utilities be sure to\r\n"     \
+    "stop by " PRODUCT_PUBLISHER " home page at\r\n"        \
+    PUBLISHER_HOME_PAGE "\r\n"                              \
+    "\r\n"                                                  \
+    "If you have any questions or comments you can\r\n"     \
+    "email support at " SUPPORT_ADDRESS "!"
+
+#endif

@@ -1,0 +1,111 @@
+#include "registry_records.h"
+
+#include <windows.h>
+
+#include "install_state.h"
+#include "path_helpers.h"
+
+namespace {
+
+// Creates or opens a key under HKEY_LOCAL_MACHINE; null on failure.
+HKEY CreateKey(HKEY parent, const char* path)
+{
+    char emptyClass[] = "";
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExA(parent, path, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        NULL, &key, &disposition) != ERROR_SUCCESS) {
+        return NULL;
+    }
+    return key;
+}
+
+// REG_SZ with the terminating NUL counted.
+void SetText(HKEY key, const char* name, const char* value)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)lstrlenA(value) + 1);
+}
+
+}  // namespace
+
+void SetShellUnloadFlag()
+{
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, SHELL_UNLOAD_KEY);
+    if (key == NULL) {
+        return;
+    }
+    SetText(key, NULL, "1");
+    RegCloseKey(key);
+}
+
+bool ReadPreviousFolder(char buffer[kPreviousFolderSize])
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD size = kPreviousFolderSize;
+    LONG result = RegQueryValueExA(key, g_setup.manifest.productName, NULL, NULL,
+                                   (BYTE*)buffer, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        return false;
+    }
+    // Only a terminated string that fits a folder slot is a folder: the
+    // value may have been stored without its NUL or longer than a slot.
+    for (DWORD i = 0; i < size && i < kFolderSlotSize; ++i) {
+        if (buffer[i] == '\0') {
+            return true;
+        }
+    }
+    buffer[0] = '\0';
+    return false;
+}
+
+void WriteRegistryRecords()
+{
+    const ProductManifest& manifest = g_setup.manifest;
+    const InstallState& state = g_setup.state;
+    char keyBuffer[kKeyBufferSize];
+
+    CopyText(keyBuffer, sizeof keyBuffer, VENDOR_KEY);
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, keyBuffer);
+    if (key != NULL) {
+        SetText(key, manifest.productName, state.destinationFolder);
+        RegCloseKey(key);
+    }
+
+    key = CreateKey(HKEY_LOCAL_MACHINE, VENDOR_KEY VERSION_KEY_SUFFIX);
+    if (key != NULL) {
+        SetText(key, VERSION_VALUE_NAME, manifest.version);
+        RegCloseKey(key);
+    }
+
+    HKEY list;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY, 0, KEY_ALL_ACCESS, &list) ==
+        ERROR_SUCCESS) {
+        HKEY entry = CreateKey(list, manifest.productName);
+        if (entry != NULL) {
+            SetText(entry, "DisplayName", manifest.productName);
+            // The version field holds at most 9 characters, so "v%s" fits.
+            wsprintfA(keyBuffer, "v%s", manifest.version);
+            SetText(entry, "DisplayVersion", keyBuffer);
+            // A command that would not fit is left out rather than cut.
+            if (JoinPath(keyBuffer, sizeof keyBuffer, state.windowsFolder,
+                         manifest.files[kUninstallerEntry].targetName, false)) {
+                SetText(entry, "UninstallString", keyBuffer);
+            }
+            SetText(entry, "Program Path", state.destinationFolder);
+            SetText(entry, "Program Group", state.groupName);
+            SetText(entry, "Publisher", manifest.publisher);
+            SetText(entry, "HelpLink", manifest.webPage);
+            RegCloseKey(entry);
+        }
+        RegCloseKey(list);
+    }
+
+    if (MakeShortcutPath(keyBuffer, sizeof keyBuffer, state.sendToFolder, "",
+                         manifest.files[kUpdaterEntry].caption)) {
+        DeleteFileA(keyBuffer);
+    }
+}

@@ -1,0 +1,24 @@
+// Everything the installer reads from or writes to the registry.
+#ifndef VANTOR_REGISTRY_RECORDS_H
+#define VANTOR_REGISTRY_RECORDS_H
+
+enum {
+    kKeyBufferSize = 256,
+    kPreviousFolderSize = 260,
+};
+
+#define SHELL_UNLOAD_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll"
+#define UNINSTALL_LIST_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+
+// Sets the shell's AlwaysUnloadDll default value; first thing at every start.
+void SetShellUnloadFlag();
+
+// The install folder an earlier installation stored: true and the folder
+// (at most 255 characters, terminated) in the buffer, else false.
+bool ReadPreviousFolder(char buffer[kPreviousFolderSize]);
+
+// Vendor key, version key, uninstall entry, and removal of a stale updater
+// shortcut from the SendTo folder.
+void WriteRegistryRecords();
+
+#endif

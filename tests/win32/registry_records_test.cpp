@@ -1,0 +1,162 @@
+// Registry records against Wine's real registry.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "install_state.h"
+#include "registry_records.h"
+#include "test_support.h"
+
+namespace {
+
+// A value's type, stored length and bytes, read back as they lie.
+struct Stored {
+    DWORD type;
+    DWORD length;
+    std::string bytes;
+};
+
+bool ReadValue(const char* keyPath, const char* name, Stored* out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    char data[1024];
+    out->length = sizeof data;
+    LONG result = RegQueryValueExA(key, name, NULL, &out->type, (BYTE*)data, &out->length);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        return false;
+    }
+    out->bytes.assign(data, out->length);
+    return true;
+}
+
+// REG_SZ with the text and its terminating NUL.
+void ExpectText(const char* keyPath, const char* name, const std::string& text)
+{
+    Stored value;
+    ASSERT_TRUE(ReadValue(keyPath, name, &value)) << keyPath << " " << (name ? name : "(default)");
+    EXPECT_EQ(value.type, (DWORD)REG_SZ) << name;
+    EXPECT_EQ(value.length, text.size() + 1) << name;
+    EXPECT_EQ(value.bytes, text + std::string(1, '\0')) << name;
+}
+
+void SetRaw(const char* name, DWORD type, const std::string& bytes)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                              NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
+    RegCloseKey(key);
+}
+
+const char kEntryKey[] = UNINSTALL_LIST_KEY "\\" PRODUCT_NAME;
+const char kVersionKey[] = VENDOR_KEY VERSION_KEY_SUFFIX;
+
+class RegistryRecords : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetInstallState();
+        ClearProductRegistry();
+        sendTo_ = MakeTestFolder("sendto");
+        strcpy(g_setup.state.destinationFolder, "D:\\Apps\\Quorvel");
+        strcpy(g_setup.state.windowsFolder, "C:\\Windows With Blanks");
+        strcpy(g_setup.state.sendToFolder, sendTo_.c_str());
+        strcpy(g_setup.state.groupName, "Quorvel Tools");
+    }
+    void TearDown() override
+    {
+        RemoveTree(sendTo_);
+        ClearProductRegistry();
+        ResetInstallState();
+    }
+    std::string sendTo_;
+};
+
+TEST_F(RegistryRecords, WritesEveryValueWithItsTerminatorCounted)
+{
+    WriteRegistryRecords();
+    ExpectText(VENDOR_KEY, "Quorvel", "D:\\Apps\\Quorvel");
+    ExpectText(kVersionKey, "Program Version", "3.02");
+    ExpectText(kEntryKey, "DisplayName", "Quorvel");
+    ExpectText(kEntryKey, "DisplayVersion", "v3.02");
+    Stored version;
+    ASSERT_TRUE(ReadValue(kEntryKey, "DisplayVersion", &version));
+    EXPECT_EQ(version.length, 6u);
+    // No quotes, even with blanks in the folder.
+    ExpectText(kEntryKey, "UninstallString", "C:\\Windows With Blanks\\Qorvunst.exe");
+    ExpectText(kEntryKey, "Program Path", "D:\\Apps\\Quorvel");
+    ExpectText(kEntryKey, "Program Group", "Quorvel Tools");
+    ExpectText(kEntryKey, "Publisher", "Brindlemoor");
+    ExpectText(kEntryKey, "HelpLink", g_setup.manifest.webPage);
+}
+
+TEST_F(RegistryRecords, AReinstallOverwritesTheValues)
+{
+    WriteRegistryRecords();
+    strcpy(g_setup.state.destinationFolder, "E:\\Elsewhere");
+    WriteRegistryRecords();
+    ExpectText(VENDOR_KEY, "Quorvel", "E:\\Elsewhere");
+    ExpectText(kEntryKey, "Program Path", "E:\\Elsewhere");
+}
+
+TEST_F(RegistryRecords, PreviousFolderReadsBackWhatWasWritten)
+{
+    char buffer[kPreviousFolderSize];
+    EXPECT_FALSE(ReadPreviousFolder(buffer));
+    WriteRegistryRecords();
+    ASSERT_TRUE(ReadPreviousFolder(buffer));
+    EXPECT_STREQ(buffer, "D:\\Apps\\Quorvel");
+}
+
+TEST_F(RegistryRecords, PreviousFolderRefusesWhatIsNoFolderSlot)
+{
+    char buffer[kPreviousFolderSize];
+    std::string longest(255, 'f');
+    SetRaw("Quorvel", REG_SZ, longest + std::string(1, '\0'));
+    ASSERT_TRUE(ReadPreviousFolder(buffer));
+    EXPECT_EQ(strlen(buffer), 255u);
+
+    SetRaw("Quorvel", REG_SZ, longest + "g" + std::string(1, '\0'));
+    EXPECT_FALSE(ReadPreviousFolder(buffer));
+    // Stored without its terminator.
+    SetRaw("Quorvel", REG_BINARY, "C:\\Apps");
+    memset(buffer, 'z', sizeof buffer);
+    EXPECT_FALSE(ReadPreviousFolder(buffer));
+    SetRaw("Quorvel", REG_SZ, std::string(300, 'h') + std::string(1, '\0'));
+    EXPECT_FALSE(ReadPreviousFolder(buffer));
+}
+
+TEST_F(RegistryRecords, RemovesTheStaleUpdaterShortcutOnly)
+{
+    ASSERT_TRUE(WriteWholeFile(sendTo_ + "\\Update.lnk", "stale"));
+    ASSERT_TRUE(WriteWholeFile(sendTo_ + "\\Quorvel.lnk", "link"));
+    WriteRegistryRecords();
+    EXPECT_EQ(GetFileAttributesA((sendTo_ + "\\Update.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((sendTo_ + "\\Quorvel.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(RegistryRecords, SkipsAnUninstallStringThatWouldNotFit)
+{
+    // 250 characters of Windows folder leave no room for "\Qorvunst.exe"
+    // in the 256-byte key buffer.
+    std::string folder = "C:\\" + std::string(247, 'w');
+    strcpy(g_setup.state.windowsFolder, folder.c_str());
+    WriteRegistryRecords();
+    Stored value;
+    EXPECT_FALSE(ReadValue(kEntryKey, "UninstallString", &value));
+    ExpectText(kEntryKey, "Program Path", "D:\\Apps\\Quorvel");
+}
+
+TEST(ShellUnloadFlag, SetsTheDefaultValue)
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SHELL_UNLOAD_KEY);
+    SetShellUnloadFlag();
+    ExpectText(SHELL_UNLOAD_KEY, NULL, "1");
+}
+
+}  // namespace

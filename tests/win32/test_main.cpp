@@ -1,0 +1,16 @@
+// Tests run with the build folder as working directory, so the setup
+// program's resources are at hand.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (SetupModule() == NULL) {
+        fprintf(stderr, "Vantor.exe not found in the working directory\n");
+        return 1;
+    }
+    ResetInstallState();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,58 @@
+// Helpers shared by the tests that run under Wine.
+#ifndef VANTOR_TEST_SUPPORT_H
+#define VANTOR_TEST_SUPPORT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "install_state.h"
+
+// The setup program's module, loaded as data: its resources (payload,
+// licence, templates, pictures) are what the tests use.
+HMODULE SetupModule();
+
+// What the last message box showed, as a user would have seen it.
+struct BoxSeen {
+    int count;
+    std::string caption;
+    std::string text;
+    HICON icon;
+};
+
+// Answers every message box of this thread with the given button and
+// records them all; seen is the last. Stops when it goes out of scope.
+struct BoxAnswerer {
+    explicit BoxAnswerer(int button = IDOK);
+    ~BoxAnswerer();
+    int button() const;
+    BoxSeen seen;
+    std::vector<BoxSeen> boxes;
+};
+
+// A message box is a dialog with a text static of id 0xFFFF; the pages
+// have such statics too, so a dialog with a page's own control is none.
+bool IsMessageBox(HWND window);
+
+// A window with the extraction page's value controls 400 to 406.
+HWND CreateProgressWindow();
+
+// A fresh empty folder C:\vantor-tests\<name>, and its removal.
+std::string MakeTestFolder(const char* name);
+void RemoveTree(const std::string& path);
+
+bool ReadWholeFile(const std::string& path, std::string* contents);
+bool WriteWholeFile(const std::string& path, const std::string& contents);
+
+// Removes the vendor key and the uninstall entry of the product.
+void ClearProductRegistry();
+
+// The install state as the program starts.
+void ResetInstallState();
+
+
+
+// The install state exactly as the program started with it.
+const InstallState& InitialInstallState();
+#endif

@@ -1,0 +1,52 @@
+// Entry point: start-up, the welcome page, the backdrop and the message
+// loop. The wizard itself runs from the backdrop's start timer.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "install_state.h"
+#include "registry_records.h"
+#include "shell_ids.h"
+#include "shell_start.h"
+#include "wizard.h"
+
+enum { kExitCode = 1 };  // the same whatever happened
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    SetShellUnloadFlag();
+    g_setup.state.instance = instance;
+    // Read once: every later layout uses these two values.
+    g_setup.state.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_setup.state.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RegisterWindowClasses();
+
+    // The shortcut dialog's template names the progress bar class.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), NULL, WelcomeProc, 0) != 1) {
+        return kExitCode;
+    }
+
+    HWND backdrop = CreateWindowExA(WS_EX_TOPMOST, BACKDROP_CLASS, INSTALLER_NAME,
+                                    WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, 0, 0,
+                                    g_setup.state.screenWidth, g_setup.state.screenHeight, NULL,
+                                    NULL, instance, NULL);
+    g_setup.state.backdrop = backdrop;
+    if (backdrop == NULL) {
+        return kExitCode;
+    }
+    ShowWindow(backdrop, showCommand);
+    UpdateWindow(backdrop);
+
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0 || got == -1) {
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return kExitCode;
+}

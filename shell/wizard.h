@@ -1,0 +1,16 @@
+// The fixed chain of wizard pages and the finish.
+#ifndef VANTOR_WIZARD_H
+#define VANTOR_WIZARD_H
+
+#include <windows.h>
+
+INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+void RunLicensePage(HWND backdrop);
+void RunLocationPage(HWND backdrop);
+void RunInstallPage(HWND backdrop);
+void RunGroupPage(HWND backdrop);
+void FinishInstall(HWND backdrop);
+void ViewReadMe(HWND backdrop);
+
+#endif

@@ -1,0 +1,184 @@
+// The extraction page: fills the folder slots the later steps need, runs
+// the installation pass from a one-shot timer and shows its progress in a
+// two-colour percent bar. It has no buttons and cannot be cancelled.
+#include "extraction_page.h"
+
+#include <shlobj.h>
+
+#include "install_pass.h"
+#include "install_state.h"
+#include "page_ids.h"
+#include "page_services.h"
+#include "path_helpers.h"
+
+enum {
+    kStartDelay = 250,
+    kFinalPause = 1000,  // the full bar and final counters stay in view
+    kBarUnits = 200,     // half-percent units of a full bar
+    kPercentTextSize = 8,
+};
+
+const COLORREF kValueColour = RGB(0, 0, 128);
+const COLORREF kBarColour = RGB(0, 0, 128);
+const COLORREF kBarTextColour = RGB(255, 255, 255);
+const COLORREF kGroundTextColour = RGB(0, 0, 64);
+
+namespace {
+
+struct PercentBar {
+    HWND window;
+    WNDPROC previous;
+};
+
+PercentBar s_bar;
+
+// The bar's whole client area, split at the bar value; the percentage is
+// white over the bar and dark blue over the ground, cut at the split.
+void DrawPercentBar(HDC dc, const RECT& client)
+{
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    int value = g_setup.state.barValue;
+    if (value > kBarUnits) {
+        value = kBarUnits;
+    }
+    int split = client.left + (client.right - client.left) * value / kBarUnits;
+    RECT filled = {client.left, client.top, split, client.bottom};
+    RECT ground = {split, client.top, client.right, client.bottom};
+
+    char text[kPercentTextSize];
+    int length = wsprintfA(text, "%d%%", value / 2);
+    SIZE extent;
+    GetTextExtentPointA(dc, text, length, &extent);
+    int x = client.left + (client.right - extent.cx) / 2;
+    int y = client.top + (client.bottom - extent.cy) / 2;
+
+    SetTextColor(dc, kGroundTextColour);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &ground, text, length, NULL);
+    SetTextColor(dc, kBarTextColour);
+    SetBkColor(dc, kBarColour);
+    ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &filled, text, length, NULL);
+    SelectObject(dc, oldFont);
+}
+
+void PaintPercentBar(HWND bar)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(bar, &paint);
+    RECT client;
+    GetClientRect(bar, &client);
+    DrawPercentBar(dc, client);
+    EndPaint(bar, &paint);
+}
+
+LRESULT CALLBACK PercentBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        PaintPercentBar(bar);
+        return 0;
+    case WM_PRINTCLIENT: {
+        // The same picture into a given device context (printing, capture).
+        RECT client;
+        GetClientRect(bar, &client);
+        DrawPercentBar((HDC)wParam, client);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        // The painting covers the whole client area.
+        return 1;
+    }
+    return CallWindowProcA(s_bar.previous, bar, message, wParam, lParam);
+}
+
+// A system folder's path into its slot; an empty slot when the shell has no
+// such folder or its path is longer than a slot holds.
+void ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
+{
+    char path[MAX_PATH] = "";
+    LPITEMIDLIST folder = NULL;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(page, folderId, &folder)) && folder != NULL) {
+        if (!SHGetPathFromIDListA(folder, path)) {
+            path[0] = '\0';
+        }
+        ILFree(folder);
+    }
+    CopyText(slot, kFolderSlotSize, path);
+    NormaliseFolderCase(slot);
+}
+
+void FillFolderSlots(HWND page)
+{
+    InstallState& state = g_setup.state;
+    UINT length = GetWindowsDirectoryA(state.windowsFolder, kFolderSlotSize);
+    // A longer folder leaves the slot empty, so that the pass fails at the
+    // first file meant for it instead of writing somewhere else.
+    if (length == 0 || length >= kFolderSlotSize) {
+        state.windowsFolder[0] = '\0';
+    }
+    NormaliseFolderCase(state.windowsFolder);
+    ReadSpecialFolder(page, CSIDL_PROGRAMS, state.programsFolder);
+    ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
+}
+
+void InitExtractionPage(HWND page)
+{
+    CenterPage(page, true);
+    FormatPageText(page, true);
+    s_bar.window = GetDlgItem(page, IDC_PERCENT_BAR);
+    s_bar.previous =
+        (WNDPROC)(LONG_PTR)SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)PercentBarProc);
+    FillFolderSlots(page);
+    SetTimer(page, IDT_EXTRACTION_START, kStartDelay, NULL);
+}
+
+void OnExtractionTimer(HWND page, UINT_PTR timer)
+{
+    // Only the page's own starter runs the pass, and only once.
+    if (timer != IDT_EXTRACTION_START) {
+        return;
+    }
+    KillTimer(page, timer);
+    if (InstallFiles(page) == -1) {
+        ShowAbortNotice(page);
+        EndDialog(page, 2);
+        return;
+    }
+    PumpMessages(page, kFinalPause);
+    EndDialog(page, 1);
+}
+
+HBRUSH ColorExtractionText(HDC dc, HWND control)
+{
+    switch (GetDlgCtrlID(control)) {
+    case IDC_VISIT_NOTICE:
+        SetTextColor(dc, kValueColour);
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    case IDC_NO_ID:
+        return NULL;
+    }
+    SetTextColor(dc, kValueColour);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ExtractionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitExtractionPage(page);
+        return TRUE;
+    case WM_TIMER:
+        OnExtractionTimer(page, wParam);
+        return FALSE;
+    case WM_CTLCOLORSTATIC:
+        return (INT_PTR)ColorExtractionText((HDC)wParam, (HWND)lParam);
+    case WM_DESTROY:
+        SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)s_bar.previous);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,216 @@
+// The program group page: the user picks or types the folder under the
+// Start menu's Programs folder that gets the shortcuts; Continue runs the
+// shortcut progress dialog on top of the page.
+#include "group_page.h"
+
+#include "backdrop.h"
+#include "install_state.h"
+#include "location_page.h"
+#include "location_rules.h"
+#include "page_ids.h"
+#include "page_services.h"
+#include "path_helpers.h"
+#include "shortcuts.h"
+
+#define NO_START_MENU_TEXT "Unable to locate the Start Menu!"
+#define EMPTY_GROUP_TEXT "Group may not be empty!"
+#define LONG_GROUP_TEXT "A group name may not be longer than 40 characters."
+#define BAD_GROUP_CHARACTER_TEXT \
+    "A group name may not contain any of these characters:\r\n\\ / : * ? \" < > |"
+#define DOT_GROUP_TEXT "A group name may not be . or .."
+#define NO_SHORTCUTS_TEXT "Unable To Create Shortcuts!"
+
+enum {
+    kShortcutDelay = 250,
+    kClosingPause = 500,  // the finished progress dialog's page stays a moment
+    kGroupIconOffset = 1,
+};
+
+
+namespace {
+
+// False when the Programs folder cannot be searched.
+bool ListGroups(HWND page)
+{
+    const char* programs = g_setup.state.programsFolder;
+    char pattern[MAX_PATH];
+    // An empty slot would search the root of the current drive instead.
+    if (programs[0] == '\0' || !JoinPath(pattern, sizeof pattern, programs, "*", false)) {
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.') {
+            SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_ADDSTRING, 0, (LPARAM)found.cFileName);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+void SetDefaultGroup(HWND page)
+{
+    char* group = g_setup.state.groupName;
+    CopyText(group, kGroupNameSize, g_setup.manifest.productName);
+    // -1 when no folder has that name, which leaves nothing selected.
+    LRESULT index = SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_FINDSTRINGEXACT, (WPARAM)-1,
+                                        (LPARAM)group);
+    SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_SETCURSEL, (WPARAM)index, 0);
+    SetDlgItemTextA(page, IDC_GROUP_LIST, group);
+}
+
+void InitGroupPage(HWND page)
+{
+    CenterPage(page, true);
+    FormatPageText(page, true);
+    FormatPageText(page, false);
+    if (!ListGroups(page)) {
+        MessageBoxA(page, NO_START_MENU_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+        ShowAbortNotice(page);
+        EndDialog(page, 2);
+        return;
+    }
+    SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_LIMITTEXT, kGroupNameLimit, 0);
+    SetDefaultGroup(page);
+}
+
+void RefuseGroup(HWND page, const char* text)
+{
+    MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+}
+
+void AcceptGroup(HWND page)
+{
+    // Room beyond the 40 characters: a long folder name chosen from the
+    // list is refused rather than cut into another group.
+    char typed[kTypedGroupSize];
+    GetDlgItemTextA(page, IDC_GROUP_LIST, typed, sizeof typed);
+    switch (CheckGroupName(typed)) {
+    case kGroupAccepted:
+        break;
+    case kGroupEmpty:
+        RefuseGroup(page, EMPTY_GROUP_TEXT);
+        return;
+    case kGroupTooLong:
+        RefuseGroup(page, LONG_GROUP_TEXT);
+        return;
+    case kGroupBadCharacter:
+        RefuseGroup(page, BAD_GROUP_CHARACTER_TEXT);
+        return;
+    case kGroupDotName:
+        RefuseGroup(page, DOT_GROUP_TEXT);
+        return;
+    }
+    CopyText(g_setup.state.groupName, kGroupNameSize, typed);
+
+    SetStepMask(kStepShortcuts);
+    EnableWindow(GetDlgItem(page, IDC_GROUP_CONTINUE), FALSE);
+    INT_PTR result = DialogBoxParamA(g_setup.state.instance, MAKEINTRESOURCEA(IDD_SHORTCUTS), page,
+                                     ShortcutDialogProc, 0);
+    if (result == 1) {
+        PumpMessages(page, kClosingPause);
+        EndDialog(page, 1);
+        return;
+    }
+    MessageBoxA(page, NO_SHORTCUTS_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+    ShowAbortNotice(page);
+    EndDialog(page, 2);
+}
+
+int DrawGroupItem(const DRAWITEMSTRUCT* item)
+{
+    // An empty list that has the focus asks for a row with no item.
+    if (item->itemID == (UINT)-1) {
+        return 1;
+    }
+    HWND combo = item->hwndItem;
+    char name[MAX_PATH];
+    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, item->itemID, 0);
+    if (length < 0 || length >= (LRESULT)sizeof name) {
+        return 1;
+    }
+    SendMessageA(combo, CB_GETLBTEXT, item->itemID, (LPARAM)name);
+
+    int icon = -1;
+    char path[MAX_PATH];
+    SHFILEINFOA& info = g_backdrop.fileInfo;
+    if (JoinPath(path, sizeof path, g_setup.state.programsFolder, name, false) &&
+        SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
+        icon = info.iIcon;
+    }
+    // The folder's own name is drawn, not the shell's display name.
+    DrawListRow(item, item->rcItem.left + kGroupIconOffset, name, icon);
+    return 1;
+}
+
+INT_PTR OnGroupCommand(HWND page, WORD id, WORD code)
+{
+    if (code != BN_CLICKED) {
+        return 1;
+    }
+    switch (id) {
+    case IDCANCEL:
+        ShowAbortNotice(page);
+        EndDialog(page, 2);
+        return 0;
+    case IDC_GROUP_CONTINUE:
+        AcceptGroup(page);
+        return 0;
+    case IDC_RESET_GROUP:
+        SetDefaultGroup(page);
+        return 0;
+    }
+    return 1;
+}
+
+void InitShortcutDialog(HWND dialog)
+{
+    CenterPage(dialog, true);
+    FormatPageText(dialog, true);
+    SetTimer(dialog, IDT_SHORTCUTS_START, kShortcutDelay, NULL);
+}
+
+void OnShortcutTimer(HWND dialog, UINT_PTR timer)
+{
+    // Only the dialog's own starter runs the work, and only once.
+    if (timer != IDT_SHORTCUTS_START) {
+        return;
+    }
+    KillTimer(dialog, timer);
+    EndDialog(dialog, CreateShortcuts(dialog) ? 1 : 2);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK GroupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitGroupPage(page);
+        return TRUE;
+    case WM_COMMAND:
+        return OnGroupCommand(page, LOWORD(wParam), HIWORD(wParam));
+    case WM_DRAWITEM:
+        return DrawGroupItem((const DRAWITEMSTRUCT*)lParam);
+    case WM_CTLCOLORSTATIC:
+        return (INT_PTR)ColorPageText((HDC)wParam, (HWND)lParam);
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitShortcutDialog(dialog);
+        return TRUE;
+    case WM_TIMER:
+        OnShortcutTimer(dialog, wParam);
+        return FALSE;
+    }
+    return FALSE;
+}

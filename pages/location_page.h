@@ -1,0 +1,19 @@
+// The destination folder page; its colour rule and item drawing serve the
+// program group page too.
+#ifndef VANTOR_LOCATION_PAGE_H
+#define VANTOR_LOCATION_PAGE_H
+
+#include <windows.h>
+
+INT_PTR CALLBACK LocationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Control 700 in dark blue on the button face; null brush for the others.
+HBRUSH ColorPageText(HDC dc, HWND control);
+
+int DrawFolderItem(const DRAWITEMSTRUCT* item);
+
+// Draws one list row: icon at x, text beside it, selection and focus; shared
+// so that the folder and group lists look alike.
+void DrawListRow(const DRAWITEMSTRUCT* item, int x, const char* text, int icon);
+
+#endif

@@ -1,0 +1,59 @@
+// The rules behind the folder and group pages that need no Windows: what a
+// typed destination must look like and where the product name goes, how a
+// folder path splits into the chain the folder list shows, and which group
+// names can be one folder under the Programs folder.
+#ifndef VANTOR_LOCATION_RULES_H
+#define VANTOR_LOCATION_RULES_H
+
+#include <stddef.h>
+
+enum {
+    kFolderListLimit = 500,   // folder list items, one indent entry each
+    kComputerTextSize = 128,  // the computer's display name: 127 characters
+    kTypedPathSize = 260,     // the folder edit accepts 259 characters
+    kTypedGroupSize = 260,    // a list item copied into the group field may be longer than 40
+    kGroupNameLimit = 40,
+};
+
+// What an item of the folder list stands for (its item data).
+enum FolderItemKind {
+    kComputerItem = 1,
+    kDriveItem = 2,
+    kFolderItem = 4,
+};
+
+enum LocationVerdict {
+    kLocationAccepted,
+    kLocationEmpty,
+    kLocationNoDrive,    // second character not ":" or third not "\"
+    kLocationRootDrive,  // nothing after the drive root
+    kLocationTooLong,    // the destination it names would not fit its slot
+};
+
+enum GroupVerdict {
+    kGroupAccepted,
+    kGroupEmpty,
+    kGroupTooLong,
+    kGroupBadCharacter,  // one of \ / : * ? " < > |
+    kGroupDotName,       // "." or ".."
+};
+
+// Whether name occurs anywhere in text, the letters A to Z compared without
+// regard to case.
+bool ContainsProductName(const char* text, const char* name);
+
+// Checks typed text; when it is accepted, out (outSize bytes) holds the
+// destination it names: the text itself when it already names the product,
+// else the text joined with the product name. Otherwise out is empty.
+LocationVerdict MakeDestination(char* out, size_t outSize, const char* text, const char* name);
+
+// The chain of ancestors the folder list shows for a path, from the drive
+// root down: link k (from 0) is the first ends[k] characters of the path.
+// The first link keeps the backslash after the first component (C:\); the
+// others have none (C:\Apps). Answers the number of links, at most maxLinks.
+int SplitFolderChain(const char* path, size_t ends[], int maxLinks);
+
+// Whether the name can be one folder directly under the Programs folder.
+GroupVerdict CheckGroupName(const char* name);
+
+#endif

@@ -1,0 +1,158 @@
+// Shell links for the product: one in the program group for each of the
+// first shortcut-count payload entries, and one for the main program in
+// the SendTo folder, written through the shell's link object.
+#include "shortcuts.h"
+
+#include <commctrl.h>
+#include <shlguid.h>
+#include <shlobj.h>
+
+#include "install_state.h"
+#include "page_ids.h"
+#include "page_services.h"
+#include "path_helpers.h"
+
+enum {
+    kLinkPause = 200,    // after each group link, so the dialog keeps painting
+    kFinishPause = 500,
+    kLongestPath = MAX_PATH - 1,
+};
+
+namespace {
+
+bool IsFolder(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CanSearch(const char* folder)
+{
+    char pattern[MAX_PATH];
+    if (folder[0] == '\0' || !JoinPath(pattern, sizeof pattern, folder, "*", false)) {
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return true;
+}
+
+// Creates the group folder, the last level only; one that is already there
+// is used as it is.
+bool MakeGroupFolder()
+{
+    const InstallState& state = g_setup.state;
+    char folder[MAX_PATH];
+    // An empty Programs slot would put the group at the root of a drive.
+    if (state.programsFolder[0] == '\0' ||
+        !JoinPath(folder, sizeof folder, state.programsFolder, state.groupName, false)) {
+        return false;
+    }
+    return CreateDirectoryA(folder, NULL) ||
+           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(folder));
+}
+
+// A link to file in folder, saved as caption.lnk in linkFolder\middle.
+// Nothing is made from an empty folder or from a path that does not fit.
+void MakeEntryLink(const char* folder, const char* file, const char* linkFolder,
+                   const char* middle, const char* caption)
+{
+    char target[MAX_PATH];
+    char link[MAX_PATH];
+    if (folder[0] != '\0' && linkFolder[0] != '\0' &&
+        JoinPath(target, sizeof target, folder, file, false) &&
+        MakeShortcutPath(link, sizeof link, linkFolder, middle, caption)) {
+        MakeLink(target, folder, link, caption);
+    }
+}
+
+void MakeAllLinks(HWND dialog, bool groupReady)
+{
+    const ProductManifest& manifest = g_setup.manifest;
+    const InstallState& state = g_setup.state;
+    int count = manifest.shortcutCount;
+    if (count > kPayloadTableSize) {
+        count = kPayloadTableSize;
+    }
+    HWND bar = GetDlgItem(dialog, IDC_SHORTCUT_PROGRESS);
+    for (int i = 0; i < count; ++i) {
+        const PayloadEntry& entry = manifest.files[i];
+        SetDlgItemTextA(dialog, IDC_SHORTCUT_CAPTION, entry.caption);
+        const char* folder = (entry.flags & kShortcutInDestination) ? state.destinationFolder
+                                                                    : state.windowsFolder;
+        if (groupReady) {
+            MakeEntryLink(folder, entry.targetName, state.programsFolder, state.groupName,
+                          entry.caption);
+        }
+        SendMessageA(bar, PBM_STEPIT, 0, 0);
+        PumpMessages(dialog, kLinkPause);
+    }
+    // The caption field keeps the last group link's caption, and the bar
+    // does not count this one.
+    const PayloadEntry& program = manifest.files[kMainProgramEntry];
+    MakeEntryLink(state.destinationFolder, program.targetName, state.sendToFolder, "",
+                  program.caption);
+    PumpMessages(dialog, kFinishPause);
+}
+
+}  // namespace
+
+int CreateShortcuts(HWND dialog)
+{
+    HRESULT init = CoInitialize(NULL);
+    if (init != S_OK) {
+        // S_FALSE: already initialised on this thread, but it still counts
+        // a use that must be given back.
+        if (SUCCEEDED(init)) {
+            CoUninitialize();
+        }
+        return 0;
+    }
+    int count = g_setup.manifest.shortcutCount > 0 ? g_setup.manifest.shortcutCount : 0;
+    HWND bar = GetDlgItem(dialog, IDC_SHORTCUT_PROGRESS);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, count));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+
+    // A group folder that cannot be made in a Programs folder that is there
+    // means the links would silently go nowhere: that is a failure.
+    bool groupReady = MakeGroupFolder();
+    int result = 0;
+    if (groupReady || !CanSearch(g_setup.state.programsFolder)) {
+        MakeAllLinks(dialog, groupReady);
+        result = 1;
+    }
+    CoUninitialize();
+    return result;
+}
+
+void MakeLink(const char* target, const char* workingFolder, const char* linkFile,
+              const char* description)
+{
+    // The link object and the conversion would cut a longer path into
+    // another one.
+    if (lstrlenA(target) > kLongestPath || lstrlenA(workingFolder) > kLongestPath ||
+        lstrlenA(linkFile) > kLongestPath) {
+        return;
+    }
+    IShellLinkA* link = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&link))) {
+        return;
+    }
+    link->SetPath(target);
+    link->SetWorkingDirectory(workingFolder);
+    link->SetDescription(description);
+    IPersistFile* file = NULL;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        WCHAR path[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, linkFile, -1, path, MAX_PATH) != 0) {
+            file->Save(path, TRUE);
+        }
+        file->Release();
+    }
+    link->Release();
+}

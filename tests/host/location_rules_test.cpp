@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "location_rules.h"
+
+namespace {
+
+struct Checked {
+    LocationVerdict verdict;
+    std::string destination;
+};
+
+Checked Check(const std::string& typed)
+{
+    char out[256];
+    memset(out, 'x', sizeof out);
+    LocationVerdict verdict = MakeDestination(out, sizeof out, typed.c_str(), "Quorvel");
+    return {verdict, out};
+}
+
+std::vector<std::string> Chain(const char* path)
+{
+    size_t ends[8];
+    int links = SplitFolderChain(path, ends, 8);
+    std::vector<std::string> texts;
+    for (int k = 0; k < links; ++k) {
+        texts.push_back(std::string(path, ends[k]));
+    }
+    return texts;
+}
+
+TEST(ProductNameSearch, FindsTheNameAnywhereIgnoringTheCaseOfAsciiLetters)
+{
+    EXPECT_TRUE(ContainsProductName("c:\\quorvel stuff", "Quorvel"));
+    EXPECT_TRUE(ContainsProductName("D:\\Apps\\QUORVEL", "Quorvel"));
+    EXPECT_TRUE(ContainsProductName("D:\\xQuorvelx", "Quorvel"));
+    EXPECT_TRUE(ContainsProductName("Quorvel", "Quorvel"));
+    EXPECT_FALSE(ContainsProductName("D:\\Quorve", "Quorvel"));
+    EXPECT_FALSE(ContainsProductName("D:\\Quor vel", "Quorvel"));
+    EXPECT_FALSE(ContainsProductName("", "Quorvel"));
+    // Only A to Z fold: a byte of 128 and above matches only itself.
+    EXPECT_FALSE(ContainsProductName("\xC0", "\xE0"));
+    EXPECT_TRUE(ContainsProductName("a[b", "A[B"));
+    EXPECT_FALSE(ContainsProductName("a{b", "A[B"));
+}
+
+TEST(TypedDestination, RefusesInTheOrderOfItsTests)
+{
+    EXPECT_EQ(Check("").verdict, kLocationEmpty);
+    EXPECT_EQ(Check("C").verdict, kLocationNoDrive);
+    EXPECT_EQ(Check("C:").verdict, kLocationNoDrive);
+    EXPECT_EQ(Check("C:/Apps").verdict, kLocationNoDrive);
+    EXPECT_EQ(Check("\\\\server\\share").verdict, kLocationNoDrive);
+    EXPECT_EQ(Check("C:\\").verdict, kLocationRootDrive);
+    // The letter before the colon is not looked at.
+    EXPECT_EQ(Check("1:\\").verdict, kLocationRootDrive);
+    EXPECT_EQ(Check("1:\\x").verdict, kLocationAccepted);
+    EXPECT_EQ(Check("C:").destination, "") << "a refusal leaves no destination";
+}
+
+TEST(TypedDestination, AddsTheProductNameOnlyWhenMissing)
+{
+    EXPECT_EQ(Check("c:\\quorvel stuff").destination, "c:\\quorvel stuff");
+    EXPECT_EQ(Check("C:\\Apps").destination, "C:\\Apps\\Quorvel");
+    EXPECT_EQ(Check("C:\\Apps\\").destination, "C:\\Apps\\Quorvel");
+    EXPECT_EQ(Check("D:\\Apps").destination, "D:\\Apps\\Quorvel");
+    EXPECT_EQ(Check("D:\\Apps").verdict, kLocationAccepted);
+}
+
+TEST(TypedDestination, RefusesWhatWouldNotFitItsSlot)
+{
+    // 247 characters and "\Quorvel" make exactly 255.
+    std::string longest = "C:\\" + std::string(244, 'a');
+    Checked fits = Check(longest);
+    EXPECT_EQ(fits.verdict, kLocationAccepted);
+    EXPECT_EQ(fits.destination.size(), 255u);
+    Checked over = Check(longest + "a");
+    EXPECT_EQ(over.verdict, kLocationTooLong);
+    EXPECT_EQ(over.destination, "");
+    // Already naming the product: the text itself must fit.
+    std::string named = "C:\\Quorvel\\" + std::string(244, 'b');
+    EXPECT_EQ(Check(named).verdict, kLocationAccepted);
+    EXPECT_EQ(Check(named + "b").verdict, kLocationTooLong);
+    EXPECT_EQ(Check("C:\\" + std::string(256, 'c')).verdict, kLocationTooLong);
+}
+
+TEST(FolderChain, ListsTheRootWithItsBackslashAndTheRestWithout)
+{
+    EXPECT_EQ(Chain("C:\\Brindlemoor\\Quorvel"),
+              (std::vector<std::string>{"C:\\", "C:\\Brindlemoor", "C:\\Brindlemoor\\Quorvel"}));
+    EXPECT_EQ(Chain("C:\\Apps\\"), (std::vector<std::string>{"C:\\", "C:\\Apps"}));
+    EXPECT_EQ(Chain("C:\\"), (std::vector<std::string>{"C:\\"}));
+    EXPECT_EQ(Chain("C:"), (std::vector<std::string>{"C:"}));
+    EXPECT_EQ(Chain(""), (std::vector<std::string>{}));
+    // Empty components add no link of their own.
+    EXPECT_EQ(Chain("C:\\a\\\\b"), (std::vector<std::string>{"C:\\", "C:\\a", "C:\\a\\\\b"}));
+}
+
+TEST(FolderChain, StopsAtTheGivenNumberOfLinks)
+{
+    size_t ends[3];
+    EXPECT_EQ(SplitFolderChain("C:\\a\\b\\c\\d", ends, 3), 3);
+    EXPECT_EQ(ends[2], 6u);
+}
+
+TEST(GroupName, RefusesWhatCannotBeOneFolder)
+{
+    EXPECT_EQ(CheckGroupName(""), kGroupEmpty);
+    for (const char* bad : {"a\\b", "a/b", "C:", "x*", "why?", "\"q\"", "<", ">", "a|b", "\\"}) {
+        EXPECT_EQ(CheckGroupName(bad), kGroupBadCharacter) << bad;
+    }
+    EXPECT_EQ(CheckGroupName("."), kGroupDotName);
+    EXPECT_EQ(CheckGroupName(".."), kGroupDotName);
+    EXPECT_EQ(CheckGroupName(std::string(41, 'g').c_str()), kGroupTooLong);
+}
+
+TEST(GroupName, TakesEveryOtherNameAsTyped)
+{
+    for (const char* good : {"Quorvel", "...", ".x", " spaced ", "a.b", "Brindlemoor & Co",
+                             "\xC4rger", "%s"}) {
+        EXPECT_EQ(CheckGroupName(good), kGroupAccepted) << good;
+    }
+    EXPECT_EQ(CheckGroupName(std::string(40, 'g').c_str()), kGroupAccepted);
+}
+
+}  // namespace

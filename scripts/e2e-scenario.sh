@@ -1,0 +1,60 @@
+#!/bin/bash
+# Runs one end-to-end scenario of vantor-driver in a fresh Wine prefix.
+# usage: scripts/e2e-scenario.sh WIN32_BUILD_DIR SCENARIO [SCREENSHOT_DIR]
+# The build tree is drive T: (the driver, Vantor.exe and the reference
+# files), the screenshot folder drive S:. Exit code: the driver's.
+set -u
+build=$(cd "$1" && pwd)
+scenario=$2
+. "$(dirname "$0")/wine-env.sh"
+
+# One template prefix for all scenarios, made once even when tests run in
+# parallel.
+template=$build/e2e-template
+(
+  flock 9
+  vantor_make_prefix "$template"
+) 9>"$build/e2e-template.lock"
+[ -f "$template/.vantor-ready" ] || { echo "cannot make the Wine prefix $template"; exit 1; }
+
+work=$build/e2e/$scenario
+screens=${3:-$work/screens}
+rm -rf "$work"
+mkdir -p "$work" "$screens"
+screens=$(cd "$screens" && pwd)
+prefix=$work/prefix
+# A copy of the template, but its 500 MB of system DLLs, which nothing
+# writes to, only hard-linked: a scenario's prefix costs a second, not ten.
+mkdir -p "$prefix"
+tar -C "$template" --exclude=./drive_c/windows/system32 -cf - . | tar -C "$prefix" -xf - || exit 1
+cp -al "$template/drive_c/windows/system32" "$prefix/drive_c/windows/system32" || exit 1
+ln -sfn "$build" "$prefix/dosdevices/t:"
+ln -sfn "$screens" "$prefix/dosdevices/s:"
+
+# No menu entries on the host for the links the setup makes; Wine's menu
+# builder would also read the link targets and move their access times.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+
+own_xvfb=
+if [ -z "${DISPLAY:-}" ]; then
+  vantor_start_xvfb
+  own_xvfb=1
+fi
+vantor_start_wine "$prefix"
+cleanup() {
+  vantor_stop_wine "$prefix"
+  [ -n "$own_xvfb" ] && vantor_stop_xvfb
+}
+trap cleanup EXIT
+
+wine 'T:\vantor-driver.exe' "$scenario" 'S:\' </dev/null 2>"$work/wine-stderr.log"
+status=$?
+echo "screenshots: $screens"
+# A failed scenario keeps its prefix for a look at what the setup left.
+if [ $status = 0 ] || [ $status = 77 ]; then
+  vantor_stop_wine "$prefix"
+  rm -rf "$prefix"
+else
+  echo "prefix kept: $prefix"
+fi
+exit $status

@@ -1,0 +1,91 @@
+// The end-to-end driver's machinery: its log and checks, the setup process
+// it starts, and acting on the setup's windows as a user would.
+#ifndef VANTOR_E2E_DRIVER_H
+#define VANTOR_E2E_DRIVER_H
+
+#include <windows.h>
+
+enum {
+    kExitPassed = 0,
+    kExitFailed = 1,
+    kExitNotAvailable = 77,  // a page the scenario needs is not built yet
+    kWaitLimit = 15000,      // ms for any window to come or go
+    kPollInterval = 20,
+    kTextSize = 8192,  // the licence text is about 5 KB
+};
+
+// --- Log and checks. Every line is stamped with the ms since the start.
+void Log(const char* format, ...);
+// Logs "ok" or "FAIL" with the description; answers ok.
+bool Check(bool ok, const char* format, ...);
+void Fail(const char* format, ...);
+// The scenario cannot go on because a page is missing from the build.
+void NotAvailable(const char* format, ...);
+bool HasFailed();
+// The driver's exit code: failure beats "not available" beats success.
+int Outcome();
+DWORD Elapsed();
+// The text with CR and LF spelled out, for one-line log entries; the result
+// lives until the fourth call after.
+const char* Printable(const char* text);
+
+// --- The setup process.
+bool StartSetup();
+DWORD SetupProcessId();
+bool SetupRunning();
+// Waits for the setup to end and checks its exit code is 1.
+bool ExpectSetupExit(DWORD timeout);
+// Ends a setup left running by a failed scenario.
+void StopSetup();
+
+// --- Windows of the setup (top-level, visible).
+#define ANY_OWNER ((HWND)(LONG_PTR)-1)
+HWND FindSetupWindow(const char* className, const char* caption, HWND owner);
+HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD timeout);
+// A wizard page owned by the owner. When it never comes and the setup shows
+// nothing else (it ended quietly or shows only its backdrop), the page is
+// taken as not built yet; any other window in its place is a failure.
+HWND WaitPage(const char* caption, HWND owner);
+bool WaitGone(HWND window, DWORD timeout);
+void LogSetupWindows();
+// Rectangles of every visible setup window but the given one, so that
+// pixel checks can skip what lies on top of the backdrop.
+int CoveringRects(HWND except, RECT* rects, int capacity);
+
+// --- Acting on controls.
+void Click(HWND page, int id);
+void DoubleClickListItem(HWND page, int listId, int index);
+// Posts a key press to the control that has the focus in the page's thread.
+void PressKey(HWND page, UINT virtualKey);
+HWND FocusOf(HWND page);
+bool ItemText(HWND page, int id, char* text, int size);
+bool WindowText(HWND window, char* text, int size);
+bool SetItemText(HWND page, int id, const char* text);
+// A control's rectangle in the page's client coordinates.
+RECT ItemRect(HWND page, int id);
+RECT OuterRect(HWND window);
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// --- Message boxes.
+struct Box {
+    HWND window;
+    char caption[128];
+    char text[1024];
+    const char* icon;  // "error", "question", "warning", "information" or "none"
+};
+bool IsMessageBox(HWND window);
+bool WaitBox(HWND owner, Box* box);
+// Any message box of the setup, whoever owns it.
+HWND FindAnyBox();
+// Checks caption "Vantor", text and icon of a box.
+void CheckBox(const Box* box, const char* text, const char* icon);
+// Presses the button and waits for the box to close.
+bool AnswerBox(const Box* box, int button);
+
+// --- Screenshots into the folder named on the command line.
+void SetShotFolder(const char* folder);
+// Captures the whole screen, saves it as "NN-name.png" and keeps the
+// capture for pixel checks. Without a folder it only captures.
+bool Shot(const char* name);
+
+#endif

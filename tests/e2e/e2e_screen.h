@@ -1,0 +1,38 @@
+// Screen captures for the end-to-end driver: the whole screen into one
+// static pixel buffer, pixel queries over it, PNG files of it, and the
+// setup program's own bitmaps to compare it with.
+#ifndef VANTOR_E2E_SCREEN_H
+#define VANTOR_E2E_SCREEN_H
+
+#include <windows.h>
+
+enum {
+    kMaxScreenWidth = 2560,
+    kMaxScreenHeight = 1600,
+    kMaxDibWidth = 512,  // the setup's bitmaps are at most 334 x 168
+    kMaxDibHeight = 256,
+};
+
+// Captures the whole screen (GetDC(NULL) + BitBlt into a DIB section).
+bool CaptureScreen();
+int CapturedWidth();
+int CapturedHeight();
+// RGB of a captured pixel; CLR_INVALID outside the capture.
+COLORREF ScreenPixel(int x, int y);
+// Pixels of the given colour in the rectangle [left, right) x [top, bottom).
+int CountColour(int left, int top, int right, int bottom, COLORREF colour);
+
+// Writes the last capture as a PNG file.
+bool WritePng(const char* path);
+
+// A bitmap resource of a module, unpacked to RGB rows, top row first.
+struct DibPicture {
+    int width;
+    int height;
+    int bitsPerPixel;
+    COLORREF pixels[kMaxDibWidth * kMaxDibHeight];
+};
+bool LoadDibPicture(HMODULE module, int id, DibPicture* picture);
+COLORREF DibPixel(const DibPicture* picture, int x, int y);
+
+#endif

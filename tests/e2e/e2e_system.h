@@ -1,0 +1,47 @@
+// What the setup leaves on the system, read back independently of the
+// setup's own code: files and their times, registry values with their stored
+// lengths, shell links, processes.
+#ifndef VANTOR_E2E_SYSTEM_H
+#define VANTOR_E2E_SYSTEM_H
+
+#include <windows.h>
+
+enum {
+    kMaxCompared = 1 << 20,  // the largest product file is 368 KB
+};
+
+bool PathExists(const char* path);
+bool IsFolder(const char* path);
+// Reads a whole file of at most kMaxCompared bytes into the driver's buffer
+// number 0 or 1.
+bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size);
+// Creates or replaces a small text file.
+bool WriteTextFile(const char* path, const char* text);
+
+void CheckSameFile(const char* installed, const char* reference);
+// Creation, last-access and last-write time; read before the contents, so
+// that reading cannot move the access time.
+void CheckFileTimes(const char* path, const FILETIME* expected);
+
+// A REG_SZ value under HKEY_LOCAL_MACHINE with its stored length (the NUL
+// counted); a NULL value name is the default value.
+void CheckRegString(const char* key, const char* valueName, const char* expected);
+bool RegKeyExists(const char* key);
+void DeleteRegKey(const char* key);
+
+// Reads a shell link through IShellLinkA and compares its target, working
+// folder and description.
+void CheckLink(const char* linkPath, const char* target, const char* folder,
+               const char* description);
+
+// The first running child process of the given process: its id and exe
+// name; 0 when there is none.
+DWORD FindChildProcess(DWORD parent, char* exeName, int size);
+
+// The folder-name case rule the setup applies to the system's folders, for
+// the expected values of paths in the Windows, Programs and SendTo folders.
+void NormaliseFolderCase(char* text);
+
+bool SpecialFolder(int csidl, char* path);
+
+#endif

@@ -1,0 +1,249 @@
+// LZHUF payload decoder. The tree keeps its nodes sorted by frequency so
+// that an update only swaps a node with the last one of equal frequency; the
+// ring starts space-filled so that a stream may open with a match.
+#include "lzhuf_decoder.h"
+
+#include <string.h>
+
+DecoderState g_decoder;
+
+// First byte of an offset's code -> upper six bits of the offset.
+const unsigned char kOffsetUpperBits[256] = {
+     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+     1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,
+     2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,
+     3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,
+     4,  4,  4,  4,  4,  4,  4,  4,  5,  5,  5,  5,  5,  5,  5,  5,
+     6,  6,  6,  6,  6,  6,  6,  6,  7,  7,  7,  7,  7,  7,  7,  7,
+     8,  8,  8,  8,  8,  8,  8,  8,  9,  9,  9,  9,  9,  9,  9,  9,
+    10, 10, 10, 10, 10, 10, 10, 10, 11, 11, 11, 11, 11, 11, 11, 11,
+    12, 12, 12, 12, 13, 13, 13, 13, 14, 14, 14, 14, 15, 15, 15, 15,
+    16, 16, 16, 16, 17, 17, 17, 17, 18, 18, 18, 18, 19, 19, 19, 19,
+    20, 20, 20, 20, 21, 21, 21, 21, 22, 22, 22, 22, 23, 23, 23, 23,
+    24, 24, 25, 25, 26, 26, 27, 27, 28, 28, 29, 29, 30, 30, 31, 31,
+    32, 32, 33, 33, 34, 34, 35, 35, 36, 36, 37, 37, 38, 38, 39, 39,
+    40, 40, 41, 41, 42, 42, 43, 43, 44, 44, 45, 45, 46, 46, 47, 47,
+    48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63,
+};
+
+// First byte of an offset's code -> length of the whole prefix in bits.
+const unsigned char kOffsetCodeLength[256] = {
+    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,
+    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,
+    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
+    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
+    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
+    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
+    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
+    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
+    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
+    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
+    8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8,
+};
+
+enum {
+    kRingMask = kRingSize - 1,
+    kFirstMatchSymbol = 256,
+    // symbol - kLengthBias is the match length (256 -> 3)
+    kLengthBias = kFirstMatchSymbol - kMatchThreshold - 1,
+};
+
+// -1 once the packed bytes are used up.
+static int NextInputByte()
+{
+    if (g_decoder.inputLeft == 0)
+        return -1;
+    g_decoder.inputLeft--;
+    return *g_decoder.input++;
+}
+
+// Tops the bit buffer up to at least 9 valid bits; past the end of the input
+// the missing bytes count as zeros.
+static inline void RefillBits()
+{
+    while (g_decoder.bitCount <= 8) {
+        int b = NextInputByte();
+        if (b < 0)
+            b = 0;
+        g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer | (b << (8 - g_decoder.bitCount)));
+        g_decoder.bitCount = (uint16_t)(g_decoder.bitCount + 8);
+    }
+}
+
+static inline unsigned ReadBit()
+{
+    RefillBits();
+    unsigned bit = g_decoder.bitBuffer >> 15;
+    g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer << 1);
+    g_decoder.bitCount--;
+    return bit;
+}
+
+static inline unsigned ReadByte()
+{
+    RefillBits();
+    unsigned byte = g_decoder.bitBuffer >> 8;
+    g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer << 8);
+    g_decoder.bitCount = (uint16_t)(g_decoder.bitCount - 8);
+    return byte;
+}
+
+static void InitTree()
+{
+    DecoderState& d = g_decoder;
+    for (int s = 0; s < kSymbolCount; s++) {
+        d.freq[s] = 1;
+        d.child[s] = (uint16_t)(s + kTreeNodes);
+        d.parent[s + kTreeNodes] = (uint16_t)s;
+    }
+    for (int i = 0, j = kSymbolCount; j <= kRootNode; i += 2, j++) {
+        d.freq[j] = (uint16_t)(d.freq[i] + d.freq[i + 1]);
+        d.child[j] = (uint16_t)i;
+        d.parent[i] = d.parent[i + 1] = (uint16_t)j;
+    }
+    d.freq[kTreeNodes] = 0xFFFF;
+    d.parent[kRootNode] = 0;
+}
+
+// Halves every leaf frequency and builds the tree again from the leaves, so
+// that old statistics fade and no frequency can overflow.
+static void RebuildTree()
+{
+    DecoderState& d = g_decoder;
+    d.treeRebuilds++;
+
+    int leaf = 0;
+    for (int n = 0; n < kTreeNodes; n++) {
+        if (d.child[n] >= kTreeNodes) {
+            d.freq[leaf] = (uint16_t)((d.freq[n] + 1) / 2);
+            d.child[leaf] = d.child[n];
+            leaf++;
+        }
+    }
+
+    // Each new node goes after all nodes of equal frequency, which keeps the
+    // table sorted; the pairs it joins always lie below the insertion place.
+    for (int i = 0, j = kSymbolCount; j < kTreeNodes; i += 2, j++) {
+        unsigned f = (unsigned)d.freq[i] + d.freq[i + 1];
+        int k = j - 1;
+        while (f < d.freq[k])
+            k--;
+        k++;
+        size_t moved = (size_t)(j - k) * sizeof(uint16_t);
+        memmove(&d.freq[k + 1], &d.freq[k], moved);
+        memmove(&d.child[k + 1], &d.child[k], moved);
+        d.freq[k] = (uint16_t)f;
+        d.child[k] = (uint16_t)i;
+    }
+
+    for (int n = 0; n < kTreeNodes; n++) {
+        unsigned k = d.child[n];
+        d.parent[k] = (uint16_t)n;
+        if (k < kTreeNodes)
+            d.parent[k + 1] = (uint16_t)n;
+    }
+}
+
+static void UpdateTree(unsigned symbol)
+{
+    DecoderState& d = g_decoder;
+    if (d.freq[kRootNode] == kRebuildLimit)
+        RebuildTree();
+
+    unsigned c = d.parent[symbol + kTreeNodes];
+    do {
+        unsigned k = ++d.freq[c];
+        // The table was sorted before the increment, so the nodes that k now
+        // exceeds all hold k - 1; the last of them changes place with c. The
+        // sentinel above the root ends the scan.
+        if (k > d.freq[c + 1]) {
+            unsigned l = c + 1;
+            while (k > d.freq[l + 1])
+                l++;
+            d.freq[c] = d.freq[l];
+            d.freq[l] = (uint16_t)k;
+
+            unsigned i = d.child[c];
+            d.parent[i] = (uint16_t)l;
+            if (i < kTreeNodes)
+                d.parent[i + 1] = (uint16_t)l;
+
+            unsigned j = d.child[l];
+            d.child[l] = (uint16_t)i;
+            d.parent[j] = (uint16_t)c;
+            if (j < kTreeNodes)
+                d.parent[j + 1] = (uint16_t)c;
+            d.child[c] = (uint16_t)j;
+
+            c = l;
+        }
+        c = d.parent[c];
+    } while (c != 0);
+}
+
+static unsigned DecodeSymbol()
+{
+    unsigned c = g_decoder.child[kRootNode];
+    while (c < kTreeNodes)
+        c = g_decoder.child[c + ReadBit()];
+    c -= kTreeNodes;
+    UpdateTree(c);
+    return c;
+}
+
+static unsigned DecodeOffset()
+{
+    unsigned i = ReadByte();
+    unsigned upper = (unsigned)kOffsetUpperBits[i] << 6;
+    unsigned extra = kOffsetCodeLength[i] - 2u;
+    while (extra-- != 0)
+        i = (i << 1) + ReadBit();
+    return upper | (i & 0x3F);
+}
+
+static void DecodeStream(HWND__* page)
+{
+    DecoderState& d = g_decoder;
+    // Positions kRingStart and up keep what the last payload left there:
+    // an encoder never refers to them before it has written them.
+    memset(d.ring, ' ', kRingStart);
+    unsigned r = kRingStart;
+
+    // The sink lowers outputLeft. Testing it after every byte of a match as
+    // well keeps a stream that overshoots from writing past the file.
+    while (d.outputLeft != 0) {
+        unsigned c = DecodeSymbol();
+        if (c < kFirstMatchSymbol) {
+            PutOutputByte(page, (unsigned char)c);
+            d.ring[r] = (unsigned char)c;
+            r = (r + 1) & kRingMask;
+            continue;
+        }
+        unsigned length = c - kLengthBias;
+        unsigned from = r - DecodeOffset() - 1;
+        do {
+            unsigned char b = d.ring[from & kRingMask];
+            PutOutputByte(page, b);
+            d.ring[r] = b;
+            r = (r + 1) & kRingMask;
+            from++;
+        } while (--length != 0 && d.outputLeft != 0);
+    }
+    d.writePos = (uint16_t)r;
+}
+
+void DecodePayload(HWND__* page)
+{
+    EmptyOutputBuffer();
+    g_decoder.bitBuffer = 0;
+    g_decoder.bitCount = 0;
+    InitTree();
+    DecodeStream(page);
+    FlushOutput(page);
+}

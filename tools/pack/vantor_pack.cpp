@@ -1,0 +1,152 @@
+// vantor-pack: packs a file into the headerless LZHUF stream that the setup
+// program stores as a payload resource, or unpacks one for checking.
+//
+//   vantor-pack pack IN OUT
+//   vantor-pack unpack IN OUT SIZE
+//
+// OUT appears under its name only when complete: it is written beside it
+// under a temporary name and renamed into place.
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "lzhuf_decoder.h"
+#include "lzhuf_encoder.h"
+#include "memory_sink.h"
+
+namespace {
+
+enum { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+const char kUsage[] =
+    "usage: vantor-pack pack IN OUT\n"
+    "       vantor-pack unpack IN OUT SIZE\n";
+
+bool ReadWholeFile(const char* path, std::vector<unsigned char>* data)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        fprintf(stderr, "vantor-pack: cannot open '%s': %s\n", path, strerror(errno));
+        return false;
+    }
+    data->clear();
+    unsigned char chunk[1 << 16];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
+        data->insert(data->end(), chunk, chunk + got);
+    bool failed = ferror(f) != 0;
+    int readErrno = errno;
+    fclose(f);
+    if (failed) {
+        fprintf(stderr, "vantor-pack: cannot read '%s': %s\n", path, strerror(readErrno));
+        return false;
+    }
+    return true;
+}
+
+bool WriteWholeFile(const char* path, const std::vector<unsigned char>& data)
+{
+    std::string temp = std::string(path) + ".tmp-" + std::to_string((long)getpid());
+    FILE* f = fopen(temp.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "vantor-pack: cannot create '%s': %s\n", temp.c_str(), strerror(errno));
+        return false;
+    }
+    bool ok = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = fflush(f) == 0 && ok;
+    int writeErrno = errno;
+    ok = fclose(f) == 0 && ok;
+    if (ok && rename(temp.c_str(), path) != 0) {
+        writeErrno = errno;
+        ok = false;
+    }
+    if (!ok) {
+        fprintf(stderr, "vantor-pack: cannot write '%s': %s\n", path, strerror(writeErrno));
+        remove(temp.c_str());
+    }
+    return ok;
+}
+
+// A plain decimal number that fits a payload entry's 32-bit size: digits
+// only, no sign, no blanks.
+bool ParseSize(const char* text, uint32_t* size)
+{
+    uint64_t value = 0;
+    if (*text == '\0')
+        return false;
+    for (const char* p = text; *p; p++) {
+        if (*p < '0' || *p > '9')
+            return false;
+        value = value * 10 + (uint64_t)(*p - '0');
+        if (value > UINT32_MAX)
+            return false;
+    }
+    *size = (uint32_t)value;
+    return true;
+}
+
+int Pack(const char* inPath, const char* outPath)
+{
+    std::vector<unsigned char> in, packed, check;
+    if (!ReadWholeFile(inPath, &in))
+        return kExitFailed;
+    if (!EncodeLzhuf(in.data(), in.size(), &packed)) {
+        fprintf(stderr, "vantor-pack: '%s' is too large for a payload (%zu bytes)\n", inPath,
+                in.size());
+        return kExitFailed;
+    }
+    // A wrong resource would only show at install time; decoding is cheap.
+    if (!DecodeToMemory(packed.data(), packed.size(), (uint32_t)in.size(), &check) ||
+        check != in) {
+        fprintf(stderr, "vantor-pack: internal error: '%s' does not unpack to its input\n",
+                inPath);
+        return kExitFailed;
+    }
+    if (!WriteWholeFile(outPath, packed))
+        return kExitFailed;
+    printf("%s: %zu -> %zu bytes\n", inPath, in.size(), packed.size());
+    return kExitOk;
+}
+
+int Unpack(const char* inPath, const char* outPath, const char* sizeText)
+{
+    uint32_t size;
+    if (!ParseSize(sizeText, &size)) {
+        fprintf(stderr, "vantor-pack: SIZE must be a decimal number of bytes up to %u, not '%s'\n",
+                (unsigned)UINT32_MAX, sizeText);
+        return kExitUsage;
+    }
+    std::vector<unsigned char> packed, out;
+    if (!ReadWholeFile(inPath, &packed))
+        return kExitFailed;
+    if (!DecodeToMemory(packed.data(), packed.size(), size, &out)) {
+        fprintf(stderr, "vantor-pack: internal error: decoder did not give %u bytes\n",
+                (unsigned)size);
+        return kExitFailed;
+    }
+    // A stream of this format always reads its last byte; bytes left over
+    // mean SIZE or the file does not belong to this stream.
+    if (g_decoder.inputLeft != 0)
+        fprintf(stderr, "vantor-pack: warning: %u of %zu packed bytes not used\n",
+                (unsigned)g_decoder.inputLeft, packed.size());
+    if (!WriteWholeFile(outPath, out))
+        return kExitFailed;
+    printf("%s: %zu -> %zu bytes\n", inPath, packed.size(), out.size());
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && strcmp(argv[1], "pack") == 0)
+        return Pack(argv[2], argv[3]);
+    if (argc == 5 && strcmp(argv[1], "unpack") == 0)
+        return Unpack(argv[2], argv[3], argv[4]);
+    fputs(kUsage, stderr);
+    return kExitUsage;
+}

@@ -12,7 +12,7 @@ set(VANTOR_GENERATED ${CMAKE_BINARY_DIR}/generated)
 # (no time stamp in the PE header, no build paths).
 set(CMAKE_BUILD_TYPE "" CACHE STRING "" FORCE)
 set(VANTOR_WIN_FLAGS -Os -Wall -Wextra -fno-exceptions -fno-rtti
-  -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
+  -ffunction-sections -fno-asynchronous-unwind-tables
   -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 set(VANTOR_WIN_LINK -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR} -I${VANTOR_GENERATED} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}/shell -I${CMAKE_SOURCE_DIR}/pages")
@@ -90,6 +90,7 @@ add_dependencies(vantor_app vantor_generated)
 add_executable(Vantor WIN32 ${CMAKE_SOURCE_DIR}/shell/win_main.cpp ${CMAKE_SOURCE_DIR}/resources/vantor.rc)
 target_link_libraries(Vantor vantor_app ${VANTOR_WIN_LIBS})
 vantor_windows_program(Vantor)
+target_link_options(Vantor PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/vantor.rc PROPERTIES
   OBJECT_DEPENDS "${VANTOR_GENERATED_FILES};${vantor_packed}")
 

@@ -70,6 +70,12 @@ add_custom_command(OUTPUT ${VANTOR_GENERATED_FILES}
   COMMAND ${VANTOR_MANIFEST} ${VANTOR_DESCRIPTION} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${VANTOR_GENERATED}
   DEPENDS ${VANTOR_DESCRIPTION} ${VANTOR_MANIFEST} ${vantor_packed} ${vantor_sources}
   VERBATIM)
+set(copy ${CMAKE_BINARY_DIR}/product-files/license.txt)
+add_custom_command(OUTPUT ${copy}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/license.txt ${copy}
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/license.txt
+  VERBATIM)
+list(APPEND vantor_product_copies ${copy})
 add_custom_target(vantor_generated ALL DEPENDS ${VANTOR_GENERATED_FILES} ${vantor_product_copies})
 
 set(VANTOR_INCLUDES ${VANTOR_GENERATED} ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/shell

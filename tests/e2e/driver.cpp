@@ -24,7 +24,7 @@
 
 namespace {
 
-// What the design prescribes, stated here independently of the setup's code.
+// What the setup must show and do, stated here independently of its code.
 #define WELCOME_TEXT                                                                       \
     "This program will install Quorvel to your computer. It is strongly recommended that " \
     "you quit all running programs before you continue."
@@ -55,8 +55,8 @@ namespace {
 #define HELP_LINK "http://www.brindlemoor.com/quorvel/"
 
 // Copies of the product's files and the licence text, made by the build.
-#define REFERENCE_FOLDER "T:\\e2e-data\\product\\"
-#define LICENCE_REFERENCE "T:\\e2e-data\\license.txt"
+#define REFERENCE_FOLDER "T:\\product-files\\"
+#define LICENCE_REFERENCE "T:\\product-files\\license.txt"
 
 enum {
     kPanelWidth = 150,
@@ -296,7 +296,7 @@ int RowColours(const DibPicture* picture, int y, COLORREF* colours, int capacity
 
 DibPicture g_picture;
 
-// Checks the last capture against the backdrop's design and answers which
+// Checks the last capture against how the backdrop must look and answers which
 // step captions it shows highlighted.
 DWORD CheckBackdropPixels(DWORD expectedStep)
 {
@@ -493,6 +493,7 @@ HWND WelcomePage()
           "welcome heading carries the year %s: \"%s\"", year, Printable(text));
     Check(FindSetupWindow("InstallApp", NULL, ANY_OWNER) == NULL,
           "no backdrop behind the welcome page");
+    Sleep(150);  // the buttons finish painting after the dialog appears
     Shot("welcome");
     // Only the click notification acts.
     Ask(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_DOUBLECLICKED),
@@ -1823,7 +1824,7 @@ const ScenarioEntry kScenarios[] = {
      "Cancel on the welcome page ends quietly; AlwaysUnloadDll is set"},
     {"welcome-escape", WelcomeEscape, "Escape on the welcome page ends quietly"},
     {"licence-disagree", LicenceDisagree,
-     "backdrop and licence page as designed; I Disagree ends quietly"},
+     "backdrop and licence page as they must look; I Disagree ends quietly"},
     {"licence-escape", LicenceEscape, "Escape on the licence page ends quietly"},
     {"licence-resize", LicenceResize, "the licence page's controls follow its frame"},
     {"folder-cancel", FolderCancel, "the proposed folder; Cancel shows the abort notice"},

@@ -685,7 +685,7 @@ void CheckBox(const Box* box, const char* text, const char* icon)
         LogSetupWindows();
     }
     Check(strcmp(box->caption, "Vantor") == 0, "box caption is \"Vantor\" (\"%s\")", box->caption);
-    Check(strcmp(box->text, text) == 0, "box text is as designed");
+    Check(strcmp(box->text, text) == 0, "box text is exact");
     Check(strcmp(box->icon, icon) == 0, "box icon is %s (%s)", icon, box->icon);
 }
 

@@ -75,7 +75,7 @@ uint32_t PixelColour(const Dib& dib, int x, int top_row) {
 
 constexpr uint32_t kKeyColour = 0x008080;
 
-struct BitmapSpec {
+struct ExpectedBitmap {
   const char* file;
   int width;
   int height;
@@ -83,28 +83,28 @@ struct BitmapSpec {
   int colours;
 };
 
-const BitmapSpec kBitmaps[] = {
+const ExpectedBitmap kBitmaps[] = {
     {"banner.bmp", 334, 58, 8, 256},   {"strip.bmp", 20, 58, 8, 256},
     {"line.bmp", 10, 2, 8, 5},         {"startmenu.bmp", 120, 168, 4, 16},
     {"computer.bmp", 120, 168, 4, 16},
 };
 
 TEST(Pictures, BitmapFilesHoldTheTabledSizesDepthsAndColourTables) {
-  for (const BitmapSpec& spec : kBitmaps) {
-    SCOPED_TRACE(spec.file);
-    Bytes bytes = ReadResource(spec.file);
+  for (const ExpectedBitmap& want : kBitmaps) {
+    SCOPED_TRACE(want.file);
+    Bytes bytes = ReadResource(want.file);
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ('B', bytes[0]);
     EXPECT_EQ('M', bytes[1]);
     EXPECT_EQ(bytes.size(), U32(bytes, 2));
     Dib dib = ReadDib(bytes, 14, false);
     EXPECT_EQ(40u, U32(bytes, 14));
-    EXPECT_EQ(spec.width, dib.width);
-    EXPECT_EQ(spec.height, dib.height);  // positive: rows bottom first
+    EXPECT_EQ(want.width, dib.width);
+    EXPECT_EQ(want.height, dib.height);  // positive: rows bottom first
     EXPECT_EQ(1u, U16(bytes, 26));
-    EXPECT_EQ(spec.bits, dib.bits);
+    EXPECT_EQ(want.bits, dib.bits);
     EXPECT_EQ(0u, U32(bytes, 30));  // uncompressed
-    EXPECT_EQ(spec.colours, dib.colours);
+    EXPECT_EQ(want.colours, dib.colours);
     EXPECT_EQ(dib.rows_at, U32(bytes, 10));
     EXPECT_EQ(dib.rows_at + dib.stride * size_t(dib.height), bytes.size());
   }
@@ -205,24 +205,24 @@ TEST(Pictures, StartMenuKeyColourIsAllReachedByTheCornerFill) {
   EXPECT_LT(filled, dib.width * dib.height / 2);
 }
 
-struct IconSpec {
+struct ExpectedIcon {
   const char* file;
   std::vector<int> sizes;
 };
 
 TEST(Pictures, IconsHoldTheImagesTheDialogsLoad) {
-  const IconSpec kIcons[] = {{"setup.ico", {32, 16}}, {"shortcut.ico", {32}}};
-  for (const IconSpec& spec : kIcons) {
-    SCOPED_TRACE(spec.file);
-    Bytes bytes = ReadResource(spec.file);
+  const ExpectedIcon kIcons[] = {{"setup.ico", {32, 16}}, {"shortcut.ico", {32}}};
+  for (const ExpectedIcon& want : kIcons) {
+    SCOPED_TRACE(want.file);
+    Bytes bytes = ReadResource(want.file);
     ASSERT_GT(bytes.size(), 6u);
     EXPECT_EQ(0u, U16(bytes, 0));
     EXPECT_EQ(1u, U16(bytes, 2));  // icon, not cursor
-    ASSERT_EQ(spec.sizes.size(), U16(bytes, 4));
-    for (size_t i = 0; i < spec.sizes.size(); ++i) {
-      SCOPED_TRACE(spec.sizes[i]);
+    ASSERT_EQ(want.sizes.size(), U16(bytes, 4));
+    for (size_t i = 0; i < want.sizes.size(); ++i) {
+      SCOPED_TRACE(want.sizes[i]);
       size_t entry = 6 + 16 * i;
-      int size = spec.sizes[i];
+      int size = want.sizes[i];
       EXPECT_EQ(size, bytes[entry]);
       EXPECT_EQ(size, bytes[entry + 1]);
       EXPECT_EQ(16, bytes[entry + 2]);

@@ -21,6 +21,12 @@ vantor_start_wine "$prefix"
 trap 'vantor_stop_wine "$prefix"; vantor_stop_xvfb' EXIT
 (cd build/win32 && ctest --output-on-failure 2>&1) > build/win32-tests.log || status=2
 [ $status = 2 ] && { grep -E 'Failed|\*\*\*' build/win32-tests.log; tail -n 60 build/win32-tests.log; }
-echo "host:  $(grep -E 'tests passed|tests failed' build/host-tests.log)"
-echo "win32: $(grep -E 'tests passed|tests failed' build/win32-tests.log)"
+# ctest's own closing lines, then one line for both trees.
+summary() { grep -E '^[0-9]+% tests passed' "$1" || echo "no result in $1"; }
+summary build/host-tests.log
+summary build/win32-tests.log
+total=$(grep -hoE 'failed out of [0-9]+' build/*-tests.log | awk '{ n += $4 } END { print n + 0 }')
+failed=$(grep -hoE '[0-9]+ tests failed' build/*-tests.log | awk '{ n += $1 } END { print n + 0 }')
+skipped=$(cat build/*-tests.log | grep -cE '\(Skipped\)$' || true)
+echo "total: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
 exit $status

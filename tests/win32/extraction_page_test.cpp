@@ -228,23 +228,6 @@ TEST_F(ExtractionPage, LeavesASlotEmptyWhenTheShellFolderIsTooLong)
     EXPECT_EQ(g_setup.state.sendToFolder, ShellFolder(CSIDL_SENDTO));
 }
 
-TEST_F(ExtractionPage, ShowsNumbersWithThousandsSeparators)
-{
-    OpenStill();
-    const struct {
-        uint32_t value;
-        const char* text;
-    } cases[] = {{0, "0"},
-                 {999, "999"},
-                 {1000, "1,000"},
-                 {376832, "376,832"},
-                 {4294967295u, "4,294,967,295"}};
-    for (const auto& c : cases) {
-        ShowNumber(page_, IDC_TOTAL_SIZE, c.value);
-        EXPECT_EQ(ItemText(page_, IDC_TOTAL_SIZE), c.text);
-    }
-}
-
 TEST_F(ExtractionPage, PercentBarSplitsAtItsValue)
 {
     OpenStill();

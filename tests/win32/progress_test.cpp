@@ -45,17 +45,6 @@ TEST_F(Progress, StartsFromTheInitialState)
     EXPECT_EQ(initial.barValue, 0);
 }
 
-TEST_F(Progress, ASmallFirstReportShowsBytesButLeavesTheBar)
-{
-    g_setup.state.progressTotal = 560554;
-    AdvanceProgress(page_, 1024);
-    EXPECT_EQ(g_setup.state.barValue, 0);
-    EXPECT_EQ(CurrentSize(page_), "1,024");
-    AdvanceProgress(page_, 2048);
-    EXPECT_EQ(g_setup.state.barValue, 1);
-    EXPECT_EQ(CurrentSize(page_), "3,072");
-}
-
 TEST_F(Progress, ClampsAtTheTotal)
 {
     g_setup.state.progressTotal = 5000;
@@ -90,15 +79,6 @@ TEST(BarValue, HoldsForTotalsBeyondTheThirtyTwoBitProduct)
     EXPECT_EQ(BarValueFor(0x80000000u, 0xFFFFFFFFu), 100);
     EXPECT_EQ(BarValueFor(0xFFFFFFFFu, 0xFFFFFFFFu), 200);
     EXPECT_EQ(BarValueFor(5, 0), 0);
-}
-
-TEST(PauseArithmetic, SurvivesTheWrapOfTheTickCounter)
-{
-    EXPECT_FALSE(PauseElapsed(0xFFFFFF00u, 0xFFFFFFFFu, 500));
-    EXPECT_FALSE(PauseElapsed(0xFFFFFF00u, 0x000000F3u, 500));
-    EXPECT_TRUE(PauseElapsed(0xFFFFFF00u, 0x000000F4u, 500));
-    EXPECT_TRUE(PauseElapsed(100, 600, 500));
-    EXPECT_FALSE(PauseElapsed(100, 599, 500));
 }
 
 TEST_F(Progress, PumpHandlesOnlyThePagesMessagesForTheWholePause)

@@ -9,7 +9,7 @@ if ! mount -t tmpfs -o size=40k tmpfs "$mnt" 2>/dev/null; then
   echo "cannot mount a small filesystem here (needs root)"
   exit 77
 fi
-trap 'rm -f "$WINEPREFIX/dosdevices/f:"; umount "$mnt"; rmdir "$mnt"' EXIT
+trap 'rm -f "$WINEPREFIX/dosdevices/f:"; umount -l "$mnt"; rmdir "$mnt"' EXIT
 ln -sfn "$mnt" "$WINEPREFIX/dosdevices/f:"
 cd "$build"
 VANTOR_FULL_DRIVE=F: wine ./vantor-win32-tests.exe --gtest_filter='FullDisk.*'

@@ -12,8 +12,6 @@ echo "setup program: $root/build/win32/Vantor.exe ($(stat -c %s build/win32/Vant
 cat build/win32/generated/manifest.txt
 
 . scripts/wine-env.sh
-# No menu entries on the host for the shortcuts the setup makes.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
 if [ -n "${DISPLAY:-}" ]; then
   # A prefix of the build's own, kept between runs: a second run finds the

@@ -31,9 +31,6 @@ cp -al "$template/drive_c/windows/system32" "$prefix/drive_c/windows/system32" |
 ln -sfn "$build" "$prefix/dosdevices/t:"
 ln -sfn "$screens" "$prefix/dosdevices/s:"
 
-# No menu entries on the host for the links the setup makes; Wine's menu
-# builder would also read the link targets and move their access times.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
 own_xvfb=
 if [ -z "${DISPLAY:-}" ]; then

@@ -5,8 +5,9 @@
 vantor_root=$(cd "$(dirname "${BASH_SOURCE:-$0}")/.." && pwd)
 export WINEARCH=win32
 export WINEDEBUG=-all
-# No add-on downloads, no debugger on a crash, and no menu entries written
-# to the host's desktop when shortcuts are saved.
+# No add-on downloads, no debugger on a crash, and no menu builder: it would
+# write menu entries to the host's desktop for every link saved, and read
+# the link targets, moving their access times.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 
 # Make a prefix at $1 (if missing) and make it safe for tests: no host drive,

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
 #include "memory_sink.h"
@@ -29,17 +30,8 @@ const double kMinSeconds = 0.25;
 
 bool ReadFile(const std::string& path, Bytes* data)
 {
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    data->clear();
-    unsigned char chunk[1 << 16];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        data->insert(data->end(), chunk, chunk + got);
-    bool ok = !ferror(f);
-    fclose(f);
-    return ok;
+    int error;
+    return ReadFileBytes(path.c_str(), data, &error);
 }
 
 long FileSize(const std::string& path)

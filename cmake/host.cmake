@@ -11,7 +11,8 @@ include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CM
 add_library(vantor_codec STATIC
   ${CMAKE_SOURCE_DIR}/payload/lzhuf_decoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
-  ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)
 # The encoder spreads match finding over the cores.
 find_package(Threads REQUIRED)
 target_link_libraries(vantor_codec PUBLIC Threads::Threads)
@@ -28,7 +29,8 @@ file(GLOB VANTOR_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/h
 add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${VANTOR_PORTABLE_SOURCES}
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
-  ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)
 target_compile_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE} -O1 -g)
 target_link_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE})
 target_link_libraries(vantor-host-tests GTest::gtest_main Threads::Threads)

@@ -4,22 +4,6 @@
 
 #include "path_helpers.h"
 
-namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
-
-bool StartsWithIgnoringCase(const char* text, const char* prefix)
-{
-    for (; *prefix != '\0'; ++text, ++prefix) {
-        if (*text == '\0' || LowerAscii(*text) != LowerAscii(*prefix)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool ContainsProductName(const char* text, const char* name)
 {
     for (; *text != '\0'; ++text) {

@@ -111,6 +111,16 @@ bool SameTextIgnoringCase(const char* a, const char* b)
     return LowerAscii(*a) == LowerAscii(*b);
 }
 
+bool StartsWithIgnoringCase(const char* text, const char* prefix)
+{
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (*text == '\0' || LowerAscii(*text) != LowerAscii(*prefix)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SameFolder(const char* a, const char* b)
 {
     for (; *a != '\0' && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {

@@ -26,6 +26,9 @@ const char* FindExtension(const char* name);
 // ASCII-only comparison that ignores the case of A to Z.
 bool SameTextIgnoringCase(const char* a, const char* b);
 
+// Whether text begins with prefix, ignoring the case of A to Z.
+bool StartsWithIgnoringCase(const char* text, const char* prefix);
+
 // Two folder paths naming the same folder: letter case and one trailing
 // backslash aside, the same text.
 bool SameFolder(const char* a, const char* b);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
 #include "memory_sink.h"
@@ -26,14 +27,8 @@ const char kWindowsDir[] = "/usr/lib/i386-linux-gnu/wine/i386-windows";
 Bytes ReadFile(const std::string& path)
 {
     Bytes data;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    unsigned char chunk[1 << 16];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        data.insert(data.end(), chunk, chunk + got);
-    fclose(f);
+    int error;
+    ReadFileBytes(path.c_str(), &data, &error);
     return data;
 }
 

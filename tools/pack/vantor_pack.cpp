@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
 #include "memory_sink.h"
@@ -28,21 +29,9 @@ const char kUsage[] =
 
 bool ReadWholeFile(const char* path, std::vector<unsigned char>* data)
 {
-    FILE* f = fopen(path, "rb");
-    if (!f) {
-        fprintf(stderr, "vantor-pack: cannot open '%s': %s\n", path, strerror(errno));
-        return false;
-    }
-    data->clear();
-    unsigned char chunk[1 << 16];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        data->insert(data->end(), chunk, chunk + got);
-    bool failed = ferror(f) != 0;
-    int readErrno = errno;
-    fclose(f);
-    if (failed) {
-        fprintf(stderr, "vantor-pack: cannot read '%s': %s\n", path, strerror(readErrno));
+    int error = 0;
+    if (!ReadFileBytes(path, data, &error)) {
+        fprintf(stderr, "vantor-pack: cannot read '%s': %s\n", path, strerror(error));
         return false;
     }
     return true;

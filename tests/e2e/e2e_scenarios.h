@@ -1,0 +1,28 @@
+// The scenarios the driver runs by name, and the ways into the wizard
+// that several of them share. Each scenario answers the driver's exit code.
+#ifndef VANTOR_E2E_SCENARIOS_H
+#define VANTOR_E2E_SCENARIOS_H
+
+#include <windows.h>
+
+typedef int (*Scenario)();
+
+int WelcomeCancel();
+HWND ToLicence();
+int WelcomeEscape();
+int LicenceDisagree();
+int LicenceEscape();
+int LicenceResize();
+HWND ToLocation();
+int FolderCancel();
+int FolderBrowse();
+int FolderBadInput();
+HWND ToGroup();
+int GroupInput();
+int UnwritableFolder();
+int CompleteInstall();
+int ReadMeYes();
+int ReadMeNo();
+int Reinstall();
+
+#endif

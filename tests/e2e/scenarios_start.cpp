@@ -1,0 +1,138 @@
+// Scenarios of the start: the welcome page and the licence page.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "e2e_driver.h"
+#include "e2e_screen.h"
+#include "e2e_system.h"
+#include "e2e_scenarios.h"
+#include "e2e_walk.h"
+#include "page_ids.h"
+#include "shell_ids.h"
+
+int WelcomeCancel()
+{
+    DeleteRegKey(SHELL_UNLOAD_KEY);
+    Check(!RegKeyExists(SHELL_UNLOAD_KEY), "no AlwaysUnloadDll key before the start");
+    HWND page = WelcomePage();
+    if (page == NULL) {
+        return Finish();
+    }
+    Click(page, IDCANCEL);
+    ExpectQuietEnd(NULL);
+    CheckRegString(SHELL_UNLOAD_KEY, NULL, "1");
+    return Finish();
+}
+
+HWND ToLicence()
+{
+    HWND page = WelcomePage();
+    if (page == NULL) {
+        return NULL;
+    }
+    Click(page, IDOK);
+    if (Backdrop() == NULL) {
+        return NULL;
+    }
+    return LicencePage();
+}
+
+int WelcomeEscape()
+{
+    HWND page = WelcomePage();
+    if (page != NULL) {
+        PressKey(page, VK_ESCAPE);
+        ExpectQuietEnd(NULL);
+    }
+    return Finish();
+}
+
+int LicenceDisagree()
+{
+    HWND page = ToLicence();
+    if (page != NULL) {
+        // Notifications of the text control never end the page.
+        HWND text = GetDlgItem(page, IDC_LICENSE_TEXT);
+        Ask(page, WM_COMMAND, MAKEWPARAM(IDC_LICENSE_TEXT, EN_CHANGE), (LPARAM)text);
+        Sleep(200);
+        Check(IsWindowVisible(page), "a notification from the text control leaves the page open");
+        Click(page, IDCANCEL);
+        ExpectQuietEnd(page);
+        CheckNothingRecorded();
+        Check(!PathExists(DEFAULT_FOLDER), "nothing installed in %s", DEFAULT_FOLDER);
+    }
+    return Finish();
+}
+
+int LicenceEscape()
+{
+    HWND page = ToLicence();
+    if (page != NULL) {
+        PressKey(page, VK_ESCAPE);
+        ExpectQuietEnd(page);
+        CheckNothingRecorded();
+    }
+    return Finish();
+}
+
+static bool SameRect(RECT a, RECT b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+static void LogRect(const char* what, RECT r)
+{
+    Log("  %s at (%ld, %ld) %ld x %ld", what, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+int LicenceResize()
+{
+    HWND page = ToLicence();
+    if (page == NULL) {
+        return Finish();
+    }
+    RECT frame = OuterRect(page);
+    RECT text = ItemRect(page, IDC_LICENSE_TEXT);
+    RECT agree = ItemRect(page, IDOK);
+    RECT disagree = ItemRect(page, IDCANCEL);
+    LogRect("text", text);
+    LogRect("I Agree", agree);
+    LogRect("I Disagree", disagree);
+    int w = frame.right - frame.left;
+    int h = frame.bottom - frame.top;
+
+    Log("enlarge the page by 40 x 30");
+    SetWindowPos(page, NULL, 0, 0, w + 40, h + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Ask(page, WM_NULL, 0, 0);
+    RECT bigText = ItemRect(page, IDC_LICENSE_TEXT);
+    RECT bigAgree = ItemRect(page, IDOK);
+    RECT bigDisagree = ItemRect(page, IDCANCEL);
+    LogRect("text", bigText);
+    LogRect("I Agree", bigAgree);
+    LogRect("I Disagree", bigDisagree);
+    RECT want = text;
+    want.right += 40;
+    want.bottom += 30;
+    Check(SameRect(bigText, want), "the text control grew by 40 x 30 at the same place");
+    want = agree;
+    OffsetRect(&want, 40, 30);
+    Check(SameRect(bigAgree, want), "\"I Agree\" moved by (40, 30)");
+    want = disagree;
+    OffsetRect(&want, 40, 30);
+    Check(SameRect(bigDisagree, want), "\"I Disagree\" moved by (40, 30)");
+    Shot("licence-enlarged");
+
+    Log("shrink it back");
+    SetWindowPos(page, NULL, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Ask(page, WM_NULL, 0, 0);
+    Check(SameRect(ItemRect(page, IDC_LICENSE_TEXT), text) &&
+              SameRect(ItemRect(page, IDOK), agree) && SameRect(ItemRect(page, IDCANCEL), disagree),
+          "shrinking restores the layout");
+    Click(page, IDCANCEL);
+    ExpectQuietEnd(page);
+    return Finish();
+}

@@ -1,0 +1,121 @@
+// Small helpers of the walks: timing of the driver's own waits, expected
+// values, paths and the setup's image.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "e2e_driver.h"
+#include "e2e_screen.h"
+#include "e2e_system.h"
+#include "e2e_walk.h"
+#include "page_ids.h"
+#include "shell_ids.h"
+
+WalkState g_walk;
+
+int Finish()
+{
+    StopSetup();
+    return Outcome();
+}
+
+void PageShown()
+{
+    g_walk.shownTick = GetTickCount();
+}
+
+void Acting()
+{
+    g_walk.driverTime += GetTickCount() - g_walk.shownTick;
+}
+
+void ExpectedFileTime(FILETIME* utc)
+{
+    SYSTEMTIME local = {2006, 12, 0, 24, 3, 2, 0, 0};
+    FILETIME localTime;
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, utc);
+}
+
+void ThousandsText(DWORD value, char* text, int size)
+{
+    char digits[32];
+    int n = 0;
+    do {
+        if (n > 0 && n % 4 == 3) {
+            digits[n++] = ',';
+        }
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && n < 30);
+    int i = 0;
+    for (; i < n && i < size - 1; i++) {
+        text[i] = digits[n - 1 - i];
+    }
+    text[i] = '\0';
+}
+
+void JoinPath(char* out, size_t size, const char* folder, const char* name)
+{
+    size_t n = strlen(folder);
+    snprintf(out, size, "%s%s%s", folder, n > 0 && folder[n - 1] == '\\' ? "" : "\\", name);
+}
+
+bool FileSize(const char* path, DWORD* size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0) {
+        return false;
+    }
+    *size = data.nFileSizeLow;
+    return true;
+}
+
+// Polls a control until its text is the expected one.
+bool WaitItemText(HWND page, int id, const char* expected, DWORD timeout)
+{
+    char text[kItemSize];
+    DWORD start = GetTickCount();
+    for (;;) {
+        ItemText(page, id, text, sizeof text);
+        if (strcmp(text, expected) == 0) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeout) {
+            Fail("control %d reads \"%s\", expected \"%s\"", id, text, expected);
+            return false;
+        }
+        Sleep(kPollInterval);
+    }
+}
+
+void CheckBesidePanel(HWND page, const char* what)
+{
+    RECT r = OuterRect(page);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    int x = (g_walk.width - w + kPanelWidth) / 2;
+    int y = (g_walk.height - h) / 2;
+    Check(r.left == x && r.top == y,
+          "%s centred beside the panel: at (%ld, %ld), expected (%d, %d)", what, r.left, r.top, x,
+          y);
+}
+
+bool OpenSetupImage()
+{
+    if (g_walk.setupImage != NULL) {
+        return true;
+    }
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    char* slash = n > 0 && n < sizeof path ? strrchr(path, '\\') : NULL;
+    if (slash == NULL || (size_t)(slash + 1 - path) + sizeof "Vantor.exe" > sizeof path) {
+        return false;
+    }
+    strcpy(slash + 1, "Vantor.exe");
+    g_walk.setupImage = LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    return g_walk.setupImage != NULL;
+}

@@ -46,7 +46,8 @@ protected:
         std::string base =
             "name Quorvel\nversion 3.02\ntagline The ledger that balances itself!\n"
             "publisher Brindlemoor\nwebpage http://www.brindlemoor.com/quorvel/\n"
-            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n";
+            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n"
+            "preserve .KEY .DAT .PRD .PRA\n";
         return base + overrides + entries;
     }
 

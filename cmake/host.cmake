@@ -5,7 +5,8 @@ if(NOT CMAKE_BUILD_TYPE)
 endif()
 set(CMAKE_CXX_FLAGS_RELEASE "-O2")
 
-include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack)
+include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack
+  ${CMAKE_SOURCE_DIR}/quorvel)
 
 # The encoder and the decoder, optimised, for the packer and the benchmarks.
 add_library(vantor_codec STATIC

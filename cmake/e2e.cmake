@@ -6,7 +6,7 @@
 # licence (product-files/, reachable from the prefixes as T:\product-files).
 file(GLOB VANTOR_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(vantor-driver ${VANTOR_E2E_SOURCES})
-target_include_directories(vantor-driver PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e
+target_include_directories(vantor-driver PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${VANTOR_GENERATED}
   ${CMAKE_SOURCE_DIR}/shell ${CMAKE_SOURCE_DIR}/pages)
 target_compile_options(vantor-driver PRIVATE -O2 -Wall -Wextra -fno-exceptions -fno-rtti)
 target_link_options(vantor-driver PRIVATE -static -mconsole)

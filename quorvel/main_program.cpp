@@ -6,6 +6,7 @@
 #include "ledger_store.h"
 #include "ledger_text.h"
 #include "product_window.h"
+#include "product_identity.h"
 
 static struct {
     HWND window;
@@ -253,7 +254,7 @@ static void OnCommand(int id)
         ShowProductMessage(g_ledger.window, "About " QUORVEL_NAME,
             QUORVEL_TITLE "\r\n" QUORVEL_TAGLINE "\r\n\r\n"
             "Copyright (C) 2006 " QUORVEL_PUBLISHER ". All rights reserved.\r\n"
-            "Support: " QUORVEL_SUPPORT_MAIL,
+            "Support: " PRODUCT_SUPPORT_ADDRESS,
             MB_OK);
         break;
     case IDM_EXIT:

@@ -18,7 +18,6 @@
 
 // "Quorvel 3.02", put together by the compiler.
 #define QUORVEL_TITLE QUORVEL_NAME " " QUORVEL_VERSION
-#define QUORVEL_SUPPORT_MAIL "support@brindlemoor.com"
 
 // A message box with the product's icon, owned by owner (may be null).
 // Returns the button the user chose.

@@ -1,13 +1,13 @@
-// The shell's own message texts and the publisher's addresses they name.
+// The shell's own message texts; the publisher's addresses they name come
+// from the product description.
 #ifndef VANTOR_SHELL_TEXTS_H
 #define VANTOR_SHELL_TEXTS_H
 
-#define SUPPORT_ADDRESS "support@brindlemoor.com"
-#define PUBLISHER_HOME_PAGE "http://www.brindlemoor.com/"
+#include "product_identity.h"
 
 #define ABORT_NOTICE_TEXT                                                   \
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\n" \
-    "support at - " SUPPORT_ADDRESS "!"
+    "support at - " PRODUCT_SUPPORT_ADDRESS "!"
 
 #define SUCCESS_QUESTION_FORMAT \
     "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?"
@@ -18,6 +18,6 @@
     PUBLISHER_HOME_PAGE "\r\n"                              \
     "\r\n"                                                  \
     "If you have any questions or comments you can\r\n"     \
-    "email support at " SUPPORT_ADDRESS "!"
+    "email support at " PRODUCT_SUPPORT_ADDRESS "!"
 
 #endif

@@ -22,14 +22,14 @@
 #define PRODUCT "Quorvel"
 #define ABORT_TEXT                                                                     \
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\nsupport at " \
-    "- " SUPPORT_ADDRESS "!"
+    "- " PRODUCT_SUPPORT_ADDRESS "!"
 #define QUESTION_TEXT \
     "Quorvel was successfully installed.\r\n\r\nWould you like to view the Read Me file now?"
 #define FAREWELL                                                                      \
     "For other great software utilities be sure to\r\nstop by Brindlemoor home page " \
     "at\r\n" PUBLISHER_HOME_PAGE                                                      \
     "\r\n\r\nIf you have any questions or comments you can\r\n"                       \
-    "email support at " SUPPORT_ADDRESS "!"
+    "email support at " PRODUCT_SUPPORT_ADDRESS "!"
 #define PATH_INVALID "Path Invalid!\r\n\r\n"
 #define EXTRACT_FAILED "Unable to create destination file!\r\nInstallation will now be aborted."
 

@@ -39,6 +39,11 @@ struct Entry {
 struct Description {
     std::string path;
     std::string name, version, tagline, publisher, webPage, timestamp;
+    // The publisher's texts: addresses, the welcome heading and the visit
+    // notice (each line of its own key), the programs' copyright line.
+    std::string support, homePage, copyright;
+    std::vector<std::string> rights, visit;
+    int supportLine = 0, homePageLine = 0, copyrightLine = 0, rightsLine = 0, visitLine = 0;
     std::vector<std::string> preserved;
     int preserveLine = 0;
     int nameLine = 0, versionLine = 0, taglineLine = 0, publisherLine = 0, webPageLine = 0,
@@ -140,6 +145,11 @@ bool ReadDescription(Description* d) {
         else if (key == "publisher") { d->publisher = value; d->publisherLine = line; }
         else if (key == "webpage") { d->webPage = value; d->webPageLine = line; }
         else if (key == "timestamp") { d->timestamp = value; d->timestampLine = line; }
+        else if (key == "support") { d->support = value; d->supportLine = line; }
+        else if (key == "homepage") { d->homePage = value; d->homePageLine = line; }
+        else if (key == "copyright") { d->copyright = value; d->copyrightLine = line; }
+        else if (key == "rights") { d->rights.push_back(value); if (!d->rightsLine) d->rightsLine = line; }
+        else if (key == "visit") { d->visit.push_back(value); if (!d->visitLine) d->visitLine = line; }
         else if (key == "preserve") {
             std::stringstream words(value);
             std::string word;
@@ -293,7 +303,9 @@ void CheckFiles(Description* d, const std::string& sourceRoot, const std::string
 std::string Literal(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
-        if (c == '\\' || c == '"') {
+        if (c == '\n' || c == '\r') {
+            out += c == '\n' ? "\\n" : "\\r";
+        } else if (c == '\\' || c == '"') {
             out += '\\';
             out += static_cast<char>(c);
         } else if (c >= 0x20 && c < 0x7f && c != '?') {
@@ -343,6 +355,12 @@ std::string ManifestInitialiser(const Description& d) {
     return o.str();
 }
 
+std::string Joined(const std::vector<std::string>& lines, const char* separator) {
+    std::string out;
+    for (size_t i = 0; i < lines.size(); ++i) out += (i ? separator : "") + lines[i];
+    return out;
+}
+
 // Everything the setup and the product's own programs must agree on: names,
 // the registry keys made of them, the preserved extensions and the table's
 // names, flags and captions (not its sizes, which the programs cannot know
@@ -357,6 +375,13 @@ std::string IdentityHeader(const Description& d) {
       << "#define PRODUCT_TAGLINE " << Literal(d.tagline) << "\n"
       << "#define PRODUCT_PUBLISHER " << Literal(d.publisher) << "\n"
       << "#define PRODUCT_WEB_PAGE " << Literal(d.webPage) << "\n"
+      << "#define PRODUCT_SUPPORT_ADDRESS " << Literal(d.support) << "\n"
+      << "#define PUBLISHER_HOME_PAGE " << Literal(d.homePage) << "\n"
+      << "#define PRODUCT_COPYRIGHT " << Literal(d.copyright) << "\n"
+      // Static controls break lines at a line feed; the welcome heading's
+      // lines end with one, the visit notice's with CR LF.
+      << "#define WELCOME_RIGHTS_TEXT " << Literal(Joined(d.rights, "\n")) << "\n"
+      << "#define VISIT_NOTICE_TEXT " << Literal(Joined(d.visit, "\r\n")) << "\n"
       << "#define PRODUCT_DEFAULT_BASE_FOLDER " << Literal("C:\\" + d.publisher) << "\n"
       << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
       << "#define PRODUCT_VERSION_KEY_SUFFIX "

@@ -11,7 +11,7 @@ target_include_directories(vantor-driver PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e $
 target_compile_options(vantor-driver PRIVATE -O2 -Wall -Wextra -fno-exceptions -fno-rtti)
 target_link_options(vantor-driver PRIVATE -static -mconsole)
 target_link_libraries(vantor-driver user32 gdi32 advapi32 ole32 shell32 uuid)
-add_dependencies(vantor-driver Vantor vantor_generated)
+add_dependencies(vantor-driver Vantor Vantor_generated)
 
 # Windows of the setup are topmost and the checks read the screen, so the
 # scenarios take the display one at a time.

@@ -21,7 +21,12 @@ target_link_libraries(vantor_codec PUBLIC Threads::Threads)
 add_executable(vantor-pack ${CMAKE_SOURCE_DIR}/tools/pack/vantor_pack.cpp)
 target_link_libraries(vantor-pack vantor_codec)
 
+add_library(vantor_description STATIC ${CMAKE_SOURCE_DIR}/tools/manifest/description.cpp
+  ${CMAKE_SOURCE_DIR}/tools/manifest/description_checks.cpp
+  ${CMAKE_SOURCE_DIR}/tools/manifest/picture_checks.cpp)
+target_include_directories(vantor_description PUBLIC ${CMAKE_SOURCE_DIR}/tools/manifest)
 add_executable(vantor-manifest ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
+target_link_libraries(vantor-manifest vantor_description)
 
 set(VANTOR_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 
@@ -39,8 +44,9 @@ target_link_libraries(vantor-host-tests GTest::gtest_main Threads::Threads)
 target_compile_definitions(vantor-host-tests PRIVATE
   VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VANTOR_PACK_PATH="$<TARGET_FILE:vantor-pack>"
-  VANTOR_MANIFEST_PATH="$<TARGET_FILE:vantor-manifest>")
-add_dependencies(vantor-host-tests vantor-pack vantor-manifest)
+  VANTOR_MANIFEST_PATH="$<TARGET_FILE:vantor-manifest>"
+  VANTOR_PAINT_PATH="$<TARGET_FILE:paint-resources>")
+add_dependencies(vantor-host-tests vantor-pack vantor-manifest paint-resources)
 include(GoogleTest)
 gtest_discover_tests(vantor-host-tests DISCOVERY_MODE PRE_TEST)
 
@@ -69,7 +75,9 @@ add_executable(paint-resources
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_resources.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp)
+target_link_libraries(paint-resources vantor_description)
 add_test(NAME pictures.regenerate_identical
   COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:paint-resources>
     -DOUT=${CMAKE_BINARY_DIR}/pictures-check -DREF=${CMAKE_SOURCE_DIR}/resources
+    -DDESCRIPTION=${CMAKE_SOURCE_DIR}/resources/product.txt
     -P ${CMAKE_SOURCE_DIR}/tools/paint/compare_pictures.cmake)

@@ -253,7 +253,7 @@ static void OnCommand(int id)
     case IDM_ABOUT:
         ShowProductMessage(g_ledger.window, "About " QUORVEL_NAME,
             QUORVEL_TITLE "\r\n" QUORVEL_TAGLINE "\r\n\r\n"
-            "Copyright (C) 2006 " QUORVEL_PUBLISHER ". All rights reserved.\r\n"
+            PRODUCT_COPYRIGHT ". All rights reserved.\r\n"
             "Support: " PRODUCT_SUPPORT_ADDRESS,
             MB_OK);
         break;

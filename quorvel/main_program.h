@@ -20,7 +20,9 @@
 #ifndef RC_INVOKED
 #include <windows.h>
 
-#define LEDGER_CLASS "QuorvelLedger"
+#include "product_identity.h"
+
+#define LEDGER_CLASS PRODUCT_NAME "Ledger"
 
 // Client area layout, in pixels.
 const int LEDGER_CLIENT_WIDTH = 500;

@@ -25,7 +25,7 @@ enum {
     kDataNameSize = MAX_PATH,
 };
 
-#define UNINSTALL_CLASS "QuorvelUninstall"
+#define UNINSTALL_CLASS PRODUCT_NAME "Uninstall"
 #define UNINSTALL_CAPTION PRODUCT_NAME " Uninstall"
 #define SILENT_SWITCH "/S"
 #define ERASE_SWITCH "/ERASE"

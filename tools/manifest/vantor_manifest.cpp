@@ -4,300 +4,22 @@
 //
 // usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
 //        vantor-manifest --identity DESCRIPTION OUT_DIR
-// A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz. The
-// second form writes only the identity header, for the product's own
-// programs, which are built before they can be packed.
-#include <cctype>
-#include <cerrno>
+// A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz; files
+// named with "@" lie under BUILD_ROOT. The full form also writes the
+// pictures, icons and licence into setup_files.rc. The second form writes
+// only the identity header, for the product's own programs, which are
+// built before they can be packed.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
+#include "description.h"
+
 namespace {
-
-// Field widths of the manifest record; a field of width w holds w - 1 characters.
-const size_t kNameWidth = 20, kVersionWidth = 10, kTaglineWidth = 60, kPublisherWidth = 20,
-             kWebPageWidth = 60, kTargetWidth = 24, kResourceWidth = 16, kCaptionWidth = 20;
-// The backdrop's titles: "%s v%s" in 30 bytes and "%s - %s" in 61 bytes.
-const size_t kTitleSlot = 30, kSubtitleSlot = 61;
-// Preserved data-file extensions: a dot and up to 8 letters or digits.
-const size_t kMaxPreserved = 8, kExtensionLength = 9;
-
-struct Entry {
-    int line;
-    std::string target, resource, caption, source;
-    unsigned long flags;
-    unsigned long long unpacked, packed;
-};
-
-struct Description {
-    std::string path;
-    std::string name, version, tagline, publisher, webPage, timestamp;
-    // The publisher's texts: addresses, the welcome heading and the visit
-    // notice (each line of its own key), the programs' copyright line.
-    std::string support, homePage, copyright;
-    std::vector<std::string> rights, visit;
-    int supportLine = 0, homePageLine = 0, copyrightLine = 0, rightsLine = 0, visitLine = 0;
-    std::vector<std::string> preserved;
-    int preserveLine = 0;
-    int nameLine = 0, versionLine = 0, taglineLine = 0, publisherLine = 0, webPageLine = 0,
-        timestampLine = 0, weekdayLine = 0, installedLine = 0, shortcutsLine = 0;
-    long weekday = 0, installed = -1, shortcuts = 0;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millis = 0;
-    std::vector<Entry> entries;
-};
-
-int g_errors = 0;
-
-void Fail(const Description& d, int line, const char* field, const std::string& what) {
-    std::fprintf(stderr, "%s:%d: %s: %s\n", d.path.c_str(), line, field, what.c_str());
-    ++g_errors;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return std::string();
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
-
-bool ParseNumber(const std::string& s, long* out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    long v = std::strtol(s.c_str(), &end, 0);
-    if (errno != 0 || *end != '\0') return false;
-    *out = v;
-    return true;
-}
-
-bool FileSize(const std::string& path, unsigned long long* size) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    *size = static_cast<unsigned long long>(st.st_size);
-    return true;
-}
-
-void CheckText(const Description& d, int line, const char* field, const std::string& value,
-               size_t width) {
-    if (value.empty()) {
-        Fail(d, line, field, "must not be empty");
-    } else if (value.size() > width - 1) {
-        Fail(d, line, field, "is " + std::to_string(value.size()) + " characters; the field holds " +
-                                 std::to_string(width - 1));
-    }
-    for (unsigned char c : value) {
-        if (c < 0x20 || c == 0x7f) {
-            Fail(d, line, field, "holds a control character");
-            break;
-        }
-    }
-}
-
-bool ReadDescription(Description* d) {
-    std::ifstream in(d->path);
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot open the product description\n", d->path.c_str());
-        return false;
-    }
-    std::string raw;
-    int line = 0;
-    while (std::getline(in, raw)) {
-        ++line;
-        std::string text = Trim(raw);
-        if (text.empty() || text[0] == '#') continue;
-        if (text.compare(0, 5, "entry") == 0 && text.find('|') != std::string::npos) {
-            std::vector<std::string> fields;
-            std::stringstream ss(text);
-            std::string f;
-            while (std::getline(ss, f, '|')) fields.push_back(Trim(f));
-            if (fields.size() != 6 || fields[0] != "entry") {
-                Fail(*d, line, "entry", "needs five fields: target | flags | resource | caption | source");
-                continue;
-            }
-            Entry e;
-            e.line = line;
-            e.target = fields[1];
-            e.resource = fields[3];
-            e.caption = fields[4];
-            e.source = fields[5];
-            long flags = 0;
-            if (!ParseNumber(fields[2], &flags) || flags < 0) {
-                Fail(*d, line, "flags", "'" + fields[2] + "' is not a number");
-            }
-            e.flags = static_cast<unsigned long>(flags);
-            e.unpacked = e.packed = 0;
-            d->entries.push_back(e);
-            continue;
-        }
-        size_t gap = text.find_first_of(" \t");
-        std::string key = text.substr(0, gap);
-        std::string value = gap == std::string::npos ? std::string() : Trim(text.substr(gap));
-        if (key == "name") { d->name = value; d->nameLine = line; }
-        else if (key == "version") { d->version = value; d->versionLine = line; }
-        else if (key == "tagline") { d->tagline = value; d->taglineLine = line; }
-        else if (key == "publisher") { d->publisher = value; d->publisherLine = line; }
-        else if (key == "webpage") { d->webPage = value; d->webPageLine = line; }
-        else if (key == "timestamp") { d->timestamp = value; d->timestampLine = line; }
-        else if (key == "support") { d->support = value; d->supportLine = line; }
-        else if (key == "homepage") { d->homePage = value; d->homePageLine = line; }
-        else if (key == "copyright") { d->copyright = value; d->copyrightLine = line; }
-        else if (key == "rights") { d->rights.push_back(value); if (!d->rightsLine) d->rightsLine = line; }
-        else if (key == "visit") { d->visit.push_back(value); if (!d->visitLine) d->visitLine = line; }
-        else if (key == "preserve") {
-            std::stringstream words(value);
-            std::string word;
-            d->preserved.clear();
-            while (words >> word) d->preserved.push_back(word);
-            d->preserveLine = line;
-        }
-        else if (key == "weekday" || key == "installed" || key == "shortcuts") {
-            long v = 0;
-            if (!ParseNumber(value, &v)) {
-                Fail(*d, line, key.c_str(), "'" + value + "' is not a number");
-            }
-            if (key == "weekday") { d->weekday = v; d->weekdayLine = line; }
-            else if (key == "installed") { d->installed = v; d->installedLine = line; }
-            else { d->shortcuts = v; d->shortcutsLine = line; }
-        } else {
-            Fail(*d, line, key.c_str(), "unknown field");
-        }
-    }
-    return true;
-}
-
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-void CheckTimestamp(Description* d) {
-    int n = 0;
-    if (std::sscanf(d->timestamp.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d%n", &d->year, &d->month,
-                    &d->day, &d->hour, &d->minute, &d->second, &d->millis, &n) != 7 ||
-        static_cast<size_t>(n) != d->timestamp.size()) {
-        Fail(*d, d->timestampLine, "timestamp", "expected YYYY-MM-DD hh:mm:ss.mmm");
-        return;
-    }
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool ok = d->year >= 1601 && d->year <= 30827 && d->month >= 1 && d->month <= 12 &&
-              d->day >= 1 && d->hour <= 23 && d->minute <= 59 && d->second <= 59 &&
-              d->millis <= 999;
-    if (ok) {
-        int last = kDays[d->month - 1] + (d->month == 2 && IsLeap(d->year) ? 1 : 0);
-        ok = d->day <= last;
-    }
-    if (!ok) Fail(*d, d->timestampLine, "timestamp", "not a valid date and time");
-    if (d->weekday < 0 || d->weekday > 6) Fail(*d, d->weekdayLine, "weekday", "must be 0 to 6");
-}
-
-void CheckPreserved(Description* d) {
-    if (d->preserved.empty() || d->preserved.size() > kMaxPreserved) {
-        Fail(*d, d->preserveLine, "preserve", "list 1 to " + std::to_string(kMaxPreserved) +
-                                                  " extensions such as .DAT");
-    }
-    std::set<std::string> seen;
-    for (const std::string& ext : d->preserved) {
-        bool ok = ext.size() >= 2 && ext.size() <= kExtensionLength && ext[0] == '.';
-        std::string upper;
-        for (size_t i = 0; i < ext.size(); ++i) {
-            unsigned char c = static_cast<unsigned char>(ext[i]);
-            if (i > 0 && !std::isalnum(c)) ok = false;
-            upper += static_cast<char>(std::toupper(c));
-        }
-        if (!ok) Fail(*d, d->preserveLine, "preserve", "'" + ext + "' is not a dot and 1 to 8 letters or digits");
-        if (!seen.insert(upper).second) Fail(*d, d->preserveLine, "preserve", "'" + ext + "' is listed twice");
-    }
-}
-
-// What both forms check: every field but the files themselves.
-void CheckIdentity(Description* d) {
-    CheckText(*d, d->nameLine, "name", d->name, kNameWidth);
-    CheckText(*d, d->versionLine, "version", d->version, kVersionWidth);
-    CheckText(*d, d->taglineLine, "tagline", d->tagline, kTaglineWidth);
-    CheckText(*d, d->publisherLine, "publisher", d->publisher, kPublisherWidth);
-    CheckText(*d, d->webPageLine, "webpage", d->webPage, kWebPageWidth);
-    if (d->name.size() + 2 + d->version.size() > kTitleSlot - 1) {
-        Fail(*d, d->versionLine, "name and version",
-             "together " + std::to_string(d->name.size() + d->version.size()) +
-                 " characters; the title \"name vversion\" allows 27");
-    }
-    if (d->name.size() + 3 + d->tagline.size() > kSubtitleSlot - 1) {
-        Fail(*d, d->taglineLine, "tagline", "does not fit the subtitle \"name - tagline\" (60 characters)");
-    }
-    if (d->webPage.compare(0, 7, "http://") != 0 && d->webPage.compare(0, 8, "https://") != 0) {
-        Fail(*d, d->webPageLine, "webpage", "must be an absolute http:// or https:// address");
-    }
-    for (char c : d->name + d->publisher) {
-        if (std::strchr("\\/:*?\"<>|%", c)) {
-            Fail(*d, d->nameLine, "name or publisher", "may not hold \\ / : * ? \" < > | or %");
-            break;
-        }
-    }
-    CheckTimestamp(d);
-    CheckPreserved(d);
-
-    long count = static_cast<long>(d->entries.size());
-    if (count == 0) Fail(*d, 0, "entry", "the product has no files");
-    if (d->installed < 0) d->installed = count;
-    if (d->installed > count) {
-        Fail(*d, d->installedLine, "installed", std::to_string(d->installed) + " is above the " +
-                                                    std::to_string(count) + " entries");
-    }
-    if (d->shortcuts > d->installed) {
-        Fail(*d, d->shortcutsLine, "shortcuts",
-             std::to_string(d->shortcuts) + " is above the installed count " + std::to_string(d->installed));
-    }
-    if (d->installed > 32767 || d->shortcuts < -32768) {
-        Fail(*d, d->installedLine, "installed", "out of range");
-    }
-
-    std::set<std::string> resources;
-    for (Entry& e : d->entries) {
-        CheckText(*d, e.line, "target", e.target, kTargetWidth);
-        CheckText(*d, e.line, "resource", e.resource, kResourceWidth);
-        CheckText(*d, e.line, "caption", e.caption, kCaptionWidth);
-        if (e.target.find_first_of("\\/:*?\"<>|") != std::string::npos) {
-            Fail(*d, e.line, "target", "must be a plain file name");
-        }
-        bool ident = !e.resource.empty() && std::isupper(static_cast<unsigned char>(e.resource[0]));
-        for (char c : e.resource) {
-            if (!std::isupper(static_cast<unsigned char>(c)) && !std::isdigit(static_cast<unsigned char>(c)) && c != '_') {
-                ident = false;
-            }
-        }
-        if (!ident) Fail(*d, e.line, "resource", "use capital letters, digits and _, starting with a letter");
-        if (e.resource == "LICENSE") Fail(*d, e.line, "resource", "LICENSE is the licence text's name");
-        if (!resources.insert(e.resource).second) {
-            Fail(*d, e.line, "resource", "duplicate resource name " + e.resource);
-        }
-        if (e.flags > 0xffffffffUL) Fail(*d, e.line, "flags", "does not fit 32 bits");
-    }
-}
-
-void CheckFiles(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
-    long count = static_cast<long>(d->entries.size());
-    for (Entry& e : d->entries) {
-        std::string source = e.source[0] == '@' ? buildRoot + "/" + e.source.substr(1)
-                                                : sourceRoot + "/" + e.source;
-        if (!FileSize(source, &e.unpacked)) {
-            Fail(*d, e.line, "source", "missing file " + source);
-        } else if (e.unpacked == 0) {
-            Fail(*d, e.line, "source", "empty file " + source);
-        } else if (e.unpacked > 0xffffffffULL) {
-            Fail(*d, e.line, "source", "larger than 4 GB");
-        }
-        std::string packed = buildRoot + "/payload/" + e.resource + ".lz";
-        if (!FileSize(packed, &e.packed)) Fail(*d, e.line, "source", "not packed: " + packed + " missing");
-    }
-    // The progress counters are 32-bit: the installed files together must fit.
-    unsigned long long total = 0;
-    for (long i = 0; i < d->installed && i < count; ++i) total += d->entries[i].unpacked;
-    if (total > 0xffffffffULL) Fail(*d, d->installedLine, "installed", "files total more than 4 GB");
-}
 
 // A C string literal: printable ASCII as is, everything else escaped.
 std::string Literal(const std::string& s) {
@@ -382,6 +104,10 @@ std::string IdentityHeader(const Description& d) {
       // lines end with one, the visit notice's with CR LF.
       << "#define WELCOME_RIGHTS_TEXT " << Literal(Joined(d.rights, "\n")) << "\n"
       << "#define VISIT_NOTICE_TEXT " << Literal(Joined(d.visit, "\r\n")) << "\n"
+      // The programs by their roles, fixed by position in the table.
+      << "#define PRODUCT_UNINSTALLER_FILE " << Literal(d.entries[0].target) << "\n"
+      << "#define PRODUCT_UPDATER_FILE " << Literal(d.entries.size() > 1 ? d.entries[1].target : "") << "\n"
+      << "#define PRODUCT_PROGRAM_FILE " << Literal(d.entries.size() > 2 ? d.entries[2].target : "") << "\n"
       << "#define PRODUCT_DEFAULT_BASE_FOLDER " << Literal("C:\\" + d.publisher) << "\n"
       << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
       << "#define PRODUCT_VERSION_KEY_SUFFIX "
@@ -424,6 +150,33 @@ std::string Listing(const Description& d) {
     return o.str();
 }
 
+// The pictures and the licence, by the ids the shell and pages load them by.
+std::string SetupFilesScript(const Description& d) {
+    struct Binding {
+        const char* id;
+        const char* type;
+        const char* picture;
+        const char* role;
+    };
+    static const Binding kBindings[] = {
+        {"200", "BITMAP", "computer", "side picture of the folder and extraction pages"},
+        {"201", "BITMAP", "startmenu", "side picture of the group page and the backdrop's panel"},
+        {"202", "BITMAP", "banner", "the backdrop's banner, at the top right"},
+        {"203", "BITMAP", "strip", "stretched left of the banner"},
+        {"204", "BITMAP", "line", "stretched under the banner"},
+        {"100", "ICON", "setup", "the program's own, 32 x 32 and 16 x 16"},
+        {"101", "ICON", "shortcut", "the shortcut dialog's"},
+    };
+    std::ostringstream o;
+    o << "/* generated from the product description; do not edit */\n";
+    for (const Binding& b : kBindings) {
+        o << "/* " << b.role << " */\n"
+          << b.id << " " << b.type << " \"" << d.pictures.at(b.picture).source << "\"\n";
+    }
+    o << "LICENSE RCDATA \"" << d.licence << "\"\n";
+    return o.str();
+}
+
 std::string PayloadScript(const Description& d) {
     std::ostringstream o;
     o << "/* generated from the product description; do not edit */\n";
@@ -446,9 +199,12 @@ int main(int argc, char** argv) {
     d.path = argv[identityOnly ? 2 : 1];
     if (!ReadDescription(&d)) return 1;
     CheckIdentity(&d);
-    if (!identityOnly) CheckFiles(&d, argv[2], argv[3]);
-    if (g_errors) {
-        std::fprintf(stderr, "%s: %d problem(s); no manifest written\n", d.path.c_str(), g_errors);
+    if (!identityOnly) {
+        CheckFiles(&d, argv[2], argv[3]);
+        CheckPictures(&d, argv[2], argv[3]);
+    }
+    if (ProblemCount()) {
+        std::fprintf(stderr, "%s: %d problem(s); no manifest written\n", d.path.c_str(), ProblemCount());
         return 1;
     }
     std::string out = argv[identityOnly ? 3 : 4];
@@ -457,6 +213,7 @@ int main(int argc, char** argv) {
     if (!WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) ||
         !WriteFile(out + "/product_identity.h", IdentityHeader(d)) ||
         !WriteFile(out + "/payload.rc", PayloadScript(d)) ||
+        !WriteFile(out + "/setup_files.rc", SetupFilesScript(d)) ||
         !WriteFile(out + "/manifest.txt", Listing(d))) {
         return 1;
     }

@@ -1,9 +1,10 @@
 # Runs the picture generator into a scratch folder and requires every file
 # it writes to equal, byte for byte, the one committed in resources/.
 # -DTOOL=<paint-resources> -DOUT=<scratch folder> -DREF=<resources folder>
+# -DDESCRIPTION=<the product description the pictures name>
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})
-execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE status)
+execute_process(COMMAND ${TOOL} ${OUT} ${DESCRIPTION} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "paint-resources failed: ${status}")
 endif()

@@ -1,16 +1,27 @@
-// paint-resources OUTDIR: paints the setup program's bitmaps and icons and
-// writes them as BMP and ICO files. The output is the same on every run, so
-// the files committed in resources/ can be checked against a fresh run.
+// paint-resources OUTDIR DESCRIPTION: paints the setup program's bitmaps and
+// icons with the names and captions of a product description and writes
+// them as BMP and ICO files. The output is the same on every run, so the
+// files committed in resources/ can be checked against a fresh run.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "description.h"
 #include "paint_canvas.h"
 #include "pixel_fonts.h"
 
 namespace {
+
+// What the pictures say, from the description: the banner's title and
+// slogan, the name up the start menu's band, the product's group and the
+// captions of its shortcuts.
+struct {
+  std::string title, slogan, band, group;
+  std::vector<std::string> captions;
+} g_texts;
 
 // ---------------------------------------------------------------------------
 // Banner band: 202 banner, 203 strip, 204 line.
@@ -155,8 +166,8 @@ uint32_t EmblemScene(int sx, int sy) {
 
 Canvas PaintBanner() {
   Canvas canvas = PaintStripes(kBannerWidth);
-  const char* kName = "BRINDLEMOOR";
-  const char* kSlogan = "Software that just works";
+  const char* kName = g_texts.title.c_str();
+  const char* kSlogan = g_texts.slogan.c_str();
   constexpr int kEmblemRadius = 22;
   constexpr int kGap = 12;
 
@@ -180,6 +191,12 @@ Canvas PaintBanner() {
   FillRect(canvas, text_left, title_top + 21, title_ink, 1, kRuleColour);
   int slogan_width = TextWidth(kTextFont, kSlogan);
   int slogan_left = text_left + title_ink - slogan_width;
+  // The slogan ends under the title's end; a longer one would leave the banner.
+  if (slogan_left < 2) {
+    std::fprintf(stderr, "paint-resources: slogan: '%s' does not fit under the banner's title\n",
+                 kSlogan);
+    std::exit(2);
+  }
   DrawText(canvas, kTextFont, slogan_left + 1, title_top + 25, kSlogan, kTitleShadow);
   DrawText(canvas, kTextFont, slogan_left, title_top + 24, kSlogan, kSloganColour);
   return canvas;
@@ -465,7 +482,12 @@ void DrawSideBand(Canvas& canvas, const MenuLayout& menu) {
   for (int row = 0; row < height / 3; ++row)
     for (int col = 0; col < menu.band; ++col)
       if (row < height / 6 || (row + col) % 2 == 0) PutPixel(canvas, x + col, top + row, kBlack);
-  DrawTextUp(canvas, kMenuFont, x + 2, top + height - 3, "Brindlemoor", kSilver);
+  if (TextWidth(kMenuFont, g_texts.band.c_str()) > height - 4) {
+    std::fprintf(stderr, "paint-resources: sideband: '%s' is longer than the menu's %d pixels\n",
+                 g_texts.band.c_str(), height - 4);
+    std::exit(2);
+  }
+  DrawTextUp(canvas, kMenuFont, x + 2, top + height - 3, g_texts.band.c_str(), kSilver);
 }
 
 Canvas PaintStartMenu() {
@@ -494,17 +516,20 @@ Canvas PaintStartMenu() {
       {"Help", &kHelpIcon, false},        {"Run...", &kRunIcon, false},
       {"Shut Down...", &kShutDownIcon, false}};
   const std::vector<MenuItem> program_items = {
-      {"Games", &kFolderIcon, true},     {"Quorvel", &kFolderIcon, true},
+      {"Games", &kFolderIcon, true},     {g_texts.group.c_str(), &kFolderIcon, true},
       {"StartUp", &kFolderIcon, true},   {"Calculator", &kCalcIcon, false},
       {"Calendar", &kAppIcon, false},    {"Clock", &kAppIcon, false},
       {"Explorer", &kAppIcon, false},    {"Mail", &kAppIcon, false},
       {"Notepad", &kPaperIcon, false},   {"Paint", &kAppIcon, false},
       {"Player", &kAppIcon, false},      {"Terminal", &kAppIcon, false},
       {"Volume", &kAppIcon, false},      {"Write", &kPaperIcon, false}};
-  const std::vector<MenuItem> group_items = {
-      {"Uninstall", &kUninstallIcon, false}, {"Update", &kUpdateIcon, false},
-      {"Quorvel", &kLedgerIcon, false},      {"Help", &kHelpIcon, false},
-      {"Read Me", &kReadMeIcon, false}};
+  // The shortcuts' icons by the roles of their entries.
+  const Art* const kRoleIcons[] = {&kUninstallIcon, &kUpdateIcon, &kLedgerIcon, &kHelpIcon,
+                                   &kReadMeIcon};
+  std::vector<MenuItem> group_items;
+  for (size_t i = 0; i < g_texts.captions.size(); ++i) {
+    group_items.push_back({g_texts.captions[i].c_str(), i < 5 ? kRoleIcons[i] : &kPaperIcon, false});
+  }
 
   // The main menu stands on the taskbar. The Programs cascade opens to its
   // right, overlapping it a little as cascades do, and is pushed up to fit
@@ -524,13 +549,16 @@ Canvas PaintStartMenu() {
   DrawSideBand(canvas, main_menu);
   DrawMenu(canvas, programs, program_items, 1);
   DrawMenu(canvas, group, group_items, 2);
-  int pointer_top = ItemTop(group, 2, int(group_items.size())) + 4;
+  // The pointer rests on the main program, or the last item of fewer.
+  int pointed = std::min(2, int(group_items.size()) - 1);
+  int pointer_top = ItemTop(group, pointed, int(group_items.size())) + 4;
   DrawArt(canvas, group.x + group.width - 8, pointer_top, kPointer, kArtKey);
 
   // Longer item texts would push a menu off the picture or over another.
   if (programs.x + programs.width > kSideWidth || programs.y < 0 ||
       group.y + group.height > main_menu.y || group.x < 2) {
-    std::fprintf(stderr, "paint-resources: the start menu does not fit its picture\n");
+    std::fprintf(stderr, "paint-resources: the start menu does not fit its picture: shorten the "
+                         "product's name or its shortcut captions\n");
     std::exit(2);
   }
   return canvas;
@@ -789,12 +817,68 @@ Canvas PaintShortcutIcon() {
 
 }  // namespace
 
+// Texts the fonts cannot draw or the pictures cannot hold, by field.
+bool CheckTexts(const Description& d) {
+  struct Need {
+    const char* field;
+    const std::string& text;
+    const PixelFont& font;
+    int room;  // pixels
+  };
+  // The banner's title and emblem share its width. PaintBanner checks the
+  // slogan under the title, DrawSideBand the name along the main menu.
+  constexpr int kTitleRoom = kBannerWidth - 2 * 22 - 12 - 8;
+  const Need needs[] = {
+      {"banner", g_texts.title, kTitleFont, kTitleRoom},
+      {"slogan", g_texts.slogan, kTextFont, kTitleRoom},
+      {"sideband", g_texts.band, kMenuFont, kSideHeight},
+      {"name", g_texts.group, kMenuFont, kSideWidth},
+  };
+  bool ok = true;
+  for (const Need& need : needs) {
+    if (need.text.empty() || !CanDraw(need.font, need.text.c_str())) {
+      std::fprintf(stderr, "%s: %s: '%s' is empty or has letters the picture font lacks\n",
+                   d.path.c_str(), need.field, need.text.c_str());
+      ok = false;
+    } else if (TextWidth(need.font, need.text.c_str()) > need.room) {
+      std::fprintf(stderr, "%s: %s: '%s' is %d pixels wide; the picture has room for %d\n",
+                   d.path.c_str(), need.field, need.text.c_str(),
+                   TextWidth(need.font, need.text.c_str()), need.room);
+      ok = false;
+    }
+  }
+  if (g_texts.captions.empty()) {
+    std::fprintf(stderr, "%s: shortcuts: the start menu shows the product's shortcuts; there are none\n",
+                 d.path.c_str());
+    ok = false;
+  }
+  for (const std::string& caption : g_texts.captions) {
+    if (!CanDraw(kMenuFont, caption.c_str())) {
+      std::fprintf(stderr, "%s: caption: '%s' has letters the picture font lacks\n",
+                   d.path.c_str(), caption.c_str());
+      ok = false;
+    }
+  }
+  return ok;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: paint-resources OUTDIR\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: paint-resources OUTDIR DESCRIPTION\n");
     return 2;
   }
   std::string dir = argv[1];
+  Description d;
+  d.path = argv[2];
+  if (!ReadDescription(&d) || ProblemCount() != 0) return 1;
+  g_texts.title = d.banner;
+  g_texts.slogan = d.slogan;
+  g_texts.band = d.sideband;
+  g_texts.group = d.name;
+  for (long i = 0; i < d.shortcuts && i < long(d.entries.size()); ++i) {
+    g_texts.captions.push_back(d.entries[size_t(i)].caption);
+  }
+  if (!CheckTexts(d)) return 1;
 
   Canvas banner = PaintBanner();
   Canvas strip = PaintStripes(kStripWidth);

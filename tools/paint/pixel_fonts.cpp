@@ -178,6 +178,15 @@ static const Glyph* FindGlyph(const PixelFont& font, char ch) {
   std::exit(2);
 }
 
+bool CanDraw(const PixelFont& font, const char* text) {
+  for (const char* p = text; *p; ++p) {
+    bool found = *p == ' ';
+    for (int i = 0; i < font.count && !found; ++i) found = font.glyphs[i].ch == *p;
+    if (!found) return false;
+  }
+  return true;
+}
+
 static int GlyphWidth(const Glyph& glyph) { return int(std::strlen(glyph.rows[0])); }
 
 int TextWidth(const PixelFont& font, const char* text) {

@@ -26,6 +26,8 @@ extern const PixelFont kMenuFont;   // 3 x 5 with one descender row: menu items
 extern const PixelFont kTextFont;   // 5 x 7 with two descender rows: the slogan
 extern const PixelFont kTitleFont;  // bold 7 x 9 capitals: the publisher's name
 
+// True when the font has a glyph for every character of the text.
+bool CanDraw(const PixelFont& font, const char* text);
 int TextWidth(const PixelFont& font, const char* text);
 // Ink of a whole line, TextWidth x rows, 1 where ink.
 std::vector<uint8_t> TextMask(const PixelFont& font, const char* text, int* width);

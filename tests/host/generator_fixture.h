@@ -1,0 +1,110 @@
+// A scratch product for the generator's tests: a folder with small files,
+// their packed stand-ins, the painted pictures and a licence, and a
+// description of it that each test changes where it needs to.
+#ifndef VANTOR_TESTS_GENERATOR_FIXTURE_H
+#define VANTOR_TESTS_GENERATOR_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class ManifestGenerator : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vantor-manifest-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        mkdir((dir_ + "/payload").c_str(), 0777);
+        Write("a.exe", std::string(5000, 'a'));
+        Write("b.txt", "hello\r\n");
+        Write("empty.txt", "");
+        Write("payload/AAA.lz", std::string(1200, 'p'));
+        Write("payload/BBB.lz", "pp");
+        Write("payload/EMPTY.lz", "");
+        // The painted pictures and a licence, where a product's sources
+        // keep them.
+        mkdir((dir_ + "/resources").c_str(), 0777);
+        for (const char* name : {"computer.bmp", "startmenu.bmp", "banner.bmp", "strip.bmp",
+                                 "line.bmp", "setup.ico", "shortcut.ico"}) {
+            Write(std::string("resources/") + name, Painted(name));
+        }
+        Write("resources/license.txt", "Use it well.\r\n");
+    }
+
+    static std::string Painted(const std::string& name)
+    {
+        std::ifstream in(std::string(VANTOR_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+
+    void Write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
+    }
+
+    std::string Read(const std::string& name)
+    {
+        std::ifstream in(dir_ + "/" + name, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    static std::string Description(const std::string& overrides, const std::string& entries)
+    {
+        std::string base =
+            "name Quorvel\nversion 3.02\ntagline The ledger that balances itself!\n"
+            "publisher Brindlemoor\nwebpage http://www.brindlemoor.com/quorvel/\n"
+            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n"
+            "preserve .KEY .DAT .PRD .PRA\n"
+            "support support@brindlemoor.com\nhomepage http://www.brindlemoor.com/\n"
+            "rights Copyright (C) 1996-%d Brindlemoor. | Written by Tamsin Orrow.\n"
+            "visit For more great software utilities | be sure to visit us at | "
+            "http://www.brindlemoor.com/\n"
+            "copyright Copyright (C) 2006 Brindlemoor\n";
+        return base + overrides + entries;
+    }
+
+    static std::string TwoEntries()
+    {
+        return "entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
+               "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n";
+    }
+
+    // Runs the generator; returns its exit status and fills its messages.
+    int Generate(const std::string& description, std::string* messages)
+    {
+        Write("product.txt", description);
+        std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " " + dir_ + "/product.txt " + dir_ +
+                          " " + dir_ + " " + dir_ + "/out 2>&1";
+        FILE* pipe = popen(cmd.c_str(), "r");
+        char buf[512];
+        messages->clear();
+        while (fgets(buf, sizeof buf, pipe)) *messages += buf;
+        return pclose(pipe);
+    }
+
+    void ExpectRefused(const std::string& description, const std::string& field)
+    {
+        std::string messages;
+        std::system(("rm -rf " + dir_ + "/out").c_str());  // what an accepted run wrote
+        EXPECT_NE(Generate(description, &messages), 0) << description;
+        EXPECT_NE(messages.find(field), std::string::npos) << "expected '" << field << "' in: " << messages;
+        EXPECT_NE(access((dir_ + "/out/manifest_data.inc").c_str(), F_OK), 0)
+            << "no manifest may be written for a refused description";
+    }
+
+    std::string dir_;
+};
+
+#endif

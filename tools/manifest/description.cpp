@@ -1,0 +1,166 @@
+// Reading the product description: "key  value" lines, entries of fields
+// separated by "|", "#" comments. Later keys replace earlier ones.
+#include "description.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+int g_problems = 0;
+
+std::vector<std::string> SplitBars(const std::string& text) {
+    std::vector<std::string> fields;
+    std::stringstream ss(text);
+    std::string f;
+    while (std::getline(ss, f, '|')) fields.push_back(Trim(f));
+    if (!text.empty() && text.back() == '|') fields.push_back(std::string());
+    return fields;
+}
+
+void ReadEntry(Description* d, int line, const std::string& text) {
+    std::vector<std::string> fields = SplitBars(text);
+    if (fields.size() != 6 || fields[0] != "entry") {
+        Fail(*d, line, "entry", "needs five fields: target | flags | resource | caption | source");
+        return;
+    }
+    Entry e;
+    e.line = line;
+    e.target = fields[1];
+    e.resource = fields[3];
+    e.caption = fields[4];
+    e.source = fields[5];
+    long flags = 0;
+    if (!ParseNumber(fields[2], &flags) || flags < 0) {
+        Fail(*d, line, "flags", "'" + fields[2] + "' is not a number");
+    }
+    e.flags = static_cast<unsigned long>(flags);
+    e.unpacked = e.packed = 0;
+    d->entries.push_back(e);
+}
+
+// "picture NAME FILE": the file replaces the painted picture of that name.
+void ReadPicture(Description* d, int line, const std::string& value) {
+    size_t gap = value.find_first_of(" \t");
+    if (gap == std::string::npos) {
+        Fail(*d, line, "picture", "needs a picture name and a file");
+        return;
+    }
+    d->pictures[value.substr(0, gap)] = NamedFile{Trim(value.substr(gap)), line};
+}
+
+bool ReadText(Description* d, int line, const std::string& key, const std::string& value) {
+    struct Field {
+        const char* key;
+        std::string Description::*text;
+        int Description::*line;
+    };
+    static const Field kFields[] = {
+        {"name", &Description::name, &Description::nameLine},
+        {"version", &Description::version, &Description::versionLine},
+        {"tagline", &Description::tagline, &Description::taglineLine},
+        {"publisher", &Description::publisher, &Description::publisherLine},
+        {"webpage", &Description::webPage, &Description::webPageLine},
+        {"timestamp", &Description::timestamp, &Description::timestampLine},
+        {"support", &Description::support, &Description::supportLine},
+        {"homepage", &Description::homePage, &Description::homePageLine},
+        {"copyright", &Description::copyright, &Description::copyrightLine},
+        {"licence", &Description::licence, &Description::licenceLine},
+        {"banner", &Description::banner, &Description::bannerLine},
+        {"slogan", &Description::slogan, &Description::sloganLine},
+        {"sideband", &Description::sideband, &Description::sidebandLine},
+    };
+    for (const Field& f : kFields) {
+        if (key == f.key) {
+            d->*f.text = value;
+            d->*f.line = line;
+            return true;
+        }
+    }
+    if (key == "rights" || key == "visit") {
+        (key == "rights" ? d->rights : d->visit) = SplitBars(value);
+        (key == "rights" ? d->rightsLine : d->visitLine) = line;
+        return true;
+    }
+    return false;
+}
+
+void ReadNumber(Description* d, int line, const std::string& key, const std::string& value) {
+    long v = 0;
+    if (!ParseNumber(value, &v)) Fail(*d, line, key.c_str(), "'" + value + "' is not a number");
+    if (key == "weekday") { d->weekday = v; d->weekdayLine = line; }
+    else if (key == "installed") { d->installed = v; d->installedLine = line; }
+    else { d->shortcuts = v; d->shortcutsLine = line; }
+}
+
+}  // namespace
+
+void Fail(const Description& d, int line, const char* field, const std::string& what) {
+    std::fprintf(stderr, "%s:%d: %s: %s\n", d.path.c_str(), line, field, what.c_str());
+    ++g_problems;
+}
+
+int ProblemCount() { return g_problems; }
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return std::string();
+    size_t e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+bool ParseNumber(const std::string& s, long* out) {
+    if (s.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0') return false;
+    *out = v;
+    return true;
+}
+
+std::string SourcePath(const std::string& source, const std::string& sourceRoot,
+                       const std::string& buildRoot) {
+    if (!source.empty() && source[0] == '@') return buildRoot + "/" + source.substr(1);
+    return sourceRoot + "/" + source;
+}
+
+bool ReadDescription(Description* d) {
+    std::ifstream in(d->path);
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot open the product description\n", d->path.c_str());
+        return false;
+    }
+    std::string raw;
+    int line = 0;
+    while (std::getline(in, raw)) {
+        ++line;
+        std::string text = Trim(raw);
+        if (text.empty() || text[0] == '#') continue;
+        if (text.compare(0, 5, "entry") == 0 && text.find('|') != std::string::npos) {
+            ReadEntry(d, line, text);
+            continue;
+        }
+        size_t gap = text.find_first_of(" \t");
+        std::string key = text.substr(0, gap);
+        std::string value = gap == std::string::npos ? std::string() : Trim(text.substr(gap));
+        if (ReadText(d, line, key, value)) continue;
+        if (key == "picture") {
+            ReadPicture(d, line, value);
+        } else if (key == "preserve") {
+            std::stringstream words(value);
+            std::string word;
+            d->preserved.clear();
+            while (words >> word) d->preserved.push_back(word);
+            d->preserveLine = line;
+        } else if (key == "weekday" || key == "installed" || key == "shortcuts") {
+            ReadNumber(d, line, key, value);
+        } else {
+            Fail(*d, line, key.c_str(), "unknown field");
+        }
+    }
+    return true;
+}

@@ -1,0 +1,226 @@
+// The pictures the setup draws, painted or the publisher's own, checked
+// against what the backdrop and the pages need of them: size, an indexed
+// depth (the backdrop builds its palette from the banner's colour table),
+// the key colour the backdrop floods, and the icon sizes the windows load.
+#include "description.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Width or height 0 takes any value: the strip and the line are stretched.
+struct BitmapNeed {
+    const char* name;
+    int width, height;
+    bool keyed;  // the backdrop floods the key colour from (1, 1)
+};
+const BitmapNeed kBitmaps[] = {
+    {"computer", 120, 168, false}, {"startmenu", 120, 168, true}, {"banner", 334, 58, false},
+    {"strip", 0, 58, false},       {"line", 0, 2, false},
+};
+const uint32_t kKeyColour = 0x008080;  // RGB(0, 128, 128)
+
+struct IconNeed {
+    const char* name;
+    int sizes[2];  // 0 where the icon needs only one
+};
+const IconNeed kIcons[] = {{"setup", {32, 16}}, {"shortcut", {32, 0}}};
+
+const size_t kInfoHeader = 40;
+
+uint32_t U16(const Bytes& b, size_t at) { return b[at] | (uint32_t(b[at + 1]) << 8); }
+uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+
+struct Checked {
+    const Description& d;
+    int line;
+    std::string field;  // "picture NAME (path)"
+    bool Problem(const std::string& what) {
+        Fail(d, line, field.c_str(), what);
+        return false;
+    }
+};
+
+// A device-independent bitmap at an offset: the header the setup's DIB code
+// reads (40 bytes, uncompressed, indexed, rows bottom first), its colour
+// table and its rows, all inside the file.
+struct Dib {
+    int width = 0, height = 0, bits = 0, colours = 0;
+    size_t table = 0, rows = 0, stride = 0;
+};
+
+bool ReadDib(Checked& c, const Bytes& b, size_t at, int heightFactor, Dib* dib) {
+    if (at + kInfoHeader > b.size() || U32(b, at) != kInfoHeader) {
+        return c.Problem("does not start with a 40-byte BITMAPINFOHEADER");
+    }
+    dib->width = int(U32(b, at + 4));
+    int stored = int(U32(b, at + 8));
+    dib->bits = int(U16(b, at + 14));
+    if (U16(b, at + 12) != 1 || U32(b, at + 16) != 0) return c.Problem("is compressed or has more than one plane");
+    if (stored <= 0 || dib->width <= 0) return c.Problem("has no rows or is stored top row first");
+    if (dib->bits != 1 && dib->bits != 4 && dib->bits != 8) {
+        return c.Problem("has " + std::to_string(dib->bits) +
+                         " bits a pixel; the setup needs 1, 4 or 8 with a colour table");
+    }
+    dib->height = stored / heightFactor;
+    uint32_t used = U32(b, at + 32);
+    dib->colours = used ? int(used) : 1 << dib->bits;
+    if (dib->colours > 1 << dib->bits) return c.Problem("has more colours in its table than its depth holds");
+    dib->table = at + kInfoHeader;
+    dib->rows = dib->table + 4 * size_t(dib->colours);
+    dib->stride = size_t((dib->width * dib->bits + 31) / 32 * 4);
+    // An icon's image is followed by its 1-bit mask of the same size.
+    size_t maskStride = heightFactor == 2 ? size_t((dib->width + 31) / 32 * 4) : 0;
+    if (dib->rows + (dib->stride + maskStride) * size_t(dib->height) > b.size()) {
+        return c.Problem("is cut short");
+    }
+    return true;
+}
+
+uint32_t PixelColour(const Bytes& b, const Dib& dib, int x, int topRow) {
+    size_t row = dib.rows + dib.stride * size_t(dib.height - 1 - topRow);
+    int bit = x * dib.bits;
+    int index = (b[row + size_t(bit / 8)] >> (8 - dib.bits - bit % 8)) & ((1 << dib.bits) - 1);
+    if (index >= dib.colours) return 0xFFFFFFFF;
+    size_t at = dib.table + 4 * size_t(index);
+    return (uint32_t(b[at + 2]) << 16) | (uint32_t(b[at + 1]) << 8) | b[at];
+}
+
+// The backdrop floods the key colour connected to (1, 1) with its panel
+// colour: the corner must be the key, and key pixels the flood cannot reach
+// would stay as teal specks on the panel.
+bool CheckKey(Checked& c, const Bytes& b, const Dib& dib) {
+    if (PixelColour(b, dib, 1, 1) != kKeyColour) {
+        return c.Problem("pixel (1, 1) must be the key colour RGB(0, 128, 128), the background "
+                         "the backdrop fills with its panel colour");
+    }
+    std::vector<uint8_t> reached(size_t(dib.width) * size_t(dib.height), 0);
+    std::vector<std::pair<int, int>> pending = {{1, 1}};
+    while (!pending.empty()) {
+        std::pair<int, int> p = pending.back();
+        pending.pop_back();
+        int x = p.first, y = p.second;
+        if (x < 0 || y < 0 || x >= dib.width || y >= dib.height) continue;
+        size_t at = size_t(y) * size_t(dib.width) + size_t(x);
+        if (reached[at] || PixelColour(b, dib, x, y) != kKeyColour) continue;
+        reached[at] = 1;
+        pending.insert(pending.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+    }
+    for (int y = 0; y < dib.height; ++y) {
+        for (int x = 0; x < dib.width; ++x) {
+            if (!reached[size_t(y) * size_t(dib.width) + size_t(x)] &&
+                PixelColour(b, dib, x, y) == kKeyColour) {
+                return c.Problem("pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                                 ") has the key colour but is cut off from the corner; it "
+                                 "would stay teal on the backdrop");
+            }
+        }
+    }
+    return true;
+}
+
+void CheckBitmap(Checked& c, const Bytes& b, const BitmapNeed& need) {
+    if (b.size() < 14 + kInfoHeader || b[0] != 'B' || b[1] != 'M') {
+        c.Problem("is not a BMP file");
+        return;
+    }
+    Dib dib;
+    if (!ReadDib(c, b, 14, 1, &dib)) return;
+    if ((need.width && dib.width != need.width) || dib.height != need.height) {
+        std::string wanted = need.width ? std::to_string(need.width) : std::string("any width");
+        c.Problem("is " + std::to_string(dib.width) + " x " + std::to_string(dib.height) +
+                  " pixels; it must be " + wanted + " x " + std::to_string(need.height));
+        return;
+    }
+    if (need.keyed) CheckKey(c, b, dib);
+}
+
+void CheckIcon(Checked& c, const Bytes& b, const IconNeed& need) {
+    if (b.size() < 6 || U16(b, 0) != 0 || U16(b, 2) != 1) {
+        c.Problem("is not an ICO file");
+        return;
+    }
+    uint32_t count = U16(b, 4);
+    for (int size : need.sizes) {
+        if (size == 0) continue;
+        bool found = false;
+        for (uint32_t i = 0; i < count && !found; ++i) {
+            size_t entry = 6 + 16 * size_t(i);
+            if (entry + 16 > b.size()) {
+                c.Problem("has a directory longer than the file");
+                return;
+            }
+            if (b[entry] != size || b[entry + 1] != size) continue;
+            found = true;
+            Dib dib;
+            if (!ReadDib(c, b, U32(b, entry + 12), 2, &dib)) return;
+            if (dib.width != size || dib.height != size) {
+                c.Problem("its " + std::to_string(size) + " x " + std::to_string(size) +
+                          " entry holds a " + std::to_string(dib.width) + " x " +
+                          std::to_string(dib.height) + " image");
+                return;
+            }
+        }
+        if (!found) {
+            c.Problem("has no " + std::to_string(size) + " x " + std::to_string(size) +
+                      " image; the setup's windows load that size");
+        }
+    }
+}
+
+bool ReadBytes(const std::string& path, Bytes* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// Resolves one picture: the description's file, else the painted one in
+// resources/; refuses a file it cannot read.
+bool Resolve(Description* d, const std::string& name, const std::string& painted,
+             const std::string& sourceRoot, const std::string& buildRoot, Bytes* bytes,
+             Checked* c) {
+    auto own = d->pictures.find(name);
+    std::string path = own == d->pictures.end()
+                           ? sourceRoot + "/resources/" + painted
+                           : SourcePath(own->second.source, sourceRoot, buildRoot);
+    c->line = own == d->pictures.end() ? 0 : own->second.line;
+    c->field = "picture " + name + " (" + path + ")";
+    d->pictures[name] = NamedFile{path, c->line};
+    if (path.find('"') != std::string::npos) return c->Problem("the path may not hold a double quote");
+    if (!ReadBytes(path, bytes)) return c->Problem("cannot be read");
+    return true;
+}
+
+}  // namespace
+
+void CheckPictures(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
+    for (const auto& named : d->pictures) {
+        bool known = false;
+        for (const BitmapNeed& need : kBitmaps) known = known || named.first == need.name;
+        for (const IconNeed& need : kIcons) known = known || named.first == need.name;
+        if (!known) {
+            Fail(*d, named.second.line, "picture",
+                 "'" + named.first + "' is none of computer, startmenu, banner, strip, line, "
+                 "setup, shortcut");
+        }
+    }
+    Bytes bytes;
+    for (const BitmapNeed& need : kBitmaps) {
+        Checked c{*d, 0, std::string()};
+        if (Resolve(d, need.name, std::string(need.name) + ".bmp", sourceRoot, buildRoot, &bytes, &c)) {
+            CheckBitmap(c, bytes, need);
+        }
+    }
+    for (const IconNeed& need : kIcons) {
+        Checked c{*d, 0, std::string()};
+        if (Resolve(d, need.name, std::string(need.name) + ".ico", sourceRoot, buildRoot, &bytes, &c)) {
+            CheckIcon(c, bytes, need);
+        }
+    }
+}

@@ -68,6 +68,11 @@ add_test(NAME build.reproducible COMMAND ${CMAKE_SOURCE_DIR}/tests/reproducible_
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 set_tests_properties(build.reproducible PROPERTIES TIMEOUT 900)
 
+# A build with a throwaway certificate signs every program and the setup.
+add_test(NAME build.signed COMMAND ${CMAKE_SOURCE_DIR}/tests/signed_build.sh
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
+
 # ---------------------------------------------------------------------------
 # Pictures: the generator of the bitmaps and icons committed in resources/,
 # and the check that it still makes exactly those files.

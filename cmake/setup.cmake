@@ -17,6 +17,8 @@ endfunction()
 
 function(vantor_setup target app description root programs)
   set(generated ${root}/generated)
+  # Which description this setup is built from, for the tests that check it.
+  file(WRITE ${root}/description.path "${description}\n")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
   file(STRINGS ${description} entry_lines REGEX "^entry[ \t]*\\|")
   # Files the description names besides the entries: the generator reads
@@ -94,5 +96,6 @@ function(vantor_setup target app description root programs)
   target_link_libraries(${target} ${app} ${VANTOR_WIN_LIBS})
   vantor_windows_program(${target})
   target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0)
+  vantor_sign(${target})
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
 endfunction()

@@ -22,6 +22,8 @@ function(vantor_windows_program target)
   target_link_options(${target} PRIVATE ${VANTOR_WIN_LINK} -mwindows)
 endfunction()
 
+include(${CMAKE_SOURCE_DIR}/cmake/sign.cmake)
+
 # The demo product's own programs.
 add_subdirectory(quorvel)
 

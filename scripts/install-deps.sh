@@ -4,7 +4,7 @@ set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 for p in make cmake g++-mingw-w64-i686 wine wine32:i386 xvfb xauth googletest libgtest-dev \
-         libbenchmark-dev clang-14 libclang-rt-14-dev; do
+         libbenchmark-dev clang-14 libclang-rt-14-dev osslsigncode openssl; do
   have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -65,6 +65,7 @@ function(vantor_setup target app description root programs)
     list(APPEND sources ${source})
   endforeach()
   set(outputs ${generated}/manifest_data.inc ${generated}/product_identity.h
+    ${generated}/application.manifest
     ${generated}/payload.rc ${generated}/setup_files.rc ${generated}/manifest.txt)
   add_custom_command(OUTPUT ${outputs}
     COMMAND ${VANTOR_MANIFEST} ${description} ${CMAKE_SOURCE_DIR} ${root} ${generated}
@@ -87,8 +88,7 @@ function(vantor_setup target app description root programs)
   # A resource script of its own for each setup, so each depends on its
   # own generated files.
   set(script ${root}/setup.rc)
-  file(WRITE ${script}.new "#include \"vantor.rc\"\n")
-  file(COPY_FILE ${script}.new ${script} ONLY_IF_DIFFERENT)
+  file(CONFIGURE OUTPUT ${script} CONTENT "#include \"vantor.rc\"\n")
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/shell/win_main.cpp ${script})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME Vantor RUNTIME_OUTPUT_DIRECTORY ${root})
   # The resource script finds the payload's "payload/NAME.lz" under ROOT.

@@ -39,6 +39,7 @@ list(REMOVE_ITEM VANTOR_APP_SOURCES ${CMAKE_SOURCE_DIR}/shell/win_main.cpp)
 # Quorvel's setup, in the tree's root: Vantor.exe.
 include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
 vantor_setup(Vantor vantor_app ${VANTOR_DESCRIPTION} ${CMAKE_BINARY_DIR} quorvel_programs)
+include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
 
 # Windows tests, run by ctest through Wine.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

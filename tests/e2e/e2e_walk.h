@@ -7,37 +7,39 @@
 #include <windows.h>
 #include <stddef.h>
 
-#include "shell_texts.h"
+#include "product_identity.h"
 
-// What the setup must show and do, stated here independently of its code.
-#define WELCOME_TEXT                                                                       \
-    "This program will install Quorvel to your computer. It is strongly recommended that " \
-    "you quit all running programs before you continue."
-#define LICENCE_CAPTION "Quorvel License Agreement"
-#define LOCATION_CAPTION "Quorvel Program Location"
-#define EXTRACTION_CAPTION "Installing Quorvel Program Files"
-#define GROUP_CAPTION "Quorvel Program Group"
-#define SHORTCUTS_CAPTION "Creating Quorvel Shortcuts"
-#define DEFAULT_FOLDER "C:\\Brindlemoor\\Quorvel"
-#define PRODUCT "Quorvel"
+// What the setup must show and do, stated here independently of its code;
+// the product's names, files and texts come from the description of the
+// setup under test, through the identity header generated from it.
+#define WELCOME_TEXT                                                                        \
+    "This program will install " PRODUCT_NAME " to your computer. It is strongly recommended " \
+    "that you quit all running programs before you continue."
+#define LICENCE_CAPTION PRODUCT_NAME " License Agreement"
+#define LOCATION_CAPTION PRODUCT_NAME " Program Location"
+#define EXTRACTION_CAPTION "Installing " PRODUCT_NAME " Program Files"
+#define GROUP_CAPTION PRODUCT_NAME " Program Group"
+#define SHORTCUTS_CAPTION "Creating " PRODUCT_NAME " Shortcuts"
+#define DEFAULT_FOLDER PRODUCT_DEFAULT_BASE_FOLDER "\\" PRODUCT_NAME
+#define PRODUCT PRODUCT_NAME
 #define ABORT_TEXT                                                                     \
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\nsupport at " \
     "- " PRODUCT_SUPPORT_ADDRESS "!"
 #define QUESTION_TEXT \
-    "Quorvel was successfully installed.\r\n\r\nWould you like to view the Read Me file now?"
-#define FAREWELL                                                                      \
-    "For other great software utilities be sure to\r\nstop by Brindlemoor home page " \
-    "at\r\n" PUBLISHER_HOME_PAGE                                                      \
-    "\r\n\r\nIf you have any questions or comments you can\r\n"                       \
+    PRODUCT_NAME " was successfully installed.\r\n\r\nWould you like to view the Read Me file now?"
+#define FAREWELL                                                                       \
+    "For other great software utilities be sure to\r\nstop by " PRODUCT_PUBLISHER      \
+    " home page at\r\n" PUBLISHER_HOME_PAGE                                            \
+    "\r\n\r\nIf you have any questions or comments you can\r\n"                        \
     "email support at " PRODUCT_SUPPORT_ADDRESS "!"
 #define PATH_INVALID "Path Invalid!\r\n\r\n"
 #define EXTRACT_FAILED "Unable to create destination file!\r\nInstallation will now be aborted."
 
 #define SHELL_UNLOAD_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll"
-#define VENDOR_KEY "Software\\Brindlemoor"
-#define VERSION_KEY "Software\\Brindlemoor\\Programs\\Quorvel\\Current Version"
-#define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel"
-#define HELP_LINK "http://www.brindlemoor.com/quorvel/"
+#define VENDOR_KEY PRODUCT_VENDOR_KEY
+#define VERSION_KEY PRODUCT_VENDOR_KEY PRODUCT_VERSION_KEY_SUFFIX
+#define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" PRODUCT_NAME
+#define HELP_LINK PRODUCT_WEB_PAGE
 
 // Copies of the product's files and the licence text, made by the build.
 #define REFERENCE_FOLDER "T:\\product-files\\"
@@ -50,8 +52,8 @@ enum {
     kStepCount = 7,
     kStepTop = 120,
     kStepPitch = 18,
-    kFileCount = 7,
-    kShortcutCount = 5,
+    kFileCount = PRODUCT_INSTALLED_COUNT,
+    kShortcutCount = PRODUCT_SHORTCUT_COUNT,
     kMaxListItems = 128,
     kItemSize = 300,
     kMaxCovering = 16,
@@ -74,19 +76,17 @@ const char* const kStepNames[kStepCount] = {
     "- License Agreement",  "- Program Location", "- Installing Files", "- Program Group",
     "- Creating Shortcuts", "- View Read Me",     "- Finished"};
 
+// The product's table: target name, flags, shortcut caption.
 struct ProductFile {
     const char* name;
-    bool inWindowsFolder;
-    bool linkToDestination;
+    unsigned flags;
     const char* caption;
 };
-const ProductFile kFiles[kFileCount] = {
-    {"Qorvunst.exe", true, false, "Uninstall"}, {"Pembrix.exe", false, true, "Update"},
-    {"Quorvel.exe", false, true, "Quorvel"},    {"Quorvel.hlp", false, true, "Help"},
-    {"Read Me.txt", false, true, "Read Me"},    {"Order.txt", false, true, "-"},
-    {"RegInfo.txt", false, true, "-"}};
+const ProductFile kFiles[PRODUCT_TABLE_SIZE] = {PRODUCT_ENTRY_TABLE};
+const unsigned kLinkToDestination = 0x01, kInWindowsFolder = 0x02;
 
-enum { kMainProgram = 2, kReadMe = 4 };
+// Entries by their roles, fixed by position in the table.
+enum { kUpdater = 1, kMainProgram = 2, kReadMe = 4 };
 
 // How one walk through the wizard goes.
 struct Walk {
@@ -118,6 +118,8 @@ void Acting();
 void ExpectedFileTime(FILETIME* utc);
 void ThousandsText(DWORD value, char* text, int size);
 void JoinPath(char* out, size_t size, const char* folder, const char* name);
+// The link in folder named after an entry's caption.
+void CaptionLink(char* out, size_t size, const char* folder, int entry);
 bool FileSize(const char* path, DWORD* size);
 // Polls a control until its text is the expected one.
 bool WaitItemText(HWND page, int id, const char* expected, DWORD timeout);

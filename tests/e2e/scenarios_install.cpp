@@ -23,7 +23,7 @@ int UnwritableFolder()
     if (page == NULL) {
         return Finish();
     }
-    snprintf(g_walk.destination, sizeof g_walk.destination, "C:\\Blocked\\Quorvel");
+    snprintf(g_walk.destination, sizeof g_walk.destination, "C:\\Blocked\\" PRODUCT);
     SetItemText(page, IDC_FOLDER_EDIT, "C:\\Blocked");
     Click(page, IDOK);
     if (ExtractionPage(false)) {

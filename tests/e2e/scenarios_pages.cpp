@@ -166,7 +166,7 @@ int FolderBadInput()
 
     // A trailing backslash still gets the product name appended; the
     // extraction shows where the files go.
-    snprintf(g_walk.destination, sizeof g_walk.destination, "C:\\Apps\\Quorvel");
+    snprintf(g_walk.destination, sizeof g_walk.destination, "C:\\Apps\\" PRODUCT);
     SetItemText(page, IDC_FOLDER_EDIT, "C:\\Apps\\");
     Click(page, IDOK);
     if (ExtractionPage(true)) {

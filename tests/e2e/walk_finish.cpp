@@ -47,11 +47,12 @@ static void ReadMeInNotepad()
     char caption[256] = "";
     for (start = GetTickCount(); GetTickCount() - start < kWaitLimit; Sleep(kPollInterval)) {
         GetWindowTextA(notepad, caption, sizeof caption);
-        if (strstr(caption, "Read Me.txt") != NULL) {
+        if (strstr(caption, kFiles[kReadMe].name) != NULL) {
             break;
         }
     }
-    Check(strstr(caption, "Read Me.txt") != NULL, "Notepad shows Read Me.txt (\"%s\")", caption);
+    Check(strstr(caption, kFiles[kReadMe].name) != NULL, "Notepad shows %s (\"%s\")",
+          kFiles[kReadMe].name, caption);
     static char shown[kTextSize];
     WindowText(FindWindowExA(notepad, NULL, "Edit", NULL), shown, sizeof shown);
     const BYTE* readMe = NULL;
@@ -176,7 +177,7 @@ void CheckNoShortcuts(const char* group)
     JoinPath(folder, sizeof folder, programs, group);
     Check(!PathExists(folder), "no program group folder %s", folder);
     SpecialFolder(CSIDL_SENDTO, sendTo);
-    JoinPath(link, sizeof link, sendTo, "Quorvel.lnk");
+    CaptionLink(link, sizeof link, sendTo, kMainProgram);
     Check(!PathExists(link), "no SendTo link %s", link);
 }
 
@@ -211,7 +212,7 @@ void CheckInstalled()
         char link[MAX_PATH];
         snprintf(name, sizeof name, "%s.lnk", kFiles[i].caption);
         JoinPath(link, sizeof link, groupFolder, name);
-        const char* folder = kFiles[i].linkToDestination ? g_walk.destination : windows;
+        const char* folder = (kFiles[i].flags & kLinkToDestination) ? g_walk.destination : windows;
         char target[MAX_PATH];
         JoinPath(target, sizeof target, folder, kFiles[i].name);
         CheckLink(link, target, folder, kFiles[i].caption);
@@ -229,22 +230,22 @@ void CheckInstalled()
     Check(links == kShortcutCount, "the group folder holds %d links (%d)", kShortcutCount, links);
     char link[MAX_PATH];
     char target[MAX_PATH];
-    JoinPath(link, sizeof link, sendTo, "Quorvel.lnk");
+    CaptionLink(link, sizeof link, sendTo, kMainProgram);
     JoinPath(target, sizeof target, g_walk.destination, kFiles[kMainProgram].name);
     CheckLink(link, target, g_walk.destination, kFiles[kMainProgram].caption);
-    JoinPath(link, sizeof link, sendTo, "Update.lnk");
+    CaptionLink(link, sizeof link, sendTo, kUpdater);
     Check(!PathExists(link), "the stale %s is gone", link);
 
     char uninstall[MAX_PATH];
     JoinPath(uninstall, sizeof uninstall, windows, kFiles[0].name);
     CheckRegString(VENDOR_KEY, PRODUCT, g_walk.destination);
-    CheckRegString(VERSION_KEY, "Program Version", "3.02");
+    CheckRegString(VERSION_KEY, "Program Version", PRODUCT_VERSION);
     CheckRegString(UNINSTALL_KEY, "DisplayName", PRODUCT);
-    CheckRegString(UNINSTALL_KEY, "DisplayVersion", "v3.02");
+    CheckRegString(UNINSTALL_KEY, "DisplayVersion", "v" PRODUCT_VERSION);
     CheckRegString(UNINSTALL_KEY, "UninstallString", uninstall);
     CheckRegString(UNINSTALL_KEY, "Program Path", g_walk.destination);
     CheckRegString(UNINSTALL_KEY, "Program Group", g_walk.group);
-    CheckRegString(UNINSTALL_KEY, "Publisher", "Brindlemoor");
+    CheckRegString(UNINSTALL_KEY, "Publisher", PRODUCT_PUBLISHER);
     CheckRegString(UNINSTALL_KEY, "HelpLink", HELP_LINK);
 }
 
@@ -267,7 +268,7 @@ void PlantStaleUpdaterLink()
     char sendTo[MAX_PATH];
     char link[MAX_PATH];
     SpecialFolder(CSIDL_SENDTO, sendTo);
-    JoinPath(link, sizeof link, sendTo, "Update.lnk");
+    CaptionLink(link, sizeof link, sendTo, kUpdater);
     WriteTextFile(link, "stale");
 }
 

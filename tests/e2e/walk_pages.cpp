@@ -41,10 +41,11 @@ HWND WelcomePage()
     ItemText(page, IDC_WELCOME_HEADING, text, sizeof text);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char year[8];
-    snprintf(year, sizeof year, "%u", now.wYear);
-    Check(strstr(text, year) != NULL && strchr(text, '%') == NULL,
-          "welcome heading carries the year %s: \"%s\"", year, Printable(text));
+    char heading[kItemSize];
+    snprintf(heading, sizeof heading, WELCOME_RIGHTS_TEXT, (int)now.wYear);
+    Check(strcmp(text, heading) == 0 && strchr(text, '%') == NULL,
+          "welcome heading is the publisher's with the year %u: \"%s\"", now.wYear,
+          Printable(text));
     Check(FindSetupWindow("InstallApp", NULL, ANY_OWNER) == NULL,
           "no backdrop behind the welcome page");
     Sleep(150);  // the buttons finish painting after the dialog appears
@@ -288,7 +289,7 @@ void ExpectedTargets(const char* destination, char targets[kFileCount][MAX_PATH]
     GetWindowsDirectoryA(windows, sizeof windows);
     NormaliseFolderCase(windows);
     for (int i = 0; i < kFileCount; i++) {
-        JoinPath(targets[i], MAX_PATH, kFiles[i].inWindowsFolder ? windows : destination,
+        JoinPath(targets[i], MAX_PATH, (kFiles[i].flags & kInWindowsFolder) ? windows : destination,
                  kFiles[i].name);
     }
 }
@@ -328,6 +329,10 @@ bool ExtractionPage(bool expectSuccess)
     Check(CountColour(bar.left, bar.top, bar.right, bar.bottom, kBarFill) == 0 &&
               CountColour(bar.left, bar.top, bar.right, bar.bottom, kBarEmptyText) > 0,
           "the percent bar starts empty, its text dark blue");
+    char notice[kItemSize];
+    ItemText(page, IDC_VISIT_NOTICE, notice, sizeof notice);
+    Check(strcmp(notice, VISIT_NOTICE_TEXT) == 0, "the visit notice is the publisher's: \"%s\"",
+          Printable(notice));
 
     char targets[kFileCount][MAX_PATH];
     ExpectedTargets(g_walk.destination, targets);
@@ -403,10 +408,12 @@ bool ExtractionPage(bool expectSuccess)
             Check(strcmp(done, total) == 0 && strcmp(total, totalText) == 0,
                   "\"Current Size\" %s equals \"Total Size\" %s (%s expected)", done, total,
                   totalText);
+            char count[16];
+            snprintf(count, sizeof count, "%d", kFileCount);
             ItemText(page, IDC_TOTAL_FILES, text, sizeof text);
-            Check(strcmp(text, "7") == 0, "\"Total Files\" reads 7 (\"%s\")", text);
+            Check(strcmp(text, count) == 0, "\"Total Files\" reads %s (\"%s\")", count, text);
             ItemText(page, IDC_CURRENT_FILE, text, sizeof text);
-            Check(strcmp(text, "7") == 0, "\"Current File\" reads 7 (\"%s\")", text);
+            Check(strcmp(text, count) == 0, "\"Current File\" reads %s (\"%s\")", count, text);
         }
         Sleep(kPollInterval);
     }

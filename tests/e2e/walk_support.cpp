@@ -34,10 +34,17 @@ void Acting()
 
 void ExpectedFileTime(FILETIME* utc)
 {
-    SYSTEMTIME local = {2006, 12, 0, 24, 3, 2, 0, 0};
+    SYSTEMTIME local = PRODUCT_FILE_TIME;
     FILETIME localTime;
     SystemTimeToFileTime(&local, &localTime);
     LocalFileTimeToFileTime(&localTime, utc);
+}
+
+void CaptionLink(char* out, size_t size, const char* folder, int entry)
+{
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%s.lnk", kFiles[entry].caption);
+    JoinPath(out, size, folder, name);
 }
 
 void ThousandsText(DWORD value, char* text, int size)

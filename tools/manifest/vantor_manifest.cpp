@@ -6,9 +6,10 @@
 //        vantor-manifest --identity DESCRIPTION OUT_DIR
 // A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz; files
 // named with "@" lie under BUILD_ROOT. The full form also writes the
-// pictures, icons and licence into setup_files.rc. The second form writes
-// only the identity header, for the product's own programs, which are
-// built before they can be packed.
+// pictures, icons and licence into setup_files.rc. Both write the identity
+// header and the application manifest; the second form only these, for the
+// product's own programs, which are built before they can be packed.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -112,6 +113,8 @@ std::string IdentityHeader(const Description& d) {
       << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
       << "#define PRODUCT_VERSION_KEY_SUFFIX "
       << Literal("\\Programs\\" + d.name + "\\Current Version") << "\n"
+      << "#define PRODUCT_FILE_TIME {" << d.year << ", " << d.month << ", " << d.weekday << ", "
+      << d.day << ", " << d.hour << ", " << d.minute << ", " << d.second << ", " << d.millis << "}\n"
       << "#define PRODUCT_INSTALLED_COUNT " << d.installed << "\n"
       << "#define PRODUCT_SHORTCUT_COUNT " << d.shortcuts << "\n"
       << "#define PRODUCT_PRESERVED_COUNT " << d.preserved.size() << "\n"
@@ -177,6 +180,44 @@ std::string SetupFilesScript(const Description& d) {
     return o.str();
 }
 
+// The application manifest of the setup and the uninstaller: administrator
+// rights up front (both write under HKEY_LOCAL_MACHINE and into the Windows
+// folder) and the systems they are known to run on, under an assembly name
+// of the publisher's, letters and digits only.
+std::string ApplicationManifest(const Description& d) {
+    std::string publisher;
+    for (char c : d.publisher) {
+        if (std::isalnum(static_cast<unsigned char>(c))) publisher += c;
+    }
+    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
+  <assemblyIdentity type="win32" name=")" + publisher + R"(.Vantor" version="1.0.0.0" processorArchitecture="x86"/>
+  <description>Vantor setup program</description>
+  <trustInfo xmlns="urn:schemas-microsoft-com:asm.v3">
+    <security>
+      <requestedPrivileges>
+        <requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>
+      </requestedPrivileges>
+    </security>
+  </trustInfo>
+  <compatibility xmlns="urn:schemas-microsoft-com:compatibility.v1">
+    <application>
+      <!-- Windows Vista -->
+      <supportedOS Id="{e2011457-1546-43c5-a5fe-008deee3d3f0}"/>
+      <!-- Windows 7 -->
+      <supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>
+      <!-- Windows 8 -->
+      <supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"/>
+      <!-- Windows 8.1 -->
+      <supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>
+      <!-- Windows 10 and 11 -->
+      <supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>
+    </application>
+  </compatibility>
+</assembly>
+)";
+}
+
 std::string PayloadScript(const Description& d) {
     std::ostringstream o;
     o << "/* generated from the product description; do not edit */\n";
@@ -209,9 +250,12 @@ int main(int argc, char** argv) {
     }
     std::string out = argv[identityOnly ? 3 : 4];
     mkdir(out.c_str(), 0777);
-    if (identityOnly) return WriteFile(out + "/product_identity.h", IdentityHeader(d)) ? 0 : 1;
+    if (!WriteFile(out + "/product_identity.h", IdentityHeader(d)) ||
+        !WriteFile(out + "/application.manifest", ApplicationManifest(d))) {
+        return 1;
+    }
+    if (identityOnly) return 0;
     if (!WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) ||
-        !WriteFile(out + "/product_identity.h", IdentityHeader(d)) ||
         !WriteFile(out + "/payload.rc", PayloadScript(d)) ||
         !WriteFile(out + "/setup_files.rc", SetupFilesScript(d)) ||
         !WriteFile(out + "/manifest.txt", Listing(d))) {

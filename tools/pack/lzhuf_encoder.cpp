@@ -84,9 +84,12 @@ bool EncodeLzhuf(const unsigned char* in, size_t n, std::vector<unsigned char>* 
     StartRun(&first.run, out);
     StartRun(&second.run, &lazyOut);
     first.pos = second.pos = 0;
-    out->reserve(n / 2 + 64);
+    // Room for about nine bits a byte, what incompressible input takes, so
+    // that a large stream is never copied into a doubled buffer; pages of
+    // the room that stay unwritten cost no memory.
+    out->reserve(n + n / 8 + 64);
     if (two)
-        lazyOut.reserve(n / 2 + 64);
+        lazyOut.reserve(n + n / 8 + 64);
     bool parallel = two && n >= (size_t)kParallelParseFrom && std::thread::hardware_concurrency() > 1;
 
     size_t tableSize = n < (size_t)(kSegment + kLongestMatch) ? n : kSegment + kLongestMatch;

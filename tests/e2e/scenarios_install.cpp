@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -74,17 +75,37 @@ int ReadMeNo()
     return Finish();
 }
 
+// A data file of the user's for each preserved extension, the extension in
+// upper, lower and mixed case in turn: they are compared without case.
+static void KeptDataFiles(char kept[PRODUCT_PRESERVED_COUNT][32])
+{
+    static const char* const extensions[] = {PRODUCT_PRESERVED_EXTENSIONS};
+    for (int i = 0; i < PRODUCT_PRESERVED_COUNT; i++) {
+        char ext[16];
+        snprintf(ext, sizeof ext, "%s", extensions[i]);
+        for (char* c = ext + 1; *c != '\0'; c++) {
+            if (i % 3 == 1 || (i % 3 == 2 && c > ext + 1)) {
+                *c = (char)tolower((unsigned char)*c);
+            }
+        }
+        snprintf(kept[i], 32, "data%d%s", i, ext);
+    }
+}
+
 int Reinstall()
 {
     // The typed folder names the product in another case: kept unchanged.
-    Walk first = {"c:\\quorvel stuff", NULL, false, false};
+    char typed[MAX_PATH];
+    snprintf(typed, sizeof typed, "c:\\%s stuff", PRODUCT);
+    CharLowerA(typed);
+    Walk first = {typed, NULL, false, false};
     if (!WalkThrough(&first)) {
         return Finish();
     }
-    Check(strcmp(g_walk.destination, "c:\\quorvel stuff") == 0, "installed into %s",
-          g_walk.destination);
-    static const char* const kept[] = {"licence.KEY", "state.dat", "user.Prd", "notes.pra"};
-    for (size_t i = 0; i < sizeof kept / sizeof kept[0]; i++) {
+    Check(strcmp(g_walk.destination, typed) == 0, "installed into %s", g_walk.destination);
+    char kept[PRODUCT_PRESERVED_COUNT][32];
+    KeptDataFiles(kept);
+    for (size_t i = 0; i < PRODUCT_PRESERVED_COUNT; i++) {
         char path[MAX_PATH];
         JoinPath(path, sizeof path, g_walk.destination, kept[i]);
         WriteTextFile(path, kept[i]);
@@ -101,7 +122,7 @@ int Reinstall()
     if (page == NULL) {
         return Finish();
     }
-    CheckDefaultLocation(page, "c:\\quorvel stuff");
+    CheckDefaultLocation(page, typed);
     Click(page, IDOK);
     HWND group = ExtractionPage(true) ? GroupPage() : NULL;
     if (group == NULL) {
@@ -109,7 +130,7 @@ int Reinstall()
     }
     Click(group, IDC_GROUP_CONTINUE);
     if (ShortcutDialog(group) && WaitGone(group, kWaitLimit) && FinishSteps(false)) {
-        for (size_t i = 0; i < sizeof kept / sizeof kept[0]; i++) {
+        for (size_t i = 0; i < PRODUCT_PRESERVED_COUNT; i++) {
             char path[MAX_PATH];
             JoinPath(path, sizeof path, g_walk.destination, kept[i]);
             const BYTE* data = NULL;

@@ -57,6 +57,8 @@ TEST_F(ManifestGenerator, RefusesMissingOrEmptyFilesAndDuplicateResources)
     ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | A | a.exe\n"
                                   "entry | B.exe | 0x11 | AAA | B | b.txt\n"),
                   "duplicate resource name");
+    // HELP would stop the resource compiler; HELPFILE is fine.
+    ExpectRefused(Description("", "entry | A.exe | 0x11 | HELP | A | a.exe\n"), "word of the resource script");
     ExpectRefused(Description("", "entry | A.exe | 0x11 | aaa | A | a.exe\n"
                                   "entry | B.txt | 0x11 | BBB | B | b.txt\n"),
                   "resource");

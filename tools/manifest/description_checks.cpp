@@ -93,6 +93,21 @@ struct TextBox {
 const TextBox kRightsBox = {"rights", 133, 20};  // the welcome page's heading
 const TextBox kVisitBox = {"visit", 191, 28};    // under the extraction page's bar
 const int kLineUnits = 8;
+// Words of the resource script: a payload named so would not compile.
+const char* const kScriptKeywords[] = {
+    "ACCELERATORS", "ALT", "ANICURSOR", "ANIICON", "ASCII", "AUTO3STATE", "AUTOCHECKBOX",
+    "AUTORADIOBUTTON", "BEDIT", "BEGIN", "BITMAP", "BLOCK", "BUTTON", "CAPTION", "CHARACTERISTICS",
+    "CHECKBOX", "CHECKED", "CLASS", "COMBOBOX", "CONTROL", "CTEXT", "CURSOR", "DEFPUSHBUTTON",
+    "DIALOG", "DIALOGEX", "DISCARDABLE", "DLGINCLUDE", "DLGINIT", "EDITTEXT", "END", "EXSTYLE",
+    "FILEFLAGS", "FILEFLAGSMASK", "FILEOS", "FILESUBTYPE", "FILETYPE", "FILEVERSION", "FIXED",
+    "FONT", "FONTDIR", "GRAYED", "GROUPBOX", "HEDIT", "HELP", "HTML", "ICON", "IEDIT", "IMPURE",
+    "INACTIVE", "LANGUAGE", "LISTBOX", "LOADONCALL", "LTEXT", "MANIFEST", "MENU", "MENUBARBREAK",
+    "MENUBREAK", "MENUEX", "MENUITEM", "MESSAGETABLE", "MOVEABLE", "NOINVERT", "NOT", "OWNERDRAW",
+    "PLUGPLAY", "POPUP", "PRELOAD", "PRODUCTVERSION", "PURE", "PUSHBOX", "PUSHBUTTON",
+    "RADIOBUTTON", "RCDATA", "RTEXT", "SCROLLBAR", "SEPARATOR", "SHIFT", "STATE3", "STRINGTABLE",
+    "STYLE", "TOOLBAR", "USERBUTTON", "VALUE", "VERSION", "VERSIONINFO", "VIRTKEY", "VXD",
+};
+
 // The version record's copyright line of the product's programs.
 const size_t kCopyrightWidth = 80;
 
@@ -212,6 +227,11 @@ void CheckIdentity(Description* d) {
         }
         if (!ident) Fail(*d, e.line, "resource", "use capital letters, digits and _, starting with a letter");
         if (e.resource == "LICENSE") Fail(*d, e.line, "resource", "LICENSE is the licence text's name");
+        for (const char* keyword : kScriptKeywords) {
+            if (e.resource == keyword) {
+                Fail(*d, e.line, "resource", e.resource + " is a word of the resource script; choose another name");
+            }
+        }
         if (!resources.insert(e.resource).second) {
             Fail(*d, e.line, "resource", "duplicate resource name " + e.resource);
         }

@@ -48,7 +48,20 @@ function(vantor_setup target app description root programs)
     string(STRIP "${name}" name)
     string(STRIP "${resource}" resource)
     string(STRIP "${source}" source)
+    set(built ${source})
     vantor_source_path(source "${source}" ${root})
+    # Programs the publisher brings ready-made are signed as copies in
+    # ROOT/signed, which the generator then takes for them; those the tree
+    # builds are signed as they are linked.
+    if(VANTOR_SIGN AND NOT built MATCHES "^@" AND name MATCHES "\\.([Ee][Xx][Ee]|[Dd][Ll][Ll])$")
+      set(signed "${root}/signed/${name}")
+      add_custom_command(OUTPUT ${signed}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${signed}
+        COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${signed}
+        DEPENDS ${source}
+        VERBATIM)
+      set(source ${signed})
+    endif()
     set(copy "${root}/product-files/${name}")
     add_custom_command(OUTPUT ${copy}
       COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}

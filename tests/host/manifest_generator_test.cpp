@@ -23,6 +23,19 @@ TEST_F(ManifestGenerator, WritesSizesFromTheFilesAndTheResourceLines)
     EXPECT_NE(Read("out/manifest_data.inc").find("13u, 2u}"), std::string::npos);
 }
 
+// A signing build signs a ready-made program as a copy and packs that: the
+// manifest must carry the signed copy's size, not the original's.
+TEST_F(ManifestGenerator, TakesTheSizeOfTheSignedCopyOfAReadyMadeProgram)
+{
+    mkdir((dir_ + "/signed").c_str(), 0777);
+    Write("signed/A.exe", std::string(5000, 'a') + std::string(1496, 's'));
+    std::string messages;
+    ASSERT_EQ(Generate(Description("", TwoEntries()), &messages), 0) << messages;
+    std::string inc = Read("out/manifest_data.inc");
+    EXPECT_NE(inc.find("\"Alpha\", 6496u, 1200u}"), std::string::npos) << inc;
+    EXPECT_NE(inc.find("\"Read Me\", 7u, 2u}"), std::string::npos) << inc;
+}
+
 TEST_F(ManifestGenerator, RefusesCountsAboveTheEntries)
 {
     ExpectRefused(Description("installed 3\n", TwoEntries()), "installed");

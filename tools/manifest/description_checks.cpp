@@ -243,6 +243,9 @@ void CheckFiles(Description* d, const std::string& sourceRoot, const std::string
     long count = static_cast<long>(d->entries.size());
     for (Entry& e : d->entries) {
         std::string source = SourcePath(e.source, sourceRoot, buildRoot);
+        // A signing build packs its signed copy of a ready-made program.
+        std::string signedCopy = buildRoot + "/signed/" + e.target;
+        if (e.source[0] != '@' && FileSize(signedCopy, &e.unpacked)) source = signedCopy;
         if (!FileSize(source, &e.unpacked)) {
             Fail(*d, e.line, "source", "missing file " + source);
         } else if (e.unpacked == 0) {

@@ -5,7 +5,8 @@
 // usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
 //        vantor-manifest --identity DESCRIPTION OUT_DIR
 // A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz; files
-// named with "@" lie under BUILD_ROOT. The full form also writes the
+// named with "@" lie under BUILD_ROOT, and a signing build's signed copy
+// of a ready-made program at BUILD_ROOT/signed/<TARGET> stands for it. The full form also writes the
 // pictures, icons and licence into setup_files.rc. Both write the identity
 // header and the application manifest; the second form only these, for the
 // product's own programs, which are built before they can be packed.

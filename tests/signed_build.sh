@@ -48,9 +48,14 @@ for setup in $(find "$out" -name Vantor.exe -not -path '*/CMakeFiles/*'); do
     resource=$(basename "$packed" .lz)
     line=$(grep -E "^entry *\| *[^|]*\| *[^|]*\| *$resource *\|" "$description")
     source=$(echo "$line" | awk -F'|' '{ gsub(/^ +| +$/, "", $6); print $6 }')
+    target=$(echo "$line" | awk -F'|' '{ gsub(/^ +| +$/, "", $2); print $2 }')
     contains "$setup" "$packed" || { echo "$resource: not in $setup as packed"; failed=1; }
-    case $source in @*) ;; *) continue ;; esac
-    program=$root/${source#@}
+    # Programs the tree builds are signed in place, ready-made ones as copies.
+    case $source in
+      @*) program=$root/${source#@} ;;
+      *.exe | *.dll) program=$root/signed/$target ;;
+      *) continue ;;
+    esac
     verify "$program"
     "$host/vantor-pack" unpack "$packed" "$out/unpacked.tmp" "$(stat -c %s "$program")" >/dev/null
     if cmp -s "$out/unpacked.tmp" "$program"; then

@@ -80,7 +80,9 @@ add_custom_target(vantor_generated ALL DEPENDS ${VANTOR_GENERATED_FILES} ${vanto
 
 set(VANTOR_INCLUDES ${VANTOR_GENERATED} ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/shell
   ${CMAKE_SOURCE_DIR}/pages ${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/system)
-set(VANTOR_WIN_LIBS comctl32 ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
+# Known DLLs only: the common controls are loaded from the system folder at
+# run time (system/dll_search.h says why).
+set(VANTOR_WIN_LIBS ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
 
 # Everything of the setup program but its entry point, so tests link it too.
 file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS

@@ -11,9 +11,9 @@ void RestrictDllSearch()
     // Systems before the call existed (it came with an update of Windows 7)
     // at least take the current folder out of the search.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetDefaultDllDirectoriesProc restrict = (SetDefaultDllDirectoriesProc)(void*)GetProcAddress(
-        kernel, "SetDefaultDllDirectories");
-    if (restrict == NULL || !restrict(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    SetDefaultDllDirectoriesProc setDirectories =
+        (SetDefaultDllDirectoriesProc)(void*)GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (setDirectories == NULL || !setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         SetDllDirectoryA("");
     }
 }

@@ -12,7 +12,8 @@
 
 namespace {
 
-const char kCreateFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
+const char kCreateFailed[] =
+    "Unable to create destination file!\r\nInstallation will now be aborted.";
 
 HANDLE s_held = INVALID_HANDLE_VALUE;
 
@@ -148,8 +149,8 @@ TEST_F(ReplaceCheck, AFreeOrMissingFileCanBeReplaced)
     ASSERT_TRUE(WriteWholeFile(path, "x"));
     EXPECT_TRUE(CanReplace(path.c_str()));
     // Others reading it with sharing still hold it open.
-    HANDLE shared = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                OPEN_EXISTING, 0, NULL);
+    HANDLE shared = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(shared, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(CanReplace(path.c_str()));
     CloseHandle(shared);
@@ -167,7 +168,9 @@ TEST_F(ReplaceCheck, ReplacesFilesWithStubbornAttributes)
     std::string original;
     ASSERT_TRUE(ReadWholeFile("product-files\\Qorvunst.exe", &original));
     g_setup.manifest.entryCount = 1;
-    for (DWORD attribute : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+    const DWORD attributes[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN,
+                                FILE_ATTRIBUTE_SYSTEM};
+    for (DWORD attribute : attributes) {
         SCOPED_TRACE(attribute);
         SetFileAttributesA(uninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
         ASSERT_TRUE(WriteWholeFile(uninstaller, "older"));

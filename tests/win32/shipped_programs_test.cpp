@@ -119,7 +119,8 @@ TEST(ShippedPrograms, ImportOnlyDllsWindowsTakesFromItsSystemFolder)
         ASSERT_TRUE(ImportedDlls(image, &names));
         bool kernel = false;
         for (const std::string& name : names) {
-            EXPECT_TRUE(IsKnownDll(name)) << name << " would be looked for beside the program first";
+            EXPECT_TRUE(IsKnownDll(name))
+                << name << " would be looked for beside the program first";
             kernel = kernel || lstrcmpiA(name.c_str(), "kernel32.dll") == 0;
         }
         EXPECT_TRUE(kernel) << "the import table was not read";

@@ -14,7 +14,8 @@ namespace {
 TEST(TimeZone, AHalfHourOffsetMovesTheStampByAllOfIt)
 {
     char zone[64];
-    if (GetEnvironmentVariableA("TZ", zone, sizeof zone) == 0 || strcmp(zone, "Asia/Kolkata") != 0) {
+    if (GetEnvironmentVariableA("TZ", zone, sizeof zone) == 0 ||
+        strcmp(zone, "Asia/Kolkata") != 0) {
         GTEST_SKIP() << "run with TZ=Asia/Kolkata only";
     }
     TIME_ZONE_INFORMATION information;

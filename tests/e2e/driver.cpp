@@ -42,6 +42,9 @@ const ScenarioEntry kScenarios[] = {
     {"readme-yes", ReadMeYes, "the read-me opens in Notepad while the backdrop is minimised"},
     {"readme-no", ReadMeNo, "a typed group; No starts no process"},
     {"reinstall", Reinstall, "a second run proposes the first folder and keeps data files"},
+    {"planted-dlls", PlantedDlls, "DLLs planted beside the setup never run"},
+    {"group-names", GroupNames, "group names Windows rewrites or refuses; one after the product"},
+    {"locked-reinstall", LockedReinstall, "a reinstall waits for a program in use, then retries"},
 };
 
 }  // namespace

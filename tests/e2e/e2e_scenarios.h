@@ -24,5 +24,11 @@ int CompleteInstall();
 int ReadMeYes();
 int ReadMeNo();
 int Reinstall();
+int PlantedDlls();
+int GroupNames();
+int LockedReinstall();
+// Checks of the environment a complete installation ran in, where the run
+// asks for one: TZ=Asia/Kolkata, VANTOR_WINEARCH=win64.
+void CheckPlatformVariant();
 
 #endif

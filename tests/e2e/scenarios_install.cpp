@@ -55,6 +55,7 @@ int CompleteInstall()
     Walk walk = {NULL, NULL, false, true};
     if (WalkThrough(&walk)) {
         CheckInstalled();
+        CheckPlatformVariant();
     }
     return Finish();
 }

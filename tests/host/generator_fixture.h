@@ -28,6 +28,9 @@ protected:
         Write("payload/AAA.lz", std::string(1200, 'p'));
         Write("payload/BBB.lz", "pp");
         Write("payload/EMPTY.lz", "");
+        for (const char* resource : {"CCC", "DDD", "EEE", "FFF"}) {
+            Write(std::string("payload/") + resource + ".lz", "pp");
+        }
         // The painted pictures and a licence, where a product's sources
         // keep them.
         mkdir((dir_ + "/resources").c_str(), 0777);
@@ -75,10 +78,20 @@ protected:
         return base + overrides + entries;
     }
 
-    static std::string TwoEntries()
+    // The given entry lines followed by four plain ones, so that the table
+    // has the five places the setup reads by position.
+    static std::string Table(const std::string& lines)
     {
-        return "entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
-               "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n";
+        return lines + "entry | C.txt | 0x11 | CCC | C | b.txt\n"
+                       "entry | D.txt | 0x11 | DDD | D | b.txt\n"
+                       "entry | E.txt | 0x11 | EEE | E | b.txt\n"
+                       "entry | F.txt | 0x11 | FFF | F | b.txt\n";
+    }
+
+    static std::string SixEntries()
+    {
+        return Table("entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
+                     "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n");
     }
 
     // Runs the generator; returns its exit status and fills its messages.

@@ -56,7 +56,7 @@ TEST_F(ManifestGenerator, BindsThePublishersOwnPicturesAndLicence)
     Write("mine.bmp", Painted("computer.bmp"));
     Write("terms.txt", "Terms.\r\n");
     std::string messages;
-    ASSERT_EQ(Generate(Description("picture computer mine.bmp\nlicence terms.txt\n", TwoEntries()),
+    ASSERT_EQ(Generate(Description("picture computer mine.bmp\nlicence terms.txt\n", SixEntries()),
                        &messages), 0) << messages;
     std::string rc = Read("out/setup_files.rc");
     EXPECT_NE(rc.find("200 BITMAP \"" + dir_ + "/mine.bmp\""), std::string::npos) << rc;
@@ -69,19 +69,19 @@ TEST_F(ManifestGenerator, BindsThePublishersOwnPicturesAndLicence)
 TEST_F(ManifestGenerator, RefusesPicturesOfTheWrongSizeOrDepth)
 {
     Write("wide.bmp", MakeBmp(121, 168, 4));
-    ExpectRefused(Description("picture computer wide.bmp\n", TwoEntries()),
+    ExpectRefused(Description("picture computer wide.bmp\n", SixEntries()),
                   "picture computer (" + dir_ + "/wide.bmp): is 121 x 168 pixels; it must be 120 x 168");
     Write("short.bmp", MakeBmp(20, 57, 8));
-    ExpectRefused(Description("picture strip short.bmp\n", TwoEntries()), "must be any width x 58");
+    ExpectRefused(Description("picture strip short.bmp\n", SixEntries()), "must be any width x 58");
     Write("deep.bmp", MakeBmp(334, 58, 24));
-    ExpectRefused(Description("picture banner deep.bmp\n", TwoEntries()), "24 bits a pixel");
+    ExpectRefused(Description("picture banner deep.bmp\n", SixEntries()), "24 bits a pixel");
     std::string cut = Painted("banner.bmp");
     Write("cut.bmp", cut.substr(0, cut.size() - 1));
-    ExpectRefused(Description("picture banner cut.bmp\n", TwoEntries()), "cut short");
+    ExpectRefused(Description("picture banner cut.bmp\n", SixEntries()), "cut short");
     Write("text.bmp", "not a picture at all, however long this line may be.......");
-    ExpectRefused(Description("picture line text.bmp\n", TwoEntries()), "not a BMP file");
-    ExpectRefused(Description("picture line nowhere.bmp\n", TwoEntries()), "cannot be read");
-    ExpectRefused(Description("picture logo resources/banner.bmp\n", TwoEntries()), "'logo'");
+    ExpectRefused(Description("picture line text.bmp\n", SixEntries()), "not a BMP file");
+    ExpectRefused(Description("picture line nowhere.bmp\n", SixEntries()), "cannot be read");
+    ExpectRefused(Description("picture logo resources/banner.bmp\n", SixEntries()), "'logo'");
 }
 
 TEST_F(ManifestGenerator, RefusesAStartMenuTheBackdropCannotFlood)
@@ -93,17 +93,17 @@ TEST_F(ManifestGenerator, RefusesAStartMenuTheBackdropCannotFlood)
     std::string cornered = menu;
     SetPixel4(&cornered, 120, 168, 1, 1, key == 0 ? 1 : 0);
     Write("cornered.bmp", cornered);
-    ExpectRefused(Description("picture startmenu cornered.bmp\n", TwoEntries()), "pixel (1, 1)");
+    ExpectRefused(Description("picture startmenu cornered.bmp\n", SixEntries()), "pixel (1, 1)");
     // A key pixel inside the taskbar is out of the flood's reach.
     std::string speck = menu;
     SetPixel4(&speck, 120, 168, 60, 160, key);
     Write("speck.bmp", speck);
-    ExpectRefused(Description("picture startmenu speck.bmp\n", TwoEntries()),
+    ExpectRefused(Description("picture startmenu speck.bmp\n", SixEntries()),
                   "pixel (60, 160) has the key colour but is cut off");
     // The page's computer is not flooded: it may do without the key.
     Write("computer.bmp", cornered);
     std::string messages;
-    EXPECT_EQ(Generate(Description("picture computer computer.bmp\n", TwoEntries()), &messages), 0)
+    EXPECT_EQ(Generate(Description("picture computer computer.bmp\n", SixEntries()), &messages), 0)
         << messages;
 }
 
@@ -111,16 +111,16 @@ TEST_F(ManifestGenerator, RefusesIconsWithoutTheSizesTheWindowsLoad)
 {
     // The setup's icon is loaded at 32 and at 16 pixels; the shortcut
     // dialog's only at 32.
-    ExpectRefused(Description("picture setup resources/shortcut.ico\n", TwoEntries()),
+    ExpectRefused(Description("picture setup resources/shortcut.ico\n", SixEntries()),
                   "has no 16 x 16 image");
     std::string messages;
-    EXPECT_EQ(Generate(Description("picture shortcut resources/setup.ico\n", TwoEntries()),
+    EXPECT_EQ(Generate(Description("picture shortcut resources/setup.ico\n", SixEntries()),
                        &messages), 0) << messages;
     std::string icon = Painted("setup.ico");
     Write("cut.ico", icon.substr(0, icon.size() - 8));
-    ExpectRefused(Description("picture setup cut.ico\n", TwoEntries()), "cut short");
+    ExpectRefused(Description("picture setup cut.ico\n", SixEntries()), "cut short");
     Write("bitmap.ico", Painted("line.bmp"));
-    ExpectRefused(Description("picture shortcut bitmap.ico\n", TwoEntries()), "not an ICO file");
+    ExpectRefused(Description("picture shortcut bitmap.ico\n", SixEntries()), "not an ICO file");
 }
 
 // The painter writes another product's names; what it makes passes the
@@ -129,7 +129,7 @@ TEST_F(ManifestGenerator, PaintsAnotherProductsPicturesThatPassTheChecks)
 {
     std::string other = "name Ashgrove\nshortcuts 2\nbanner FENWICK\nslogan Quietly useful\n"
                         "sideband Fenwick\n";
-    Write("other.txt", Description(other, TwoEntries()));
+    Write("other.txt", Description(other, SixEntries()));
     std::string paint = std::string(VANTOR_PAINT_PATH) + " " + dir_ + "/painted " + dir_ + "/other.txt";
     mkdir((dir_ + "/painted").c_str(), 0777);
     ASSERT_EQ(std::system(paint.c_str()), 0);
@@ -143,12 +143,12 @@ TEST_F(ManifestGenerator, PaintsAnotherProductsPicturesThatPassTheChecks)
     }
     own += "picture setup painted/setup.ico\npicture shortcut painted/shortcut.ico\n";
     std::string messages;
-    EXPECT_EQ(Generate(Description(own, TwoEntries()), &messages), 0) << messages;
+    EXPECT_EQ(Generate(Description(own, SixEntries()), &messages), 0) << messages;
 
     // Letters the title font lacks, and a slogan too long for the banner.
-    Write("other.txt", Description(other + "banner Fenwick\n", TwoEntries()));
+    Write("other.txt", Description(other + "banner Fenwick\n", SixEntries()));
     EXPECT_NE(std::system((paint + " 2>/dev/null").c_str()), 0);
-    Write("other.txt", Description(other + "slogan " + std::string(60, 's') + "\n", TwoEntries()));
+    Write("other.txt", Description(other + "slogan " + std::string(60, 's') + "\n", SixEntries()));
     EXPECT_NE(std::system((paint + " 2>/dev/null").c_str()), 0);
 }
 

@@ -7,7 +7,7 @@ namespace {
 TEST_F(ManifestGenerator, WritesThePublisherTextsWithTheirLineBreaks)
 {
     std::string messages;
-    ASSERT_EQ(Generate(Description("", TwoEntries()), &messages), 0) << messages;
+    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
     std::string identity = Read("out/product_identity.h");
     // The heading's lines end in a line feed, the visit notice's in CR LF,
     // as the dialogs' static controls have always shown them.
@@ -25,7 +25,7 @@ TEST_F(ManifestGenerator, WritesThePublisherTextsWithTheirLineBreaks)
               std::string::npos);
     EXPECT_NE(identity.find("#define PRODUCT_UNINSTALLER_FILE \"A.exe\""), std::string::npos);
     // A quote in a text stays a quote in the literal.
-    ASSERT_EQ(Generate(Description("copyright (C) the \"Moor\"\n", TwoEntries()), &messages), 0)
+    ASSERT_EQ(Generate(Description("copyright (C) the \"Moor\"\n", SixEntries()), &messages), 0)
         << messages;
     EXPECT_NE(Read("out/product_identity.h").find("\"(C) the \\\"Moor\\\"\""), std::string::npos);
 }
@@ -35,43 +35,43 @@ TEST_F(ManifestGenerator, HeadingLinesUpToTheBoxWidthFitAndOneMoreDoesNot)
     // 38 characters a line as shown, the year taking four.
     std::string fits = "rights " + std::string(34, 'r') + "%d | " + std::string(38, 's') + "\n";
     std::string messages;
-    EXPECT_EQ(Generate(Description(fits, TwoEntries()), &messages), 0) << messages;
-    ExpectRefused(Description("rights " + std::string(35, 'r') + "%d\n", TwoEntries()), "rights");
-    ExpectRefused(Description("rights %d | " + std::string(39, 's') + "\n", TwoEntries()), "rights");
-    ExpectRefused(Description("rights A %d | B | C\n", TwoEntries()), "rights");
+    EXPECT_EQ(Generate(Description(fits, SixEntries()), &messages), 0) << messages;
+    ExpectRefused(Description("rights " + std::string(35, 'r') + "%d\n", SixEntries()), "rights");
+    ExpectRefused(Description("rights %d | " + std::string(39, 's') + "\n", SixEntries()), "rights");
+    ExpectRefused(Description("rights A %d | B | C\n", SixEntries()), "rights");
 }
 
 TEST_F(ManifestGenerator, RefusesAHeadingWhoseYearPlaceholderIsWrong)
 {
     // The heading is a format: anything but one %d would misplace the year
     // or read an argument that is not there.
-    ExpectRefused(Description("rights Copyright Brindlemoor\n", TwoEntries()), "rights");
-    ExpectRefused(Description("rights (C) %d-%d Brindlemoor\n", TwoEntries()), "rights");
-    ExpectRefused(Description("rights (C) %s Brindlemoor\n", TwoEntries()), "rights");
-    ExpectRefused(Description("rights (C) %d Brindlemoor 100%\n", TwoEntries()), "rights");
+    ExpectRefused(Description("rights Copyright Brindlemoor\n", SixEntries()), "rights");
+    ExpectRefused(Description("rights (C) %d-%d Brindlemoor\n", SixEntries()), "rights");
+    ExpectRefused(Description("rights (C) %s Brindlemoor\n", SixEntries()), "rights");
+    ExpectRefused(Description("rights (C) %d Brindlemoor 100%\n", SixEntries()), "rights");
 }
 
 TEST_F(ManifestGenerator, RefusesAVisitNoticeBeyondItsThreeLines)
 {
     std::string messages;
     std::string fits = "visit " + std::string(54, 'v') + " | b | c\n";
-    EXPECT_EQ(Generate(Description(fits, TwoEntries()), &messages), 0) << messages;
-    ExpectRefused(Description("visit a | b | c | d\n", TwoEntries()), "visit");
-    ExpectRefused(Description("visit " + std::string(55, 'v') + "\n", TwoEntries()), "visit");
-    ExpectRefused(Description("visit a | | c\n", TwoEntries()), "visit");
+    EXPECT_EQ(Generate(Description(fits, SixEntries()), &messages), 0) << messages;
+    ExpectRefused(Description("visit a | b | c | d\n", SixEntries()), "visit");
+    ExpectRefused(Description("visit " + std::string(55, 'v') + "\n", SixEntries()), "visit");
+    ExpectRefused(Description("visit a | | c\n", SixEntries()), "visit");
 }
 
 TEST_F(ManifestGenerator, RefusesAddressesThatAreNotAddresses)
 {
-    ExpectRefused(Description("support support.brindlemoor.com\n", TwoEntries()), "support");
-    ExpectRefused(Description("support a@b@c\n", TwoEntries()), "support");
-    ExpectRefused(Description("support help @example.com\n", TwoEntries()), "support");
-    ExpectRefused(Description("support " + std::string(50, 's') + "@example.com\n", TwoEntries()),
+    ExpectRefused(Description("support support.brindlemoor.com\n", SixEntries()), "support");
+    ExpectRefused(Description("support a@b@c\n", SixEntries()), "support");
+    ExpectRefused(Description("support help @example.com\n", SixEntries()), "support");
+    ExpectRefused(Description("support " + std::string(50, 's') + "@example.com\n", SixEntries()),
                   "support");
-    ExpectRefused(Description("homepage www.brindlemoor.com\n", TwoEntries()), "homepage");
-    ExpectRefused(Description("homepage http://" + std::string(50, 'h') + ".com/\n", TwoEntries()),
+    ExpectRefused(Description("homepage www.brindlemoor.com\n", SixEntries()), "homepage");
+    ExpectRefused(Description("homepage http://" + std::string(50, 'h') + ".com/\n", SixEntries()),
                   "homepage");
-    ExpectRefused(Description("copyright " + std::string(80, 'c') + "\n", TwoEntries()), "copyright");
+    ExpectRefused(Description("copyright " + std::string(80, 'c') + "\n", SixEntries()), "copyright");
 }
 
 TEST_F(ManifestGenerator, RefusesADescriptionWithoutThePublisherTexts)
@@ -81,7 +81,7 @@ TEST_F(ManifestGenerator, RefusesADescriptionWithoutThePublisherTexts)
                        "webpage http://fenwick.example/\ntimestamp 2001-02-03 04:05:06.000\n"
                        "preserve .DAT\n";
     for (const char* field : {"support", "homepage", "rights", "visit", "copyright"}) {
-        ExpectRefused(bare + TwoEntries(), field);
+        ExpectRefused(bare + SixEntries(), field);
     }
 }
 

@@ -40,7 +40,7 @@ struct Description {
         timestampLine = 0, weekdayLine = 0, installedLine = 0, shortcutsLine = 0;
     int licenceLine = 0, supportLine = 0, homePageLine = 0, copyrightLine = 0, rightsLine = 0, visitLine = 0,
         bannerLine = 0, sloganLine = 0, sidebandLine = 0;
-    long weekday = 0, installed = -1, shortcuts = 0;
+    long weekday = 0, installed = 0, shortcuts = 0;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millis = 0;
     std::vector<Entry> entries;
 };

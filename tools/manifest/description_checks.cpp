@@ -17,6 +17,8 @@ const size_t kNameWidth = 20, kVersionWidth = 10, kTaglineWidth = 60, kPublisher
 const size_t kTitleSlot = 30, kSubtitleSlot = 61;
 // Preserved data-file extensions: a dot and up to 8 letters or digits.
 const size_t kMaxPreserved = 8, kExtensionLength = 9;
+// Entries 0, 1, 2 and 4 have fixed roles, so the table holds at least five.
+const long kFixedRoleEntries = 5;
 
 bool FileSize(const std::string& path, unsigned long long* size) {
     struct stat st;
@@ -197,11 +199,25 @@ void CheckIdentity(Description* d) {
     CheckPublisherTexts(*d);
 
     long count = static_cast<long>(d->entries.size());
-    if (count == 0) Fail(*d, 0, "entry", "the product has no files");
-    if (d->installed < 0) d->installed = count;
-    if (d->installed > count) {
-        Fail(*d, d->installedLine, "installed", std::to_string(d->installed) + " is above the " +
+    if (count == 0) {
+        Fail(*d, 0, "entry", "the product has no files");
+    } else if (count < kFixedRoleEntries) {
+        // The setup reads the uninstaller, the updater, the main program and
+        // the read-me by their places 0, 1, 2 and 4 in the table.
+        Fail(*d, 0, "entry",
+             std::to_string(count) + " entries; the setup needs at least " +
+                 std::to_string(kFixedRoleEntries) +
+                 " (uninstaller, updater, main program, one more, read-me)");
+    }
+    // Without an "installed" line every entry is installed; a written count
+    // must lie between 0 and the number of entries.
+    if (d->installedLine == 0) d->installed = count;
+    if (d->installed < 0 || d->installed > count) {
+        Fail(*d, d->installedLine, "installed", std::to_string(d->installed) + " is outside 0 to the " +
                                                     std::to_string(count) + " entries");
+    }
+    if (d->shortcuts < 0) {
+        Fail(*d, d->shortcutsLine, "shortcuts", std::to_string(d->shortcuts) + " is below 0");
     }
     if (d->shortcuts > d->installed) {
         Fail(*d, d->shortcutsLine, "shortcuts",

@@ -12,6 +12,7 @@
 // product's own programs, which are built before they can be packed.
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -85,11 +86,21 @@ std::string Joined(const std::vector<std::string>& lines, const char* separator)
     return out;
 }
 
+// The leading decimal number of text, or 0; for the version resource's
+// numeric fields.
+unsigned long LeadingNumber(const std::string& text) {
+    return std::isdigit(static_cast<unsigned char>(text.c_str()[0])) ? std::strtoul(text.c_str(), nullptr, 10)
+                                                                      : 0;
+}
+
 // Everything the setup and the product's own programs must agree on: names,
 // the registry keys made of them, the preserved extensions and the table's
 // names, flags and captions (not its sizes, which the programs cannot know
 // before they are packed).
 std::string IdentityHeader(const Description& d) {
+    size_t dot = d.version.find('.');
+    unsigned long major = LeadingNumber(d.version);
+    unsigned long minor = dot == std::string::npos ? 0 : LeadingNumber(d.version.substr(dot + 1));
     std::ostringstream o;
     o << "/* generated from the product description; do not edit */\n"
       << "#ifndef VANTOR_PRODUCT_IDENTITY_H\n#define VANTOR_PRODUCT_IDENTITY_H\n"
@@ -116,6 +127,8 @@ std::string IdentityHeader(const Description& d) {
       << Literal("\\Programs\\" + d.name + "\\Current Version") << "\n"
       << "#define PRODUCT_FILE_TIME {" << d.year << ", " << d.month << ", " << d.weekday << ", "
       << d.day << ", " << d.hour << ", " << d.minute << ", " << d.second << ", " << d.millis << "}\n"
+      << "#define PRODUCT_VERSION_MAJOR " << major << "\n"
+      << "#define PRODUCT_VERSION_MINOR " << minor << "\n"
       << "#define PRODUCT_INSTALLED_COUNT " << d.installed << "\n"
       << "#define PRODUCT_SHORTCUT_COUNT " << d.shortcuts << "\n"
       << "#define PRODUCT_PRESERVED_COUNT " << d.preserved.size() << "\n"

@@ -1,10 +1,3 @@
-# vantor_setup(TARGET APP DESCRIPTION ROOT PROGRAMS): builds the setup of the
-# product a description names into ROOT: the packed payload in ROOT/payload,
-# the generated manifest, identity and resource lines in ROOT/generated,
-# copies of the product's files and licence in ROOT/product-files (the tests
-# compare installed files with them), the setup's code as the static
-# library APP and the setup itself as ROOT/Vantor.exe. PROGRAMS is the
-# target that builds the product's own programs ("@" sources, under ROOT).
 # A file the description names: "@" ones are built under ROOT, the others
 # lie in the sources.
 function(vantor_source_path out source root)
@@ -15,6 +8,13 @@ function(vantor_source_path out source root)
   endif()
 endfunction()
 
+# vantor_setup(TARGET APP DESCRIPTION ROOT PROGRAMS): builds the setup of the
+# product a description names into ROOT: the packed payload in ROOT/payload,
+# the generated manifest, identity and resource lines in ROOT/generated,
+# copies of the product's files and licence in ROOT/product-files (the tests
+# compare installed files with them), the setup's code as the static
+# library APP and the setup itself as ROOT/Vantor.exe. PROGRAMS is the
+# target that builds the product's own programs ("@" sources, under ROOT).
 function(vantor_setup target app description root programs)
   set(generated ${root}/generated)
   # Which description this setup is built from, for the tests that check it.

@@ -42,6 +42,8 @@ const ScenarioEntry kScenarios[] = {
     {"readme-yes", ReadMeYes, "the read-me opens in Notepad while the backdrop is minimised"},
     {"readme-no", ReadMeNo, "a typed group; No starts no process"},
     {"reinstall", Reinstall, "a second run proposes the first folder and keeps data files"},
+    {"snapshot-noop", SnapshotNoop, "snapshots around a run that changes nothing agree"},
+    {"install-snapshot", InstallSnapshot, "an installation adds exactly its files, links, records"},
 };
 
 }  // namespace

@@ -24,5 +24,7 @@ int CompleteInstall();
 int ReadMeYes();
 int ReadMeNo();
 int Reinstall();
+int SnapshotNoop();
+int InstallSnapshot();
 
 #endif

@@ -44,6 +44,16 @@ const ScenarioEntry kScenarios[] = {
     {"reinstall", Reinstall, "a second run proposes the first folder and keeps data files"},
     {"snapshot-noop", SnapshotNoop, "snapshots around a run that changes nothing agree"},
     {"install-snapshot", InstallSnapshot, "an installation adds exactly its files, links, records"},
+    {"install-remove", InstallRemove, "install, remove with Yes: nothing differs after a restart"},
+    {"remove-twice", RemoveTwice, "a second removal says not installed and changes nothing"},
+    {"remove-silent", SilentRemove, "/S removes without any window"},
+    {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},
+    {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
+    {"tampered-root", TamperedRoot, "a Program Path of C:\\ touches nothing there"},
+    {"tampered-windows", TamperedWindows, "a Program Path of the Windows folder touches nothing"},
+    {"tampered-relative", TamperedRelative, "a relative Program Path touches nothing"},
+    {"remove-junction", RemoveJunction, "a link in the program folder is not followed"},
+    {"ledger-data", LedgerData, "ledger entries survive a reinstall; kept or not at removal"},
 };
 
 }  // namespace

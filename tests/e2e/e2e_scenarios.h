@@ -26,5 +26,15 @@ int ReadMeNo();
 int Reinstall();
 int SnapshotNoop();
 int InstallSnapshot();
+int InstallRemove();
+int RemoveTwice();
+int SilentRemove();
+int RemoveInUse();
+int RemoveUserFiles();
+int TamperedRoot();
+int TamperedWindows();
+int TamperedRelative();
+int RemoveJunction();
+int LedgerData();
 
 #endif

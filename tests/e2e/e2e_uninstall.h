@@ -49,7 +49,7 @@ enum {
     kWindowsCopyWait = 6000,  // the second phase deletes the original within 5 s
 };
 
-// --- The uninstaller's processes and windows (uninstall_steps.cpp).
+// --- The uninstaller's processes and windows (removal_process.cpp).
 // Reads UninstallString of the uninstall entry; false when it is missing.
 bool ReadUninstallCommand(char* command, int size);
 // Starts the command as the user would, from the root folder.
@@ -77,24 +77,30 @@ void StopRemoval();
 DWORD RemovalTime();
 DWORD RemovalDriverTime();
 
-// --- Whole steps (uninstall_steps.cpp).
+// --- Whole steps (removal_steps.cpp).
+// Ends what a failed scenario left running; the driver's exit code.
+int RemovalOutcome();
 // Installs with the proposals and checks the installation; true when done.
 bool InstallQuorvel();
 // Copies the installed uninstaller to the scratch folder, for runs after
 // the Windows folder's copy is gone.
 bool KeepUninstallerCopy(char* path, int size);
-// Interactive removal with the registered command: Yes at the
-// confirmation, the data box answered keepData when it comes (and checked
-// against dataNames, NULL-ended, when given), and the end box. Shots when
-// shotPrefix is given.
+// How an interactive removal is answered and what its boxes must say: the
+// data box comes when dataNames (NULL-ended) is given and is answered
+// keepData; the end box lists leftLines and perhaps optionalLines.
 struct RemovalAnswers {
-    bool expectDataBox;
-    bool keepData;
     const char* const* dataNames;
-    const char* const* leftLines;      // lines the end box must list
-    const char* const* optionalLines;  // lines it may list
-    bool shots;
+    bool keepData;
+    const char* const* leftLines;
+    const char* const* optionalLines;
+    bool shots;  // screenshots of the boxes
 };
+// Starts the registered command and answers Yes at the confirmation;
+// the uninstaller's window, or NULL.
+HWND StartAndConfirm(bool shot);
+// The data box if expected, the end box, the exit code 0 and the Windows
+// folder's copy gone.
+bool FinishRemoval(HWND window, const RemovalAnswers* answers);
 bool RemoveQuorvel(const RemovalAnswers* answers);
 // The end box: REMOVED_TEXT, then the required lines and perhaps the
 // optional ones (any order) under LEFT_IN_PLACE.
@@ -112,6 +118,17 @@ void Allow(AllowanceList* list, bool required, const char* why, const char* form
 // The shell setting the setup keeps on purpose and, before a restart, the
 // uninstaller's temp copy with its pending deletion.
 void AllowStandard(AllowanceList* list, bool beforeRestart);
+// What an installation with the walk's folder and group adds ('+') or a
+// removal takes away ('-'), by part.
+enum ProductParts {
+    kProgramFolder = 1,  // C:\Brindlemoor and the program folder
+    kProgramFiles = 2,
+    kWindowsFile = 4,  // the uninstaller in the Windows folder
+    kLinks = 8,        // the group folder, its links, the SendTo link
+    kRecords = 16,     // vendor key, version key, uninstall entry
+    kAllParts = 31,
+};
+void AllowProduct(AllowanceList* list, char change, int parts);
 // After a removal: snapshot, compare (the standard allowances before a
 // restart plus the given ones), wineboot -r, snapshot and compare again
 // (the shell setting plus the given ones).

@@ -2,6 +2,7 @@
 // removal with its boxes, the snapshot checks before and after a restart,
 // and the installed Quorvel driven as its user.
 #include <windows.h>
+#include <shlobj.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
@@ -42,6 +43,12 @@ const char* SoftwareRoot()
     BOOL wow = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow);
     return wow ? "HKLM\\Software\\Wow6432Node\\" : "HKLM\\Software\\";
+}
+
+int RemovalOutcome()
+{
+    StopRemoval();
+    return Finish();
 }
 
 bool InstallQuorvel()
@@ -110,27 +117,30 @@ void CheckEndText(const char* text, const char* const* required, const char* con
     }
 }
 
-bool RemoveQuorvel(const RemovalAnswers* answers)
+HWND StartAndConfirm(bool shot)
 {
     char command[MAX_PATH];
     if (!Check(ReadUninstallCommand(command, sizeof command), "read the uninstall command") ||
         !StartRemoval(command)) {
-        return false;
+        return NULL;
     }
     HWND window = RemovalWindow();
     Box box;
     if (window == NULL || !WaitRemovalBox(window, &box)) {
-        return false;
+        return NULL;
     }
     CheckRemovalBox(&box, CONFIRM_TEXT, IDYES);
     Check(GetDlgItem(box.window, IDNO) != NULL, "the confirmation offers No too");
-    if (answers->shots) {
+    if (shot) {
         Shot("uninstall-confirm");
     }
-    if (!AnswerRemovalBox(&box, IDYES)) {
-        return false;
-    }
-    if (answers->expectDataBox) {
+    return AnswerRemovalBox(&box, IDYES) ? window : NULL;
+}
+
+bool FinishRemoval(HWND window, const RemovalAnswers* answers)
+{
+    Box box;
+    if (answers->dataNames != NULL) {
         if (!WaitRemovalBox(window, &box)) {
             return false;
         }
@@ -156,6 +166,12 @@ bool RemoveQuorvel(const RemovalAnswers* answers)
     }
     ExpectWindowsCopyGone();
     return true;
+}
+
+bool RemoveQuorvel(const RemovalAnswers* answers)
+{
+    HWND window = StartAndConfirm(answers->shots);
+    return window != NULL && FinishRemoval(window, answers);
 }
 
 void ExpectWindowsCopyGone()
@@ -194,7 +210,7 @@ void AllowStandard(AllowanceList* list, bool beforeRestart)
     // The setup sets the shell's AlwaysUnloadDll at every start; it is a
     // machine-wide setting that other programs may rely on, so the removal
     // leaves it on purpose.
-    Allow(list, true, "the shell setting the setup writes and the removal keeps",
+    Allow(list, false, "the shell setting the setup writes and the removal keeps",
           "+ %sMicrosoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll*", SoftwareRoot());
     if (!beforeRestart) {
         return;
@@ -290,4 +306,56 @@ void CloseQuorvel(HWND window, PROCESS_INFORMATION* process)
     Check(WaitForSingleObject(process->hProcess, kWaitLimit) == WAIT_OBJECT_0, "Quorvel ended");
     CloseHandle(process->hProcess);
     CloseHandle(process->hThread);
+}
+
+void AllowProduct(AllowanceList* list, char change, int parts)
+{
+    const char* why = change == '+' ? "installed" : "removed";
+    char windows[MAX_PATH];
+    char programs[MAX_PATH];
+    char sendTo[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    SpecialFolder(CSIDL_PROGRAMS, programs);
+    SpecialFolder(CSIDL_SENDTO, sendTo);
+    if (parts & kProgramFolder) {
+        Allow(list, true, why, "%c C:\\Brindlemoor", change);
+        Allow(list, true, why, "%c %s", change, g_walk.destination);
+    }
+    for (int i = 0; i < kFileCount; i++) {
+        if (parts & (kFiles[i].inWindowsFolder ? kWindowsFile : kProgramFiles)) {
+            Allow(list, true, why, "%c %s\\%s", change,
+                  kFiles[i].inWindowsFolder ? windows : g_walk.destination, kFiles[i].name);
+        }
+    }
+    if (parts & kLinks) {
+        Allow(list, true, why, "%c %s\\%s", change, programs, g_walk.group);
+        for (int i = 0; i < kShortcutCount; i++) {
+            Allow(list, true, why, "%c %s\\%s\\%s.lnk", change, programs, g_walk.group,
+                  kFiles[i].caption);
+        }
+        Allow(list, true, why, "%c %s\\Quorvel.lnk", change, sendTo);
+    }
+    if ((parts & kRecords) == 0) {
+        return;
+    }
+    const char* root = SoftwareRoot();
+    static const char* const kKeys[] = {
+        "Brindlemoor",
+        "Brindlemoor : Quorvel",
+        "Brindlemoor\\Programs",
+        "Brindlemoor\\Programs\\Quorvel",
+        "Brindlemoor\\Programs\\Quorvel\\Current Version",
+        "Brindlemoor\\Programs\\Quorvel\\Current Version : Program Version",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayName",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayVersion",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : UninstallString",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Path",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Group",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Publisher",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : HelpLink",
+    };
+    for (size_t i = 0; i < sizeof kKeys / sizeof kKeys[0]; i++) {
+        Allow(list, true, why, "%c %s%s", change, root, kKeys[i]);
+    }
 }

@@ -1,7 +1,6 @@
 // Scenarios of the removal, each proven with snapshots of the whole prefix:
 // what an installation adds, a plain removal, a second removal, silent mode.
 #include <windows.h>
-#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -9,55 +8,6 @@
 #include "e2e_system.h"
 #include "e2e_uninstall.h"
 #include "e2e_walk.h"
-
-namespace {
-
-int Done()
-{
-    StopRemoval();
-    return Finish();
-}
-
-// Everything an installation with the proposals adds.
-void AllowInstalled(AllowanceList* list)
-{
-    const char* why = "installed";
-    char windows[MAX_PATH];
-    char programs[MAX_PATH];
-    char sendTo[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    SpecialFolder(CSIDL_PROGRAMS, programs);
-    SpecialFolder(CSIDL_SENDTO, sendTo);
-    Allow(list, true, why, "+ C:\\Brindlemoor");
-    Allow(list, true, why, "+ %s", g_walk.destination);
-    for (int i = 0; i < kFileCount; i++) {
-        Allow(list, true, why, "+ %s\\%s", kFiles[i].inWindowsFolder ? windows : g_walk.destination,
-              kFiles[i].name);
-    }
-    Allow(list, true, why, "+ %s\\%s", programs, g_walk.group);
-    for (int i = 0; i < kShortcutCount; i++) {
-        Allow(list, true, why, "+ %s\\%s\\%s.lnk", programs, g_walk.group, kFiles[i].caption);
-    }
-    Allow(list, true, why, "+ %s\\Quorvel.lnk", sendTo);
-    const char* root = SoftwareRoot();
-    Allow(list, true, why, "+ %sBrindlemoor", root);
-    Allow(list, true, why, "+ %sBrindlemoor : Quorvel", root);
-    Allow(list, true, why, "+ %sBrindlemoor\\Programs", root);
-    Allow(list, true, why, "+ %sBrindlemoor\\Programs\\Quorvel", root);
-    Allow(list, true, why, "+ %sBrindlemoor\\Programs\\Quorvel\\Current Version", root);
-    Allow(list, true, why, "+ %sBrindlemoor\\Programs\\Quorvel\\Current Version : Program Version",
-          root);
-    static const char* const kValues[] = {"DisplayName", "DisplayVersion", "UninstallString",
-                                          "Program Path", "Program Group", "Publisher",
-                                          "HelpLink"};
-    const char* entry = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel";
-    Allow(list, true, why, "+ %s%s", root, entry);
-    for (size_t i = 0; i < sizeof kValues / sizeof kValues[0]; i++) {
-        Allow(list, true, why, "+ %s%s : %s", root, entry, kValues[i]);
-    }
-}
-
-}  // namespace
 
 int SnapshotNoop()
 {
@@ -84,7 +34,7 @@ int SnapshotNoop()
     RestartPrefix();
     TakeSnapshot(kAfter);
     CheckDifferences("around a run that changes nothing", NULL, 0);
-    return Done();
+    return RemovalOutcome();
 }
 
 int InstallSnapshot()
@@ -94,9 +44,80 @@ int InstallSnapshot()
         TakeSnapshot(kAfter);
         AllowanceList list;
         list.count = 0;
-        AllowInstalled(&list);
+        AllowProduct(&list, '+', kAllParts);
         AllowStandard(&list, false);
         CheckDifferences("after the installation", list.items, list.count);
     }
-    return Done();
+    return RemovalOutcome();
+}
+
+int InstallRemove()
+{
+    TakeSnapshot(kBefore);
+    if (InstallQuorvel()) {
+        RemovalAnswers answers = {};
+        answers.shots = true;
+        if (RemoveQuorvel(&answers)) {
+            Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
+                "which the driver sat %lu ms on the boxes before answering",
+                (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
+            CheckAfterRemoval(NULL);
+        }
+    }
+    return RemovalOutcome();
+}
+
+int RemoveTwice()
+{
+    char copy[MAX_PATH];
+    RemovalAnswers answers = {};
+    if (!InstallQuorvel() || !KeepUninstallerCopy(copy, sizeof copy) || !RemoveQuorvel(&answers)) {
+        return RemovalOutcome();
+    }
+    TakeSnapshot(kBefore);
+    Log("second removal, with the copy kept from before the first");
+    Box box;
+    HWND window = StartRemoval(copy) ? RemovalWindow() : NULL;
+    if (window != NULL && WaitRemovalBox(window, &box)) {
+        CheckRemovalBox(&box, NOT_INSTALLED_TEXT, IDOK);
+        AnswerRemovalBox(&box, IDOK);
+        ExpectRemovalExit(kNotInstalled);
+    }
+    TakeSnapshot(kAfter);
+    CheckDifferences("around the second removal", NULL, 0);
+    return RemovalOutcome();
+}
+
+int SilentRemove()
+{
+    TakeSnapshot(kBefore);
+    char registered[MAX_PATH];
+    char command[MAX_PATH + 4];
+    if (!InstallQuorvel() || !ReadUninstallCommand(registered, sizeof registered)) {
+        return RemovalOutcome();
+    }
+    snprintf(command, sizeof command, "%s /S", registered);
+    if (!StartRemoval(command)) {
+        return RemovalOutcome();
+    }
+    // Any window at all, visible at any moment of the run, is a failure.
+    HWND seen = NULL;
+    DWORD start = GetTickCount();
+    while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
+        seen = AnyRemovalWindow();
+        Sleep(kPollInterval / 4);
+    }
+    if (seen != NULL) {
+        char name[64] = "";
+        char caption[128] = "";
+        GetClassNameA(seen, name, sizeof name);
+        GetWindowTextA(seen, caption, sizeof caption);
+        Fail("the silent removal showed a window of class \"%s\", caption \"%s\"", name, caption);
+    }
+    if (ExpectRemovalExit(kRemoved)) {
+        Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
+        ExpectWindowsCopyGone();
+        CheckAfterRemoval(NULL);
+    }
+    return RemovalOutcome();
 }

@@ -60,7 +60,8 @@ bool RemovalRunning();
 HWND RemovalWindow();
 // A box owned by the main window: caption "Quorvel", the product's icon.
 bool WaitRemovalBox(HWND owner, Box* box);
-// Checks the box's text and that the default button is the given one.
+// Checks the box's text and that the default button is the given one
+// (0: the default is not prescribed).
 void CheckRemovalBox(const Box* box, const char* text, int defaultButton);
 // Presses the button; the time the box stood is the driver's, not the
 // uninstaller's.

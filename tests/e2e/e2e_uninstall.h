@@ -82,7 +82,8 @@ DWORD RemovalDriverTime();
 // Ends what a failed scenario left running; the driver's exit code.
 int RemovalOutcome();
 // Installs with the proposals and checks the installation; true when done.
-bool InstallQuorvel();
+// Timed, it prints the installation's timing figure.
+bool InstallQuorvel(bool timed = false);
 // Copies the installed uninstaller to the scratch folder, for runs after
 // the Windows folder's copy is gone.
 bool KeepUninstallerCopy(char* path, int size);

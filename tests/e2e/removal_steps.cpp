@@ -51,9 +51,9 @@ int RemovalOutcome()
     return Finish();
 }
 
-bool InstallQuorvel()
+bool InstallQuorvel(bool timed)
 {
-    Walk walk = {NULL, NULL, false, false};
+    Walk walk = {NULL, NULL, false, timed};
     if (!WalkThrough(&walk)) {
         return false;
     }

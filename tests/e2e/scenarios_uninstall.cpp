@@ -54,7 +54,7 @@ int InstallSnapshot()
 int InstallRemove()
 {
     TakeSnapshot(kBefore);
-    if (InstallQuorvel()) {
+    if (InstallQuorvel(true)) {
         RemovalAnswers answers = {};
         answers.shots = true;
         if (RemoveQuorvel(&answers)) {

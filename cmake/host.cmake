@@ -5,7 +5,8 @@ if(NOT CMAKE_BUILD_TYPE)
 endif()
 set(CMAKE_CXX_FLAGS_RELEASE "-O2")
 
-include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack)
+include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack
+  ${CMAKE_SOURCE_DIR}/quorvel)
 
 # The encoder and the decoder, optimised, for the packer and the benchmarks.
 add_library(vantor_codec STATIC
@@ -28,6 +29,7 @@ find_package(GTest REQUIRED)
 file(GLOB VANTOR_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${VANTOR_PORTABLE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/quorvel/removal_rules.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)

@@ -106,8 +106,11 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 file(GLOB VANTOR_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(VANTOR_WIN_TEST_SOURCES)
-  add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES})
-  target_link_libraries(vantor-win32-tests vantor_app gtest ${VANTOR_WIN_LIBS})
+  # The Quorvel programs are not part of the setup program: the ledger's
+  # store comes with the box it shows.
+  add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES}
+    ${CMAKE_SOURCE_DIR}/quorvel/product_window.cpp)
+  target_link_libraries(vantor-win32-tests vantor_app quorvel_ledger gtest ${VANTOR_WIN_LIBS})
   target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)

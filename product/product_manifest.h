@@ -94,13 +94,13 @@ enum {
 #define BACKDROP_CLASS "InstallApp"
 #define WELCOME_CLASS "InstallDlg"
 #define LICENSE_RESOURCE "LICENSE"
-#define DEFAULT_BASE_FOLDER "C:\\" PRODUCT_PUBLISHER
-#define VENDOR_KEY "Software\\" PRODUCT_PUBLISHER
-#define VERSION_KEY_SUFFIX "\\Programs\\" PRODUCT_NAME "\\Current Version"
+#define DEFAULT_BASE_FOLDER PRODUCT_DEFAULT_BASE_FOLDER
+#define VENDOR_KEY PRODUCT_VENDOR_KEY
+#define VERSION_KEY_SUFFIX PRODUCT_VERSION_KEY_SUFFIX
 #define VERSION_VALUE_NAME "Program Version"
 #define README_COMMAND_FORMAT "Notepad.exe %s"
 
 // Data files that survive the cleaning of an earlier installation's folder.
-extern const char* const kPreservedExtensions[4];
+extern const char* const kPreservedExtensions[PRODUCT_PRESERVED_COUNT];
 
 #endif

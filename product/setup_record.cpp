@@ -8,4 +8,4 @@ SetupRecord g_setup = {
     {".", ".", ".", ".", ".", 0, 0, 0, 0, 0, 0, 0, 0},
 };
 
-const char* const kPreservedExtensions[4] = {".KEY", ".DAT", ".PRD", ".PRA"};
+const char* const kPreservedExtensions[PRODUCT_PRESERVED_COUNT] = {PRODUCT_PRESERVED_EXTENSIONS};

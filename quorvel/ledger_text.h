@@ -5,6 +5,8 @@
 // Amounts are whole cents. Ten digits before the point keep every sum of a
 // full ledger far inside 64 bits.
 const int LEDGER_WHOLE_DIGITS = 10;
+// The largest magnitude that parsing gives, in cents: ten nines and two.
+const long long LEDGER_AMOUNT_LIMIT = 999999999999LL;
 // "-" + 19 digits + 6 separators + "." + NUL, the longest a 64-bit value needs.
 const int LEDGER_AMOUNT_TEXT_SIZE = 28;
 

@@ -3,27 +3,22 @@
 // ledger balances itself as entries go in.
 #include "main_program.h"
 
+#include "ledger_store.h"
 #include "ledger_text.h"
 #include "product_window.h"
-
-struct LedgerEntry {
-    char text[LEDGER_TEXT_SIZE];
-    long long amount;   // cents
-    long long balance;  // cents, after this entry
-};
 
 static struct {
     HWND window;
     HWND list;
     HWND description;
     HWND amount;
-    int count;
-    LedgerEntry entries[LEDGER_MAX_ENTRIES];
+    LedgerBook book;
 } g_ledger;
 
 static long long CurrentBalance()
 {
-    return g_ledger.count > 0 ? g_ledger.entries[g_ledger.count - 1].balance : 0;
+    const LedgerBook* book = &g_ledger.book;
+    return book->count > 0 ? book->entries[book->count - 1].balance : 0;
 }
 
 static void InvalidateBalance()
@@ -33,27 +28,33 @@ static void InvalidateBalance()
     InvalidateRect(g_ledger.window, &area, TRUE);
 }
 
+// Shows the book's entries from index first on, the last one selected.
+static void ShowEntriesFrom(int first)
+{
+    // The list is owner-drawn without strings: its item data is the index.
+    LRESULT item = LB_ERR;
+    for (int i = first; i < g_ledger.book.count; i++)
+        item = SendMessageA(g_ledger.list, LB_ADDSTRING, 0, (LPARAM)i);
+    if (item != LB_ERR)
+        SendMessageA(g_ledger.list, LB_SETCURSEL, (WPARAM)item, 0);
+    InvalidateBalance();
+}
+
 static bool AddEntry(const char* text, long long amount)
 {
-    if (g_ledger.count == LEDGER_MAX_ENTRIES)
+    if (!AppendLedgerEntry(&g_ledger.book, text, amount))
         return false;
-    LedgerEntry* entry = &g_ledger.entries[g_ledger.count];
-    lstrcpynA(entry->text, text, LEDGER_TEXT_SIZE);
-    entry->amount = amount;
-    entry->balance = CurrentBalance() + amount;
-    // The list is owner-drawn without strings: its item data is the index.
-    LRESULT item = SendMessageA(g_ledger.list, LB_ADDSTRING, 0, (LPARAM)g_ledger.count);
-    g_ledger.count++;
-    SendMessageA(g_ledger.list, LB_SETCURSEL, (WPARAM)item, 0);
-    InvalidateBalance();
+    ShowEntriesFrom(g_ledger.book.count - 1);
+    SaveLedger(g_ledger.window, &g_ledger.book);
     return true;
 }
 
 static void ClearLedger()
 {
     SendMessageA(g_ledger.list, LB_RESETCONTENT, 0, 0);
-    g_ledger.count = 0;
+    g_ledger.book.count = 0;
     InvalidateBalance();
+    SaveLedger(g_ledger.window, &g_ledger.book);
 }
 
 static void Warn(const char* text, HWND focus)
@@ -132,12 +133,6 @@ static void OnCreate(HWND window)
                 LEDGER_BALANCE_Y - 2, LEDGER_BUTTON_WIDTH, LEDGER_BUTTON_HEIGHT, IDC_CLOSE);
     SendMessageA(g_ledger.description, EM_LIMITTEXT, LEDGER_TEXT_SIZE - 1, 0);
     SendMessageA(g_ledger.amount, EM_LIMITTEXT, LEDGER_AMOUNT_TEXT_SIZE - 1, 0);
-
-    // A new ledger opens with a few entries, so there is something to see.
-    AddEntry("Opening balance", 125000);
-    AddEntry("Office rent, December", -45000);
-    AddEntry("Invoice 2006-118 paid", 31875);
-    AddEntry("Printer paper and toner", -6235);
 }
 
 static void DrawRowText(HDC dc, const char* text, int left, int top, int right, UINT format)
@@ -155,8 +150,8 @@ static void OnDrawItem(const DRAWITEMSTRUCT* draw)
              GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     // An empty list still gets a draw call for its focus rectangle.
     int index = (int)draw->itemData;
-    if (draw->itemID != (UINT)-1 && index >= 0 && index < g_ledger.count) {
-        const LedgerEntry* entry = &g_ledger.entries[index];
+    if (draw->itemID != (UINT)-1 && index >= 0 && index < g_ledger.book.count) {
+        const LedgerEntry* entry = &g_ledger.book.entries[index];
         HDC dc = draw->hDC;
         int left = draw->rcItem.left;
         int top = draw->rcItem.top;
@@ -335,6 +330,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
         return 1;
     ShowWindow(window, show);
     UpdateWindow(window);
+    // Loaded once the window shows, so a box about the file has its owner
+    // on screen. Without a file the ledger starts empty and nothing is
+    // written until the first change.
+    SetLedgerFolderToProgram();
+    LoadLedger(window, &g_ledger.book);
+    ShowEntriesFrom(0);
     SetFocus(g_ledger.description);
 
     MSG message;

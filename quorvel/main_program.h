@@ -22,10 +22,6 @@
 
 #define LEDGER_CLASS "QuorvelLedger"
 
-// A ledger holds a fixed number of entries in the program's one record.
-const int LEDGER_MAX_ENTRIES = 64;
-const int LEDGER_TEXT_SIZE = 41;
-
 // Client area layout, in pixels.
 const int LEDGER_CLIENT_WIDTH = 500;
 const int LEDGER_CLIENT_HEIGHT = 360;

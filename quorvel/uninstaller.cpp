@@ -1,13 +1,115 @@
 // Quorvel's uninstaller, installed into the Windows folder and registered as
-// the product's uninstall command. For now it only says what it would do.
-#include "product_window.h"
+// the product's uninstall command. It removes what the setup made, keeps
+// the user's data when asked to, and leaves the machine as it found it.
+//
+//   Qorvunst.exe        asks, removes, and says what it left in place
+//   Qorvunst.exe /S     removes without a window and keeps data files
+#include "uninstaller.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include <stdio.h>
+#include <string.h>
+
+#include "dll_search.h"
+#include "path_helpers.h"
+#include "removal_rules.h"
+#include "uninstall_texts.h"
+
+Removal g_removal;
+
+const ProductEntry kEntries[PRODUCT_TABLE_SIZE] = {PRODUCT_ENTRY_TABLE};
+const char* const kPreserved[PRODUCT_PRESERVED_COUNT] = {PRODUCT_PRESERVED_EXTENSIONS};
+
+// The argument after the program's own name, quoted or not.
+static const char* SkipProgramName(const char* line)
 {
-    ShowProductMessage(NULL, QUORVEL_NAME " Uninstall",
-        "This would remove " QUORVEL_TITLE " from your computer,\r\n"
-        "with its program folder, shortcuts and registry entries.\r\n\r\n"
-        "Nothing has been removed.",
-        MB_OK);
-    return 0;
+    if (*line == '"') {
+        const char* close = strchr(line + 1, '"');
+        line = close ? close + 1 : line + strlen(line);
+    } else {
+        while (*line != '\0' && *line != ' ' && *line != '\t') {
+            line++;
+        }
+    }
+    while (*line == ' ' || *line == '\t') {
+        line++;
+    }
+    return line;
+}
+
+static bool IsBlank(const char* text)
+{
+    while (*text == ' ' || *text == '\t') {
+        text++;
+    }
+    return *text == '\0';
+}
+
+// Files, links and records, in that order: a Cancel on a file in use stops
+// before the records go, so the user can run the removal again.
+static int Remove(const char* runningPath)
+{
+    Removal& r = g_removal;
+    if (!RemoveProgramFiles() || !RemoveLinks() || !RemoveWindowsFiles(runningPath)) {
+        return kRemovalCancelled;
+    }
+    if (r.failed) {
+        return kRemovalFailed;  // the entry stays, for another try
+    }
+    RemoveRecords();
+    char path[MAX_PATH];
+    if (r.windowsFolder[0] != '\0' &&
+        JoinPath(path, sizeof path, r.windowsFolder, kEntries[kUninstallerEntry].target, false) &&
+        SameFile(path, runningPath) && !StartEraser(runningPath)) {
+        // No copy could start: the file goes at the restart instead.
+        if (MoveFileExA(runningPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+            r.restartNeeded = true;
+        }
+    }
+    return r.restartNeeded ? kRestartNeeded : kRemoved;
+}
+
+static int RunRemoval(HINSTANCE instance)
+{
+    Removal& r = g_removal;
+    if (!r.silent) {
+        CreateRemovalWindow(instance);
+    }
+    if (!ReadUninstallEntry()) {
+        AskUser(NOT_INSTALLED_TEXT, MB_OK, IDOK);
+        return kNotInstalled;
+    }
+    if (AskUser(CONFIRM_TEXT, MB_YESNO | MB_DEFBUTTON1, IDYES) != IDYES) {
+        return kRemovalCancelled;
+    }
+    FindSystemFolders();
+    char running[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, running, sizeof running);
+    if (n == 0 || n >= sizeof running) {
+        running[0] = '\0';
+    }
+    int result = Remove(running);
+    if (result == kRemovalCancelled && r.cancelled) {
+        AskUser(STOPPED_TEXT, MB_OK, IDOK);
+        return result;
+    }
+    FinishEndItems(r.endText, sizeof r.endText, r.endItems);
+    char text[kEndTextSize + sizeof REMOVED_TEXT LEFT_HEADING];
+    snprintf(text, sizeof text, "%s%s%s", REMOVED_TEXT, r.endItems > 0 ? LEFT_HEADING : "", r.endText);
+    AskUser(text, MB_OK, IDOK);
+    return result;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    RestrictDllSearch();
+    const char* arguments = SkipProgramName(GetCommandLineA());
+    if (StartsWithIgnoringCase(arguments, ERASE_SWITCH " ")) {
+        FindSystemFolders();
+        return RunEraser(arguments + sizeof ERASE_SWITCH);
+    }
+    g_removal.silent = StartsWithIgnoringCase(arguments, SILENT_SWITCH) &&
+                       IsBlank(arguments + sizeof SILENT_SWITCH - 1);
+    int result = RunRemoval(instance);
+    CloseRemovalWindow();
+    return result;
 }

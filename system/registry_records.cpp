@@ -95,8 +95,8 @@ void WriteRegistryRecords()
                          manifest.files[kUninstallerEntry].targetName, false)) {
                 SetText(entry, "UninstallString", keyBuffer);
             }
-            SetText(entry, "Program Path", state.destinationFolder);
-            SetText(entry, "Program Group", state.groupName);
+            SetText(entry, PROGRAM_PATH_VALUE, state.destinationFolder);
+            SetText(entry, PROGRAM_GROUP_VALUE, state.groupName);
             SetText(entry, "Publisher", manifest.publisher);
             SetText(entry, "HelpLink", manifest.webPage);
             RegCloseKey(entry);

@@ -9,6 +9,9 @@ enum {
 
 #define SHELL_UNLOAD_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll"
 #define UNINSTALL_LIST_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+// Values of the uninstall entry that the product's uninstaller reads back.
+#define PROGRAM_PATH_VALUE "Program Path"
+#define PROGRAM_GROUP_VALUE "Program Group"
 
 // Sets the shell's AlwaysUnloadDll default value; first thing at every start.
 void SetShellUnloadFlag();

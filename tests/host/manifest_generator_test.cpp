@@ -46,7 +46,8 @@ protected:
         std::string base =
             "name Quorvel\nversion 3.02\ntagline The ledger that balances itself!\n"
             "publisher Brindlemoor\nwebpage http://www.brindlemoor.com/quorvel/\n"
-            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n";
+            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n"
+            "preserve .KEY .DAT .PRD .PRA\n";
         return base + overrides + entries;
     }
 
@@ -147,3 +148,39 @@ TEST_F(ManifestGenerator, RefusesABadTimeStamp)
 }
 
 }  // namespace
+
+// The product's own programs are built before they can be packed: their
+// identity comes from the same description without the files, and must
+// agree with the setup's.
+TEST_F(ManifestGenerator, IdentityAloneNeedsNoFilesAndMatchesTheFullRun)
+{
+    std::string messages;
+    std::string description = Description("", TwoEntries());
+    ASSERT_EQ(Generate(description, &messages), 0) << messages;
+    std::string full = Read("out/product_identity.h");
+
+    std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " --identity " + dir_ + "/product.txt " +
+                      dir_ + "/identity 2>&1";
+    std::remove((dir_ + "/a.exe").c_str());  // the files are not needed
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::string alone = Read("identity/product_identity.h");
+    EXPECT_EQ(alone, full);
+    EXPECT_NE(alone.find("#define PRODUCT_VENDOR_KEY \"Software\\\\Brindlemoor\""), std::string::npos)
+        << alone;
+    EXPECT_NE(alone.find("#define PRODUCT_PRESERVED_EXTENSIONS \".KEY\", \".DAT\", \".PRD\", \".PRA\""),
+              std::string::npos) << alone;
+    EXPECT_NE(alone.find("{\"B.txt\", 0x11, \"Read Me\"},"), std::string::npos) << alone;
+    // What the identity form refuses, it refuses like the full one.
+    Write("product.txt", Description("preserve DAT\n", TwoEntries()));
+    EXPECT_NE(std::system(cmd.c_str()), 0);
+}
+
+TEST_F(ManifestGenerator, RefusesPreservedExtensionsThatAreNotPlain)
+{
+    ExpectRefused(Description("preserve\n", TwoEntries()), "preserve");
+    ExpectRefused(Description("preserve .DAT DAT\n", TwoEntries()), "preserve");
+    ExpectRefused(Description("preserve .DAT .dat\n", TwoEntries()), "listed twice");
+    ExpectRefused(Description("preserve .D*T\n", TwoEntries()), "preserve");
+    ExpectRefused(Description("preserve .ABCDEFGHI\n", TwoEntries()), "preserve");
+    ExpectRefused(Description("preserve .A .B .C .D .E .F .G .H .I\n", TwoEntries()), "preserve");
+}

@@ -389,6 +389,7 @@ TEST(FullDisk, AFailedWriteAbortsAndLeavesNoTruncatedFile)
     EXPECT_LT(g_setup.state.progressDone, g_setup.state.progressTotal);
     DestroyWindow(page);
     ResetInstallState();
+    RemoveTree(dest);
 }
 
 }  // namespace

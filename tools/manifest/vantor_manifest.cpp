@@ -3,7 +3,10 @@
 // the product identity header and the payload resource lines.
 //
 // usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
-// A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz.
+//        vantor-manifest --identity DESCRIPTION OUT_DIR
+// A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz. The
+// second form writes only the identity header, for the product's own
+// programs, which are built before they can be packed.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -23,6 +26,8 @@ const size_t kNameWidth = 20, kVersionWidth = 10, kTaglineWidth = 60, kPublisher
              kWebPageWidth = 60, kTargetWidth = 24, kResourceWidth = 16, kCaptionWidth = 20;
 // The backdrop's titles: "%s v%s" in 30 bytes and "%s - %s" in 61 bytes.
 const size_t kTitleSlot = 30, kSubtitleSlot = 61;
+// Preserved data-file extensions: a dot and up to 8 letters or digits.
+const size_t kMaxPreserved = 8, kExtensionLength = 9;
 
 struct Entry {
     int line;
@@ -34,6 +39,8 @@ struct Entry {
 struct Description {
     std::string path;
     std::string name, version, tagline, publisher, webPage, timestamp;
+    std::vector<std::string> preserved;
+    int preserveLine = 0;
     int nameLine = 0, versionLine = 0, taglineLine = 0, publisherLine = 0, webPageLine = 0,
         timestampLine = 0, weekdayLine = 0, installedLine = 0, shortcutsLine = 0;
     long weekday = 0, installed = -1, shortcuts = 0;
@@ -133,6 +140,13 @@ bool ReadDescription(Description* d) {
         else if (key == "publisher") { d->publisher = value; d->publisherLine = line; }
         else if (key == "webpage") { d->webPage = value; d->webPageLine = line; }
         else if (key == "timestamp") { d->timestamp = value; d->timestampLine = line; }
+        else if (key == "preserve") {
+            std::stringstream words(value);
+            std::string word;
+            d->preserved.clear();
+            while (words >> word) d->preserved.push_back(word);
+            d->preserveLine = line;
+        }
         else if (key == "weekday" || key == "installed" || key == "shortcuts") {
             long v = 0;
             if (!ParseNumber(value, &v)) {
@@ -170,7 +184,27 @@ void CheckTimestamp(Description* d) {
     if (d->weekday < 0 || d->weekday > 6) Fail(*d, d->weekdayLine, "weekday", "must be 0 to 6");
 }
 
-void CheckDescription(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
+void CheckPreserved(Description* d) {
+    if (d->preserved.empty() || d->preserved.size() > kMaxPreserved) {
+        Fail(*d, d->preserveLine, "preserve", "list 1 to " + std::to_string(kMaxPreserved) +
+                                                  " extensions such as .DAT");
+    }
+    std::set<std::string> seen;
+    for (const std::string& ext : d->preserved) {
+        bool ok = ext.size() >= 2 && ext.size() <= kExtensionLength && ext[0] == '.';
+        std::string upper;
+        for (size_t i = 0; i < ext.size(); ++i) {
+            unsigned char c = static_cast<unsigned char>(ext[i]);
+            if (i > 0 && !std::isalnum(c)) ok = false;
+            upper += static_cast<char>(std::toupper(c));
+        }
+        if (!ok) Fail(*d, d->preserveLine, "preserve", "'" + ext + "' is not a dot and 1 to 8 letters or digits");
+        if (!seen.insert(upper).second) Fail(*d, d->preserveLine, "preserve", "'" + ext + "' is listed twice");
+    }
+}
+
+// What both forms check: every field but the files themselves.
+void CheckIdentity(Description* d) {
     CheckText(*d, d->nameLine, "name", d->name, kNameWidth);
     CheckText(*d, d->versionLine, "version", d->version, kVersionWidth);
     CheckText(*d, d->taglineLine, "tagline", d->tagline, kTaglineWidth);
@@ -194,6 +228,7 @@ void CheckDescription(Description* d, const std::string& sourceRoot, const std::
         }
     }
     CheckTimestamp(d);
+    CheckPreserved(d);
 
     long count = static_cast<long>(d->entries.size());
     if (count == 0) Fail(*d, 0, "entry", "the product has no files");
@@ -230,7 +265,12 @@ void CheckDescription(Description* d, const std::string& sourceRoot, const std::
             Fail(*d, e.line, "resource", "duplicate resource name " + e.resource);
         }
         if (e.flags > 0xffffffffUL) Fail(*d, e.line, "flags", "does not fit 32 bits");
+    }
+}
 
+void CheckFiles(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
+    long count = static_cast<long>(d->entries.size());
+    for (Entry& e : d->entries) {
         std::string source = e.source[0] == '@' ? buildRoot + "/" + e.source.substr(1)
                                                 : sourceRoot + "/" + e.source;
         if (!FileSize(source, &e.unpacked)) {
@@ -303,6 +343,10 @@ std::string ManifestInitialiser(const Description& d) {
     return o.str();
 }
 
+// Everything the setup and the product's own programs must agree on: names,
+// the registry keys made of them, the preserved extensions and the table's
+// names, flags and captions (not its sizes, which the programs cannot know
+// before they are packed).
 std::string IdentityHeader(const Description& d) {
     std::ostringstream o;
     o << "/* generated from the product description; do not edit */\n"
@@ -310,9 +354,28 @@ std::string IdentityHeader(const Description& d) {
       << "#define PRODUCT_TABLE_SIZE " << d.entries.size() << "\n"
       << "#define PRODUCT_NAME " << Literal(d.name) << "\n"
       << "#define PRODUCT_VERSION " << Literal(d.version) << "\n"
+      << "#define PRODUCT_TAGLINE " << Literal(d.tagline) << "\n"
       << "#define PRODUCT_PUBLISHER " << Literal(d.publisher) << "\n"
       << "#define PRODUCT_WEB_PAGE " << Literal(d.webPage) << "\n"
-      << "#endif\n";
+      << "#define PRODUCT_DEFAULT_BASE_FOLDER " << Literal("C:\\" + d.publisher) << "\n"
+      << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
+      << "#define PRODUCT_VERSION_KEY_SUFFIX "
+      << Literal("\\Programs\\" + d.name + "\\Current Version") << "\n"
+      << "#define PRODUCT_INSTALLED_COUNT " << d.installed << "\n"
+      << "#define PRODUCT_SHORTCUT_COUNT " << d.shortcuts << "\n"
+      << "#define PRODUCT_PRESERVED_COUNT " << d.preserved.size() << "\n"
+      << "#define PRODUCT_PRESERVED_EXTENSIONS";
+    for (size_t i = 0; i < d.preserved.size(); ++i) {
+        o << (i ? ", " : " ") << Literal(d.preserved[i]);
+    }
+    o << "\n/* target name, flags, shortcut caption of each entry, in table order */\n"
+      << "#define PRODUCT_ENTRY_TABLE";
+    for (const Entry& e : d.entries) {
+        char flags[16];
+        std::snprintf(flags, sizeof flags, "0x%02lX", e.flags);
+        o << " \\\n    {" << Literal(e.target) << ", " << flags << ", " << Literal(e.caption) << "},";
+    }
+    o << "\n#endif\n";
     return o.str();
 }
 
@@ -348,20 +411,24 @@ std::string PayloadScript(const Description& d) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n");
+    bool identityOnly = argc == 4 && std::strcmp(argv[1], "--identity") == 0;
+    if (argc != 5 && !identityOnly) {
+        std::fprintf(stderr, "usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
+                             "       vantor-manifest --identity DESCRIPTION OUT_DIR\n");
         return 2;
     }
     Description d;
-    d.path = argv[1];
+    d.path = argv[identityOnly ? 2 : 1];
     if (!ReadDescription(&d)) return 1;
-    CheckDescription(&d, argv[2], argv[3]);
+    CheckIdentity(&d);
+    if (!identityOnly) CheckFiles(&d, argv[2], argv[3]);
     if (g_errors) {
         std::fprintf(stderr, "%s: %d problem(s); no manifest written\n", d.path.c_str(), g_errors);
         return 1;
     }
-    std::string out = argv[4];
+    std::string out = argv[identityOnly ? 3 : 4];
     mkdir(out.c_str(), 0777);
+    if (identityOnly) return WriteFile(out + "/product_identity.h", IdentityHeader(d)) ? 0 : 1;
     if (!WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) ||
         !WriteFile(out + "/product_identity.h", IdentityHeader(d)) ||
         !WriteFile(out + "/payload.rc", PayloadScript(d)) ||

@@ -1,0 +1,127 @@
+// A running program cannot delete its own file, so the installed uninstaller
+// leaves that last step to a copy of itself in a new folder under the temp
+// folder. The copy waits for the uninstaller to end, deletes it, and has
+// itself deleted at the next restart: it is running, and there is no one
+// left to delete it sooner.
+#include "uninstaller.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "path_helpers.h"
+#include "removal_rules.h"
+
+enum {
+    kFolderAttempts = 16,
+    kEndWait = 60000,       // ms for the uninstaller to end
+    kDeleteWait = 5000,     // ms to let go of its image
+    kDeleteInterval = 100,
+};
+
+// A folder of our own under the temp folder: made new, so nothing can lie
+// in it before the copy does.
+static bool MakeEraserFolder(char* folder, size_t size)
+{
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp) {
+        return false;
+    }
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int i = 0; i < kFolderAttempts; i++) {
+        // Named after the uninstaller, so a user who finds it knows whose it is.
+        char name[64];
+        snprintf(name, sizeof name, "%s-%08lX", kEntries[kUninstallerEntry].target,
+                 (unsigned long)(seed + i * 7919));
+        if (JoinPath(folder, size, temp, name, false) && CreateDirectoryA(folder, NULL)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool StartEraser(const char* path)
+{
+    char folder[MAX_PATH];
+    char copy[MAX_PATH];
+    if (!MakeEraserFolder(folder, sizeof folder)) {
+        return false;
+    }
+    if (!JoinPath(copy, sizeof copy, folder, kEntries[kUninstallerEntry].target, false) ||
+        !CopyFileA(path, copy, TRUE)) {
+        RemoveDirectoryA(folder);
+        return false;
+    }
+    HANDLE self = NULL;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                         SYNCHRONIZE, TRUE, 0)) {
+        DeleteFileA(copy);
+        RemoveDirectoryA(folder);
+        return false;
+    }
+    char command[2 * MAX_PATH];
+    snprintf(command, sizeof command, "\"%s\" " ERASE_SWITCH " %lu", copy,
+             (unsigned long)(ULONG_PTR)self);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    // The system folder as its working folder, so that the copy holds no
+    // handle on a folder that someone may want to remove.
+    BOOL started = CreateProcessA(copy, command, NULL, NULL, TRUE, 0, NULL,
+                                  g_removal.systemFolder[0] ? g_removal.systemFolder : NULL,
+                                  &startup, &process);
+    CloseHandle(self);
+    if (!started) {
+        DeleteFileA(copy);
+        RemoveDirectoryA(folder);
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+int RunEraser(const char* handleText)
+{
+    char* end = NULL;
+    unsigned long value = strtoul(handleText, &end, 10);
+    HANDLE uninstaller = (HANDLE)(ULONG_PTR)value;
+    bool ended = end != handleText && *end == '\0' && value != 0 &&
+                 WaitForSingleObject(uninstaller, kEndWait) == WAIT_OBJECT_0;
+    int result = kRemoved;
+    char path[MAX_PATH];
+    // Only a copy started by the uninstaller, with its process to wait for,
+    // deletes anything; and then only the one file it always names itself.
+    if (ended && g_removal.windowsFolder[0] != '\0' &&
+        JoinPath(path, sizeof path, g_removal.windowsFolder, kEntries[kUninstallerEntry].target,
+                 false)) {
+        DWORD start = GetTickCount();
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        while (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            if (GetTickCount() - start >= kDeleteWait) {
+                result = MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? kRestartNeeded
+                                                                               : kRemovalFailed;
+                break;
+            }
+            Sleep(kDeleteInterval);
+        }
+    }
+    char self[MAX_PATH];
+    char folder[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, self, sizeof self);
+    if (n > 0 && n < sizeof self && ParentFolder(self, folder, sizeof folder)) {
+        MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+        const char* name = strrchr(folder, '\\');
+        char prefix[64];
+        snprintf(prefix, sizeof prefix, "%s-", kEntries[kUninstallerEntry].target);
+        if (name != NULL && StartsWithIgnoringCase(name + 1, prefix)) {
+            MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+        }
+    }
+    if (ended) {
+        CloseHandle(uninstaller);
+    }
+    return result;
+}

@@ -1,0 +1,30 @@
+// What the uninstaller says. Texts that name a file or folder take it
+// through one "%s".
+#ifndef QUORVEL_UNINSTALL_TEXTS_H
+#define QUORVEL_UNINSTALL_TEXTS_H
+
+#include "product_identity.h"
+
+#define NOT_INSTALLED_TEXT \
+    PRODUCT_NAME " is not installed on this computer, so there is nothing to remove."
+#define CONFIRM_TEXT                                                               \
+    "Do you want to remove " PRODUCT_NAME " " PRODUCT_VERSION " and all of its " \
+    "components from this computer?"
+#define IN_USE_FORMAT                                                                    \
+    "%s\r\n\r\nThis file is in use, so it cannot be removed. Close " PRODUCT_NAME ", " \
+    "then choose Retry.\r\nCancel stops the removal; you can run it again later."
+#define STOPPED_TEXT                                                       \
+    "The removal of " PRODUCT_NAME " was stopped.\r\n\r\n" PRODUCT_NAME \
+    " stays in the list of installed programs, so you can remove the rest later."
+#define DATA_QUESTION_FORMAT "The program folder %s holds data files of yours:\r\n"
+#define DATA_QUESTION_END "\r\n\r\nDo you want to keep them?"
+#define REMOVED_TEXT PRODUCT_NAME " was removed from this computer."
+#define LEFT_HEADING "\r\n\r\nLeft in place:"
+#define LEFT_DATA " (your data)"
+#define LEFT_USER_FILES " (holds files of yours)"
+#define LEFT_UNSAFE " (not a program folder, nothing there was touched)"
+#define LEFT_AT_RESTART " (removed at the next restart)"
+#define LEFT_FAILED " (could not be removed)"
+#define STATUS_TEXT "Removing " PRODUCT_NAME " " PRODUCT_VERSION " from this computer..."
+
+#endif

@@ -1,0 +1,96 @@
+// Quorvel's uninstaller: the one record of a removal, its results, and the
+// procedures of its files. The product's names, entries, extensions and
+// registry keys come from the build's product identity header.
+#ifndef QUORVEL_UNINSTALLER_H
+#define QUORVEL_UNINSTALLER_H
+
+#include <windows.h>
+
+#include "product_manifest.h"
+#include "registry_records.h"
+
+// Exit codes, documented in the README.
+enum UninstallResult {
+    kRemoved = 0,
+    kRemovalFailed = 1,
+    kNotInstalled = 2,
+    kRemovalCancelled = 3,
+    kRestartNeeded = 4,
+};
+
+enum {
+    kEndTextSize = 4096,  // eight item lines of a full path each, and more
+    kDataListSize = 1024,
+    kMaxDataFiles = 64,
+    kDataNameSize = MAX_PATH,
+};
+
+#define UNINSTALL_CLASS "QuorvelUninstall"
+#define UNINSTALL_CAPTION PRODUCT_NAME " Uninstall"
+#define SILENT_SWITCH "/S"
+#define ERASE_SWITCH "/ERASE"
+#define UNINSTALL_ENTRY_KEY UNINSTALL_LIST_KEY "\\" PRODUCT_NAME
+
+// The product's table as the setup installs it, without the sizes.
+struct ProductEntry {
+    const char* target;
+    unsigned flags;
+    const char* caption;
+};
+extern const ProductEntry kEntries[PRODUCT_TABLE_SIZE];
+extern const char* const kPreserved[PRODUCT_PRESERVED_COUNT];
+
+struct Removal {
+    bool silent;
+    HWND window;  // owner of every box; none when silent
+    char windowsFolder[MAX_PATH];
+    char systemFolder[MAX_PATH];
+    char programsFolder[MAX_PATH];
+    char sendToFolder[MAX_PATH];
+    char programPath[MAX_PATH];  // as the uninstall entry holds it
+    char groupName[MAX_PATH];
+    bool programPathSafe;
+    bool cancelled;
+    bool failed;
+    bool restartNeeded;
+    int keptCount;
+    char kept[kMaxDataFiles][kDataNameSize];  // data files left on request
+    char endText[kEndTextSize];
+    int endItems;
+};
+extern Removal g_removal;
+
+// --- The window and its boxes (uninstall_window.cpp).
+bool CreateRemovalWindow(HINSTANCE instance);
+void SetRemovalStatus(const char* text);
+void CloseRemovalWindow();
+// A box owned by the removal's window; silent, it answers fallback.
+int AskUser(const char* text, UINT buttons, int fallback);
+
+// --- The uninstall entry and the records (uninstall_records.cpp).
+// True when the uninstall entry exists; reads its folder and group.
+bool ReadUninstallEntry();
+void RemoveRecords();
+
+// --- Files, folders and links (uninstall_files.cpp).
+// Shell folders found as the setup finds them; false when one is missing.
+void FindSystemFolders();
+// Each returns false when the user cancelled on a file in use.
+bool RemoveProgramFiles();
+bool RemoveWindowsFiles(const char* runningPath);
+bool RemoveLinks();
+// Deletes one file of ours; a file in use asks Retry or Cancel, or when
+// silent is marked for deletion at restart. False only on Cancel.
+bool RemoveOwnFile(const char* path);
+// Whether two paths name one file (same volume, same file index).
+bool SameFile(const char* a, const char* b);
+
+// --- Removing the running uninstaller (self_erase.cpp).
+// Starts a copy from the temp folder that deletes path once this process
+// has ended; false when no copy could be started.
+bool StartEraser(const char* path);
+// The copy's side: waits for the process behind the handle text, deletes
+// the installed uninstaller, and marks itself for deletion at restart.
+int RunEraser(const char* handleText);
+
+#endif

@@ -27,3 +27,10 @@ foreach(scenario IN LISTS VANTOR_E2E_SCENARIOS)
   set_tests_properties(e2e.${scenario} PROPERTIES
     SKIP_RETURN_CODE 77 RESOURCE_LOCK display TIMEOUT 300)
 endforeach()
+
+# One round in a 64-bit prefix: the 32-bit setup and uninstaller must meet
+# under Wow6432Node.
+add_test(NAME e2e.install-remove-win64
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-scenario.sh ${CMAKE_BINARY_DIR} install-remove-win64)
+set_tests_properties(e2e.install-remove-win64 PROPERTIES ENVIRONMENT VANTOR_WINEARCH=win64
+  SKIP_RETURN_CODE 77 RESOURCE_LOCK display TIMEOUT 300)

@@ -8,9 +8,9 @@ build=$(cd "$1" && pwd)
 scenario=$2
 . "$(dirname "$0")/wine-env.sh"
 
-# One template prefix for all scenarios, made once even when tests run in
-# parallel.
-template=$build/e2e-template
+# One template prefix for all scenarios of an architecture, made once even
+# when tests run in parallel.
+template=$build/e2e-template${VANTOR_WINEARCH:+-$VANTOR_WINEARCH}
 (
   flock 9
   vantor_make_prefix "$template"

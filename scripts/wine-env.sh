@@ -3,7 +3,9 @@
 # usage: . scripts/wine-env.sh BUILD_DIR
 
 vantor_root=$(cd "$(dirname "${BASH_SOURCE:-$0}")/.." && pwd)
-export WINEARCH=win32
+# VANTOR_WINEARCH=win64 asks for a 64-bit prefix (Debian's wine64), where
+# the 32-bit programs run under WoW64.
+export WINEARCH=${VANTOR_WINEARCH:-win32}
 export WINEDEBUG=-all
 # No add-on downloads, no debugger on a crash, and no menu builder: it would
 # write menu entries to the host's desktop for every link saved, and read

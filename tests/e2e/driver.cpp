@@ -45,6 +45,8 @@ const ScenarioEntry kScenarios[] = {
     {"snapshot-noop", SnapshotNoop, "snapshots around a run that changes nothing agree"},
     {"install-snapshot", InstallSnapshot, "an installation adds exactly its files, links, records"},
     {"install-remove", InstallRemove, "install, remove with Yes: nothing differs after a restart"},
+    {"install-remove-win64", InstallRemove64,
+     "install-remove in a 64-bit prefix: the records meet under Wow6432Node"},
     {"remove-twice", RemoveTwice, "a second removal says not installed and changes nothing"},
     {"remove-silent", SilentRemove, "/S removes without any window"},
     {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},

@@ -27,6 +27,7 @@ int Reinstall();
 int SnapshotNoop();
 int InstallSnapshot();
 int InstallRemove();
+int InstallRemove64();
 int RemoveTwice();
 int SilentRemove();
 int RemoveInUse();

@@ -9,6 +9,35 @@
 #include "e2e_uninstall.h"
 #include "e2e_walk.h"
 
+namespace {
+
+// In a 64-bit prefix the 32-bit setup's uninstall entry lies under
+// Wow6432Node, where the 32-bit uninstaller must look for it, and not in
+// the 64-bit view.
+void CheckRecordsView()
+{
+    BOOL wow = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow);
+    if (!wow) {
+        return;
+    }
+    static const char* const kViews[] = {
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel"};
+    for (int i = 0; i < 2; i++) {
+        HKEY key;
+        bool found = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kViews[i], 0, KEY_READ | KEY_WOW64_64KEY,
+                                   &key) == ERROR_SUCCESS;
+        if (found) {
+            RegCloseKey(key);
+        }
+        Check(found == (i == 0), "the 64-bit view %s HKLM\\%s", found ? "has" : "has no",
+              kViews[i]);
+    }
+}
+
+}  // namespace
+
 int SnapshotNoop()
 {
     TakeSnapshot(kBefore);
@@ -55,6 +84,7 @@ int InstallRemove()
 {
     TakeSnapshot(kBefore);
     if (InstallQuorvel(true)) {
+        CheckRecordsView();
         RemovalAnswers answers = {};
         answers.shots = true;
         if (RemoveQuorvel(&answers)) {
@@ -120,4 +150,14 @@ int SilentRemove()
         CheckAfterRemoval(NULL);
     }
     return RemovalOutcome();
+}
+
+int InstallRemove64()
+{
+    BOOL wow = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow);
+    if (!Check(wow != FALSE, "the driver runs as a 32-bit program in a 64-bit prefix")) {
+        return RemovalOutcome();
+    }
+    return InstallRemove();
 }

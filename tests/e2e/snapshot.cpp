@@ -11,8 +11,10 @@
 namespace {
 
 enum {
-    kMaxEntries = 65536,  // a fresh prefix holds about 30000 keys and values
-    kPoolSize = 8 << 20,
+    // A fresh 32-bit prefix holds about 27000 entries, a 64-bit one, with
+    // its Wow6432Node, well over 65000.
+    kMaxEntries = 1 << 18,
+    kPoolSize = 32 << 20,
     kMaxValueData = 1 << 20,
     kMaxValueName = 16384,  // the registry's own limit on value names
     kPathSize = 1024,

@@ -69,7 +69,8 @@ bool AnswerRemovalBox(const Box* box, int button);
 // Waits for the started process, checks its exit code and logs the time
 // since the start.
 bool ExpectRemovalExit(DWORD code);
-// Any visible window of the uninstaller's processes (for /S).
+// Any top-level window of the uninstaller's processes, hidden ones too
+// (for /S).
 HWND AnyRemovalWindow();
 // Ends processes of a failed scenario.
 void StopRemoval();
@@ -117,6 +118,8 @@ struct AllowanceList {
     int count;
 };
 void Allow(AllowanceList* list, bool required, const char* why, const char* format, ...);
+// A data file kept in the program folder, with the folders holding it.
+void AllowKeptData(AllowanceList* list, const char* path);
 // The shell setting the setup keeps on purpose and, before a restart, the
 // uninstaller's temp copy with its pending deletion.
 void AllowStandard(AllowanceList* list, bool beforeRestart);

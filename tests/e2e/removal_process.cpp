@@ -91,6 +91,7 @@ struct WindowSearch {
     bool boxesOnly;
     HWND found;
     int count;  // visible windows of the uninstaller that are not boxes
+    bool hiddenToo;
 };
 
 BOOL CALLBACK SearchProc(HWND window, LPARAM param)
@@ -98,7 +99,7 @@ BOOL CALLBACK SearchProc(HWND window, LPARAM param)
     WindowSearch* s = (WindowSearch*)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (!IsTracked(pid) || !IsWindowVisible(window)) {
+    if (!IsTracked(pid) || (!IsWindowVisible(window) && !s->hiddenToo)) {
         return TRUE;
     }
     char name[64];
@@ -116,10 +117,10 @@ BOOL CALLBACK SearchProc(HWND window, LPARAM param)
     return TRUE;
 }
 
-WindowSearch Search(const char* className, HWND owner, bool boxesOnly)
+WindowSearch Search(const char* className, HWND owner, bool boxesOnly, bool hiddenToo = false)
 {
     TrackProcesses();
-    WindowSearch s = {className, owner, boxesOnly, NULL, 0};
+    WindowSearch s = {className, owner, boxesOnly, NULL, 0, hiddenToo};
     EnumWindows(SearchProc, (LPARAM)&s);
     return s;
 }
@@ -244,7 +245,7 @@ bool RemovalRunning()
 
 HWND AnyRemovalWindow()
 {
-    return Search(NULL, ANY_OWNER, false).found;
+    return Search(NULL, ANY_OWNER, false, true).found;
 }
 
 HWND RemovalWindow()

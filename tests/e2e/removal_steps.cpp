@@ -205,6 +205,14 @@ void Allow(AllowanceList* list, bool required, const char* why, const char* form
     a->required = required;
 }
 
+void AllowKeptData(AllowanceList* list, const char* path)
+{
+    const char* why = "kept: the user's data";
+    Allow(list, true, why, "+ C:\\Brindlemoor");
+    Allow(list, true, why, "+ %s", g_walk.destination);
+    Allow(list, true, why, "+ %s", path);
+}
+
 void AllowStandard(AllowanceList* list, bool beforeRestart)
 {
     // The setup sets the shell's AlwaysUnloadDll at every start; it is a

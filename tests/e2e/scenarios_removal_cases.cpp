@@ -224,11 +224,8 @@ bool RemoveWithLedger(const char* data, bool keep)
     }
     AllowanceList also;
     also.count = 0;
-    const char* why = "kept: the user's data";
     if (keep) {
-        Allow(&also, true, why, "+ C:\\Brindlemoor");
-        Allow(&also, true, why, "+ %s", g_walk.destination);
-        Allow(&also, true, why, "+ %s", data);
+        AllowKeptData(&also, data);
     }
     CheckAfterRemoval(&also);
     return true;

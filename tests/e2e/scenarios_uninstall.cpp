@@ -127,6 +127,10 @@ int SilentRemove()
         return RemovalOutcome();
     }
     snprintf(command, sizeof command, "%s /S", registered);
+    // Silent mode keeps data files without asking.
+    char data[MAX_PATH];
+    JoinPath(data, sizeof data, g_walk.destination, LEDGER_FILE);
+    Check(WriteTextFile(data, "the user's ledger"), "made the data file %s", data);
     if (!StartRemoval(command)) {
         return RemovalOutcome();
     }
@@ -147,7 +151,10 @@ int SilentRemove()
     if (ExpectRemovalExit(kRemoved)) {
         Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
         ExpectWindowsCopyGone();
-        CheckAfterRemoval(NULL);
+        AllowanceList kept;
+        kept.count = 0;
+        AllowKeptData(&kept, data);
+        CheckAfterRemoval(&kept);
     }
     return RemovalOutcome();
 }

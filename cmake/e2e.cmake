@@ -19,8 +19,9 @@ set(VANTOR_E2E_SCENARIOS
   welcome-cancel welcome-escape licence-disagree licence-escape licence-resize
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
   complete-install readme-yes readme-no reinstall
-  snapshot-noop install-snapshot install-remove remove-twice remove-silent remove-in-use
-  remove-user-files tampered-root tampered-windows tampered-relative remove-junction ledger-data)
+  snapshot-noop install-snapshot install-remove remove-twice remove-silent
+  remove-silent-in-use remove-in-use remove-user-files tampered-root tampered-windows
+  tampered-relative remove-junction ledger-data)
 foreach(scenario IN LISTS VANTOR_E2E_SCENARIOS)
   add_test(NAME e2e.${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-scenario.sh ${CMAKE_BINARY_DIR} ${scenario})

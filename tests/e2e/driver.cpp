@@ -49,6 +49,8 @@ const ScenarioEntry kScenarios[] = {
      "install-remove in a 64-bit prefix: the records meet under Wow6432Node"},
     {"remove-twice", RemoveTwice, "a second removal says not installed and changes nothing"},
     {"remove-silent", SilentRemove, "/S removes without any window"},
+    {"remove-silent-in-use", SilentInUse,
+     "/S with Quorvel running: exit code 4, the file goes at the restart"},
     {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},
     {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
     {"tampered-root", TamperedRoot, "a Program Path of C:\\ touches nothing there"},

@@ -30,6 +30,7 @@ int InstallRemove();
 int InstallRemove64();
 int RemoveTwice();
 int SilentRemove();
+int SilentInUse();
 int RemoveInUse();
 int RemoveUserFiles();
 int TamperedRoot();

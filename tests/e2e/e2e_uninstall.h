@@ -135,9 +135,9 @@ enum ProductParts {
 };
 void AllowProduct(AllowanceList* list, char change, int parts);
 // After a removal: snapshot, compare (the standard allowances before a
-// restart plus the given ones), wineboot -r, snapshot and compare again
-// (the shell setting plus the given ones).
-void CheckAfterRemoval(const AllowanceList* also);
+// restart plus untilRestart and also), wineboot -r, snapshot and compare
+// again (the shell setting plus also). Either list may be NULL.
+void CheckAfterRemoval(const AllowanceList* also, const AllowanceList* untilRestart);
 // Restarts the prefix: Wine's boot handles the pending renames.
 bool RestartPrefix();
 // "HKLM\Software\" or, for a 32-bit program in a 64-bit prefix,

@@ -229,7 +229,7 @@ void AllowStandard(AllowanceList* list, bool beforeRestart)
           "+ %sQorvunst-????????\\" UNINSTALLER_NAME, temp);
     Allow(list, true, "the temp copy's folder, deleted at the next restart",
           "+ %sQorvunst-????????", temp);
-    Allow(list, true, "the two deletions marked for the restart",
+    Allow(list, true, "the deletions marked for the restart",
           "+ " SESSION_MANAGER_KEY " : " PENDING_RENAMES);
 }
 
@@ -252,7 +252,7 @@ bool RestartPrefix()
     return Check(ended && code == 0, "the restart ended (exit code %lu)", (unsigned long)code);
 }
 
-void CheckAfterRemoval(const AllowanceList* also)
+void CheckAfterRemoval(const AllowanceList* also, const AllowanceList* untilRestart)
 {
     for (int restarted = 0; restarted < 2; restarted++) {
         if (restarted && !RestartPrefix()) {
@@ -261,9 +261,12 @@ void CheckAfterRemoval(const AllowanceList* also)
         AllowanceList list;
         list.count = 0;
         AllowStandard(&list, !restarted);
-        for (int i = 0; also != NULL && i < also->count; i++) {
-            Allow(&list, also->items[i].required, also->items[i].why, "%s",
-                  also->items[i].pattern);
+        for (int phase = restarted; phase < 2; phase++) {
+            const AllowanceList* from = phase == 0 ? untilRestart : also;
+            for (int i = 0; from != NULL && i < from->count; i++) {
+                Allow(&list, from->items[i].required, from->items[i].why, "%s",
+                      from->items[i].pattern);
+            }
         }
         TakeSnapshot(kAfter);
         CheckDifferences(restarted ? "after a restart" : "after the removal, before a restart",

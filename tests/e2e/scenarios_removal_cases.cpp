@@ -114,7 +114,7 @@ int TamperedPath(const char* stored, const char* const* bait)
     AllowanceList also;
     also.count = 0;
     AllowProduct(&also, '-', kWindowsFile | kLinks | kRecords);
-    CheckAfterRemoval(&also);
+    CheckAfterRemoval(&also, NULL);
     return RemovalOutcome();
 }
 
@@ -227,7 +227,7 @@ bool RemoveWithLedger(const char* data, bool keep)
     if (keep) {
         AllowKeptData(&also, data);
     }
-    CheckAfterRemoval(&also);
+    CheckAfterRemoval(&also, NULL);
     return true;
 }
 
@@ -273,7 +273,7 @@ int RemoveInUse()
             answers.dataNames = kLedger;
         }
         if (AnswerRemovalBox(&box, IDRETRY) && FinishRemoval(window, &answers)) {
-            CheckAfterRemoval(NULL);
+            CheckAfterRemoval(NULL, NULL);
         }
     }
     if (ledger != NULL) {
@@ -328,7 +328,7 @@ int RemoveUserFiles()
     Allow(&also, true, why, "+ %s", sheet);
     Allow(&also, true, why, "+ %s", group);
     Allow(&also, true, why, "+ %s", link);
-    CheckAfterRemoval(&also);
+    CheckAfterRemoval(&also, NULL);
     return RemovalOutcome();
 }
 
@@ -419,7 +419,7 @@ int RemoveJunction()
           g_walk.destination);
     Allow(&also, false, "the publisher's folder, empty without the program folder",
           "- C:\\Brindlemoor");
-    CheckAfterRemoval(&also);
+    CheckAfterRemoval(&also, NULL);
     return RemovalOutcome();
 }
 

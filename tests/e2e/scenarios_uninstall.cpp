@@ -91,7 +91,7 @@ int InstallRemove()
             Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
                 "which the driver sat %lu ms on the boxes before answering",
                 (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
-            CheckAfterRemoval(NULL);
+            CheckAfterRemoval(NULL, NULL);
         }
     }
     return RemovalOutcome();
@@ -118,23 +118,21 @@ int RemoveTwice()
     return RemovalOutcome();
 }
 
-int SilentRemove()
+namespace {
+
+// Runs the registered command with /S, watching that no window of the
+// uninstaller's processes appears at any moment, hidden ones included.
+bool RunSilently(DWORD expectedCode)
 {
-    TakeSnapshot(kBefore);
     char registered[MAX_PATH];
     char command[MAX_PATH + 4];
-    if (!InstallQuorvel() || !ReadUninstallCommand(registered, sizeof registered)) {
-        return RemovalOutcome();
+    if (!ReadUninstallCommand(registered, sizeof registered)) {
+        return false;
     }
     snprintf(command, sizeof command, "%s /S", registered);
-    // Silent mode keeps data files without asking.
-    char data[MAX_PATH];
-    JoinPath(data, sizeof data, g_walk.destination, LEDGER_FILE);
-    Check(WriteTextFile(data, "the user's ledger"), "made the data file %s", data);
     if (!StartRemoval(command)) {
-        return RemovalOutcome();
+        return false;
     }
-    // Any window at all, visible at any moment of the run, is a failure.
     HWND seen = NULL;
     DWORD start = GetTickCount();
     while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
@@ -148,13 +146,62 @@ int SilentRemove()
         GetWindowTextA(seen, caption, sizeof caption);
         Fail("the silent removal showed a window of class \"%s\", caption \"%s\"", name, caption);
     }
-    if (ExpectRemovalExit(kRemoved)) {
-        Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
-        ExpectWindowsCopyGone();
+    if (!ExpectRemovalExit(expectedCode)) {
+        return false;
+    }
+    Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
+    ExpectWindowsCopyGone();
+    return true;
+}
+
+}  // namespace
+
+int SilentRemove()
+{
+    TakeSnapshot(kBefore);
+    if (!InstallQuorvel()) {
+        return RemovalOutcome();
+    }
+    // Silent mode keeps data files without asking.
+    char data[MAX_PATH];
+    JoinPath(data, sizeof data, g_walk.destination, LEDGER_FILE);
+    Check(WriteTextFile(data, "the user's ledger"), "made the data file %s", data);
+    if (RunSilently(kRemoved)) {
         AllowanceList kept;
         kept.count = 0;
         AllowKeptData(&kept, data);
-        CheckAfterRemoval(&kept);
+        CheckAfterRemoval(&kept, NULL);
+    }
+    return RemovalOutcome();
+}
+
+int SilentInUse()
+{
+    TakeSnapshot(kBefore);
+    PROCESS_INFORMATION quorvel;
+    HWND ledger = InstallQuorvel() ? StartQuorvel(&quorvel) : NULL;
+    if (ledger == NULL) {
+        return RemovalOutcome();
+    }
+    // No one to ask: the file in use is marked for deletion at the restart.
+    bool ran = RunSilently(kRemovedRestartNeeded);
+    CloseQuorvel(ledger, &quorvel);
+    if (ran) {
+        char program[MAX_PATH];
+        JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
+        AllowanceList untilRestart;
+        untilRestart.count = 0;
+        const char* why = "in use at the removal, deleted at the restart";
+        Allow(&untilRestart, true, why, "+ %s", program);
+        Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
+        Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
+        // The emptied folders may stay after the restart; the file may not.
+        AllowanceList folders;
+        folders.count = 0;
+        why = "the folders of a file deleted at the restart";
+        Allow(&folders, false, why, "+ %s", g_walk.destination);
+        Allow(&folders, false, why, "+ C:\\Brindlemoor");
+        CheckAfterRemoval(&folders, &untilRestart);
     }
     return RemovalOutcome();
 }

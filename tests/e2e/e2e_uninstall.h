@@ -144,6 +144,21 @@ bool RestartPrefix();
 // "HKLM\Software\Wow6432Node\": where the setup's records land.
 const char* SoftwareRoot();
 
+// --- Files and lines the scenarios make.
+enum { kLineSize = 512 };
+// Left-in-place lines for the end box, built at run time (NULL-ended list).
+struct Lines {
+    char text[kMaxLeftLines][kLineSize];
+    const char* list[kMaxLeftLines + 1];
+    int count;
+};
+void AddLine(Lines* lines, const char* format, const char* path);
+// A file of the program folder.
+void ProgramFile(char* path, int size, const char* name);
+// A small file that holds its own path; CheckPlanted reads it back.
+void PlantFile(const char* path);
+void CheckPlanted(const char* path);
+
 // --- The installed Quorvel, driven as its user (ids of its main window).
 enum {
     kLedgerList = 200,

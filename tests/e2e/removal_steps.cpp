@@ -370,3 +370,31 @@ void AllowProduct(AllowanceList* list, char change, int parts)
         Allow(list, true, why, "%c %s%s", change, root, kKeys[i]);
     }
 }
+
+void AddLine(Lines* lines, const char* format, const char* path)
+{
+    if (lines->count < kMaxLeftLines) {
+        snprintf(lines->text[lines->count], kLineSize, format, path);
+        lines->list[lines->count] = lines->text[lines->count];
+        lines->list[++lines->count] = NULL;
+    }
+}
+
+void ProgramFile(char* path, int size, const char* name)
+{
+    JoinPath(path, size, g_walk.destination, name);
+}
+
+void PlantFile(const char* path)
+{
+    Check(WriteTextFile(path, path), "planted %s", path);
+}
+
+void CheckPlanted(const char* path)
+{
+    const BYTE* data = NULL;
+    DWORD size = 0;
+    Check(ReadWholeFile(path, 0, &data, &size) && size == strlen(path) &&
+              memcmp(data, path, size) == 0,
+          "%s is untouched", path);
+}

@@ -2,16 +2,19 @@
 //
 //   vantor-bench [FILE...]
 //
-// Without arguments the corpus comes from this machine: licence texts,
-// package copyright files, Windows executables and DLLs shipped with Wine,
-// a font and a native shared library; missing ones are left out.
+// Without arguments the corpus is the demo product's payload files (from
+// the Windows build tree, when it has been built) and files from this
+// machine: licence texts, package copyright files, Windows executables and
+// DLLs shipped with Wine, a font and a native shared library; missing ones
+// are left out. Speeds are per second of processor time, that is on one
+// core, however many threads the packer uses.
 #include <dirent.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -23,10 +26,16 @@
 namespace {
 
 typedef std::vector<unsigned char> Bytes;
-typedef std::chrono::steady_clock Clock;
 
 // Each measurement repeats until it has run at least this long.
-const double kMinSeconds = 0.25;
+const double kMinSeconds = 0.2;
+
+double CpuSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
 
 bool ReadFile(const std::string& path, Bytes* data)
 {
@@ -69,7 +78,17 @@ std::string FirstFontUnder(const std::string& dir)
     return "";
 }
 
-std::vector<std::string> DefaultCorpus()
+// The payload files as the Windows build packs them.
+std::vector<std::string> DemoPayloads()
+{
+    std::vector<std::string> files;
+    for (const std::string& p : List(VANTOR_SOURCE_DIR "/build/win32/product-files"))
+        if (FileSize(p) > 0 && p.compare(p.size() - 12, 12, "/license.txt") != 0)
+            files.push_back(p);
+    return files;
+}
+
+std::vector<std::string> MachineCorpus()
 {
     std::vector<std::string> files;
     for (const std::string& p : List("/usr/share/common-licenses"))
@@ -100,17 +119,16 @@ std::vector<std::string> DefaultCorpus()
     return files;
 }
 
-// Seconds per run of f, repeated for at least kMinSeconds.
+// Processor seconds per run of f, repeated for at least kMinSeconds.
 template <typename F>
 double TimePerRun(F f)
 {
     int runs = 0;
-    Clock::time_point start = Clock::now();
-    double elapsed;
+    double start = CpuSeconds(), elapsed;
     do {
         f();
         runs++;
-        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        elapsed = CpuSeconds() - start;
     } while (elapsed < kMinSeconds);
     return elapsed / runs;
 }
@@ -126,59 +144,98 @@ std::string ShortName(const std::string& path)
     return name.size() > 28 ? name.substr(0, 28) : name;
 }
 
-}  // namespace
+struct Totals {
+    double bytes;
+    double packed[3];      // greedy, lazy (-1), best (-9)
+    double packSec[3];
+    double decSec;
+    int greedyWins;        // files where greedy beat lazy
+    int bestLarger;        // files where -9 came out above lazy
+    int failures;
+};
 
-int main(int argc, char** argv)
+const LzhufParse kParses[3] = {kParseGreedy, kParseLazy, kParseBest};
+
+void PrintHeader(const char* title)
 {
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; i++)
-        files.push_back(argv[i]);
-    if (files.empty())
-        files = DefaultCorpus();
-    if (files.empty()) {
-        fprintf(stderr, "vantor-bench: no files given and none found\n");
-        return 1;
-    }
+    printf("\n%s\n%-28s %9s %9s %9s %9s %7s %7s %7s %7s %7s\n", title, "file", "bytes",
+           "greedy", "lazy -1", "best -9", "-9/-1", "MB/s gr", "MB/s -1", "MB/s -9", "dec");
+}
 
-    printf("%-28s %9s %9s %6s %9s %9s %9s %9s %7s\n", "file", "bytes", "packed", "ratio",
-           "pack MB/s", "dec MB/s", "greedy", "lazy", "gain");
-    double totalIn = 0, totalPackSec = 0, totalDecSec = 0;
-    size_t totalPacked = 0, totalGreedy = 0, totalLazy = 0;
-    int failures = 0;
+void PrintRow(const char* name, double bytes, const double packed[3], const double sec[3],
+              double decSec)
+{
+    double mb = bytes / 1e6;
+    printf("%-28s %9.0f %9.0f %9.0f %9.0f %7.4f %7.1f %7.1f %7.1f %7.1f\n", name, bytes,
+           packed[0], packed[1], packed[2], packed[2] / packed[1], mb / sec[0], mb / sec[1],
+           mb / sec[2], mb / decSec);
+}
+
+// Packs each file at every parse, checks the best stream decodes to the
+// file, and prints one row a file and one for the set.
+void MeasureSet(const char* title, const std::vector<std::string>& files, Totals* all)
+{
+    Totals set = {};
+    PrintHeader(title);
     for (const std::string& path : files) {
-        Bytes in, packed, greedy, lazy, out;
+        Bytes in, packed[3], out;
         if (!ReadFile(path, &in) || in.empty()) {
             fprintf(stderr, "vantor-bench: skipping '%s' (unreadable or empty)\n", path.c_str());
             continue;
         }
-        double packSec = TimePerRun([&] { EncodeLzhuf(in.data(), in.size(), &packed); });
-        EncodeLzhuf(in.data(), in.size(), &greedy, kParseGreedy);
-        EncodeLzhuf(in.data(), in.size(), &lazy, kParseLazy);
+        double size[3], sec[3];
+        for (int k = 0; k < 3; k++) {
+            sec[k] = TimePerRun([&] { EncodeLzhuf(in.data(), in.size(), &packed[k], kParses[k]); });
+            size[k] = (double)packed[k].size();
+            set.packed[k] += size[k];
+            set.packSec[k] += sec[k];
+        }
+        const Bytes& best = packed[2];
         bool exact = true;
         double decSec = TimePerRun([&] {
-            exact = DecodeToMemory(packed.data(), packed.size(), (uint32_t)in.size(), &out) &&
-                    exact;
+            exact = DecodeToMemory(best.data(), best.size(), (uint32_t)in.size(), &out) && exact;
         });
         if (!exact || out != in) {
             fprintf(stderr, "vantor-bench: '%s' does not decode to itself\n", path.c_str());
-            failures++;
+            set.failures++;
         }
-        double mb = in.size() / 1e6;
-        printf("%-28s %9zu %9zu %5.1f%% %9.1f %9.1f %9zu %9zu %6.2f%%\n", ShortName(path).c_str(),
-               in.size(), packed.size(), 100.0 * packed.size() / in.size(), mb / packSec,
-               mb / decSec, greedy.size(), lazy.size(),
-               100.0 * ((double)greedy.size() - (double)packed.size()) / greedy.size());
-        totalIn += in.size();
-        totalPackSec += packSec;
-        totalDecSec += decSec;
-        totalPacked += packed.size();
-        totalGreedy += greedy.size();
-        totalLazy += lazy.size();
+        set.greedyWins += size[0] < size[1];
+        set.bestLarger += size[2] > size[1];
+        set.bytes += in.size();
+        set.decSec += decSec;
+        PrintRow(ShortName(path).c_str(), in.size(), size, sec, decSec);
     }
-    printf("%-28s %9.0f %9zu %5.1f%% %9.1f %9.1f %9zu %9zu %6.2f%%\n", "total", totalIn,
-           totalPacked, 100.0 * totalPacked / totalIn, totalIn / 1e6 / totalPackSec,
-           totalIn / 1e6 / totalDecSec, totalGreedy, totalLazy,
-           100.0 * ((double)totalGreedy - (double)totalPacked) / totalGreedy);
-    printf("packed = smaller of greedy and lazy; gain = saving over greedy\n");
-    return failures == 0 ? 0 : 1;
+    if (set.bytes == 0)
+        return;
+    PrintRow("total", set.bytes, set.packed, set.packSec, set.decSec);
+    printf("greedy smaller than lazy on %d file(s); -9 larger than lazy on %d file(s)\n",
+           set.greedyWins, set.bestLarger);
+    all->bytes += set.bytes;
+    for (int k = 0; k < 3; k++) {
+        all->packed[k] += set.packed[k];
+        all->packSec[k] += set.packSec[k];
+    }
+    all->decSec += set.decSec;
+    all->greedyWins += set.greedyWins;
+    all->bestLarger += set.bestLarger;
+    all->failures += set.failures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Totals all = {};
+    if (argc > 1) {
+        MeasureSet("files given", std::vector<std::string>(argv + 1, argv + argc), &all);
+    } else {
+        MeasureSet("demo payloads", DemoPayloads(), &all);
+        MeasureSet("real files of this machine", MachineCorpus(), &all);
+    }
+    if (all.bytes == 0) {
+        fprintf(stderr, "vantor-bench: no files given and none found\n");
+        return 1;
+    }
+    printf("\nsizes in bytes; -9/-1 = best level over lazy; MB/s per processor second\n");
+    return all.failures == 0 ? 0 : 1;
 }

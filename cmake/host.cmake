@@ -12,6 +12,9 @@ include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CM
 add_library(vantor_codec STATIC
   ${CMAKE_SOURCE_DIR}/payload/lzhuf_decoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_coder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/match_finder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/optimal_parse.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)
 # The encoder spreads match finding over the cores.
@@ -31,6 +34,9 @@ add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${VANTOR_PORTABLE_SOURCES}
   ${CMAKE_SOURCE_DIR}/quorvel/removal_rules.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_coder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/match_finder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/optimal_parse.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/memory_sink.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)
 target_compile_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE} -O1 -g)
@@ -56,6 +62,7 @@ endif()
 find_package(benchmark QUIET)
 add_executable(vantor-bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/codec_bench.cpp)
 target_link_libraries(vantor-bench vantor_codec)
+target_compile_definitions(vantor-bench PRIVATE VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 # Two clean builds from two folders give the same setup program.
 add_test(NAME build.reproducible COMMAND ${CMAKE_SOURCE_DIR}/tests/reproducible_build.sh

@@ -47,6 +47,12 @@ bool CopyText(char* out, size_t outSize, const char* text)
     return Append(out, outSize, &len, text) || Refuse(out, outSize);
 }
 
+bool AppendText(char* out, size_t outSize, const char* text)
+{
+    size_t len = strlen(out);
+    return len < outSize && Append(out, outSize, &len, text);
+}
+
 bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, bool quote)
 {
     size_t len = 0;

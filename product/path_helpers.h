@@ -36,4 +36,8 @@ bool SameFolder(const char* a, const char* b);
 // Copies text if it fits; else answers false and leaves out empty.
 bool CopyText(char* out, size_t outSize, const char* text);
 
+// Appends text to the string in out if it fits; else answers false and
+// leaves out as it was.
+bool AppendText(char* out, size_t outSize, const char* text);
+
 #endif

@@ -1,6 +1,5 @@
 #include "removal_rules.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "path_helpers.h"
@@ -136,16 +135,27 @@ bool HasPreservedExtension(const char* name, const char* const* extensions, int 
     return false;
 }
 
+// Appends the pieces, all or none.
+static bool AppendAll(char* out, size_t outSize, const char* const* pieces, int count)
+{
+    size_t len = strlen(out);
+    for (int i = 0; i < count; i++) {
+        if (!AppendText(out, outSize, pieces[i])) {
+            out[len] = '\0';
+            return false;
+        }
+    }
+    return true;
+}
+
 bool AddEndItem(char* out, size_t outSize, int* items, const char* text, const char* suffix)
 {
     if (*items >= kEndItemLimit) {
         (*items)++;
         return true;
     }
-    size_t len = strlen(out);
-    int n = snprintf(out + len, outSize - len, "\r\n%s%s", text, suffix);
-    if (n < 0 || (size_t)n >= outSize - len) {
-        out[len] = '\0';
+    const char* pieces[] = {"\r\n", text, suffix};
+    if (!AppendAll(out, outSize, pieces, 3)) {
         return false;
     }
     (*items)++;
@@ -157,9 +167,14 @@ void FinishEndItems(char* out, size_t outSize, int items)
     if (items <= kEndItemLimit) {
         return;
     }
-    size_t len = strlen(out);
-    int n = snprintf(out + len, outSize - len, "\r\nand %d more", items - kEndItemLimit);
-    if (n < 0 || (size_t)n >= outSize - len) {
-        out[len] = '\0';
-    }
+    char digits[12];
+    char* p = digits + sizeof digits - 1;
+    *p = '\0';
+    unsigned n = (unsigned)(items - kEndItemLimit);
+    do {
+        *--p = (char)('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    const char* pieces[] = {"\r\nand ", p, " more"};
+    AppendAll(out, outSize, pieces, 3);
 }

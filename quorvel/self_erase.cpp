@@ -5,7 +5,6 @@
 // left to delete it sooner.
 #include "uninstaller.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -31,9 +30,9 @@ static bool MakeEraserFolder(char* folder, size_t size)
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int i = 0; i < kFolderAttempts; i++) {
         // Named after the uninstaller, so a user who finds it knows whose it is.
-        char name[64];
-        snprintf(name, sizeof name, "%s-%08lX", kEntries[kUninstallerEntry].target,
-                 (unsigned long)(seed + i * 7919));
+        char name[kTargetNameSize + 16];
+        wsprintfA(name, "%s-%08lX", kEntries[kUninstallerEntry].target,
+                  (unsigned long)(seed + i * 7919));
         if (JoinPath(folder, size, temp, name, false) && CreateDirectoryA(folder, NULL)) {
             return true;
         }
@@ -60,9 +59,8 @@ bool StartEraser(const char* path)
         RemoveDirectoryA(folder);
         return false;
     }
-    char command[2 * MAX_PATH];
-    snprintf(command, sizeof command, "\"%s\" " ERASE_SWITCH " %lu", copy,
-             (unsigned long)(ULONG_PTR)self);
+    char command[MAX_PATH + 32];
+    wsprintfA(command, "\"%s\" " ERASE_SWITCH " %lu", copy, (unsigned long)(ULONG_PTR)self);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -114,8 +112,8 @@ int RunEraser(const char* handleText)
     if (n > 0 && n < sizeof self && ParentFolder(self, folder, sizeof folder)) {
         MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
         const char* name = strrchr(folder, '\\');
-        char prefix[64];
-        snprintf(prefix, sizeof prefix, "%s-", kEntries[kUninstallerEntry].target);
+        char prefix[kTargetNameSize + 1];
+        wsprintfA(prefix, "%s-", kEntries[kUninstallerEntry].target);
         if (name != NULL && StartsWithIgnoringCase(name + 1, prefix)) {
             MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
         }

@@ -4,7 +4,6 @@
 #include "uninstaller.h"
 
 #include <shlobj.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "path_helpers.h"
@@ -98,8 +97,9 @@ bool RemoveOwnFile(const char* path)
             }
             return true;
         }
-        char text[MAX_PATH + 256];
-        snprintf(text, sizeof text, IN_USE_FORMAT, path);
+        char text[MAX_PATH + sizeof IN_USE_TEXT];
+        CopyText(text, sizeof text, path);
+        AppendText(text, sizeof text, IN_USE_TEXT);
         if (AskUser(text, MB_RETRYCANCEL | MB_DEFBUTTON1, IDCANCEL) != IDRETRY) {
             g_removal.cancelled = true;
             return false;
@@ -156,15 +156,18 @@ static int FindDataFiles(const char* folder, char names[kMaxDataFiles][kDataName
 // Asks once whether to keep the data files; answers true to keep them.
 static bool KeepDataFiles(char names[kMaxDataFiles][kDataNameSize], int count)
 {
-    char text[kDataListSize + MAX_PATH + 128];
-    snprintf(text, sizeof text, DATA_QUESTION_FORMAT, g_removal.programPath);
+    // Room for the eight names listed and the closing question.
+    char text[sizeof DATA_QUESTION_START + MAX_PATH + (kEndItemLimit + 1) * (kDataNameSize + 2) +
+              sizeof DATA_QUESTION_END];
+    CopyText(text, sizeof text, DATA_QUESTION_START);
+    AppendText(text, sizeof text, g_removal.programPath);
+    AppendText(text, sizeof text, DATA_QUESTION_HOLDS);
     int items = 0;
     for (int i = 0; i < count; i++) {
         AddEndItem(text, sizeof text, &items, names[i], "");
     }
     FinishEndItems(text, sizeof text, items);
-    size_t len = strlen(text);
-    snprintf(text + len, sizeof text - len, DATA_QUESTION_END);
+    AppendText(text, sizeof text, DATA_QUESTION_END);
     return AskUser(text, MB_YESNO | MB_DEFBUTTON1, IDYES) == IDYES;
 }
 

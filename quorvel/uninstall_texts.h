@@ -1,5 +1,4 @@
-// What the uninstaller says. Texts that name a file or folder take it
-// through one "%s".
+// What the uninstaller says.
 #ifndef QUORVEL_UNINSTALL_TEXTS_H
 #define QUORVEL_UNINSTALL_TEXTS_H
 
@@ -10,13 +9,16 @@
 #define CONFIRM_TEXT                                                               \
     "Do you want to remove " PRODUCT_NAME " " PRODUCT_VERSION " and all of its " \
     "components from this computer?"
-#define IN_USE_FORMAT                                                                    \
-    "%s\r\n\r\nThis file is in use, so it cannot be removed. Close " PRODUCT_NAME ", " \
+// Follows the file's path.
+#define IN_USE_TEXT                                                                    \
+    "\r\n\r\nThis file is in use, so it cannot be removed. Close " PRODUCT_NAME ", " \
     "then choose Retry.\r\nCancel stops the removal; you can run it again later."
 #define STOPPED_TEXT                                                       \
     "The removal of " PRODUCT_NAME " was stopped.\r\n\r\n" PRODUCT_NAME \
     " stays in the list of installed programs, so you can remove the rest later."
-#define DATA_QUESTION_FORMAT "The program folder %s holds data files of yours:\r\n"
+// The folder's path and the data files' names go between these.
+#define DATA_QUESTION_START "The program folder "
+#define DATA_QUESTION_HOLDS " holds data files of yours:\r\n"
 #define DATA_QUESTION_END "\r\n\r\nDo you want to keep them?"
 #define REMOVED_TEXT PRODUCT_NAME " was removed from this computer."
 #define LEFT_HEADING "\r\n\r\nLeft in place:"
@@ -25,6 +27,7 @@
 #define LEFT_UNSAFE " (not a program folder, nothing there was touched)"
 #define LEFT_AT_RESTART " (removed at the next restart)"
 #define LEFT_FAILED " (could not be removed)"
+#define STATUS_READY_TEXT PRODUCT_NAME " " PRODUCT_VERSION " by " PRODUCT_PUBLISHER
 #define STATUS_TEXT "Removing " PRODUCT_NAME " " PRODUCT_VERSION " from this computer..."
 
 #endif

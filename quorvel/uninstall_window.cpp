@@ -49,7 +49,7 @@ bool CreateRemovalWindow(HINSTANCE instance)
     if (window == NULL) {
         return false;
     }
-    HWND status = CreateWindowExA(0, "STATIC", STATUS_TEXT, WS_CHILD | WS_VISIBLE | SS_LEFT,
+    HWND status = CreateWindowExA(0, "STATIC", STATUS_READY_TEXT, WS_CHILD | WS_VISIBLE | SS_LEFT,
                                   kMargin, kMargin, kWindowWidth - 2 * kMargin,
                                   kWindowHeight - 2 * kMargin, window,
                                   (HMENU)(INT_PTR)kStatusId, instance, NULL);

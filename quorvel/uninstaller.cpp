@@ -6,7 +6,6 @@
 //   Qorvunst.exe /S     removes without a window and keeps data files
 #include "uninstaller.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "dll_search.h"
@@ -81,6 +80,7 @@ static int RunRemoval(HINSTANCE instance)
     if (AskUser(CONFIRM_TEXT, MB_YESNO | MB_DEFBUTTON1, IDYES) != IDYES) {
         return kRemovalCancelled;
     }
+    SetRemovalStatus(STATUS_TEXT);
     FindSystemFolders();
     char running[MAX_PATH];
     DWORD n = GetModuleFileNameA(NULL, running, sizeof running);
@@ -93,8 +93,9 @@ static int RunRemoval(HINSTANCE instance)
         return result;
     }
     FinishEndItems(r.endText, sizeof r.endText, r.endItems);
-    char text[kEndTextSize + sizeof REMOVED_TEXT LEFT_HEADING];
-    snprintf(text, sizeof text, "%s%s%s", REMOVED_TEXT, r.endItems > 0 ? LEFT_HEADING : "", r.endText);
+    char text[sizeof REMOVED_TEXT LEFT_HEADING + kEndTextSize];
+    CopyText(text, sizeof text, r.endItems > 0 ? REMOVED_TEXT LEFT_HEADING : REMOVED_TEXT);
+    AppendText(text, sizeof text, r.endText);
     AskUser(text, MB_OK, IDOK);
     return result;
 }

@@ -20,7 +20,6 @@ enum UninstallResult {
 
 enum {
     kEndTextSize = 4096,  // eight item lines of a full path each, and more
-    kDataListSize = 1024,
     kMaxDataFiles = 64,
     kDataNameSize = MAX_PATH,
 };

@@ -139,7 +139,7 @@ TEST(LzhufDecoder, TreeRebuildsKeepDecodingExact)
     Bytes data = RandomBytes(200000, 11);
     Bytes packed, out;
     LzhufEncodeStats stats;
-    ASSERT_TRUE(EncodeLzhuf(data.data(), data.size(), &packed, kParseSmallest, &stats));
+    ASSERT_TRUE(EncodeLzhuf(data.data(), data.size(), &packed, kParsePriced, &stats));
     uint32_t before = g_decoder.treeRebuilds;
     ASSERT_TRUE(DecodeToMemory(packed.data(), packed.size(), (uint32_t)data.size(), &out));
     uint32_t rebuilds = g_decoder.treeRebuilds - before;

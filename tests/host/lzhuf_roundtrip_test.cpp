@@ -1,11 +1,12 @@
-// Encoder against decoder: every stream the packer writes must decode to
-// its input exactly, within the ring the decoder really has, and be no
-// larger than a plain greedy parse.
+// Encoder against decoder: every stream the packer writes, at every parse,
+// must decode to its input exactly, within the ring the decoder really has;
+// the default level must never be larger than the lazy parse.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <random>
@@ -15,6 +16,7 @@
 #include "file_bytes.h"
 #include "lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
+#include "match_finder.h"
 #include "memory_sink.h"
 
 namespace {
@@ -105,13 +107,16 @@ size_t SymbolBytesOfLastDecode()
 
 // Packs, then unpacks with the ring's never-written positions filled with
 // junk: a match that reached into them would bring the junk out.
-void ExpectRoundTrip(const Bytes& data, LzhufParse parse, const std::string& what)
+void ExpectRoundTrip(const Bytes& data, LzhufParse parse, const std::string& what,
+                     LzhufEncodeStats* statsOut = nullptr)
 {
     SCOPED_TRACE(what + ", " + std::to_string(data.size()) + " bytes, parse " +
                  std::to_string((int)parse));
     Bytes packed, out;
     LzhufEncodeStats stats;
     ASSERT_TRUE(EncodeLzhuf(data.data(), data.size(), &packed, parse, &stats));
+    if (statsOut)
+        *statsOut = stats;
     memset(g_decoder.ring + kRingStart, 0xA5, kRingSize - kRingStart);
     ASSERT_TRUE(DecodeToMemory(packed.data(), packed.size(), (uint32_t)data.size(), &out));
     ASSERT_TRUE(out == data) << "first difference at byte "
@@ -148,39 +153,54 @@ TEST(LzhufRoundTrip, EmptyInputGivesEmptyStream)
     EXPECT_TRUE(packed.empty());
 }
 
+// Every parse on its own: the default level may hide a faulty priced
+// stream behind the lazy one, so the priced parse is checked by itself.
+class EveryParse : public ::testing::TestWithParam<LzhufParse> {};
+
+std::string ParseName(const ::testing::TestParamInfo<LzhufParse>& info)
+{
+    static const char* const names[] = {"Greedy", "Lazy", "Priced", "Best"};
+    return names[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(LzhufRoundTrip, EveryParse,
+                         ::testing::Values(kParseGreedy, kParseLazy, kParsePriced, kParseBest),
+                         ParseName);
+
 // Sizes around the 60 bytes that fill the ring's tail before it wraps, the
-// ring size and its neighbours.
-TEST(LzhufRoundTrip, SizesAroundTheRingBoundaries)
+// ring size and its neighbours, and the packer's segment of 1 << 18 input
+// bytes, across which the parses carry their last match.
+TEST_P(EveryParse, SizesAroundTheRingBoundaries)
 {
     for (size_t n : {1, 2, 3, 59, 60, 61, 1023, 1024, 1025, 4095, 4096, 4097, 8193}) {
-        for (LzhufParse parse : {kParseSmallest, kParseGreedy, kParseLazy}) {
-            ExpectRoundTrip(RandomBytes(n, (unsigned)n), parse, "random");
-            ExpectRoundTrip(TextLike(n, (unsigned)n), parse, "text-like");
-        }
+        ExpectRoundTrip(RandomBytes(n, (unsigned)n), GetParam(), "random");
+        ExpectRoundTrip(TextLike(n, (unsigned)n), GetParam(), "text-like");
     }
+    for (size_t n : {(1 << 18) - 1, 1 << 18, (1 << 18) + 1, (1 << 18) + 61})
+        ExpectRoundTrip(TextLike(n, (unsigned)n), GetParam(), "text-like");
 }
 
 // Long single-byte runs: matches of the longest length at offset 0 and,
 // for spaces, matches into the space-filled start of the ring.
-TEST(LzhufRoundTrip, UniformInputs)
+TEST_P(EveryParse, UniformInputs)
 {
     for (size_t n : {5, 64, 4036, 4100, 100000}) {
-        ExpectRoundTrip(Bytes(n, 0x00), kParseSmallest, "zeros");
-        ExpectRoundTrip(Bytes(n, ' '), kParseSmallest, "spaces");
-        ExpectRoundTrip(Bytes(n, 0xA5), kParseSmallest, "junk byte");
+        ExpectRoundTrip(Bytes(n, 0x00), GetParam(), "zeros");
+        ExpectRoundTrip(Bytes(n, ' '), GetParam(), "spaces");
+        ExpectRoundTrip(Bytes(n, 0xA5), GetParam(), "junk byte");
     }
     // Longest matches at offset 0 (9-bit offset code), whose length symbol
     // soon has a code of a bit or two.
     const size_t n = 100000;
     Bytes packed;
-    ASSERT_TRUE(EncodeLzhuf(Bytes(n, ' ').data(), n, &packed));
+    ASSERT_TRUE(EncodeLzhuf(Bytes(n, ' ').data(), n, &packed, GetParam()));
     EXPECT_LE(packed.size(), n / kLongestMatch * 11 / 8 + 16);
 }
 
-TEST(LzhufRoundTrip, LargeInputs)
+TEST_P(EveryParse, LargeInputs)
 {
     Bytes text = TextLike(300000, 5);
-    ExpectRoundTrip(text, kParseSmallest, "text-like");
+    ExpectRoundTrip(text, GetParam(), "text-like");
     Bytes mixed = RandomBytes(300000, 9);
     // Copies of earlier stretches at every distance up to beyond the ring.
     std::mt19937 rng(1);
@@ -188,26 +208,28 @@ TEST(LzhufRoundTrip, LargeInputs)
         size_t distance = 1 + rng() % 5000;
         memmove(&mixed[at], &mixed[at - distance], rng() % 70);
     }
-    ExpectRoundTrip(mixed, kParseSmallest, "random with repeats");
+    LzhufEncodeStats stats;
+    ExpectRoundTrip(mixed, GetParam(), "random with repeats", &stats);
+    EXPECT_GE(stats.treeRebuilds, 9u) << "too few rebuilds to test them";
 }
 
-TEST(LzhufRoundTrip, LicenceTexts)
+TEST_P(EveryParse, LicenceTexts)
 {
     std::vector<std::string> files = FilesIn(kLicenceDir, {}, 1, 1 << 20, 20);
     if (files.empty())
         GTEST_SKIP() << kLicenceDir << " holds no texts";
     for (const std::string& f : files)
-        ExpectRoundTrip(ReadFile(f), kParseSmallest, f);
+        ExpectRoundTrip(ReadFile(f), GetParam(), f);
 }
 
-TEST(LzhufRoundTrip, WindowsExecutables)
+TEST_P(EveryParse, WindowsExecutables)
 {
     std::vector<std::string> files =
         FilesIn(kWindowsDir, {".exe", ".dll"}, 40000, 600000, 6);
     if (files.empty())
         GTEST_SKIP() << kWindowsDir << " holds no executables";
     for (const std::string& f : files)
-        ExpectRoundTrip(ReadFile(f), kParseSmallest, f);
+        ExpectRoundTrip(ReadFile(f), GetParam(), f);
 }
 
 TEST(LzhufRoundTrip, TwoPayloadsInARowDecodeIndependently)
@@ -276,34 +298,94 @@ TEST(LzhufRoundTrip, GreedyParseUsesTheLongestMatches)
     }
 }
 
-// The packer's default keeps whichever parse is smaller, so it can never
-// lose to greedy; lazy matching should win on real data.
-TEST(LzhufRoundTrip, NeverLargerThanGreedy)
+// The default level keeps the smaller of the priced and the lazy stream,
+// so it is never above lazy; the priced parse must be what wins in total,
+// and lazy must still beat greedy, or the default would not pay.
+void ExpectDefaultBeatsLazy(const std::vector<std::string>& files)
+{
+    size_t bestTotal = 0, pricedTotal = 0, lazyTotal = 0, greedyTotal = 0;
+    for (const std::string& f : files) {
+        Bytes in = ReadFile(f), best, priced, lazy, greedy;
+        ASSERT_FALSE(in.empty()) << f;
+        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &best));
+        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &priced, kParsePriced));
+        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &lazy, kParseLazy));
+        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &greedy, kParseGreedy));
+        EXPECT_LE(best.size(), lazy.size()) << f;
+        EXPECT_EQ(best.size(), std::min(priced.size(), lazy.size())) << f;
+        bestTotal += best.size();
+        pricedTotal += priced.size();
+        lazyTotal += lazy.size();
+        greedyTotal += greedy.size();
+    }
+    EXPECT_LT(pricedTotal, lazyTotal);
+    EXPECT_LT(bestTotal, lazyTotal);
+    EXPECT_LT(lazyTotal, greedyTotal);
+}
+
+// The demo product's payload files: the texts from the sources, the
+// programs from the Windows build tree when it has been built.
+TEST(LzhufRoundTrip, DefaultNeverLargerThanLazyOnTheProductsPayloads)
+{
+    std::vector<std::string> files;
+    for (const char* name : {"Quorvel.hlp", "Read Me.txt", "Order.txt", "RegInfo.txt"})
+        files.push_back(std::string(VANTOR_SOURCE_DIR "/quorvel/") + name);
+    std::vector<std::string> programs =
+        FilesIn(VANTOR_SOURCE_DIR "/build/win32/product-files", {".exe"}, 1, 1 << 24, 10);
+    files.insert(files.end(), programs.begin(), programs.end());
+    ExpectDefaultBeatsLazy(files);
+}
+
+TEST(LzhufRoundTrip, DefaultNeverLargerThanLazyOnSampleFiles)
 {
     std::vector<std::string> files = FilesIn(kLicenceDir, {}, 1, 1 << 20, 6);
     std::vector<std::string> exes = FilesIn(kWindowsDir, {".exe", ".dll"}, 40000, 300000, 3);
     files.insert(files.end(), exes.begin(), exes.end());
     if (files.empty())
         GTEST_SKIP() << "no sample files on this machine";
-    size_t smallestTotal = 0, greedyTotal = 0;
-    for (const std::string& f : files) {
-        Bytes in = ReadFile(f), smallest, greedy, lazy;
-        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &smallest, kParseSmallest));
-        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &greedy, kParseGreedy));
-        ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &lazy, kParseLazy));
-        EXPECT_LE(smallest.size(), greedy.size()) << f;
-        EXPECT_EQ(smallest.size(), std::min(greedy.size(), lazy.size())) << f;
-        smallestTotal += smallest.size();
-        greedyTotal += greedy.size();
+    ExpectDefaultBeatsLazy(files);
+}
+
+// The finder's positions are its own, counted within each piece, so an
+// input beyond 2 GiB is searched like its start (signed 32-bit positions
+// once left such inputs without a single match). The input is a mapping
+// that only the touched pages occupy.
+TEST(LzhufRoundTrip, MatchesBeyondTwoGigabytesAreFound)
+{
+    const size_t n = (size_t)3 << 30, at = n - 40000;
+    void* map = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                     -1, 0);
+    if (map == MAP_FAILED)
+        GTEST_SKIP() << "cannot map 3 GiB of address space";
+    unsigned char* big = (unsigned char*)map;
+    Bytes sample = TextLike(30000, 12);
+    memcpy(big + at, sample.data(), sample.size());
+
+    // Far from the start the ring holds the text before; both must see
+    // the same matches once the sample is more than a ring into itself.
+    const size_t from = 8000, to = 20000;
+    std::vector<MatchChoices> far(to - from), near(to - from);
+    FindMatchChoices(big, n, at + from, at + to, true, far.data());
+    FindMatchChoices(sample.data(), sample.size(), from, to, true, near.data());
+    size_t matched = 0;
+    for (size_t i = 0; i < far.size(); i++) {
+        ASSERT_EQ(far[i].count, near[i].count) << "position " << from + i;
+        for (unsigned k = 0; k < far[i].count; k++) {
+            EXPECT_EQ(far[i].length[k], near[i].length[k]) << "position " << from + i;
+            EXPECT_EQ(far[i].offset[k], near[i].offset[k]) << "position " << from + i;
+        }
+        matched += far[i].count > 0;
     }
-    EXPECT_LT(smallestTotal, greedyTotal);
+    EXPECT_GT(matched, far.size() / 2);
+    munmap(map, n);
 }
 
 // Builds must be reproducible: the same input gives the same stream, with
-// other work in between, across match-finder pieces and parse threads.
+// other work in between, across match-finder pieces, segments and parse
+// threads.
 TEST(LzhufRoundTrip, OutputIsDeterministic)
 {
-    Bytes in = TextLike(200000, 8), first, second;
+    Bytes in = TextLike(300000, 8), first, second;
     in.insert(in.end(), 50000, 0);
     ASSERT_TRUE(EncodeLzhuf(in.data(), in.size(), &first));
     Bytes other = RandomBytes(70000, 1);

@@ -54,6 +54,19 @@ TEST(PathJoin, RefusesWhatDoesNotFitInsteadOfCutting)
     EXPECT_EQ(Join(fits.c_str(), "Quorvel.exe").size(), 259u);
 }
 
+TEST(AppendText, AppendsWholeOrLeavesTheTextAsItWas)
+{
+    char out[8] = "ab";
+    EXPECT_TRUE(AppendText(out, sizeof out, "cdefg"));
+    EXPECT_STREQ(out, "abcdefg");
+    EXPECT_FALSE(AppendText(out, sizeof out, "h"));
+    EXPECT_STREQ(out, "abcdefg");
+    char small[3] = "ab";
+    EXPECT_TRUE(AppendText(small, sizeof small, ""));
+    EXPECT_FALSE(AppendText(small, sizeof small, "c"));
+    EXPECT_STREQ(small, "ab");
+}
+
 TEST(ShortcutPath, JoinsFolderMiddleAndCaption)
 {
     char out[260];

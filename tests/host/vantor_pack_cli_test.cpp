@@ -104,6 +104,67 @@ TEST_F(VantorPackCli, PacksAndUnpacksThroughFiles)
     EXPECT_EQ(Listing(), (std::vector<std::string>{"back.txt", "in.lz", "in.txt"}));
 }
 
+// Both levels round trip; the strong one is the default and never larger.
+TEST_F(VantorPackCli, LevelsPackAndUnpack)
+{
+    std::string text = SampleText();
+    for (int i = 0; i < 300; i++)
+        text += "entry " + std::to_string(i * 7919 % 1000) + ": see line " +
+                std::to_string(i % 41) + "\r\n";
+    Write("in.txt", text);
+    std::string packed[3];
+    const char* const levels[3] = {"-1", "-9", ""};
+    for (int k = 0; k < 3; k++) {
+        std::string name = std::string("in") + levels[k] + ".lz";
+        ASSERT_EQ(Run(std::string("pack ") + levels[k] + " '" + Path("in.txt") + "' '" +
+                      Path(name) + "'"),
+                  0)
+            << levels[k] << ": " << err_;
+        packed[k] = Read(name);
+        ASSERT_EQ(Run("unpack '" + Path(name) + "' '" + Path("back.txt") + "' " +
+                      std::to_string(text.size())),
+                  0)
+            << levels[k] << ": " << err_;
+        EXPECT_EQ(Read("back.txt"), text) << levels[k];
+    }
+    EXPECT_LT(packed[1].size(), packed[0].size());
+    EXPECT_EQ(packed[2], packed[1]) << "the default is -9";
+}
+
+TEST_F(VantorPackCli, BadLevelsAreRefused)
+{
+    Write("in.txt", SampleText());
+    for (const char* option : {"-0", "-5", "-19", "--9", "-x", "-9x"}) {
+        EXPECT_EQ(Run(std::string("pack ") + option + " '" + Path("in.txt") + "' '" +
+                      Path("out.lz") + "'"),
+                  2)
+            << option;
+        EXPECT_NE(err_.find(std::string("'") + option + "'"), std::string::npos)
+            << option << ": " << err_;
+        EXPECT_NE(err_.find("-1 or -9"), std::string::npos) << option << ": " << err_;
+    }
+    // One level only, and it comes before the files.
+    for (const std::string& args :
+         {"pack -1 -9 '" + Path("in.txt") + "' '" + Path("out.lz") + "'",
+          "pack '" + Path("in.txt") + "' '" + Path("out.lz") + "' -9", std::string("pack -9")}) {
+        EXPECT_EQ(Run(args), 2) << args;
+        EXPECT_NE(err_.find("usage"), std::string::npos) << args << ": " << err_;
+    }
+    EXPECT_EQ(Listing(), std::vector<std::string>{"in.txt"});
+}
+
+// A payload entry holds 32-bit sizes; a larger file is refused before it
+// is read (a sparse file, so the test costs nothing).
+TEST_F(VantorPackCli, InputBeyondThePayloadLimitIsRefused)
+{
+    Write("huge", "");
+    ASSERT_EQ(truncate(Path("huge").c_str(), (off_t)1 << 32), 0);
+    EXPECT_EQ(Run("pack -1 '" + Path("huge") + "' '" + Path("huge.lz") + "'"), 1);
+    EXPECT_NE(err_.find("too large"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("4294967296 bytes, the most is 4294967295"), std::string::npos) << err_;
+    EXPECT_EQ(Listing(), std::vector<std::string>{"huge"});
+}
+
 TEST_F(VantorPackCli, EmptyFilePacksToEmptyStream)
 {
     Write("empty", "");

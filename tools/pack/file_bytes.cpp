@@ -1,5 +1,7 @@
 #include "file_bytes.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -11,6 +13,11 @@ bool ReadFileBytes(const char* path, std::vector<unsigned char>* data, int* erro
         *error = errno;
         return false;
     }
+    // Room for the whole file at once: growing by doubling would need
+    // twice a large file's size for a moment.
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode))
+        data->reserve((size_t)st.st_size);
     unsigned char chunk[1 << 16];
     size_t got;
     while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)

@@ -9,9 +9,16 @@
 #include <vector>
 
 enum LzhufParse {
-    kParseSmallest,  // encodes both ways below and keeps the smaller stream
-    kParseGreedy,    // always the longest match at the current position
-    kParseLazy,      // a literal first when the next position has a longer match
+    kParseGreedy,  // always the longest match at the current position
+    kParseLazy,    // a literal first when the next position has a longer match
+    kParsePriced,  // the cheapest path by the adaptive code's prices
+    kParseBest,    // priced and lazy both; keeps the smaller stream
+};
+
+// The packer's levels, as the publisher picks them.
+enum {
+    kLevelFast = 1,  // lazy
+    kLevelBest = 9,  // best, the default
 };
 
 struct LzhufEncodeStats {
@@ -24,6 +31,6 @@ struct LzhufEncodeStats {
 // Packs n bytes into *out (replaced). False only when n does not fit the
 // 32-bit unpacked size of a payload entry.
 bool EncodeLzhuf(const unsigned char* in, size_t n, std::vector<unsigned char>* out,
-                 LzhufParse parse = kParseSmallest, LzhufEncodeStats* stats = nullptr);
+                 LzhufParse parse = kParseBest, LzhufEncodeStats* stats = nullptr);
 
 #endif

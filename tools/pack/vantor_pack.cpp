@@ -1,14 +1,18 @@
 // vantor-pack: packs a file into the headerless LZHUF stream that the setup
 // program stores as a payload resource, or unpacks one for checking.
 //
-//   vantor-pack pack IN OUT
+//   vantor-pack pack [-1|-9] IN OUT
 //   vantor-pack unpack IN OUT SIZE
+//
+// -1 packs fast (lazy matching); -9, the default, prices every choice and
+// keeps whichever of that and the lazy stream is smaller.
 //
 // OUT appears under its name only when complete: it is written beside it
 // under a temporary name and renamed into place.
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -24,8 +28,37 @@ namespace {
 enum { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
 const char kUsage[] =
-    "usage: vantor-pack pack IN OUT\n"
-    "       vantor-pack unpack IN OUT SIZE\n";
+    "usage: vantor-pack pack [-1|-9] IN OUT\n"
+    "       vantor-pack unpack IN OUT SIZE\n"
+    "  -1  fast: lazy matching\n"
+    "  -9  smallest: priced parse, never larger than -1 (the default)\n";
+
+// A payload entry holds both sizes in 32 bits.
+const uint64_t kLargestPayload = UINT32_MAX;
+
+// The level option: "-1" or "-9".
+bool ParseLevel(const char* text, LzhufParse* parse)
+{
+    if (strcmp(text, "-1") == 0)
+        *parse = kParseLazy;
+    else if (strcmp(text, "-9") == 0)
+        *parse = kParseBest;
+    else
+        return false;
+    return true;
+}
+
+// Refused before reading: such a file would take its size in memory
+// several times over only to be turned down.
+bool FitsAPayload(const char* path)
+{
+    struct stat st;
+    if (stat(path, &st) != 0 || (uint64_t)st.st_size <= kLargestPayload)
+        return true;  // reading will tell what is wrong, if anything
+    fprintf(stderr, "vantor-pack: '%s' is too large for a payload: %llu bytes, the most is %llu\n",
+            path, (unsigned long long)st.st_size, (unsigned long long)kLargestPayload);
+    return false;
+}
 
 bool ReadWholeFile(const char* path, std::vector<unsigned char>* data)
 {
@@ -78,14 +111,14 @@ bool ParseSize(const char* text, uint32_t* size)
     return true;
 }
 
-int Pack(const char* inPath, const char* outPath)
+int Pack(LzhufParse parse, const char* inPath, const char* outPath)
 {
     std::vector<unsigned char> in, packed, check;
-    if (!ReadWholeFile(inPath, &in))
+    if (!FitsAPayload(inPath) || !ReadWholeFile(inPath, &in))
         return kExitFailed;
-    if (!EncodeLzhuf(in.data(), in.size(), &packed)) {
-        fprintf(stderr, "vantor-pack: '%s' is too large for a payload (%zu bytes)\n", inPath,
-                in.size());
+    if (!EncodeLzhuf(in.data(), in.size(), &packed, parse) || packed.size() > kLargestPayload) {
+        fprintf(stderr, "vantor-pack: '%s' does not fit a payload entry (%zu bytes, packed %zu)\n",
+                inPath, in.size(), packed.size());
         return kExitFailed;
     }
     // A wrong resource would only show at install time; decoding is cheap.
@@ -132,8 +165,20 @@ int Unpack(const char* inPath, const char* outPath, const char* sizeText)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && strcmp(argv[1], "pack") == 0)
-        return Pack(argv[2], argv[3]);
+    if (argc >= 2 && strcmp(argv[1], "pack") == 0) {
+        LzhufParse parse = kParseBest;
+        int next = 2;
+        if (argc > next && argv[next][0] == '-' && argv[next][1] != '\0') {
+            if (!ParseLevel(argv[next], &parse)) {
+                fprintf(stderr, "vantor-pack: unknown option '%s': the level is -1 or -9\n%s",
+                        argv[next], kUsage);
+                return kExitUsage;
+            }
+            next++;
+        }
+        if (argc - next == 2)
+            return Pack(parse, argv[next], argv[next + 1]);
+    }
     if (argc == 5 && strcmp(argv[1], "unpack") == 0)
         return Unpack(argv[2], argv[3], argv[4]);
     fputs(kUsage, stderr);

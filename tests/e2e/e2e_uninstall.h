@@ -82,7 +82,8 @@ DWORD RemovalDriverTime();
 // --- Whole steps (removal_steps.cpp).
 // Ends what a failed scenario left running; the driver's exit code.
 int RemovalOutcome();
-// Installs with the proposals and checks the installation; true when done.
+// Installs with the proposals and checks the installation; true when the
+// walk went through.
 // Timed, it prints the installation's timing figure.
 bool InstallQuorvel(bool timed = false);
 // Copies the installed uninstaller to the scratch folder, for runs after

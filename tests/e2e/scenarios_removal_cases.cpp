@@ -191,13 +191,18 @@ int LedgerData()
     static const char* const kEntries[][2] = {{"Opening balance", "120.00"},
                                               {"Stamps", "-4.35"}};
     int shown = LedgerCount(ledger);
+    int entries = shown;
     for (int i = 0; i < 2; i++) {
         SetItemText(ledger, kLedgerDescription, kEntries[i][0]);
         SetItemText(ledger, kLedgerAmount, kEntries[i][1]);
         Click(ledger, kLedgerAdd);
+        // The click is posted: the next entry's text may go in only once
+        // Quorvel has taken this one.
+        for (DWORD start = GetTickCount();
+             entries == shown + i && GetTickCount() - start < kWaitLimit; Sleep(kPollInterval)) {
+            entries = LedgerCount(ledger);
+        }
     }
-    Sleep(300);
-    int entries = LedgerCount(ledger);
     Check(entries == shown + 2, "Quorvel shows the two entries typed in (%d, %d before)", entries,
           shown);
     CloseQuorvel(ledger, &quorvel);

@@ -28,7 +28,7 @@ struct RemovalState {
     DWORD endTick;
     DWORD shownTick;
     DWORD driverTime;
-    HMODULE image;  // the uninstaller as data: its icon
+    HMODULE image;  // the main program as data: the product's icon
 };
 RemovalState g_removal;
 
@@ -125,11 +125,11 @@ WindowSearch Search(const char* className, HWND owner, bool boxesOnly, bool hidd
     return s;
 }
 
-bool OpenUninstallerImage()
+bool OpenProductImage()
 {
     if (g_removal.image == NULL) {
         g_removal.image =
-            LoadLibraryExA(REFERENCE_FOLDER UNINSTALLER_NAME, NULL, LOAD_LIBRARY_AS_DATAFILE);
+            LoadLibraryExA(REFERENCE_FOLDER "Quorvel.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
     }
     return g_removal.image != NULL;
 }
@@ -139,7 +139,7 @@ bool OpenUninstallerImage()
 int ProductIconMatch(HWND box)
 {
     HWND control = GetDlgItem(box, kWineBoxIconId);
-    if (control == NULL || !IsWindowVisible(control) || !OpenUninstallerImage()) {
+    if (control == NULL || !IsWindowVisible(control) || !OpenProductImage()) {
         return 0;
     }
     RECT r = OuterRect(control);

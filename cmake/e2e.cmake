@@ -20,7 +20,7 @@ set(VANTOR_E2E_SCENARIOS
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
   complete-install readme-yes readme-no reinstall
   snapshot-noop install-snapshot install-remove remove-twice remove-silent
-  remove-silent-in-use remove-in-use remove-user-files tampered-root tampered-windows
+  remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root tampered-windows
   tampered-relative remove-junction ledger-data)
 foreach(scenario IN LISTS VANTOR_E2E_SCENARIOS)
   add_test(NAME e2e.${scenario}

@@ -53,6 +53,8 @@ const ScenarioEntry kScenarios[] = {
      "/S with Quorvel running: exit code 4, the file goes at the restart"},
     {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},
     {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
+    {"remove-many-data", RemoveManyData,
+     "twelve long-named data files: 8 named, then \"and N more\", in both boxes"},
     {"tampered-root", TamperedRoot, "a Program Path of C:\\ touches nothing there"},
     {"tampered-windows", TamperedWindows, "a Program Path of the Windows folder touches nothing"},
     {"tampered-relative", TamperedRelative, "a relative Program Path touches nothing"},

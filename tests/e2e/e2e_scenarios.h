@@ -33,6 +33,7 @@ int SilentRemove();
 int SilentInUse();
 int RemoveInUse();
 int RemoveUserFiles();
+int RemoveManyData();
 int TamperedRoot();
 int TamperedWindows();
 int TamperedRelative();

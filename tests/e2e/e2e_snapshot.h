@@ -10,6 +10,7 @@
 enum {
     kBefore = 0,  // the two snapshot slots
     kAfter = 1,
+    kMaxAllowances = 64,  // per comparison
 };
 
 // Lists drive C: and the registry trees into the slot; logs how much it

@@ -112,7 +112,7 @@ void CheckEndText(const char* text, const char* const* required, const char* con
 // The Windows folder's uninstaller goes a moment after the exit.
 void ExpectWindowsCopyGone();
 // A list of allowed differences with their texts, built at run time.
-enum { kMaxAllowances = 64, kPatternSize = 600 };
+enum { kPatternSize = 600 };
 struct AllowanceList {
     Allowance items[kMaxAllowances];
     char patterns[kMaxAllowances][kPatternSize];

@@ -220,3 +220,121 @@ int LedgerData()
     }
     return RemovalOutcome();
 }
+
+namespace {
+
+enum { kManyData = 12, kMaxSplit = 16 };
+
+// The "\r\n"-separated lines of text, up to capacity.
+int SplitLines(const char* text, char lines[][kLineSize], int capacity)
+{
+    int count = 0;
+    while (*text != '\0' && count < capacity) {
+        const char* end = strstr(text, "\r\n");
+        size_t length = end != NULL ? (size_t)(end - text) : strlen(text);
+        snprintf(lines[count++], kLineSize, "%.*s",
+                 (int)(length < kLineSize ? length : kLineSize - 1), text);
+        text += length + (end != NULL ? 2 : 0);
+    }
+    return count;
+}
+
+// A box's list: at most kMaxLeftLines items, each one of the known (and
+// each once), then "and N more" with N from least to most.
+void CheckLongList(const char* what, const char* list, const char* const* known, int least,
+                   int most)
+{
+    static char lines[kMaxSplit][kLineSize];
+    int count = SplitLines(list, lines, kMaxSplit);
+    int items = 0;
+    unsigned seen = 0;
+    int more = -1;
+    for (int i = 0; i < count; i++) {
+        int k = 0;
+        while (known[k] != NULL && strcmp(known[k], lines[i]) != 0) {
+            k++;
+        }
+        if (known[k] != NULL && !(seen & (1u << k))) {
+            seen |= 1u << k;
+            items++;
+        } else if (i == count - 1 && sscanf(lines[i], "and %d more", &more) == 1) {
+            char exact[32];
+            snprintf(exact, sizeof exact, "and %d more", more);
+            Check(strcmp(exact, lines[i]) == 0, "%s: the last line reads \"%s\"", what, lines[i]);
+        } else {
+            Fail("%s lists \"%s\", which it should not (or twice)", what, lines[i]);
+        }
+    }
+    Check(items == kMaxLeftLines, "%s names %d items (%d)", what, kMaxLeftLines, items);
+    Check(more >= least && more <= most, "%s ends with \"and N more\", N from %d to %d (%d)",
+          what, least, most, more);
+}
+
+}  // namespace
+
+int RemoveManyData()
+{
+    TakeSnapshot(kBefore);
+    if (!InstallQuorvel()) {
+        return RemovalOutcome();
+    }
+    static const char* const kExtensions[] = {".DAT", ".KEY", ".prd", ".Pra"};
+    static char names[kManyData][kLineSize];
+    static char paths[kManyData][MAX_PATH];
+    static char keptLines[kManyData + 3][kLineSize];
+    const char* nameList[kManyData + 1] = {};
+    const char* keptList[kManyData + 3] = {};
+    for (int i = 0; i < kManyData; i++) {
+        snprintf(names[i], kLineSize, "Accounts of the year %d, kept by the bookkeeping office%s",
+                 1995 + i, kExtensions[i % 4]);
+        ProgramFile(paths[i], MAX_PATH, names[i]);
+        PlantFile(paths[i]);
+        nameList[i] = names[i];
+        snprintf(keptLines[i], kLineSize, KEPT_DATA_LINE, paths[i]);
+        keptList[i] = keptLines[i];
+    }
+    // The kept files' folders may be named too.
+    snprintf(keptLines[kManyData], kLineSize, KEPT_FOLDER_LINE, g_walk.destination);
+    snprintf(keptLines[kManyData + 1], kLineSize, KEPT_FOLDER_LINE, "C:\\Brindlemoor");
+    keptList[kManyData] = keptLines[kManyData];
+    keptList[kManyData + 1] = keptLines[kManyData + 1];
+
+    Box box;
+    HWND window = StartAndConfirm(false);
+    if (window == NULL || !WaitRemovalBox(window, &box)) {
+        return RemovalOutcome();
+    }
+    char head[kLineSize];
+    snprintf(head, sizeof head, DATA_HEAD, g_walk.destination);
+    size_t n = strlen(head);
+    size_t t = strlen(DATA_TAIL);
+    size_t length = strlen(box.text);
+    if (Check(length > n + t && strncmp(box.text, head, n) == 0 &&
+                  strcmp(box.text + length - t, DATA_TAIL) == 0,
+              "the data box has its head and its question")) {
+        box.text[length - t] = '\0';
+        CheckLongList("the data box", box.text + n, nameList, kManyData - kMaxLeftLines,
+                      kManyData - kMaxLeftLines);
+    }
+    if (!AnswerRemovalBox(&box, IDYES) || !WaitRemovalBox(window, &box)) {
+        return RemovalOutcome();
+    }
+    char start[kLineSize];
+    snprintf(start, sizeof start, "%s%s\r\n", REMOVED_TEXT, LEFT_IN_PLACE);
+    if (Check(strncmp(box.text, start, strlen(start)) == 0, "the end box lists what it left")) {
+        CheckLongList("the end box", box.text + strlen(start), keptList,
+                      kManyData - kMaxLeftLines, kManyData + 2 - kMaxLeftLines);
+    }
+    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(kRemoved)) {
+        return RemovalOutcome();
+    }
+    ExpectWindowsCopyGone();
+    AllowanceList kept;
+    kept.count = 0;
+    AllowKeptData(&kept, paths[0]);
+    for (int i = 1; i < kManyData; i++) {
+        Allow(&kept, true, "kept: the user's data", "+ %s", paths[i]);
+    }
+    CheckAfterRemoval(&kept, NULL);
+    return RemovalOutcome();
+}

@@ -283,7 +283,7 @@ bool SameEntry(const Entry* a, const Entry* b)
 struct Matching {
     const Allowance* allowed;
     int count;
-    bool matched[64];
+    bool matched[kMaxAllowances];
     int failures;
 };
 
@@ -294,9 +294,7 @@ void Report(Matching* m, char change, const char* path, int kind, const char* de
     snprintf(line, sizeof line, "%c %s", change, path);
     for (int i = 0; i < m->count; i++) {
         if (MatchPattern(m->allowed[i].pattern, line)) {
-            if (i < (int)sizeof m->matched) {
-                m->matched[i] = true;
-            }
+            m->matched[i] = true;
             Log("  expected: %c %s %s%s%s%s: %s", change, kKindNames[kind], path,
                 *detail ? " (" : "", detail, *detail ? ")" : "", m->allowed[i].why);
             return;
@@ -373,7 +371,7 @@ int CheckDifferences(const char* what, const Allowance* allowed, int count)
     Matching m;
     memset(&m, 0, sizeof m);
     m.allowed = allowed;
-    m.count = count;
+    m.count = count < kMaxAllowances ? count : kMaxAllowances;
     Log("differences %s:", what);
     int i = 0;
     int j = 0;
@@ -415,8 +413,8 @@ int CheckDifferences(const char* what, const Allowance* allowed, int count)
     if (differences == 0) {
         Log("  none");
     }
-    for (int k = 0; k < count; k++) {
-        if (allowed[k].required && !(k < (int)sizeof m.matched && m.matched[k])) {
+    for (int k = 0; k < m.count; k++) {
+        if (allowed[k].required && !m.matched[k]) {
             Fail("expected difference missing: %s (%s)", allowed[k].pattern, allowed[k].why);
             m.failures++;
         }

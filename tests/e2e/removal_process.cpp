@@ -125,6 +125,18 @@ WindowSearch Search(const char* className, HWND owner, bool boxesOnly, bool hidd
     return s;
 }
 
+BOOL CALLBACK StatusProc(HWND child, LPARAM param)
+{
+    char name[32];
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Static") == 0 && IsWindowVisible(child) &&
+        GetWindowTextLengthA(child) > 0) {
+        *(HWND*)param = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 bool OpenProductImage()
 {
     if (g_removal.image == NULL) {
@@ -278,6 +290,12 @@ HWND RemovalWindow()
           r.bottom - r.top, sw, sh);
     Check(dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2,
           "the window is centred: its centre is off the screen's by (%d, %d)", dx, dy);
+    HWND status = NULL;
+    EnumChildWindows(s.found, StatusProc, (LPARAM)&status);
+    char text[256] = "";
+    WindowText(status, text, sizeof text);
+    Check(status != NULL && strpbrk(text, "\r\n") == NULL,
+          "the window shows a one-line status text (\"%s\")", Printable(text));
     return s.found;
 }
 

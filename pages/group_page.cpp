@@ -18,6 +18,10 @@
 #define BAD_GROUP_CHARACTER_TEXT \
     "A group name may not contain any of these characters:\r\n\\ / : * ? \" < > |"
 #define DOT_GROUP_TEXT "A group name may not be . or .."
+#define TRAILING_GROUP_TEXT "A group name may not end with a space or a dot."
+#define CONTROL_GROUP_TEXT "A group name may not contain control characters."
+#define DEVICE_GROUP_TEXT \
+    "A group name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
 #define NO_SHORTCUTS_TEXT "Unable To Create Shortcuts!"
 
 enum {
@@ -26,8 +30,13 @@ enum {
     kGroupIconOffset = 1,
 };
 
-
 namespace {
+
+struct GroupPageState {
+    bool accepted;  // Continue took the name; Reset Group no longer applies
+};
+
+GroupPageState s_group;
 
 // False when the Programs folder cannot be searched.
 bool ListGroups(HWND page)
@@ -65,6 +74,7 @@ void SetDefaultGroup(HWND page)
 
 void InitGroupPage(HWND page)
 {
+    s_group.accepted = false;
     CenterPage(page, true);
     FormatPageText(page, true);
     FormatPageText(page, false);
@@ -78,9 +88,28 @@ void InitGroupPage(HWND page)
     SetDefaultGroup(page);
 }
 
-void RefuseGroup(HWND page, const char* text)
+// The warning for a refused name, or null for a name that can be one folder.
+const char* RefusalText(GroupVerdict verdict)
 {
-    MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    switch (verdict) {
+    case kGroupAccepted:
+        break;
+    case kGroupEmpty:
+        return EMPTY_GROUP_TEXT;
+    case kGroupTooLong:
+        return LONG_GROUP_TEXT;
+    case kGroupBadCharacter:
+        return BAD_GROUP_CHARACTER_TEXT;
+    case kGroupDotName:
+        return DOT_GROUP_TEXT;
+    case kGroupTrailingSpaceOrDot:
+        return TRAILING_GROUP_TEXT;
+    case kGroupControlCharacter:
+        return CONTROL_GROUP_TEXT;
+    case kGroupDeviceName:
+        return DEVICE_GROUP_TEXT;
+    }
+    return NULL;
 }
 
 void AcceptGroup(HWND page)
@@ -89,22 +118,14 @@ void AcceptGroup(HWND page)
     // list is refused rather than cut into another group.
     char typed[kTypedGroupSize];
     GetDlgItemTextA(page, IDC_GROUP_LIST, typed, sizeof typed);
-    switch (CheckGroupName(typed)) {
-    case kGroupAccepted:
-        break;
-    case kGroupEmpty:
-        RefuseGroup(page, EMPTY_GROUP_TEXT);
-        return;
-    case kGroupTooLong:
-        RefuseGroup(page, LONG_GROUP_TEXT);
-        return;
-    case kGroupBadCharacter:
-        RefuseGroup(page, BAD_GROUP_CHARACTER_TEXT);
-        return;
-    case kGroupDotName:
-        RefuseGroup(page, DOT_GROUP_TEXT);
+    const char* refusal = RefusalText(CheckGroupName(typed));
+    if (refusal != NULL) {
+        MessageBoxA(page, refusal, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
         return;
     }
+    // From here the group is fixed: the pauses below let the page handle
+    // clicks, and the records must name the group the links went into.
+    s_group.accepted = true;
     CopyText(g_setup.state.groupName, kGroupNameSize, typed);
 
     SetStepMask(kStepShortcuts);
@@ -161,7 +182,9 @@ INT_PTR OnGroupCommand(HWND page, WORD id, WORD code)
         AcceptGroup(page);
         return 0;
     case IDC_RESET_GROUP:
-        SetDefaultGroup(page);
+        if (!s_group.accepted) {
+            SetDefaultGroup(page);
+        }
         return 0;
     }
     return 1;

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "backdrop.h"
+#include "common_controls.h"
 #include "install_state.h"
 #include "location_rules.h"
 #include "page_ids.h"
@@ -334,7 +335,8 @@ void DrawListRow(const DRAWITEMSTRUCT* item, int x, const char* text, int icon)
     int y = item->rcItem.top;
     bool selected = (item->itemState & ODS_SELECTED) != 0;
     if (icon >= 0) {
-        ImageList_Draw(g_backdrop.imageList, icon, dc, x, y, selected ? ILD_SELECTED : ILD_NORMAL);
+        DrawImageListIcon(g_backdrop.imageList, icon, dc, x, y,
+                          selected ? ILD_SELECTED : ILD_NORMAL);
     }
     SetTextColor(dc, g_backdrop.colours[selected ? kSelectedText : kItemText]);
     SetBkColor(dc, g_backdrop.colours[selected ? kSelectedBack : kItemBack]);

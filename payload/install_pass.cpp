@@ -9,6 +9,10 @@
 #include "page_services.h"
 #include "path_helpers.h"
 #include "registry_records.h"
+#include "replace_check.h"
+
+const DWORD kStubbornAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 namespace {
 
@@ -63,6 +67,13 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
         // that cannot be created.
         FailPass(page, CREATE_FAILED_TEXT);
         return false;
+    }
+    // Creating over a read-only, hidden or system file fails; the setup
+    // replaces its own files whatever attributes they were given.
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & kStubbornAttributes)) {
+        SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     }
     HANDLE file = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
@@ -227,10 +238,31 @@ bool HoldsEarlierInstallation(const char* folder)
     return ReadPreviousFolder(path) && SameFolder(path, folder);
 }
 
+int InstalledEntryCount()
+{
+    int count = g_setup.manifest.entryCount > 0 ? g_setup.manifest.entryCount : 0;
+    return count < kPayloadTableSize ? count : kPayloadTableSize;
+}
+
+bool MakeTargetPath(char target[kPathBufferSize], int entry)
+{
+    const InstallState& state = g_setup.state;
+    const PayloadEntry& file = g_setup.manifest.files[entry];
+    const char* folder =
+        (file.flags & kIntoWindowsFolder) ? state.windowsFolder : state.destinationFolder;
+    return JoinPath(target, kPathBufferSize, folder, file.targetName, false);
+}
+
 int InstallFiles(HWND page)
 {
     const ProductManifest& manifest = g_setup.manifest;
     InstallState& state = g_setup.state;
+
+    // Nothing is cleaned or written while a file to be replaced is in use:
+    // the product would be left half replaced.
+    if (!WaitForReplaceableTargets(page)) {
+        return -1;
+    }
 
     // Cleaning deletes files, so it is done only where an earlier
     // installation of the product stands; any other folder is kept as is.
@@ -247,10 +279,7 @@ int InstallFiles(HWND page)
     SystemTimeToFileTime((const SYSTEMTIME*)&manifest.fileTime, &local);
     LocalFileTimeToFileTime(&local, &stamp);
 
-    int count = manifest.entryCount > 0 ? manifest.entryCount : 0;
-    if (count > kPayloadTableSize) {
-        count = kPayloadTableSize;
-    }
+    int count = InstalledEntryCount();
     for (int i = 0; i < count; ++i) {
         state.progressTotal += manifest.files[i].unpackedSize;
     }
@@ -259,10 +288,9 @@ int InstallFiles(HWND page)
 
     for (int i = 0; i < count; ++i) {
         const PayloadEntry& entry = manifest.files[i];
-        const char* folder =
-            (entry.flags & kIntoWindowsFolder) ? state.windowsFolder : state.destinationFolder;
         char target[kPathBufferSize];
-        bool fits = JoinPath(target, sizeof target, folder, entry.targetName, false);
+        // Refused also when the entry's folder slot is empty.
+        bool fits = MakeTargetPath(target, i);
         SetDlgItemTextA(page, IDC_EXTRACTING, target);
         ShowNumber(page, IDC_CURRENT_FILE, (uint32_t)(i + 1));
         PumpMessages(page, kEntryPause);

@@ -17,6 +17,14 @@ enum {
 // 1 when every entry is handled; -1 after the error box.
 int InstallFiles(HWND page);
 
+// The number of payload entries the pass handles: the manifest's count,
+// none when it is 0 or less, at most the table's size.
+int InstalledEntryCount();
+
+// The entry's target in the destination or the Windows folder; false (and
+// an empty path) when it does not fit or the folder slot is empty.
+bool MakeTargetPath(char target[kPathBufferSize], int entry);
+
 bool PathExists(const char* path);
 bool ShouldWriteFile(const char* path, int entry);
 void CreateFolderChain(const char* folder);

@@ -53,6 +53,54 @@ int SplitFolderChain(const char* path, size_t ends[], int maxLinks)
     return links;
 }
 
+namespace {
+
+bool HasControlCharacter(const char* name)
+{
+    for (; *name != '\0'; ++name) {
+        if ((unsigned char)*name < 0x20) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Windows takes the part before the first dot, blanks at its end dropped,
+// as the device whatever follows: "nul.txt" and "COM1 .log" are devices.
+bool IsDeviceName(const char* name)
+{
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    static const char* const kNumbered[] = {"COM", "LPT"};
+    size_t base = strcspn(name, ".");
+    while (base > 0 && name[base - 1] == ' ') {
+        --base;
+    }
+    char stem[5];
+    if (base < 3 || base > 4) {
+        return false;
+    }
+    memcpy(stem, name, base);
+    stem[base] = '\0';
+    if (base == 3) {
+        for (const char* device : kDevices) {
+            if (SameTextIgnoringCase(stem, device)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    char digit = stem[3];
+    stem[3] = '\0';
+    for (const char* device : kNumbered) {
+        if (SameTextIgnoringCase(stem, device) && digit >= '1' && digit <= '9') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 GroupVerdict CheckGroupName(const char* name)
 {
     size_t length = strlen(name);
@@ -69,6 +117,17 @@ GroupVerdict CheckGroupName(const char* name)
     }
     if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
         return kGroupDotName;
+    }
+    if (HasControlCharacter(name)) {
+        return kGroupControlCharacter;
+    }
+    // This also takes names made only of dots, such as "...".
+    char last = name[length - 1];
+    if (last == ' ' || last == '.') {
+        return kGroupTrailingSpaceOrDot;
+    }
+    if (IsDeviceName(name)) {
+        return kGroupDeviceName;
     }
     return kGroupAccepted;
 }

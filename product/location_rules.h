@@ -36,6 +36,11 @@ enum GroupVerdict {
     kGroupTooLong,
     kGroupBadCharacter,  // one of \ / : * ? " < > |
     kGroupDotName,       // "." or ".."
+    // Names that Windows rewrites or refuses as a folder name, so that the
+    // folder made would not be the group the links and records name.
+    kGroupTrailingSpaceOrDot,  // dropped from a folder name: "Tools " makes "Tools"
+    kGroupControlCharacter,    // characters 1 to 31
+    kGroupDeviceName,          // CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, any extension
 };
 
 // Whether name occurs anywhere in text, the letters A to Z compared without

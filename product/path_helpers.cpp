@@ -60,11 +60,13 @@ bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, b
         return false;
     }
     out[0] = '\0';
+    // An empty folder slot means the system gave no usable folder: joined,
+    // it would name the root of the current drive instead.
+    if (folder[0] == '\0') {
+        return false;
+    }
     bool ok = (!quote || Append(out, outSize, &len, "\"")) &&
-              Append(out, outSize, &len, folder) &&
-              // After an opening quote and an empty folder the last
-              // character is the quote, so a backslash follows it.
-              AppendSeparator(out, outSize, &len) &&
+              Append(out, outSize, &len, folder) && AppendSeparator(out, outSize, &len) &&
               Append(out, outSize, &len, name) &&
               (!quote || Append(out, outSize, &len, "\""));
     return ok || Refuse(out, outSize);
@@ -78,6 +80,9 @@ bool MakeShortcutPath(char* out, size_t outSize, const char* folder, const char*
         return false;
     }
     out[0] = '\0';
+    if (folder[0] == '\0') {
+        return false;
+    }
     bool ok = Append(out, outSize, &len, folder) && AppendSeparator(out, outSize, &len) &&
               Append(out, outSize, &len, middle) && AppendSeparator(out, outSize, &len) &&
               Append(out, outSize, &len, caption) && Append(out, outSize, &len, ".lnk");

@@ -7,6 +7,9 @@
 
 #include <stddef.h>
 
+// The path writers also refuse an empty folder, which would otherwise
+// become the root of the current drive.
+
 // folder + "\" (unless the folder already ends in one) + name, optionally
 // enclosed in double quotes.
 bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, bool quote);

@@ -3,6 +3,7 @@
 // ledger balances itself as entries go in.
 #include "main_program.h"
 
+#include "dll_search.h"
 #include "ledger_store.h"
 #include "ledger_text.h"
 #include "product_window.h"
@@ -305,6 +306,7 @@ static LRESULT CALLBACK LedgerProc(HWND window, UINT message, WPARAM wParam, LPA
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
+    RestrictDllSearch();
     WNDCLASSEXA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.cbSize = sizeof windowClass;

@@ -3,31 +3,44 @@
 # usage: scripts/e2e-scenario.sh WIN32_BUILD_DIR SCENARIO [SCREENSHOT_DIR]
 # The build tree is drive T: (the driver, Vantor.exe and the reference
 # files), the screenshot folder drive S:. Exit code: the driver's.
+#
+# Any scenario runs as well in a 64-bit Windows (VANTOR_WINEARCH=win64) and
+# in any time zone (TZ, which Wine takes from the host); each such run has a
+# work folder of its own.
 set -u
 build=$(cd "$1" && pwd)
 scenario=$2
 . "$(dirname "$0")/wine-env.sh"
 
-# One template prefix for all scenarios of an architecture, made once even
+# One template prefix per architecture for all scenarios, made once even
 # when tests run in parallel.
-template=$build/e2e-template${VANTOR_WINEARCH:+-$VANTOR_WINEARCH}
+template=$build/e2e-template
+[ "$WINEARCH" = win32 ] || template=$build/e2e-template-$WINEARCH
 (
   flock 9
-  vantor_make_prefix "$template"
-) 9>"$build/e2e-template.lock"
+  vantor_make_prefix "$template" "$WINEARCH"
+) 9>"$template.lock"
 [ -f "$template/.vantor-ready" ] || { echo "cannot make the Wine prefix $template"; exit 1; }
 
-work=$build/e2e/$scenario
+run=$scenario
+[ "$WINEARCH" = win32 ] || run=$run-$WINEARCH
+[ -z "${TZ:-}" ] || run=$run-$(printf %s "$TZ" | tr -c 'A-Za-z0-9_\n-' -)
+work=$build/e2e/$run
 screens=${3:-$work/screens}
 rm -rf "$work"
 mkdir -p "$work" "$screens"
 screens=$(cd "$screens" && pwd)
 prefix=$work/prefix
-# A copy of the template, but its 500 MB of system DLLs, which nothing
-# writes to, only hard-linked: a scenario's prefix costs a second, not ten.
+# A copy of the template, but its 500 MB of system DLLs (twice that in a
+# 64-bit prefix), which nothing writes to, only hard-linked: a scenario's
+# prefix costs a second, not ten.
 mkdir -p "$prefix"
-tar -C "$template" --exclude=./drive_c/windows/system32 -cf - . | tar -C "$prefix" -xf - || exit 1
-cp -al "$template/drive_c/windows/system32" "$prefix/drive_c/windows/system32" || exit 1
+tar -C "$template" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
+  -cf - . | tar -C "$prefix" -xf - || exit 1
+for dlls in system32 syswow64; do
+  [ -d "$template/drive_c/windows/$dlls" ] || continue
+  cp -al "$template/drive_c/windows/$dlls" "$prefix/drive_c/windows/$dlls" || exit 1
+done
 ln -sfn "$build" "$prefix/dosdevices/t:"
 ln -sfn "$screens" "$prefix/dosdevices/s:"
 

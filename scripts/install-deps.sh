@@ -3,6 +3,7 @@
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
+# wine64: one end-to-end run in a 64-bit Windows.
 for p in make cmake g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth googletest libgtest-dev \
          libbenchmark-dev clang-14 libclang-rt-14-dev; do
   have "$p" || need="$need $p"

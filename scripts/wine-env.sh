@@ -3,8 +3,8 @@
 # usage: . scripts/wine-env.sh BUILD_DIR
 
 vantor_root=$(cd "$(dirname "${BASH_SOURCE:-$0}")/.." && pwd)
-# VANTOR_WINEARCH=win64 asks for a 64-bit prefix (Debian's wine64), where
-# the 32-bit programs run under WoW64.
+# A 32-bit Windows unless asked for another (VANTOR_WINEARCH=win64: a 64-bit
+# Windows, where the 32-bit setup runs under WOW64).
 export WINEARCH=${VANTOR_WINEARCH:-win32}
 export WINEDEBUG=-all
 # No add-on downloads, no debugger on a crash, and no menu builder: it would
@@ -12,18 +12,20 @@ export WINEDEBUG=-all
 # the link targets, moving their access times.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 
-# Make a prefix at $1 (if missing) and make it safe for tests: no host drive,
-# no window-manager waits. The build tree is reachable as T: so test programs
+# Make a prefix at $1 (if missing) for the Windows architecture $2 (win32 or
+# win64; default $WINEARCH) and make it safe for tests: no host drive, no
+# window-manager waits. The build tree is reachable as T: so test programs
 # can compare against the files the build made.
 vantor_make_prefix() {
   prefix=$1
+  arch=${2:-$WINEARCH}
   [ -f "$prefix/.vantor-ready" ] && return 0
   rm -rf "$prefix"
   mkdir -p "$prefix"
-  WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1 </dev/null
-  WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+  WINEARCH=$arch WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1 </dev/null
+  WINEARCH=$arch WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 </dev/null
-  WINEPREFIX=$prefix wineserver -w
+  WINEARCH=$arch WINEPREFIX=$prefix wineserver -w
   rm -f "$prefix/dosdevices/z:"
   touch "$prefix/.vantor-ready"
 }

@@ -1,8 +1,9 @@
 // Entry point: start-up, the welcome page, the backdrop and the message
 // loop. The wizard itself runs from the backdrop's start timer.
 #include <windows.h>
-#include <commctrl.h>
 
+#include "common_controls.h"
+#include "dll_search.h"
 #include "install_state.h"
 #include "registry_records.h"
 #include "shell_ids.h"
@@ -13,6 +14,7 @@ enum { kExitCode = 1 };  // the same whatever happened
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    RestrictDllSearch();
     SetShellUnloadFlag();
     g_setup.state.instance = instance;
     // Read once: every later layout uses these two values.
@@ -21,8 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     RegisterWindowClasses();
 
     // The shortcut dialog's template names the progress bar class.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    InitCommonControlsLibrary();
 
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), NULL, WelcomeProc, 0) != 1) {
         return kExitCode;

@@ -1,7 +1,5 @@
 #include "dll_search.h"
 
-#include <windows.h>
-
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
@@ -10,14 +8,30 @@ typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
 
 void RestrictDllSearch()
 {
-    // Windows 8 and later, and Windows 7 with its 2011 update, know the
-    // call; older systems still drop the program's folder from the search
-    // for an empty directory. kernel32 is always loaded: no search here.
+    // Systems before the call existed (it came with an update of Windows 7)
+    // at least take the current folder out of the search.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetDefaultDllDirectoriesProc restrict =
-        kernel ? (SetDefaultDllDirectoriesProc)(void*)GetProcAddress(kernel, "SetDefaultDllDirectories")
-               : NULL;
-    if (restrict == NULL || !restrict(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    SetDefaultDllDirectoriesProc setDirectories =
+        (SetDefaultDllDirectoriesProc)(void*)GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (setDirectories == NULL || !setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         SetDllDirectoryA("");
     }
+}
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    HMODULE module = LoadLibraryExA(name, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module != NULL) {
+        return module;
+    }
+    // Without the search flags the call fails outright: name the file in
+    // the system folder instead.
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + (UINT)lstrlenA(name) >= MAX_PATH) {
+        return NULL;
+    }
+    path[length] = '\\';
+    lstrcpynA(path + length + 1, name, MAX_PATH - length - 1);
+    return LoadLibraryA(path);
 }

@@ -26,6 +26,7 @@ struct DriverState {
     PROCESS_INFORMATION setup;
     char shotFolder[MAX_PATH];
     int shotNumber;
+    char program[MAX_PATH];  // the setup to start; empty: Vantor.exe beside the driver
     HWND pages[kMaxPages];  // windows known as pages, never taken for boxes
     int pageCount;
 };
@@ -339,16 +340,25 @@ int Outcome()
     return kExitPassed;
 }
 
+void SetSetupProgram(const char* path)
+{
+    snprintf(g_driver.program, sizeof g_driver.program, "%s", path);
+}
+
 bool StartSetup()
 {
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    DWORD n = g_driver.program[0] != '\0'
+                  ? (DWORD)snprintf(path, sizeof path, "%s", g_driver.program)
+                  : GetModuleFileNameA(NULL, path, sizeof path);
     char* slash = n > 0 && n < sizeof path ? strrchr(path, '\\') : NULL;
     if (slash == NULL || (size_t)(slash + 1 - path) + sizeof "Vantor.exe" > sizeof path) {
         Fail("cannot tell the driver's own folder");
         return false;
     }
-    strcpy(slash + 1, "Vantor.exe");
+    if (g_driver.program[0] == '\0') {
+        strcpy(slash + 1, "Vantor.exe");
+    }
     char command[MAX_PATH + 2];
     snprintf(command, sizeof command, "\"%s\"", path);
     *slash = '\0';

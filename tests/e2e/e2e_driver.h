@@ -30,6 +30,9 @@ DWORD Elapsed();
 const char* Printable(const char* text);
 
 // --- The setup process.
+// The setup to start from now on, by full path; by default Vantor.exe in
+// the driver's folder. Its folder is the setup's current folder.
+void SetSetupProgram(const char* path);
 bool StartSetup();
 DWORD SetupProcessId();
 bool SetupRunning();

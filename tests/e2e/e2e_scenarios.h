@@ -24,10 +24,12 @@ int CompleteInstall();
 int ReadMeYes();
 int ReadMeNo();
 int Reinstall();
+int PlantedDlls();
+int GroupNames();
+int LockedReinstall();
 int SnapshotNoop();
 int InstallSnapshot();
 int InstallRemove();
-int InstallRemove64();
 int RemoveTwice();
 int SilentRemove();
 int SilentInUse();
@@ -39,5 +41,9 @@ int TamperedWindows();
 int TamperedRelative();
 int RemoveJunction();
 int LedgerData();
+
+// Checks of the environment a complete installation ran in, where the run
+// asks for one: TZ=Asia/Kolkata, VANTOR_WINEARCH=win64.
+void CheckPlatformVariant();
 
 #endif

@@ -118,11 +118,11 @@ void CheckFileTimes(const char* path, const FILETIME* expected)
           want);
 }
 
-void CheckRegString(const char* key, const char* valueName, const char* expected)
+void CheckRegString(const char* key, const char* valueName, const char* expected, REGSAM view)
 {
     const char* shownName = valueName ? valueName : "(default)";
     HKEY handle;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | view, &handle) != ERROR_SUCCESS) {
         Fail("registry key HKLM\\%s is missing (value %s expected \"%s\")", key, shownName,
              expected);
         return;
@@ -145,10 +145,10 @@ void CheckRegString(const char* key, const char* valueName, const char* expected
           (unsigned long)want);
 }
 
-bool RegKeyExists(const char* key)
+bool RegKeyExists(const char* key, REGSAM view)
 {
     HKEY handle;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | view, &handle) != ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(handle);

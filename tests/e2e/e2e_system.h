@@ -25,8 +25,11 @@ void CheckFileTimes(const char* path, const FILETIME* expected);
 
 // A REG_SZ value under HKEY_LOCAL_MACHINE with its stored length (the NUL
 // counted); a NULL value name is the default value.
-void CheckRegString(const char* key, const char* valueName, const char* expected);
-bool RegKeyExists(const char* key);
+// The view is the registry view to read (KEY_WOW64_64KEY for the 64-bit
+// one); 0 is the driver's own.
+void CheckRegString(const char* key, const char* valueName, const char* expected,
+                    REGSAM view = 0);
+bool RegKeyExists(const char* key, REGSAM view = 0);
 void DeleteRegKey(const char* key);
 
 // Reads a shell link through IShellLinkA and compares its target, working

@@ -181,5 +181,8 @@ void ExpectQuietEnd(HWND known);
 void ExpectAbortNotice(HWND page);
 // Refused input on the folder page: the warning, and the page stays.
 void ExpectRefusal(HWND page, const char* typed, const char* message);
+// The same on the group page; a NULL message takes any warning text
+// (scenarios_pages.cpp).
+void ExpectGroupRefusal(HWND page, const char* typed, const char* message);
 
 #endif

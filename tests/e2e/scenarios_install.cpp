@@ -54,6 +54,7 @@ int CompleteInstall()
     Walk walk = {NULL, NULL, false, true};
     if (WalkThrough(&walk)) {
         CheckInstalled();
+        CheckPlatformVariant();
     }
     return Finish();
 }

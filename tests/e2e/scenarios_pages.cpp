@@ -199,7 +199,7 @@ HWND ToGroup()
     return GroupPage();
 }
 
-static void ExpectGroupRefusal(HWND page, const char* typed, const char* message)
+void ExpectGroupRefusal(HWND page, const char* typed, const char* message)
 {
     SetItemText(page, IDC_GROUP_LIST, typed);
     Click(page, IDC_GROUP_CONTINUE);

@@ -205,13 +205,3 @@ int SilentInUse()
     }
     return RemovalOutcome();
 }
-
-int InstallRemove64()
-{
-    BOOL wow = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow);
-    if (!Check(wow != FALSE, "the driver runs as a 32-bit program in a 64-bit prefix")) {
-        return RemovalOutcome();
-    }
-    return InstallRemove();
-}

@@ -117,10 +117,29 @@ TEST(GroupName, RefusesWhatCannotBeOneFolder)
     EXPECT_EQ(CheckGroupName(std::string(41, 'g').c_str()), kGroupTooLong);
 }
 
+// Windows drops a trailing space or dot from a folder name and keeps the
+// device names for the devices: the folder made would not be the group.
+TEST(GroupName, RefusesNamesWindowsRewritesOrKeepsForDevices)
+{
+    for (const char* bad : {"Tools ", "Tools.", "...", ". .", "a\tb", "\x1F", "line\r\nbreak"}) {
+        GroupVerdict verdict = CheckGroupName(bad);
+        EXPECT_TRUE(verdict == kGroupTrailingSpaceOrDot || verdict == kGroupControlCharacter) << bad;
+    }
+    EXPECT_EQ(CheckGroupName("Tools "), kGroupTrailingSpaceOrDot);
+    EXPECT_EQ(CheckGroupName("..."), kGroupTrailingSpaceOrDot);
+    EXPECT_EQ(CheckGroupName("a\tb"), kGroupControlCharacter);
+    for (const char* device : {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "lpt9", "nul.txt",
+                               "CON.tar.gz", "aux .log", "Com3.lnk"}) {
+        EXPECT_EQ(CheckGroupName(device), kGroupDeviceName) << device;
+    }
+}
+
 TEST(GroupName, TakesEveryOtherNameAsTyped)
 {
-    for (const char* good : {"Quorvel", "...", ".x", " spaced ", "a.b", "Brindlemoor & Co",
-                             "\xC4rger", "%s"}) {
+    // Names that only begin like a device, or the product, are ordinary.
+    for (const char* good : {"Quorvel", "Quorvel Tools", ".x", " spaced", "a.b", "Brindlemoor & Co",
+                             "\xC4rger", "%s", "CONSOLE", "Nulls", "COM0", "COM10", "LPT", "xnul",
+                             "con-tools", "AUXILIARY.txt"}) {
         EXPECT_EQ(CheckGroupName(good), kGroupAccepted) << good;
     }
     EXPECT_EQ(CheckGroupName(std::string(40, 'g').c_str()), kGroupAccepted);

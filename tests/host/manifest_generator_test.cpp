@@ -25,6 +25,9 @@ protected:
         Write("payload/AAA.lz", std::string(1200, 'p'));
         Write("payload/BBB.lz", "pp");
         Write("payload/EMPTY.lz", "");
+        for (const char* resource : {"CCC", "DDD", "EEE", "FFF"}) {
+            Write(std::string("payload/") + resource + ".lz", "pp");
+        }
     }
     void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
 
@@ -51,10 +54,20 @@ protected:
         return base + overrides + entries;
     }
 
-    static std::string TwoEntries()
+    // The given entry lines followed by four plain ones, so that the table
+    // has the five places the setup reads by position.
+    static std::string Table(const std::string& lines)
     {
-        return "entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
-               "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n";
+        return lines + "entry | C.txt | 0x11 | CCC | C | b.txt\n"
+                       "entry | D.txt | 0x11 | DDD | D | b.txt\n"
+                       "entry | E.txt | 0x11 | EEE | E | b.txt\n"
+                       "entry | F.txt | 0x11 | FFF | F | b.txt\n";
+    }
+
+    static std::string SixEntries()
+    {
+        return Table("entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
+                     "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n");
     }
 
     // Runs the generator; returns its exit status and fills its messages.
@@ -85,7 +98,7 @@ protected:
 TEST_F(ManifestGenerator, WritesSizesFromTheFilesAndTheResourceLines)
 {
     std::string messages;
-    ASSERT_EQ(Generate(Description("", TwoEntries()), &messages), 0) << messages;
+    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
     std::string inc = Read("out/manifest_data.inc");
     EXPECT_NE(inc.find("{\"A.exe\", 0x12, \"AAA\", \"Alpha\", 5000u, 1200u}"), std::string::npos) << inc;
     EXPECT_NE(inc.find("{\"B.txt\", 0x11, \"BBB\", \"Read Me\", 7u, 2u}"), std::string::npos) << inc;
@@ -93,58 +106,98 @@ TEST_F(ManifestGenerator, WritesSizesFromTheFilesAndTheResourceLines)
     std::string rc = Read("out/payload.rc");
     EXPECT_NE(rc.find("AAA RCDATA \"payload/AAA.lz\""), std::string::npos) << rc;
     EXPECT_NE(rc.find("BBB RCDATA \"payload/BBB.lz\""), std::string::npos) << rc;
-    EXPECT_NE(Read("out/product_identity.h").find("#define PRODUCT_TABLE_SIZE 2"), std::string::npos);
+    std::string identity = Read("out/product_identity.h");
+    EXPECT_NE(identity.find("#define PRODUCT_TABLE_SIZE 6"), std::string::npos) << identity;
+    // The setup's version record takes these.
+    EXPECT_NE(identity.find("#define PRODUCT_VERSION_MAJOR 3\n"), std::string::npos) << identity;
+    EXPECT_NE(identity.find("#define PRODUCT_VERSION_MINOR 2\n"), std::string::npos) << identity;
+    EXPECT_NE(identity.find("#define PRODUCT_COPYRIGHT \"Copyright (C) 2006 Brindlemoor\""),
+              std::string::npos)
+        << identity;
 
     // A changed file gives a changed manifest on the next run.
     Write("b.txt", "hello again\r\n");
-    ASSERT_EQ(Generate(Description("", TwoEntries()), &messages), 0) << messages;
+    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
     EXPECT_NE(Read("out/manifest_data.inc").find("13u, 2u}"), std::string::npos);
 }
 
 TEST_F(ManifestGenerator, RefusesCountsAboveTheEntries)
 {
-    ExpectRefused(Description("installed 3\n", TwoEntries()), "installed");
-    ExpectRefused(Description("shortcuts 3\n", TwoEntries()), "shortcuts");
-    ExpectRefused(Description("installed 1\nshortcuts 2\n", TwoEntries()), "shortcuts");
+    ExpectRefused(Description("installed 7\n", SixEntries()), "installed");
+    ExpectRefused(Description("shortcuts 3\n", SixEntries()), "shortcuts");
+    ExpectRefused(Description("installed 1\nshortcuts 2\n", SixEntries()), "shortcuts");
+}
+
+TEST_F(ManifestGenerator, RefusesATableWithoutThePlacesReadByPosition)
+{
+    // Four entries: the read-me's place, 4, is missing.
+    std::string four = "entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
+                       "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n"
+                       "entry | C.txt | 0x11 | CCC | C | b.txt\n"
+                       "entry | D.txt | 0x11 | DDD | D | b.txt\n";
+    ExpectRefused(Description("", four), "entry: 4 entries; the setup needs at least 5");
+    ExpectRefused(Description("installed 0\nshortcuts 0\n", "entry | A.exe | 0x12 | AAA | A | a.exe\n"),
+                  "entry: 1 entries");
+    std::string messages;
+    EXPECT_EQ(Generate(Description("", four + "entry | E.txt | 0x11 | EEE | E | b.txt\n"), &messages), 0)
+        << messages;
+}
+
+TEST_F(ManifestGenerator, RefusesCountsBelowZero)
+{
+    // A negative count would otherwise read as "all entries" or as none.
+    ExpectRefused(Description("installed -1\nshortcuts 0\n", SixEntries()), "installed: -1 is outside 0");
+    ExpectRefused(Description("installed -32768\nshortcuts 0\n", SixEntries()), "installed");
+    ExpectRefused(Description("shortcuts -1\n", SixEntries()), "shortcuts: -1 is below 0");
+    // The bounds themselves are fine.
+    std::string messages;
+    EXPECT_EQ(Generate(Description("installed 0\nshortcuts 0\n", SixEntries()), &messages), 0) << messages;
+    EXPECT_NE(Read("out/manifest_data.inc").find("    0,\n    0,\n}"), std::string::npos)
+        << Read("out/manifest_data.inc");
+    EXPECT_EQ(Generate(Description("installed 6\nshortcuts 6\n", SixEntries()), &messages), 0) << messages;
 }
 
 TEST_F(ManifestGenerator, RefusesTextsLongerThanTheirFields)
 {
-    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRST\n", TwoEntries()), "name");
-    ExpectRefused(Description("version 1234567890\n", TwoEntries()), "version");
-    ExpectRefused(Description("publisher ABCDEFGHIJKLMNOPQRST\n", TwoEntries()), "publisher");
-    ExpectRefused(Description("", "entry | ABCDEFGHIJKLMNOPQRSTUVWXY.exe | 0x11 | AAA | A | a.exe\n"), "target");
-    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAAAAAAAAAAAAAAAA | A | a.exe\n"), "resource");
-    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | ABCDEFGHIJKLMNOPQRST | a.exe\n"), "caption");
+    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRST\n", SixEntries()), "name");
+    ExpectRefused(Description("version 1234567890\n", SixEntries()), "version");
+    ExpectRefused(Description("publisher ABCDEFGHIJKLMNOPQRST\n", SixEntries()), "publisher");
+    ExpectRefused(Description("", Table("entry | ABCDEFGHIJKLMNOPQRSTUVWXY.exe | 0x11 | AAA | A | a.exe\n")),
+                  "target");
+    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAAAAAAAAAAAAAAAA | A | a.exe\n")),
+                  "resource");
+    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | ABCDEFGHIJKLMNOPQRST | a.exe\n")),
+                  "caption");
 }
 
 TEST_F(ManifestGenerator, RefusesATitleTaglineOrWebPageThatDoesNotFit)
 {
     // 19 + 9 = 28 characters: "name vversion" would overflow its 30-byte title.
-    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRS\nversion 123456789\n", TwoEntries()),
+    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRS\nversion 123456789\n", SixEntries()),
                   "name and version");
-    ExpectRefused(Description("tagline " + std::string(51, 't') + "\n", TwoEntries()), "tagline");
-    ExpectRefused(Description("webpage http://" + std::string(53, 'w') + "\n", TwoEntries()), "webpage");
-    ExpectRefused(Description("webpage www.brindlemoor.com\n", TwoEntries()), "webpage");
+    ExpectRefused(Description("tagline " + std::string(51, 't') + "\n", SixEntries()), "tagline");
+    ExpectRefused(Description("webpage http://" + std::string(53, 'w') + "\n", SixEntries()), "webpage");
+    ExpectRefused(Description("webpage www.brindlemoor.com\n", SixEntries()), "webpage");
 }
 
 TEST_F(ManifestGenerator, RefusesMissingOrEmptyFilesAndDuplicateResources)
 {
-    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | A | nowhere.exe\n"), "source");
-    ExpectRefused(Description("installed 1\n", "entry | E.txt | 0x11 | EMPTY | E | empty.txt\n"), "source");
-    ExpectRefused(Description("", "entry | A.exe | 0x11 | AAA | A | a.exe\n"
-                                  "entry | B.exe | 0x11 | AAA | B | b.txt\n"),
+    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | A | nowhere.exe\n")), "source");
+    ExpectRefused(Description("installed 1\n", Table("entry | E.txt | 0x11 | EMPTY | E | empty.txt\n")),
+                  "source");
+    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | A | a.exe\n"
+                                        "entry | B.exe | 0x11 | AAA | B | b.txt\n")),
                   "duplicate resource name");
-    ExpectRefused(Description("", "entry | A.exe | 0x11 | aaa | A | a.exe\n"
-                                  "entry | B.txt | 0x11 | BBB | B | b.txt\n"),
+    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | aaa | A | a.exe\n"
+                                        "entry | B.txt | 0x11 | BBB | B | b.txt\n")),
                   "resource");
 }
 
 TEST_F(ManifestGenerator, RefusesABadTimeStamp)
 {
-    ExpectRefused(Description("timestamp 2007-02-29 03:02:00.000\n", TwoEntries()), "timestamp");
-    ExpectRefused(Description("timestamp 24.12.2006\n", TwoEntries()), "timestamp");
-    ExpectRefused(Description("weekday 7\n", TwoEntries()), "weekday");
+    ExpectRefused(Description("timestamp 2007-02-29 03:02:00.000\n", SixEntries()), "timestamp");
+    ExpectRefused(Description("timestamp 24.12.2006\n", SixEntries()), "timestamp");
+    ExpectRefused(Description("weekday 7\n", SixEntries()), "weekday");
 }
 
 }  // namespace
@@ -155,7 +208,7 @@ TEST_F(ManifestGenerator, RefusesABadTimeStamp)
 TEST_F(ManifestGenerator, IdentityAloneNeedsNoFilesAndMatchesTheFullRun)
 {
     std::string messages;
-    std::string description = Description("", TwoEntries());
+    std::string description = Description("", SixEntries());
     ASSERT_EQ(Generate(description, &messages), 0) << messages;
     std::string full = Read("out/product_identity.h");
 
@@ -171,16 +224,16 @@ TEST_F(ManifestGenerator, IdentityAloneNeedsNoFilesAndMatchesTheFullRun)
               std::string::npos) << alone;
     EXPECT_NE(alone.find("{\"B.txt\", 0x11, \"Read Me\"},"), std::string::npos) << alone;
     // What the identity form refuses, it refuses like the full one.
-    Write("product.txt", Description("preserve DAT\n", TwoEntries()));
+    Write("product.txt", Description("preserve DAT\n", SixEntries()));
     EXPECT_NE(std::system(cmd.c_str()), 0);
 }
 
 TEST_F(ManifestGenerator, RefusesPreservedExtensionsThatAreNotPlain)
 {
-    ExpectRefused(Description("preserve\n", TwoEntries()), "preserve");
-    ExpectRefused(Description("preserve .DAT DAT\n", TwoEntries()), "preserve");
-    ExpectRefused(Description("preserve .DAT .dat\n", TwoEntries()), "listed twice");
-    ExpectRefused(Description("preserve .D*T\n", TwoEntries()), "preserve");
-    ExpectRefused(Description("preserve .ABCDEFGHI\n", TwoEntries()), "preserve");
-    ExpectRefused(Description("preserve .A .B .C .D .E .F .G .H .I\n", TwoEntries()), "preserve");
+    ExpectRefused(Description("preserve\n", SixEntries()), "preserve");
+    ExpectRefused(Description("preserve .DAT DAT\n", SixEntries()), "preserve");
+    ExpectRefused(Description("preserve .DAT .dat\n", SixEntries()), "listed twice");
+    ExpectRefused(Description("preserve .D*T\n", SixEntries()), "preserve");
+    ExpectRefused(Description("preserve .ABCDEFGHI\n", SixEntries()), "preserve");
+    ExpectRefused(Description("preserve .A .B .C .D .E .F .G .H .I\n", SixEntries()), "preserve");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 #include "path_helpers.h"
@@ -37,8 +39,24 @@ TEST(PathJoin, QuotesEncloseTheWholePath)
 {
     EXPECT_EQ(Join("C:\\Dir", "Read Me.txt", true), "\"C:\\Dir\\Read Me.txt\"");
     EXPECT_EQ(Join("C:\\", "Read Me.txt", true), "\"C:\\Read Me.txt\"");
-    // With an empty folder the last character is the quote, so a backslash follows.
-    EXPECT_EQ(Join("", "x", true), "\"\\x\"");
+}
+
+// An empty folder slot stands for a folder the system could not give; it
+// must never turn into a path at the root of the current drive.
+TEST(PathJoin, RefusesAnEmptyFolder)
+{
+    EXPECT_EQ(Join("", "Qorvunst.exe"), "<refused>");
+    EXPECT_EQ(Join("", "Read Me.txt", true), "<refused>");
+    EXPECT_EQ(Join("", "\\x"), "<refused>");
+    char out[260] = "stale";
+    EXPECT_FALSE(MakeShortcutPath(out, sizeof out, "", "", "Update"));
+    EXPECT_STREQ(out, "");
+    strcpy(out, "stale");
+    EXPECT_FALSE(MakeShortcutPath(out, sizeof out, "", "Group", "Quorvel"));
+    EXPECT_STREQ(out, "");
+    // Only the folder must be there: an empty middle still adds nothing.
+    ASSERT_TRUE(MakeShortcutPath(out, sizeof out, "C:\\S", "", "Update"));
+    EXPECT_STREQ(out, "C:\\S\\Update.lnk");
 }
 
 TEST(PathJoin, RefusesWhatDoesNotFitInsteadOfCutting)

@@ -31,6 +31,7 @@ struct DialogView {
 };
 DialogView s_dialogView;
 HHOOK s_dialogHook;
+HWND s_resetOnClose;  // a page to click Reset Group on as the dialog closes
 
 LRESULT CALLBACK WatchShortcutDialog(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -41,6 +42,11 @@ LRESULT CALLBACK WatchShortcutDialog(int code, WPARAM wParam, LPARAM lParam)
         s_dialogView.caption = WindowText(window);
         s_dialogView.shortcut = ItemText(window, IDC_SHORTCUT_CAPTION);
         s_dialogView.position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+        if (s_resetOnClose != NULL) {
+            // Handled in the page's closing pause, as a user's click would be.
+            PostMessageA(s_resetOnClose, WM_COMMAND, MAKEWPARAM(IDC_RESET_GROUP, BN_CLICKED),
+                         (LPARAM)GetDlgItem(s_resetOnClose, IDC_RESET_GROUP));
+        }
     }
     return CallNextHookEx(s_dialogHook, code, wParam, lParam);
 }
@@ -61,6 +67,7 @@ protected:
         lstrcpyA(g_setup.state.windowsFolder, (root_ + "\\Win").c_str());
         lstrcpyA(g_setup.state.sendToFolder, (root_ + "\\SendTo").c_str());
         s_dialogView = DialogView();
+        s_resetOnClose = NULL;
         s_dialogHook = SetWindowsHookExA(WH_CBT, WatchShortcutDialog, NULL, GetCurrentThreadId());
     }
     void TearDown() override
@@ -97,6 +104,18 @@ protected:
     }
     int Selected() { return (int)SendMessageA(Combo(), CB_GETCURSEL, 0, 0); }
     std::string Typed() { return ItemText(page_, IDC_GROUP_LIST); }
+    // Continue with a name that must be refused with the text given.
+    void ExpectRefused(const char* name, const char* text)
+    {
+        SCOPED_TRACE(name);
+        std::vector<Box> boxes = ContinueWith(name);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Vantor");
+        EXPECT_EQ(boxes[0].text, text);
+        EXPECT_EQ(boxes[0].icon, WarningIcon());
+        EXPECT_TRUE(IsWindowVisible(page_));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page_, IDC_GROUP_CONTINUE)));
+    }
     // Continue with the given name; the boxes it showed.
     std::vector<Box> ContinueWith(const std::string& name)
     {
@@ -179,14 +198,7 @@ TEST_F(GroupPage, RefusesNamesThatCannotBeOneFolder)
         {"..", kDotNameText},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<Box> boxes = ContinueWith(c.name);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, "Vantor");
-        EXPECT_EQ(boxes[0].text, c.text);
-        EXPECT_EQ(boxes[0].icon, WarningIcon());
-        EXPECT_TRUE(IsWindowVisible(page_));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page_, IDC_GROUP_CONTINUE)));
+        ExpectRefused(c.name, c.text);
     }
     EXPECT_EQ(g_setup.state.stepMask, 0u);
     EXPECT_FALSE(s_dialogView.seen) << "no shortcut dialog for a refused name";
@@ -198,6 +210,54 @@ TEST_F(GroupPage, RefusesNamesThatCannotBeOneFolder)
     } while (FindNextFileA(search, &found));
     FindClose(search);
     EXPECT_EQ(entries, 6) << "nothing made beside the test's own folders";
+}
+
+// Names the folder could not carry as typed: the links would go nowhere or
+// into another folder than the one the records name.
+TEST_F(GroupPage, RefusesNamesWindowsWouldRewriteOrKeepsForDevices)
+{
+    const char kTrailing[] = "A group name may not end with a space or a dot.";
+    const char kControl[] = "A group name may not contain control characters.";
+    const char kDevice[] =
+        "A group name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9.";
+    Open();
+    const struct {
+        const char* name;
+        const char* text;
+    } cases[] = {
+        {"Tools ", kTrailing}, {"Tools.", kTrailing}, {"...", kTrailing},  {"a\tb", kControl},
+        {"CON", kDevice},      {"prn", kDevice},      {"nul.txt", kDevice}, {"COM1", kDevice},
+        {"lpt9", kDevice},     {"Aux .log", kDevice},
+    };
+    for (const auto& c : cases) {
+        ExpectRefused(c.name, c.text);
+    }
+    EXPECT_EQ(g_setup.state.stepMask, 0u);
+    EXPECT_FALSE(s_dialogView.seen);
+    EXPECT_STREQ(g_setup.state.groupName, "Quorvel") << "a refused name is never taken";
+}
+
+TEST_F(GroupPage, ANameThatBeginsWithTheProductsIsAnOrdinaryGroup)
+{
+    Open();
+    std::vector<Box> boxes = ContinueWith("Quorvel Tools");
+    EXPECT_EQ(boxes.size(), 0u);
+    EXPECT_STREQ(g_setup.state.groupName, "Quorvel Tools");
+    EXPECT_TRUE(LinkExists("Quorvel Tools", "Quorvel"));
+    EXPECT_FALSE(PathExists((programs_ + "\\Quorvel").c_str()));
+}
+
+TEST_F(GroupPage, ResetGroupChangesNothingOnceContinueIsAccepted)
+{
+    Open();
+    s_resetOnClose = page_;
+    std::vector<Box> boxes = ContinueWith("Office Tools");
+    EXPECT_EQ(boxes.size(), 0u);
+    ASSERT_TRUE(s_dialogView.seen);
+    EXPECT_FALSE(IsWindowVisible(page_)) << "the page has ended";
+    EXPECT_STREQ(g_setup.state.groupName, "Office Tools") << "the records name the links' group";
+    EXPECT_EQ(Typed(), "Office Tools");
+    EXPECT_TRUE(LinkExists("Office Tools", "Read Me"));
 }
 
 TEST_F(GroupPage, RefusesALongFolderNameChosenFromTheList)

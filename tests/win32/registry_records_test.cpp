@@ -152,6 +152,30 @@ TEST_F(RegistryRecords, SkipsAnUninstallStringThatWouldNotFit)
     ExpectText(kEntryKey, "Program Path", "D:\\Apps\\Quorvel");
 }
 
+// An empty slot means the shell gave no usable folder: nothing may then be
+// written or deleted at the root of the current drive instead.
+TEST_F(RegistryRecords, AnEmptyFolderSlotNamesNothingAtTheDriveRoot)
+{
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    SetCurrentDirectoryA(sendTo_.c_str());
+    std::string rootLink = sendTo_.substr(0, 2) + "\\Update.lnk";
+    ASSERT_TRUE(WriteWholeFile(rootLink, "someone else's"));
+    g_setup.state.windowsFolder[0] = '\0';
+    g_setup.state.sendToFolder[0] = '\0';
+    WriteRegistryRecords();
+    SetCurrentDirectoryA(current);
+
+    std::string contents;
+    EXPECT_TRUE(ReadWholeFile(rootLink, &contents)) << rootLink << " was deleted";
+    DeleteFileA(rootLink.c_str());
+    Stored value;
+    EXPECT_FALSE(ReadValue(kEntryKey, "UninstallString", &value)) << value.bytes;
+    // The rest of the entry is written as always.
+    ExpectText(kEntryKey, "DisplayName", "Quorvel");
+    ExpectText(kEntryKey, "Program Path", "D:\\Apps\\Quorvel");
+}
+
 TEST(ShellUnloadFlag, SetsTheDefaultValue)
 {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, SHELL_UNLOAD_KEY);

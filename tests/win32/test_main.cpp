@@ -2,6 +2,7 @@
 // program's resources are at hand.
 #include <gtest/gtest.h>
 
+#include "common_controls.h"
 #include "test_support.h"
 
 int main(int argc, char** argv)
@@ -12,5 +13,7 @@ int main(int argc, char** argv)
         return 1;
     }
     ResetInstallState();
+    // As the setup's start does: the shortcut dialog needs the progress bar.
+    InitCommonControlsLibrary();
     return RUN_ALL_TESTS();
 }

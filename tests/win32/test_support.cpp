@@ -34,6 +34,9 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam)
             EnumChildWindows(box, FindIcon, (LPARAM)&s_answerer->seen.icon);
             ++s_answerer->seen.count;
             s_answerer->boxes.push_back(s_answerer->seen);
+            if (s_answerer->onBox != nullptr) {
+                s_answerer->onBox(s_answerer->seen);
+            }
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(s_answerer->button(), BN_CLICKED),
                          (LPARAM)GetDlgItem(box, s_answerer->button()));
         }

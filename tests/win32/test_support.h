@@ -29,6 +29,9 @@ struct BoxAnswerer {
     int button() const;
     BoxSeen seen;
     std::vector<BoxSeen> boxes;
+    // Called with each box as seen, before it is answered: a test can
+    // change the world the way a user would while the box is up.
+    void (*onBox)(const BoxSeen& box) = nullptr;
 };
 
 // A message box is a dialog with a text static of id 0xFFFF; the pages

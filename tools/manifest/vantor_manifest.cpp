@@ -28,6 +28,8 @@ const size_t kNameWidth = 20, kVersionWidth = 10, kTaglineWidth = 60, kPublisher
 const size_t kTitleSlot = 30, kSubtitleSlot = 61;
 // Preserved data-file extensions: a dot and up to 8 letters or digits.
 const size_t kMaxPreserved = 8, kExtensionLength = 9;
+// Entries 0, 1, 2 and 4 have fixed roles, so the table holds at least five.
+const long kFixedRoleEntries = 5;
 
 struct Entry {
     int line;
@@ -43,7 +45,7 @@ struct Description {
     int preserveLine = 0;
     int nameLine = 0, versionLine = 0, taglineLine = 0, publisherLine = 0, webPageLine = 0,
         timestampLine = 0, weekdayLine = 0, installedLine = 0, shortcutsLine = 0;
-    long weekday = 0, installed = -1, shortcuts = 0;
+    long weekday = 0, installed = 0, shortcuts = 0;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millis = 0;
     std::vector<Entry> entries;
 };
@@ -231,11 +233,25 @@ void CheckIdentity(Description* d) {
     CheckPreserved(d);
 
     long count = static_cast<long>(d->entries.size());
-    if (count == 0) Fail(*d, 0, "entry", "the product has no files");
-    if (d->installed < 0) d->installed = count;
-    if (d->installed > count) {
-        Fail(*d, d->installedLine, "installed", std::to_string(d->installed) + " is above the " +
+    if (count == 0) {
+        Fail(*d, 0, "entry", "the product has no files");
+    } else if (count < kFixedRoleEntries) {
+        // The setup reads the uninstaller, the updater, the main program and
+        // the read-me by their places 0, 1, 2 and 4 in the table.
+        Fail(*d, 0, "entry",
+             std::to_string(count) + " entries; the setup needs at least " +
+                 std::to_string(kFixedRoleEntries) +
+                 " (uninstaller, updater, main program, one more, read-me)");
+    }
+    // Without an "installed" line every entry is installed; a written count
+    // must lie between 0 and the number of entries.
+    if (d->installedLine == 0) d->installed = count;
+    if (d->installed < 0 || d->installed > count) {
+        Fail(*d, d->installedLine, "installed", std::to_string(d->installed) + " is outside 0 to the " +
                                                     std::to_string(count) + " entries");
+    }
+    if (d->shortcuts < 0) {
+        Fail(*d, d->shortcutsLine, "shortcuts", std::to_string(d->shortcuts) + " is below 0");
     }
     if (d->shortcuts > d->installed) {
         Fail(*d, d->shortcutsLine, "shortcuts",
@@ -343,11 +359,21 @@ std::string ManifestInitialiser(const Description& d) {
     return o.str();
 }
 
+// The leading decimal number of text, or 0; for the version resource's
+// numeric fields.
+unsigned long LeadingNumber(const std::string& text) {
+    return std::isdigit(static_cast<unsigned char>(text.c_str()[0])) ? std::strtoul(text.c_str(), nullptr, 10)
+                                                                      : 0;
+}
+
 // Everything the setup and the product's own programs must agree on: names,
 // the registry keys made of them, the preserved extensions and the table's
 // names, flags and captions (not its sizes, which the programs cannot know
 // before they are packed).
 std::string IdentityHeader(const Description& d) {
+    size_t dot = d.version.find('.');
+    unsigned long major = LeadingNumber(d.version);
+    unsigned long minor = dot == std::string::npos ? 0 : LeadingNumber(d.version.substr(dot + 1));
     std::ostringstream o;
     o << "/* generated from the product description; do not edit */\n"
       << "#ifndef VANTOR_PRODUCT_IDENTITY_H\n#define VANTOR_PRODUCT_IDENTITY_H\n"
@@ -361,6 +387,10 @@ std::string IdentityHeader(const Description& d) {
       << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
       << "#define PRODUCT_VERSION_KEY_SUFFIX "
       << Literal("\\Programs\\" + d.name + "\\Current Version") << "\n"
+      << "#define PRODUCT_VERSION_MAJOR " << major << "\n"
+      << "#define PRODUCT_VERSION_MINOR " << minor << "\n"
+      << "#define PRODUCT_COPYRIGHT "
+      << Literal("Copyright (C) " + std::to_string(d.year) + " " + d.publisher) << "\n"
       << "#define PRODUCT_INSTALLED_COUNT " << d.installed << "\n"
       << "#define PRODUCT_SHORTCUT_COUNT " << d.shortcuts << "\n"
       << "#define PRODUCT_PRESERVED_COUNT " << d.preserved.size() << "\n"

@@ -2,7 +2,8 @@
 # Builds the setup program, shows what it carries, and runs it: on your
 # display when DISPLAY is set, for you to click through; otherwise
 # unattended on a display of its own, walking the whole installation and
-# saving a screenshot of every page and box to build/screens/.
+# the removal that follows, saving a screenshot of every page and box to
+# build/screens/.
 set -e
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
@@ -29,9 +30,9 @@ rm -rf "$screens"
 mkdir -p "$screens"
 vantor_start_xvfb
 trap vantor_stop_xvfb EXIT
-echo "no display: walking the installation unattended on Xvfb $DISPLAY"
+echo "no display: walking the installation and the removal unattended on Xvfb $DISPLAY"
 set +e
-scripts/e2e-scenario.sh build/win32 complete-install "$screens" > "$screens/walk.log" 2>&1
+scripts/e2e-scenario.sh build/win32 install-remove "$screens" > "$screens/walk.log" 2>&1
 status=$?
 set -e
 grep -E 'timing:|NOT AVAILABLE|FAIL|result:' "$screens/walk.log" | sed 's/^\[ *[0-9]* ms\] //' || true

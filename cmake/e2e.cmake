@@ -34,7 +34,10 @@ set(VANTOR_E2E_SCENARIOS
   welcome-cancel welcome-escape licence-disagree licence-escape licence-resize
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
   complete-install readme-yes readme-no reinstall
-  planted-dlls group-names locked-reinstall)
+  planted-dlls group-names locked-reinstall
+  snapshot-noop install-snapshot install-remove remove-twice remove-silent
+  remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root
+  tampered-windows tampered-relative remove-junction ledger-data)
 foreach(scenario IN LISTS VANTOR_E2E_SCENARIOS)
   add_test(NAME e2e.${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-scenario.sh ${CMAKE_BINARY_DIR} ${scenario})
@@ -49,7 +52,8 @@ endforeach()
 # makes its template prefix, hence the longer limit.
 set(VANTOR_E2E_VARIANTS
   "complete-install-kolkata|complete-install|TZ=Asia/Kolkata"
-  "complete-install-win64|complete-install|VANTOR_WINEARCH=win64")
+  "complete-install-win64|complete-install|VANTOR_WINEARCH=win64"
+  "install-remove-win64|install-remove|VANTOR_WINEARCH=win64")
 foreach(variant IN LISTS VANTOR_E2E_VARIANTS)
   string(REPLACE "|" ";" fields "${variant}")
   list(GET fields 0 name)

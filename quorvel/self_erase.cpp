@@ -18,6 +18,18 @@ enum {
     kDeleteInterval = 100,
 };
 
+// "Qorvunst-": the uninstaller's name without its extension, and a dash,
+// so a user who finds the folder knows whose it is.
+static void EraserFolderPrefix(char prefix[kTargetNameSize + 1])
+{
+    CopyText(prefix, kTargetNameSize, kEntries[kUninstallerEntry].target);
+    char* extension = (char*)FindExtension(prefix);
+    if (extension != NULL) {
+        *extension = '\0';
+    }
+    AppendText(prefix, kTargetNameSize + 1, "-");
+}
+
 // A folder of our own under the temp folder: made new, so nothing can lie
 // in it before the copy does.
 static bool MakeEraserFolder(char* folder, size_t size)
@@ -27,12 +39,12 @@ static bool MakeEraserFolder(char* folder, size_t size)
     if (n == 0 || n >= sizeof temp) {
         return false;
     }
+    char prefix[kTargetNameSize + 1];
+    EraserFolderPrefix(prefix);
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int i = 0; i < kFolderAttempts; i++) {
-        // Named after the uninstaller, so a user who finds it knows whose it is.
         char name[kTargetNameSize + 16];
-        wsprintfA(name, "%s-%08lX", kEntries[kUninstallerEntry].target,
-                  (unsigned long)(seed + i * 7919));
+        wsprintfA(name, "%s%08lX", prefix, (unsigned long)(seed + i * 7919));
         if (JoinPath(folder, size, temp, name, false) && CreateDirectoryA(folder, NULL)) {
             return true;
         }
@@ -113,7 +125,7 @@ int RunEraser(const char* handleText)
         MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
         const char* name = strrchr(folder, '\\');
         char prefix[kTargetNameSize + 1];
-        wsprintfA(prefix, "%s-", kEntries[kUninstallerEntry].target);
+        EraserFolderPrefix(prefix);
         if (name != NULL && StartsWithIgnoringCase(name + 1, prefix)) {
             MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
         }

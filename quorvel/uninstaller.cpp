@@ -92,6 +92,7 @@ static int RunRemoval(HINSTANCE instance)
         AskUser(STOPPED_TEXT, MB_OK, IDOK);
         return result;
     }
+    SetRemovalStatus(REMOVED_TEXT);
     FinishEndItems(r.endText, sizeof r.endText, r.endItems);
     char text[sizeof REMOVED_TEXT LEFT_HEADING + kEndTextSize];
     CopyText(text, sizeof text, r.endItems > 0 ? REMOVED_TEXT LEFT_HEADING : REMOVED_TEXT);

@@ -57,6 +57,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# What only the host can do for a scenario (Wine makes no file-system
+# links) is in its helper, if it has one.
+helper=$vantor_root/tests/e2e/host-$scenario.sh
+[ -f "$helper" ] && . "$helper"
+
 wine 'T:\vantor-driver.exe' "$scenario" 'S:\' </dev/null 2>"$work/wine-stderr.log"
 status=$?
 echo "screenshots: $screens"

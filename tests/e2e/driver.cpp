@@ -45,6 +45,22 @@ const ScenarioEntry kScenarios[] = {
     {"planted-dlls", PlantedDlls, "DLLs planted beside the setup never run"},
     {"group-names", GroupNames, "group names Windows rewrites or refuses; one after the product"},
     {"locked-reinstall", LockedReinstall, "a reinstall waits for a program in use, then retries"},
+    {"snapshot-noop", SnapshotNoop, "snapshots around a run that changes nothing agree"},
+    {"install-snapshot", InstallSnapshot, "an installation adds exactly its files, links, records"},
+    {"install-remove", InstallRemove, "install, remove with Yes: nothing differs after a restart"},
+    {"remove-twice", RemoveTwice, "a second removal says not installed and changes nothing"},
+    {"remove-silent", SilentRemove, "/S removes without any window"},
+    {"remove-silent-in-use", SilentInUse,
+     "/S with Quorvel running: exit code 4, the file goes at the restart"},
+    {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},
+    {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
+    {"remove-many-data", RemoveManyData,
+     "twelve long-named data files: 8 named, then \"and N more\", in both boxes"},
+    {"tampered-root", TamperedRoot, "a Program Path of C:\\ touches nothing there"},
+    {"tampered-windows", TamperedWindows, "a Program Path of the Windows folder touches nothing"},
+    {"tampered-relative", TamperedRelative, "a relative Program Path touches nothing"},
+    {"remove-junction", RemoveJunction, "a link in the program folder is not followed"},
+    {"ledger-data", LedgerData, "ledger entries survive a reinstall; kept or not at removal"},
 };
 
 }  // namespace

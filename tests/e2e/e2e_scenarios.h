@@ -27,6 +27,21 @@ int Reinstall();
 int PlantedDlls();
 int GroupNames();
 int LockedReinstall();
+int SnapshotNoop();
+int InstallSnapshot();
+int InstallRemove();
+int RemoveTwice();
+int SilentRemove();
+int SilentInUse();
+int RemoveInUse();
+int RemoveUserFiles();
+int RemoveManyData();
+int TamperedRoot();
+int TamperedWindows();
+int TamperedRelative();
+int RemoveJunction();
+int LedgerData();
+
 // Checks of the environment a complete installation ran in, where the run
 // asks for one: TZ=Asia/Kolkata, VANTOR_WINEARCH=win64.
 void CheckPlatformVariant();

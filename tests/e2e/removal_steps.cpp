@@ -1,0 +1,400 @@
+// Whole steps of the removal scenarios: an installation, an interactive
+// removal with its boxes, the snapshot checks before and after a restart,
+// and the installed Quorvel driven as its user.
+#include <windows.h>
+#include <shlobj.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "e2e_system.h"
+#include "e2e_uninstall.h"
+#include "e2e_walk.h"
+
+namespace {
+
+enum { kRestartWait = 60000 };
+
+bool Listed(const char* const* lines, const char* line)
+{
+    for (; lines != NULL && *lines != NULL; lines++) {
+        if (strcmp(*lines, line) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DataBoxText(const char* const* names, char* text, int size)
+{
+    int n = snprintf(text, size, DATA_HEAD, g_walk.destination);
+    for (int i = 0; names != NULL && names[i] != NULL && n < size; i++) {
+        n += snprintf(text + n, size - n, "%s%s", i > 0 ? "\r\n" : "", names[i]);
+    }
+    if (n < size) {
+        snprintf(text + n, size - n, DATA_TAIL);
+    }
+}
+
+}  // namespace
+
+const char* SoftwareRoot()
+{
+    BOOL wow = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow);
+    return wow ? "HKLM\\Software\\Wow6432Node\\" : "HKLM\\Software\\";
+}
+
+int RemovalOutcome()
+{
+    StopRemoval();
+    return Finish();
+}
+
+bool InstallQuorvel(bool timed)
+{
+    Walk walk = {NULL, NULL, false, timed};
+    if (!WalkThrough(&walk)) {
+        return false;
+    }
+    CheckInstalled();  // its failures count, but the scenario can go on
+    return true;
+}
+
+bool KeepUninstallerCopy(char* path, int size)
+{
+    char command[MAX_PATH];
+    CreateDirectoryA(SCRATCH_FOLDER, NULL);
+    snprintf(path, size, "%s\\%s", SCRATCH_FOLDER, UNINSTALLER_NAME);
+    return Check(ReadUninstallCommand(command, sizeof command) &&
+                     CopyFileA(command, path, FALSE),
+                 "kept a copy of the installed uninstaller as %s", path);
+}
+
+void CheckEndText(const char* text, const char* const* required, const char* const* optional)
+{
+    size_t n = strlen(REMOVED_TEXT);
+    if (!Check(strncmp(text, REMOVED_TEXT, n) == 0, "the end box says \"%s\"", REMOVED_TEXT)) {
+        return;
+    }
+    const char* rest = text + n;
+    bool expectLines = required != NULL && required[0] != NULL;
+    if (*rest == '\0') {
+        Check(!expectLines, "the end box lists nothing as left in place");
+        return;
+    }
+    size_t m = strlen(LEFT_IN_PLACE);
+    if (!Check(strncmp(rest, LEFT_IN_PLACE, m) == 0, "the end box goes on with \"%s\"",
+               Printable(LEFT_IN_PLACE))) {
+        return;
+    }
+    bool seen[kMaxLeftLines + 1] = {};
+    for (rest += m; rest[0] == '\r' && rest[1] == '\n';) {
+        rest += 2;
+        const char* end = strstr(rest, "\r\n");
+        size_t length = end != NULL ? (size_t)(end - rest) : strlen(rest);
+        char line[512];
+        snprintf(line, sizeof line, "%.*s", (int)(length < sizeof line ? length : sizeof line - 1),
+                 rest);
+        rest += length;
+        bool known = false;
+        for (int i = 0; required != NULL && required[i] != NULL && i < kMaxLeftLines; i++) {
+            if (strcmp(required[i], line) == 0) {
+                seen[i] = known = true;
+            }
+        }
+        if (known) {
+            Log("  left in place, as expected: %s", line);
+        } else if (Listed(optional, line)) {
+            Log("  left in place, as it may be: %s", line);
+        } else {
+            Fail("the end box lists \"%s\", which it should not", line);
+        }
+    }
+    Check(*rest == '\0', "the end box has nothing after its lines (\"%s\")", Printable(rest));
+    for (int i = 0; required != NULL && required[i] != NULL && i < kMaxLeftLines; i++) {
+        Check(seen[i], "the end box lists \"%s\"", required[i]);
+    }
+}
+
+HWND StartAndConfirm(bool shot)
+{
+    char command[MAX_PATH];
+    if (!Check(ReadUninstallCommand(command, sizeof command), "read the uninstall command") ||
+        !StartRemoval(command)) {
+        return NULL;
+    }
+    HWND window = RemovalWindow();
+    Box box;
+    if (window == NULL || !WaitRemovalBox(window, &box)) {
+        return NULL;
+    }
+    CheckRemovalBox(&box, CONFIRM_TEXT, IDYES);
+    Check(GetDlgItem(box.window, IDNO) != NULL, "the confirmation offers No too");
+    if (shot) {
+        Shot("uninstall-confirm");
+    }
+    return AnswerRemovalBox(&box, IDYES) ? window : NULL;
+}
+
+bool FinishRemoval(HWND window, const RemovalAnswers* answers)
+{
+    Box box;
+    if (answers->dataNames != NULL) {
+        if (!WaitRemovalBox(window, &box)) {
+            return false;
+        }
+        char text[1024];
+        DataBoxText(answers->dataNames, text, sizeof text);
+        CheckRemovalBox(&box, text, IDYES);
+        if (answers->shots) {
+            Shot("uninstall-data");
+        }
+        if (!AnswerRemovalBox(&box, answers->keepData ? IDYES : IDNO)) {
+            return false;
+        }
+    }
+    if (!WaitRemovalBox(window, &box)) {
+        return false;
+    }
+    CheckEndText(box.text, answers->leftLines, answers->optionalLines);
+    if (answers->shots) {
+        Shot("uninstall-end");
+    }
+    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(kRemoved)) {
+        return false;
+    }
+    ExpectWindowsCopyGone();
+    return true;
+}
+
+bool RemoveQuorvel(const RemovalAnswers* answers)
+{
+    HWND window = StartAndConfirm(answers->shots);
+    return window != NULL && FinishRemoval(window, answers);
+}
+
+void ExpectWindowsCopyGone()
+{
+    char windows[MAX_PATH];
+    char path[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    JoinPath(path, sizeof path, windows, UNINSTALLER_NAME);
+    DWORD start = GetTickCount();
+    while (PathExists(path) && GetTickCount() - start < kWindowsCopyWait) {
+        Sleep(kPollInterval);
+    }
+    Check(!PathExists(path), "%s is gone %lu ms after the exit", path,
+          (unsigned long)(GetTickCount() - start));
+}
+
+void Allow(AllowanceList* list, bool required, const char* why, const char* format, ...)
+{
+    if (list->count >= kMaxAllowances) {
+        Fail("too many allowances for one check");
+        return;
+    }
+    char* pattern = list->patterns[list->count];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(pattern, kPatternSize, format, args);
+    va_end(args);
+    Allowance* a = &list->items[list->count++];
+    a->pattern = pattern;
+    a->why = why;
+    a->required = required;
+}
+
+void AllowKeptData(AllowanceList* list, const char* path)
+{
+    const char* why = "kept: the user's data";
+    Allow(list, true, why, "+ C:\\Brindlemoor");
+    Allow(list, true, why, "+ %s", g_walk.destination);
+    Allow(list, true, why, "+ %s", path);
+}
+
+void AllowStandard(AllowanceList* list, bool beforeRestart)
+{
+    // The setup sets the shell's AlwaysUnloadDll at every start; it is a
+    // machine-wide setting that other programs may rely on, so the removal
+    // leaves it on purpose.
+    Allow(list, false, "the shell setting the setup writes and the removal keeps",
+          "+ %sMicrosoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll*", SoftwareRoot());
+    if (!beforeRestart) {
+        return;
+    }
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    Allow(list, true, "the uninstaller's temp copy, deleted at the next restart",
+          "+ %sQorvunst-????????\\" UNINSTALLER_NAME, temp);
+    Allow(list, true, "the temp copy's folder, deleted at the next restart",
+          "+ %sQorvunst-????????", temp);
+    Allow(list, true, "the deletions marked for the restart",
+          "+ " SESSION_MANAGER_KEY " : " PENDING_RENAMES);
+}
+
+bool RestartPrefix()
+{
+    char command[] = "wineboot.exe -r";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    Log("restart: %s", command);
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        Fail("cannot start %s (error %lu)", command, GetLastError());
+        return false;
+    }
+    bool ended = WaitForSingleObject(process.hProcess, kRestartWait) == WAIT_OBJECT_0;
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return Check(ended && code == 0, "the restart ended (exit code %lu)", (unsigned long)code);
+}
+
+void CheckAfterRemoval(const AllowanceList* also, const AllowanceList* untilRestart)
+{
+    for (int restarted = 0; restarted < 2; restarted++) {
+        if (restarted && !RestartPrefix()) {
+            return;
+        }
+        AllowanceList list;
+        list.count = 0;
+        AllowStandard(&list, !restarted);
+        for (int phase = restarted; phase < 2; phase++) {
+            const AllowanceList* from = phase == 0 ? untilRestart : also;
+            for (int i = 0; from != NULL && i < from->count; i++) {
+                Allow(&list, from->items[i].required, from->items[i].why, "%s",
+                      from->items[i].pattern);
+            }
+        }
+        TakeSnapshot(kAfter);
+        CheckDifferences(restarted ? "after a restart" : "after the removal, before a restart",
+                         list.items, list.count);
+    }
+}
+
+HWND StartQuorvel(PROCESS_INFORMATION* process)
+{
+    char program[MAX_PATH + 2];
+    snprintf(program, sizeof program, "\"%s\\%s\"", g_walk.destination,
+             kFiles[kMainProgram].name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(NULL, program, NULL, NULL, FALSE, 0, NULL, g_walk.destination, &startup,
+                        process)) {
+        Fail("cannot start %s (error %lu)", program, GetLastError());
+        return NULL;
+    }
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimit;
+         Sleep(kPollInterval)) {
+        HWND w = NULL;
+        while ((w = FindWindowExA(NULL, w, LEDGER_CLASS_NAME, NULL)) != NULL) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == process->dwProcessId && IsWindowVisible(w)) {
+                Log("Quorvel runs as process %lu, window %p", (unsigned long)pid, (void*)w);
+                return w;
+            }
+        }
+    }
+    Fail("Quorvel's window (class \"%s\") never showed", LEDGER_CLASS_NAME);
+    TerminateProcess(process->hProcess, 1);
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+    return NULL;
+}
+
+int LedgerCount(HWND window)
+{
+    return (int)Ask(GetDlgItem(window, kLedgerList), LB_GETCOUNT, 0, 0);
+}
+
+void CloseQuorvel(HWND window, PROCESS_INFORMATION* process)
+{
+    Log("close Quorvel");
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    Check(WaitForSingleObject(process->hProcess, kWaitLimit) == WAIT_OBJECT_0, "Quorvel ended");
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+}
+
+void AllowProduct(AllowanceList* list, char change, int parts)
+{
+    const char* why = change == '+' ? "installed" : "removed";
+    char windows[MAX_PATH];
+    char programs[MAX_PATH];
+    char sendTo[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    SpecialFolder(CSIDL_PROGRAMS, programs);
+    SpecialFolder(CSIDL_SENDTO, sendTo);
+    if (parts & kProgramFolder) {
+        Allow(list, true, why, "%c C:\\Brindlemoor", change);
+        Allow(list, true, why, "%c %s", change, g_walk.destination);
+    }
+    for (int i = 0; i < kFileCount; i++) {
+        if (parts & (kFiles[i].inWindowsFolder ? kWindowsFile : kProgramFiles)) {
+            Allow(list, true, why, "%c %s\\%s", change,
+                  kFiles[i].inWindowsFolder ? windows : g_walk.destination, kFiles[i].name);
+        }
+    }
+    if (parts & kLinks) {
+        Allow(list, true, why, "%c %s\\%s", change, programs, g_walk.group);
+        for (int i = 0; i < kShortcutCount; i++) {
+            Allow(list, true, why, "%c %s\\%s\\%s.lnk", change, programs, g_walk.group,
+                  kFiles[i].caption);
+        }
+        Allow(list, true, why, "%c %s\\Quorvel.lnk", change, sendTo);
+    }
+    if ((parts & kRecords) == 0) {
+        return;
+    }
+    const char* root = SoftwareRoot();
+    static const char* const kKeys[] = {
+        "Brindlemoor",
+        "Brindlemoor : Quorvel",
+        "Brindlemoor\\Programs",
+        "Brindlemoor\\Programs\\Quorvel",
+        "Brindlemoor\\Programs\\Quorvel\\Current Version",
+        "Brindlemoor\\Programs\\Quorvel\\Current Version : Program Version",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayName",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayVersion",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : UninstallString",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Path",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Group",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Publisher",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : HelpLink",
+    };
+    for (size_t i = 0; i < sizeof kKeys / sizeof kKeys[0]; i++) {
+        Allow(list, true, why, "%c %s%s", change, root, kKeys[i]);
+    }
+}
+
+void AddLine(Lines* lines, const char* format, const char* path)
+{
+    if (lines->count < kMaxLeftLines) {
+        snprintf(lines->text[lines->count], kLineSize, format, path);
+        lines->list[lines->count] = lines->text[lines->count];
+        lines->list[++lines->count] = NULL;
+    }
+}
+
+void ProgramFile(char* path, int size, const char* name)
+{
+    JoinPath(path, size, g_walk.destination, name);
+}
+
+void PlantFile(const char* path)
+{
+    Check(WriteTextFile(path, path), "planted %s", path);
+}
+
+void CheckPlanted(const char* path)
+{
+    const BYTE* data = NULL;
+    DWORD size = 0;
+    Check(ReadWholeFile(path, 0, &data, &size) && size == strlen(path) &&
+              memcmp(data, path, size) == 0,
+          "%s is untouched", path);
+}

@@ -1,0 +1,207 @@
+// Scenarios of the removal, each proven with snapshots of the whole prefix:
+// what an installation adds, a plain removal, a second removal, silent mode.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "e2e_scenarios.h"
+#include "e2e_system.h"
+#include "e2e_uninstall.h"
+#include "e2e_walk.h"
+
+namespace {
+
+// In a 64-bit prefix the 32-bit setup's uninstall entry lies under
+// Wow6432Node, where the 32-bit uninstaller must look for it, and not in
+// the 64-bit view.
+void CheckRecordsView()
+{
+    BOOL wow = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow);
+    if (!wow) {
+        return;
+    }
+    static const char* const kViews[] = {
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel"};
+    for (int i = 0; i < 2; i++) {
+        HKEY key;
+        bool found = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kViews[i], 0, KEY_READ | KEY_WOW64_64KEY,
+                                   &key) == ERROR_SUCCESS;
+        if (found) {
+            RegCloseKey(key);
+        }
+        Check(found == (i == 0), "the 64-bit view %s HKLM\\%s", found ? "has" : "has no",
+              kViews[i]);
+    }
+}
+
+}  // namespace
+
+int SnapshotNoop()
+{
+    TakeSnapshot(kBefore);
+    // A program with a window that starts and ends, the driver's own
+    // screenshot, and a restart: what every removal scenario does besides
+    // the removal itself. Notepad is ended, not closed: on closing it
+    // stores its settings, which is Notepad's doing, not Wine's.
+    char command[] = "notepad.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (Check(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, "C:\\", &startup,
+                             &process) != 0,
+              "started Notepad")) {
+        WaitForInputIdle(process.hProcess, kWaitLimit);
+        Sleep(1000);
+        Shot("notepad");
+        TerminateProcess(process.hProcess, 0);
+        Check(WaitForSingleObject(process.hProcess, kWaitLimit) == WAIT_OBJECT_0, "Notepad ended");
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    RestartPrefix();
+    TakeSnapshot(kAfter);
+    CheckDifferences("around a run that changes nothing", NULL, 0);
+    return RemovalOutcome();
+}
+
+int InstallSnapshot()
+{
+    TakeSnapshot(kBefore);
+    if (InstallQuorvel()) {
+        TakeSnapshot(kAfter);
+        AllowanceList list;
+        list.count = 0;
+        AllowProduct(&list, '+', kAllParts);
+        AllowStandard(&list, false);
+        CheckDifferences("after the installation", list.items, list.count);
+    }
+    return RemovalOutcome();
+}
+
+int InstallRemove()
+{
+    TakeSnapshot(kBefore);
+    if (InstallQuorvel(true)) {
+        CheckRecordsView();
+        RemovalAnswers answers = {};
+        answers.shots = true;
+        if (RemoveQuorvel(&answers)) {
+            Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
+                "which the driver sat %lu ms on the boxes before answering",
+                (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
+            CheckAfterRemoval(NULL, NULL);
+        }
+    }
+    return RemovalOutcome();
+}
+
+int RemoveTwice()
+{
+    char copy[MAX_PATH];
+    RemovalAnswers answers = {};
+    if (!InstallQuorvel() || !KeepUninstallerCopy(copy, sizeof copy) || !RemoveQuorvel(&answers)) {
+        return RemovalOutcome();
+    }
+    TakeSnapshot(kBefore);
+    Log("second removal, with the copy kept from before the first");
+    Box box;
+    HWND window = StartRemoval(copy) ? RemovalWindow() : NULL;
+    if (window != NULL && WaitRemovalBox(window, &box)) {
+        CheckRemovalBox(&box, NOT_INSTALLED_TEXT, IDOK);
+        AnswerRemovalBox(&box, IDOK);
+        ExpectRemovalExit(kNotInstalled);
+    }
+    TakeSnapshot(kAfter);
+    CheckDifferences("around the second removal", NULL, 0);
+    return RemovalOutcome();
+}
+
+namespace {
+
+// Runs the registered command with /S, watching that no window of the
+// uninstaller's processes appears at any moment, hidden ones included.
+bool RunSilently(DWORD expectedCode)
+{
+    char registered[MAX_PATH];
+    char command[MAX_PATH + 4];
+    if (!ReadUninstallCommand(registered, sizeof registered)) {
+        return false;
+    }
+    snprintf(command, sizeof command, "%s /S", registered);
+    if (!StartRemoval(command)) {
+        return false;
+    }
+    HWND seen = NULL;
+    DWORD start = GetTickCount();
+    while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
+        seen = AnyRemovalWindow();
+        Sleep(kPollInterval / 4);
+    }
+    if (seen != NULL) {
+        char name[64] = "";
+        char caption[128] = "";
+        GetClassNameA(seen, name, sizeof name);
+        GetWindowTextA(seen, caption, sizeof caption);
+        Fail("the silent removal showed a window of class \"%s\", caption \"%s\"", name, caption);
+    }
+    if (!ExpectRemovalExit(expectedCode)) {
+        return false;
+    }
+    Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
+    ExpectWindowsCopyGone();
+    return true;
+}
+
+}  // namespace
+
+int SilentRemove()
+{
+    TakeSnapshot(kBefore);
+    if (!InstallQuorvel()) {
+        return RemovalOutcome();
+    }
+    // Silent mode keeps data files without asking.
+    char data[MAX_PATH];
+    JoinPath(data, sizeof data, g_walk.destination, LEDGER_FILE);
+    Check(WriteTextFile(data, "the user's ledger"), "made the data file %s", data);
+    if (RunSilently(kRemoved)) {
+        AllowanceList kept;
+        kept.count = 0;
+        AllowKeptData(&kept, data);
+        CheckAfterRemoval(&kept, NULL);
+    }
+    return RemovalOutcome();
+}
+
+int SilentInUse()
+{
+    TakeSnapshot(kBefore);
+    PROCESS_INFORMATION quorvel;
+    HWND ledger = InstallQuorvel() ? StartQuorvel(&quorvel) : NULL;
+    if (ledger == NULL) {
+        return RemovalOutcome();
+    }
+    // No one to ask: the file in use is marked for deletion at the restart.
+    bool ran = RunSilently(kRemovedRestartNeeded);
+    CloseQuorvel(ledger, &quorvel);
+    if (ran) {
+        char program[MAX_PATH];
+        JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
+        AllowanceList untilRestart;
+        untilRestart.count = 0;
+        const char* why = "in use at the removal, deleted at the restart";
+        Allow(&untilRestart, true, why, "+ %s", program);
+        Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
+        Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
+        // The emptied folders may stay after the restart; the file may not.
+        AllowanceList folders;
+        folders.count = 0;
+        why = "the folders of a file deleted at the restart";
+        Allow(&folders, false, why, "+ %s", g_walk.destination);
+        Allow(&folders, false, why, "+ C:\\Brindlemoor");
+        CheckAfterRemoval(&folders, &untilRestart);
+    }
+    return RemovalOutcome();
+}

@@ -1,5 +1,5 @@
-// What Quorvel's uninstaller must show and do, stated here independently of
-// its code, and the steps the removal scenarios are built of: running the
+// What the product's uninstaller must show and do, stated here independently
+// of its code (the product's names from its identity), and the steps the removal scenarios are built of: running the
 // registered uninstall command, answering its boxes, the snapshot checks.
 #ifndef VANTOR_E2E_UNINSTALL_H
 #define VANTOR_E2E_UNINSTALL_H
@@ -8,30 +8,34 @@
 
 #include "e2e_driver.h"
 #include "e2e_snapshot.h"
+#include "product_identity.h"
 
-#define UNINSTALL_CLASS "QuorvelUninstall"
-#define UNINSTALL_CAPTION "Quorvel Uninstall"
-#define UNINSTALL_BOX_CAPTION "Quorvel"
-#define NOT_INSTALLED_TEXT "Quorvel is not installed on this computer, so there is nothing to remove."
+#define UNINSTALL_CLASS PRODUCT_NAME "Uninstall"
+#define UNINSTALL_CAPTION PRODUCT_NAME " Uninstall"
+#define UNINSTALL_BOX_CAPTION PRODUCT_NAME
+#define NOT_INSTALLED_TEXT \
+    PRODUCT_NAME " is not installed on this computer, so there is nothing to remove."
 #define CONFIRM_TEXT \
-    "Do you want to remove Quorvel 3.02 and all of its components from this computer?"
+    "Do you want to remove " PRODUCT_NAME " " PRODUCT_VERSION                   \
+    " and all of its components from this computer?"
 // The in-use box: the file's full path, then this.
 #define IN_USE_TAIL                                                                      \
-    "\r\n\r\nThis file is in use, so it cannot be removed. Close Quorvel, then choose " \
+    "\r\n\r\nThis file is in use, so it cannot be removed. Close " PRODUCT_NAME ", then choose " \
     "Retry.\r\nCancel stops the removal; you can run it again later."
 #define STOPPED_TEXT                                                                   \
-    "The removal of Quorvel was stopped.\r\n\r\nQuorvel stays in the list of installed " \
+    "The removal of " PRODUCT_NAME " was stopped.\r\n\r\n" PRODUCT_NAME                 \
+    " stays in the list of installed "                                                   \
     "programs, so you can remove the rest later."
 // The data box: the folder, the file names one a line, then the question.
 #define DATA_HEAD "The program folder %s holds data files of yours:\r\n\r\n"
 #define DATA_TAIL "\r\n\r\nDo you want to keep them?"
-#define REMOVED_TEXT "Quorvel was removed from this computer."
+#define REMOVED_TEXT PRODUCT_NAME " was removed from this computer."
 #define LEFT_IN_PLACE "\r\n\r\nLeft in place:"
 #define KEPT_DATA_LINE "%s (your data)"
 #define KEPT_FOLDER_LINE "%s (holds files of yours)"
 #define UNSAFE_FOLDER_LINE "%s (not a program folder, nothing there was touched)"
 
-#define UNINSTALLER_NAME "Qorvunst.exe"
+#define UNINSTALLER_NAME PRODUCT_UNINSTALLER_FILE
 #define PROGRAM_PATH_VALUE "Program Path"
 #define PENDING_RENAMES "PendingFileRenameOperations"
 #define SESSION_MANAGER_KEY "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
@@ -45,7 +49,7 @@ enum {
     kRemovalCancelled = 3,
     kRemovedRestartNeeded = 4,
     kMaxLeftLines = 8,
-    kProductIconId = 1,  // every Quorvel program's first icon
+    kProductIconId = 1,  // every one of the product's programs' first icon
     kWindowsCopyWait = 6000,  // the second phase deletes the original within 5 s
 };
 

@@ -333,9 +333,9 @@ void AllowProduct(AllowanceList* list, char change, int parts)
         Allow(list, true, why, "%c %s", change, g_walk.destination);
     }
     for (int i = 0; i < kFileCount; i++) {
-        if (parts & (kFiles[i].inWindowsFolder ? kWindowsFile : kProgramFiles)) {
+        if (parts & ((kFiles[i].flags & kInWindowsFolder) ? kWindowsFile : kProgramFiles)) {
             Allow(list, true, why, "%c %s\\%s", change,
-                  kFiles[i].inWindowsFolder ? windows : g_walk.destination, kFiles[i].name);
+                  (kFiles[i].flags & kInWindowsFolder) ? windows : g_walk.destination, kFiles[i].name);
         }
     }
     if (parts & kLinks) {

@@ -204,7 +204,7 @@ int RemoveJunction()
     also.count = 0;
     AllowProduct(&also, '-', kWindowsFile | kLinks | kRecords);
     for (int i = 0; i < kFileCount; i++) {
-        if (!kFiles[i].inWindowsFolder && i != 3) {
+        if (!(kFiles[i].flags & kInWindowsFolder) && i != 3) {
             Allow(&also, true, "removed", "- %s\\%s", g_walk.destination, kFiles[i].name);
         }
     }

@@ -175,8 +175,12 @@ INT_PTR OnGroupCommand(HWND page, WORD id, WORD code)
     }
     switch (id) {
     case IDCANCEL:
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+        // Once Continue is accepted the links are made and the finish must
+        // follow: an abort in the closing pause would leave them unrecorded.
+        if (!s_group.accepted) {
+            ShowAbortNotice(page);
+            EndDialog(page, 2);
+        }
         return 0;
     case IDC_GROUP_CONTINUE:
         AcceptGroup(page);

@@ -31,7 +31,9 @@ struct DialogView {
 };
 DialogView s_dialogView;
 HHOOK s_dialogHook;
-HWND s_resetOnClose;  // a page to click Reset Group on as the dialog closes
+// A button of the page to click as the shortcut dialog closes.
+HWND s_clickOnClose;
+int s_clickId;
 
 LRESULT CALLBACK WatchShortcutDialog(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -42,10 +44,10 @@ LRESULT CALLBACK WatchShortcutDialog(int code, WPARAM wParam, LPARAM lParam)
         s_dialogView.caption = WindowText(window);
         s_dialogView.shortcut = ItemText(window, IDC_SHORTCUT_CAPTION);
         s_dialogView.position = SendMessageA(bar, PBM_GETPOS, 0, 0);
-        if (s_resetOnClose != NULL) {
+        if (s_clickOnClose != NULL) {
             // Handled in the page's closing pause, as a user's click would be.
-            PostMessageA(s_resetOnClose, WM_COMMAND, MAKEWPARAM(IDC_RESET_GROUP, BN_CLICKED),
-                         (LPARAM)GetDlgItem(s_resetOnClose, IDC_RESET_GROUP));
+            PostMessageA(s_clickOnClose, WM_COMMAND, MAKEWPARAM(s_clickId, BN_CLICKED),
+                         (LPARAM)GetDlgItem(s_clickOnClose, s_clickId));
         }
     }
     return CallNextHookEx(s_dialogHook, code, wParam, lParam);
@@ -67,7 +69,7 @@ protected:
         lstrcpyA(g_setup.state.windowsFolder, (root_ + "\\Win").c_str());
         lstrcpyA(g_setup.state.sendToFolder, (root_ + "\\SendTo").c_str());
         s_dialogView = DialogView();
-        s_resetOnClose = NULL;
+        s_clickOnClose = NULL;
         s_dialogHook = SetWindowsHookExA(WH_CBT, WatchShortcutDialog, NULL, GetCurrentThreadId());
     }
     void TearDown() override
@@ -247,17 +249,26 @@ TEST_F(GroupPage, ANameThatBeginsWithTheProductsIsAnOrdinaryGroup)
     EXPECT_FALSE(PathExists((programs_ + "\\Quorvel").c_str()));
 }
 
-TEST_F(GroupPage, ResetGroupChangesNothingOnceContinueIsAccepted)
+// Reset Group or Cancel in the closing pause: the links are made, so the
+// records must name their group, and no abort may follow.
+TEST_F(GroupPage, ResetGroupAndCancelChangeNothingOnceContinueIsAccepted)
 {
-    Open();
-    s_resetOnClose = page_;
-    std::vector<Box> boxes = ContinueWith("Office Tools");
-    EXPECT_EQ(boxes.size(), 0u);
-    ASSERT_TRUE(s_dialogView.seen);
-    EXPECT_FALSE(IsWindowVisible(page_)) << "the page has ended";
-    EXPECT_STREQ(g_setup.state.groupName, "Office Tools") << "the records name the links' group";
-    EXPECT_EQ(Typed(), "Office Tools");
-    EXPECT_TRUE(LinkExists("Office Tools", "Read Me"));
+    for (int id : {IDC_RESET_GROUP, IDCANCEL}) {
+        SCOPED_TRACE(id == IDCANCEL ? "Cancel" : "Reset Group");
+        Open();
+        s_clickOnClose = page_;
+        s_clickId = id;
+        std::vector<Box> boxes = ContinueWith("Office Tools");
+        EXPECT_EQ(boxes.size(), 0u) << (boxes.empty() ? "" : boxes[0].text);
+        ASSERT_TRUE(s_dialogView.seen);
+        EXPECT_FALSE(IsWindowVisible(page_)) << "the page has ended";
+        EXPECT_STREQ(g_setup.state.groupName, "Office Tools");
+        EXPECT_EQ(Typed(), "Office Tools");
+        EXPECT_TRUE(LinkExists("Office Tools", "Read Me"));
+        DestroyWindow(page_);
+        page_ = NULL;
+        s_dialogView = DialogView();
+    }
 }
 
 TEST_F(GroupPage, RefusesALongFolderNameChosenFromTheList)

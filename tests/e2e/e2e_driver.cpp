@@ -190,7 +190,7 @@ const char* ClassifyIcon(HWND box)
     GetWindowRect(iconControl, &r);
     int w = r.right - r.left;
     int h = r.bottom - r.top;
-    if (w <= 0 || h <= 0 || w > 64 || h > 64 || !CaptureScreen()) {
+    if (w <= 0 || h <= 0 || w > kMaxIconSide || h > kMaxIconSide || !CaptureScreen()) {
         return "unknown";
     }
     static const struct {
@@ -202,56 +202,35 @@ const char* ClassifyIcon(HWND box)
                   {IDI_ASTERISK, "information"}};
     const char* best = "unknown";
     int bestScore = 0;
-    HDC screen = GetDC(NULL);
+    // Drawn over black and over white: where the two agree the icon is
+    // opaque, and only those pixels are compared with the screen.
+    static COLORREF onBlack[kMaxIconSide * kMaxIconSide];
+    static COLORREF onWhite[kMaxIconSide * kMaxIconSide];
     for (size_t i = 0; i < sizeof kIcons / sizeof kIcons[0]; i++) {
         HICON icon = LoadIconA(NULL, kIcons[i].id);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits[2] = {NULL, NULL};
-        HBITMAP maps[2];
-        HDC dc = CreateCompatibleDC(screen);
-        for (int k = 0; k < 2; k++) {
-            maps[k] = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits[k], NULL, 0);
-            HGDIOBJ old = SelectObject(dc, maps[k]);
-            RECT all = {0, 0, w, h};
-            FillRect(dc, &all, (HBRUSH)GetStockObject(k == 0 ? BLACK_BRUSH : WHITE_BRUSH));
-            DrawIconEx(dc, 0, 0, icon, w, h, 0, NULL, DI_NORMAL);
-            GdiFlush();
-            SelectObject(dc, old);
-        }
         int opaque = 0;
         int same = 0;
-        if (bits[0] != NULL && bits[1] != NULL) {
-            const DWORD* onBlack = (const DWORD*)bits[0];
-            const DWORD* onWhite = (const DWORD*)bits[1];
+        if (RenderIcon(icon, w, h, RGB(0, 0, 0), onBlack) &&
+            RenderIcon(icon, w, h, RGB(255, 255, 255), onWhite)) {
             for (int y = 0; y < h; y++) {
                 for (int x = 0; x < w; x++) {
-                    DWORD v = onBlack[y * w + x] & 0xFFFFFF;
-                    if (v != (onWhite[y * w + x] & 0xFFFFFF)) {
+                    COLORREF c = onBlack[y * w + x];
+                    if (c != onWhite[y * w + x]) {
                         continue;
                     }
                     opaque++;
-                    COLORREF c = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
                     if (ScreenPixel(r.left + x, r.top + y) == c) {
                         same++;
                     }
                 }
             }
         }
-        DeleteObject(maps[0]);
-        DeleteObject(maps[1]);
-        DeleteDC(dc);
         int score = opaque > 0 ? same * 100 / opaque : 0;
         if (score > bestScore) {
             bestScore = score;
             best = kIcons[i].name;
         }
     }
-    ReleaseDC(NULL, screen);
     return bestScore >= 80 ? best : "unknown";
 }
 

@@ -237,6 +237,42 @@ bool WriteChunk(HANDLE file, const char type[4], const uint8_t* data, uint32_t s
 
 }  // namespace
 
+bool RenderIcon(HICON icon, int w, int h, COLORREF background, COLORREF* pixels)
+{
+    if (icon == NULL || w <= 0 || h <= 0 || w > kMaxIconSide || h > kMaxIconSide) {
+        return false;
+    }
+    HDC screen = GetDC(NULL);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HBITMAP map = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    bool ok = map != NULL && bits != NULL;
+    if (ok) {
+        HGDIOBJ old = SelectObject(dc, map);
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all = {0, 0, w, h};
+        FillRect(dc, &all, brush);
+        DrawIconEx(dc, 0, 0, icon, w, h, 0, NULL, DI_NORMAL);
+        GdiFlush();
+        for (int i = 0; i < w * h; i++) {
+            DWORD v = ((const DWORD*)bits)[i];
+            pixels[i] = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+        }
+        SelectObject(dc, old);
+        DeleteObject(brush);
+        DeleteObject(map);
+    }
+    DeleteDC(dc);
+    ReleaseDC(NULL, screen);
+    return ok;
+}
+
 bool CaptureScreen()
 {
     int width = GetSystemMetrics(SM_CXSCREEN);

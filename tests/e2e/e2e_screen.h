@@ -7,6 +7,7 @@
 #include <windows.h>
 
 enum {
+    kMaxIconSide = 64,  // what a message box shows at most
     kMaxScreenWidth = 2560,
     kMaxScreenHeight = 1600,
     kMaxDibWidth = 512,  // the setup's bitmaps are at most 334 x 168
@@ -21,6 +22,10 @@ int CapturedHeight();
 COLORREF ScreenPixel(int x, int y);
 // Pixels of the given colour in the rectangle [left, right) x [top, bottom).
 int CountColour(int left, int top, int right, int bottom, COLORREF colour);
+
+// The icon drawn at w x h (at most kMaxIconSide each) over a solid
+// background, as RGB pixels, top row first; false when it cannot be drawn.
+bool RenderIcon(HICON icon, int w, int h, COLORREF background, COLORREF* pixels);
 
 // Writes the last capture as a PNG file.
 bool WritePng(const char* path);

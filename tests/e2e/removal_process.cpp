@@ -159,41 +159,21 @@ int ProductIconMatch(HWND box)
     int h = r.bottom - r.top;
     HICON icon = (HICON)LoadImageA(g_removal.image, MAKEINTRESOURCEA(kProductIconId), IMAGE_ICON,
                                    w, h, 0);
-    if (icon == NULL || w <= 0 || h <= 0 || w > 64 || h > 64 || !CaptureScreen()) {
+    if (icon == NULL || w <= 0 || h <= 0 || w > kMaxIconSide || h > kMaxIconSide || !CaptureScreen()) {
         return 0;
     }
     COLORREF face = ScreenPixel(r.left - 1, r.top - 1);
-    HDC screen = GetDC(NULL);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = NULL;
-    HBITMAP map = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(dc, map);
-    HBRUSH brush = CreateSolidBrush(face);
-    RECT all = {0, 0, w, h};
-    FillRect(dc, &all, brush);
-    DrawIconEx(dc, 0, 0, icon, w, h, 0, NULL, DI_NORMAL);
-    GdiFlush();
+    static COLORREF drawn[kMaxIconSide * kMaxIconSide];
+    bool rendered = RenderIcon(icon, w, h, face, drawn);
+    DestroyIcon(icon);
     int same = 0;
-    for (int y = 0; bits != NULL && y < h; y++) {
+    for (int y = 0; rendered && y < h; y++) {
         for (int x = 0; x < w; x++) {
-            DWORD v = ((const DWORD*)bits)[y * w + x];
-            if (RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF) == ScreenPixel(r.left + x, r.top + y)) {
+            if (drawn[y * w + x] == ScreenPixel(r.left + x, r.top + y)) {
                 same++;
             }
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(brush);
-    DeleteObject(map);
-    DeleteDC(dc);
-    ReleaseDC(NULL, screen);
-    DestroyIcon(icon);
     return same * 100 / (w * h);
 }
 

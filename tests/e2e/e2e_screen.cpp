@@ -237,6 +237,19 @@ bool WriteChunk(HANDLE file, const char type[4], const uint8_t* data, uint32_t s
 
 }  // namespace
 
+// A 32-bit DIB section, top row first.
+static HBITMAP CreateTopDownDib(HDC screen, int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(screen, &info, DIB_RGB_COLORS, bits, NULL, 0);
+}
+
 bool RenderIcon(HICON icon, int w, int h, COLORREF background, COLORREF* pixels)
 {
     if (icon == NULL || w <= 0 || h <= 0 || w > kMaxIconSide || h > kMaxIconSide) {
@@ -244,14 +257,8 @@ bool RenderIcon(HICON icon, int w, int h, COLORREF background, COLORREF* pixels)
     }
     HDC screen = GetDC(NULL);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = NULL;
-    HBITMAP map = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP map = CreateTopDownDib(screen, w, h, &bits);
     bool ok = map != NULL && bits != NULL;
     if (ok) {
         HGDIOBJ old = SelectObject(dc, map);
@@ -282,15 +289,8 @@ bool CaptureScreen()
     }
     HDC screen = GetDC(NULL);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP bitmap = CreateTopDownDib(screen, width, height, &bits);
     bool ok = false;
     if (bitmap != NULL && bits != NULL) {
         HGDIOBJ previous = SelectObject(memory, bitmap);

@@ -217,11 +217,10 @@ static void RemoveFolderIfEmpty(const char* folder)
 bool RemoveProgramFiles()
 {
     Removal& r = g_removal;
+    if (r.programPathSafe && GetFileAttributesA(r.programPath) == INVALID_FILE_ATTRIBUTES) {
+        return true;  // already gone: nothing to do there
+    }
     if (!r.programPathSafe || !IsPlainFolderChain(r.programPath)) {
-        if (r.programPath[0] != '\0' && GetFileAttributesA(r.programPath) == INVALID_FILE_ATTRIBUTES &&
-            r.programPathSafe) {
-            return true;  // already gone: nothing to do there
-        }
         AddLeft(r.programPath[0] ? r.programPath : "\"\"", LEFT_UNSAFE);
         return true;
     }

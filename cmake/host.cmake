@@ -85,6 +85,10 @@ set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
 # and the check that it still makes exactly those files.
 add_executable(paint-resources
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_resources.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_banner.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_start_menu.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_computer.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_icons.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp)
 target_link_libraries(paint-resources vantor_description)

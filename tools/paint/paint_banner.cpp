@@ -1,0 +1,193 @@
+// The banner band across the top of the setup's backdrop: the banner (202)
+// with the publisher's emblem, the product's title and slogan; the strip
+// (203) of its striped background, stretched over the rest of the window's
+// width; the line (204) under both.
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "paint_pictures.h"
+#include "pixel_fonts.h"
+
+namespace {
+
+constexpr int kLineWidth = 10;
+
+constexpr uint32_t kTitleShadow = Rgb(0, 0, 32);
+constexpr uint32_t kSloganColour = Rgb(168, 192, 255);
+constexpr uint32_t kRuleColour = Rgb(96, 128, 232);
+constexpr uint32_t kEmblemRing = Rgb(216, 228, 255);
+
+// One round of Scale2x on a 0/1 mask: corners between two agreeing
+// neighbours take their value, which rounds off staircases.
+std::vector<uint8_t> Scale2x(const std::vector<uint8_t>& mask, int width, int height) {
+  auto at = [&](int x, int y) -> uint8_t {
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+    return mask[size_t(y) * width + x];
+  };
+  std::vector<uint8_t> out(size_t(width) * height * 4, 0);
+  int out_width = width * 2;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t p = at(x, y), a = at(x, y - 1), b = at(x + 1, y), c = at(x - 1, y), d = at(x, y + 1);
+      uint8_t e0 = (c == a && c != d && a != b) ? a : p;
+      uint8_t e1 = (a == b && a != c && b != d) ? b : p;
+      uint8_t e2 = (d == c && d != b && c != a) ? c : p;
+      uint8_t e3 = (b == d && b != a && d != c) ? d : p;
+      out[size_t(2 * y) * out_width + 2 * x] = e0;
+      out[size_t(2 * y) * out_width + 2 * x + 1] = e1;
+      out[size_t(2 * y + 1) * out_width + 2 * x] = e2;
+      out[size_t(2 * y + 1) * out_width + 2 * x + 1] = e3;
+    }
+  return out;
+}
+
+// Text at twice the font's size with smoothed edges: two rounds of Scale2x
+// make it four times as large, and each 2 x 2 block of that becomes one
+// pixel covered 0 to 4 quarters. A one-pixel margin of the small mask
+// leaves room for the rounding; the result starts two pixels before the ink.
+struct Coverage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> quarters;
+};
+
+Coverage SmoothLargeText(const PixelFont& font, const char* text) {
+  int ink_width = 0;
+  std::vector<uint8_t> ink = TextMask(font, text, &ink_width);
+  int width = ink_width + 2, height = font.rows + 2;
+  std::vector<uint8_t> padded(size_t(width) * height, 0);
+  for (int y = 0; y < font.rows; ++y)
+    for (int x = 0; x < ink_width; ++x)
+      padded[size_t(y + 1) * width + x + 1] = ink[size_t(y) * ink_width + x];
+  std::vector<uint8_t> four = Scale2x(Scale2x(padded, width, height), width * 2, height * 2);
+  Coverage coverage;
+  coverage.width = width * 2;
+  coverage.height = height * 2;
+  coverage.quarters.assign(size_t(coverage.width) * coverage.height, 0);
+  int four_width = width * 4;
+  for (int y = 0; y < coverage.height; ++y)
+    for (int x = 0; x < coverage.width; ++x) {
+      const uint8_t* top = &four[size_t(2 * y) * four_width + 2 * x];
+      const uint8_t* bottom = top + four_width;
+      coverage.quarters[size_t(y) * coverage.width + x] =
+          uint8_t(top[0] + top[1] + bottom[0] + bottom[1]);
+    }
+  return coverage;
+}
+
+// Lays coverage over the canvas at (x, y); the ink's colour may vary by row.
+void PaintCoverage(Canvas& canvas, const Coverage& coverage, int x, int y,
+                   uint32_t (*colour_of_row)(int)) {
+  for (int row = 0; row < coverage.height; ++row)
+    for (int col = 0; col < coverage.width; ++col) {
+      int q = coverage.quarters[size_t(row) * coverage.width + col];
+      if (q == 0) continue;
+      uint32_t behind = GetPixel(canvas, x + col, y + row);
+      if (behind == kNoColour) continue;
+      PutPixel(canvas, x + col, y + row, MixQuarters(behind, colour_of_row(row), q));
+    }
+}
+
+uint32_t TitleShadowRow(int) { return kTitleShadow; }
+
+// Lettering lit from above: white at the top, cooling to pale blue.
+uint32_t TitleInkRow(int row) {
+  if (row < 9) return kWhite;
+  if (row < 15) return Rgb(224, 232, 255);
+  return Rgb(184, 204, 255);
+}
+
+// The publisher's emblem: the sun rising behind two moorland hills, inside
+// a light ring. Coordinates are eighths of a pixel, relative to the centre.
+uint32_t EmblemScene(int sx, int sy) {
+  constexpr int kOuter = 22 * 8, kInner = 20 * 8;
+  int64_t d2 = int64_t(sx) * sx + int64_t(sy) * sy;
+  if (d2 > int64_t(kOuter) * kOuter) return kNoColour;
+  if (d2 > int64_t(kInner) * kInner) return kEmblemRing;
+  auto inside = [&](int cx, int cy, int r) {
+    int64_t dx = sx - cx * 8, dy = sy - cy * 8;
+    return dx * dx + dy * dy <= int64_t(r * 8) * (r * 8);
+  };
+  if (inside(16, 46, 36)) return Rgb(40, 96, 64);      // near hill, heather in shade
+  if (inside(-14, 38, 33)) return Rgb(112, 72, 136);   // far hill, heather in bloom
+  if (inside(4, 5, 9)) return Rgb(255, 236, 150);      // sun
+  if (inside(4, 5, 12)) return Rgb(255, 200, 96);      // its glow
+  // Dawn sky in flat bands, warm at the horizon.
+  static const uint32_t kSky[] = {Rgb(56, 72, 176), Rgb(88, 88, 184), Rgb(144, 104, 176),
+                                  Rgb(208, 120, 144), Rgb(248, 160, 112)};
+  int band = (sy + 20 * 8) / (5 * 8);
+  if (band < 0) band = 0;
+  if (band > 4) band = 4;
+  return kSky[band];
+}
+
+}  // namespace
+
+// Background of banner and strip: one colour a row, so the strip can be
+// stretched sideways and still meet the banner without a seam. Six bands
+// darken downwards; every second row is a shade deeper.
+uint32_t StripeColour(int y) {
+  int band = y * 6 / kBannerHeight;
+  int r = 16 - band * 3;
+  int g = 36 - band * 5;
+  int b = 132 - band * 14;
+  if (y % 2) {
+    r = r * 3 / 4;
+    g = g * 3 / 4;
+    b = b * 3 / 4;
+  }
+  return Rgb(r, g, b);
+}
+
+Canvas PaintStripes(int width) {
+  Canvas canvas = MakeCanvas(width, kBannerHeight, kBlack);
+  for (int y = 0; y < kBannerHeight; ++y) FillRect(canvas, 0, y, width, 1, StripeColour(y));
+  return canvas;
+}
+
+Canvas PaintBanner() {
+  Canvas canvas = PaintStripes(kBannerWidth);
+  const char* kName = g_texts.title.c_str();
+  const char* kSlogan = g_texts.slogan.c_str();
+  constexpr int kEmblemRadius = 22;
+  constexpr int kGap = 12;
+
+  Coverage title = SmoothLargeText(kTitleFont, kName);
+  int title_ink = title.width - 4;
+  int block = 2 * kEmblemRadius + kGap + title_ink;
+  int left = (kBannerWidth - block) / 2;
+  int cx = left + kEmblemRadius, cy = 29;
+  PaintSampled(canvas, cx - kEmblemRadius - 1, cy - kEmblemRadius - 1, 2 * kEmblemRadius + 2,
+               2 * kEmblemRadius + 2,
+               [cx, cy](int sx, int sy) { return EmblemScene(sx - cx * 8, sy - cy * 8); });
+
+  int text_left = cx + kEmblemRadius + kGap;
+  int title_top = 10;
+  // The coverage starts two pixels before the ink; the shadow falls two
+  // pixels below and right of the lettering.
+  int cover_x = text_left - 2, cover_y = title_top - 2;
+  PaintCoverage(canvas, title, cover_x + 2, cover_y + 2, TitleShadowRow);
+  PaintCoverage(canvas, title, cover_x, cover_y, TitleInkRow);
+
+  FillRect(canvas, text_left, title_top + 21, title_ink, 1, kRuleColour);
+  int slogan_width = TextWidth(kTextFont, kSlogan);
+  int slogan_left = text_left + title_ink - slogan_width;
+  // The slogan ends under the title's end; a longer one would leave the banner.
+  if (slogan_left < 2) {
+    std::fprintf(stderr, "paint-resources: slogan: '%s' does not fit under the banner's title\n",
+                 kSlogan);
+    std::exit(2);
+  }
+  DrawText(canvas, kTextFont, slogan_left + 1, title_top + 25, kSlogan, kTitleShadow);
+  DrawText(canvas, kTextFont, slogan_left, title_top + 24, kSlogan, kSloganColour);
+  return canvas;
+}
+
+// The line under the banner: bright blue over near-black, one colour a row.
+Canvas PaintLine() {
+  Canvas canvas = MakeCanvas(kLineWidth, 2, kLineBlue);
+  FillRect(canvas, 0, 1, kLineWidth, 1, kLineDark);
+  return canvas;
+}

@@ -1,0 +1,52 @@
+// The setup program's pictures, one painter a family, and the texts they
+// say. main reads the description into g_texts, checks it against the sizes
+// below, calls the painters and writes what they return.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "paint_canvas.h"
+
+// What the pictures say, from the description: the banner's title and
+// slogan, the name up the start menu's band, the product's group and the
+// captions of its shortcuts.
+struct PictureTexts {
+  std::string title, slogan, band, group;
+  std::vector<std::string> captions;
+};
+extern PictureTexts g_texts;
+
+// Banner band (paint_banner.cpp): 202 banner, 203 strip, 204 line.
+constexpr int kBannerWidth = 334;
+constexpr int kBannerHeight = 58;
+constexpr int kStripWidth = 20;
+
+constexpr uint32_t kLineBlue = Rgb(40, 104, 255);
+constexpr uint32_t kLineDark = Rgb(0, 0, 24);
+
+// Background of banner and strip: one colour a row.
+uint32_t StripeColour(int y);
+Canvas PaintStripes(int width);
+Canvas PaintBanner();
+Canvas PaintLine();
+
+// The two 120 x 168 side pictures: 201 the start menu (paint_start_menu.cpp)
+// and 200 the computer (paint_computer.cpp).
+constexpr int kSideWidth = 120;
+constexpr int kSideHeight = 168;
+
+Canvas PaintStartMenu();
+Canvas PaintComputer();
+
+// Pixel art of the start menu and the icons, one character a pixel, and the
+// key that gives each character one of the sixteen VGA colours.
+using Art = std::vector<std::string>;
+extern const std::vector<ArtKey> kArtKey;
+
+// 100 the setup program's icon, 32 x 32 and 16 x 16; 101 the shortcut
+// dialog's icon (paint_icons.cpp).
+Canvas PaintSetupIcon32();
+Canvas PaintSetupIcon16();
+Canvas PaintShortcutIcon();

@@ -151,19 +151,17 @@ Canvas PaintBanner() {
   Canvas canvas = PaintStripes(kBannerWidth);
   const char* kName = g_texts.title.c_str();
   const char* kSlogan = g_texts.slogan.c_str();
-  constexpr int kEmblemRadius = 22;
-  constexpr int kGap = 12;
 
   Coverage title = SmoothLargeText(kTitleFont, kName);
   int title_ink = title.width - 4;
-  int block = 2 * kEmblemRadius + kGap + title_ink;
+  int block = 2 * kEmblemRadius + kEmblemGap + title_ink;
   int left = (kBannerWidth - block) / 2;
   int cx = left + kEmblemRadius, cy = 29;
   PaintSampled(canvas, cx - kEmblemRadius - 1, cy - kEmblemRadius - 1, 2 * kEmblemRadius + 2,
                2 * kEmblemRadius + 2,
                [cx, cy](int sx, int sy) { return EmblemScene(sx - cx * 8, sy - cy * 8); });
 
-  int text_left = cx + kEmblemRadius + kGap;
+  int text_left = cx + kEmblemRadius + kEmblemGap;
   int title_top = 10;
   // The coverage starts two pixels before the ink; the shadow falls two
   // pixels below and right of the lettering.

@@ -20,6 +20,9 @@ extern PictureTexts g_texts;
 
 // Banner band (paint_banner.cpp): 202 banner, 203 strip, 204 line.
 constexpr int kBannerWidth = 334;
+// The banner's emblem, and the gap between it and the title.
+constexpr int kEmblemRadius = 22;
+constexpr int kEmblemGap = 12;
 constexpr int kBannerHeight = 58;
 constexpr int kStripWidth = 20;
 

@@ -24,7 +24,7 @@ bool CheckTexts(const Description& d) {
   };
   // The banner's title and emblem share its width. PaintBanner checks the
   // slogan under the title, DrawSideBand the name along the main menu.
-  constexpr int kTitleRoom = kBannerWidth - 2 * 22 - 12 - 8;
+  constexpr int kTitleRoom = kBannerWidth - 2 * kEmblemRadius - kEmblemGap - 8;
   const Need needs[] = {
       {"banner", g_texts.title, kTitleFont, kTitleRoom},
       {"slogan", g_texts.slogan, kTextFont, kTitleRoom},

@@ -14,7 +14,8 @@ enum {
     kTextSize = 8192,  // the licence text is about 5 KB
 };
 
-// --- Log and checks. Every line is stamped with the ms since the start.
+// --- Log and checks (driver_run.cpp). Every line is stamped with the ms
+// since the start.
 void Log(const char* format, ...);
 // Logs "ok" or "FAIL" with the description; answers ok.
 bool Check(bool ok, const char* format, ...);
@@ -29,7 +30,7 @@ DWORD Elapsed();
 // lives until the fourth call after.
 const char* Printable(const char* text);
 
-// --- The setup process.
+// --- The setup process (driver_run.cpp).
 // The setup to start from now on, by full path; by default Vantor.exe in
 // the driver's folder. Its folder is the setup's current folder.
 void SetSetupProgram(const char* path);
@@ -41,7 +42,7 @@ bool ExpectSetupExit(DWORD timeout);
 // Ends a setup left running by a failed scenario.
 void StopSetup();
 
-// --- Windows of the setup (top-level, visible).
+// --- Windows of the setup, top-level and visible (driver_windows.cpp).
 #define ANY_OWNER ((HWND)(LONG_PTR)-1)
 HWND FindSetupWindow(const char* className, const char* caption, HWND owner);
 HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD timeout);
@@ -55,7 +56,7 @@ void LogSetupWindows();
 // pixel checks can skip what lies on top of the backdrop.
 int CoveringRects(HWND except, RECT* rects, int capacity);
 
-// --- Acting on controls.
+// --- Acting on controls (driver_controls.cpp).
 void Click(HWND page, int id);
 void DoubleClickListItem(HWND page, int listId, int index);
 // Posts a key press to the control that has the focus in the page's thread.
@@ -69,7 +70,7 @@ RECT ItemRect(HWND page, int id);
 RECT OuterRect(HWND window);
 LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// --- Message boxes.
+// --- Message boxes (driver_boxes.cpp).
 struct Box {
     HWND window;
     char caption[128];
@@ -85,7 +86,7 @@ void CheckBox(const Box* box, const char* text, const char* icon);
 // Presses the button and waits for the box to close.
 bool AnswerBox(const Box* box, int button);
 
-// --- Screenshots into the folder named on the command line.
+// --- Screenshots into the folder named on the command line (driver_boxes.cpp).
 void SetShotFolder(const char* folder);
 // Captures the whole screen, saves it as "NN-name.png" and keeps the
 // capture for pixel checks. Without a folder it only captures.

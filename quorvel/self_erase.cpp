@@ -93,17 +93,41 @@ bool StartEraser(const char* path)
     return true;
 }
 
+// The folder this program runs from, when it is one of the eraser's own
+// making ("Qorvunst-..."); false anywhere else, the Windows folder included.
+static bool RunsFromEraserFolder(char* self, size_t selfSize, char* folder, size_t folderSize)
+{
+    DWORD n = GetModuleFileNameA(NULL, self, (DWORD)selfSize);
+    if (n == 0 || n >= selfSize || !ParentFolder(self, folder, folderSize)) {
+        return false;
+    }
+    const char* name = strrchr(folder, '\\');
+    char prefix[kTargetNameSize + 1];
+    EraserFolderPrefix(prefix);
+    return name != NULL && StartsWithIgnoringCase(name + 1, prefix);
+}
+
 int RunEraser(const char* handleText)
 {
+    char self[MAX_PATH];
+    char folder[MAX_PATH];
+    // Started by hand as the installed uninstaller (or any other copy), the
+    // switch does nothing: only the uninstaller's copy in a folder of its
+    // own deletes anything, or has itself deleted at the restart.
+    if (!RunsFromEraserFolder(self, sizeof self, folder, sizeof folder)) {
+        return kRemoved;
+    }
     char* end = NULL;
     unsigned long value = strtoul(handleText, &end, 10);
     HANDLE uninstaller = (HANDLE)(ULONG_PTR)value;
+    // The uninstaller starts this copy as its very last step, so the wait
+    // is for its exit alone; the limit only guards against a hung one.
     bool ended = end != handleText && *end == '\0' && value != 0 &&
                  WaitForSingleObject(uninstaller, kEndWait) == WAIT_OBJECT_0;
     int result = kRemoved;
     char path[MAX_PATH];
-    // Only a copy started by the uninstaller, with its process to wait for,
-    // deletes anything; and then only the one file it always names itself.
+    // Only with the uninstaller's process to wait for, and then only the one
+    // file it always names itself.
     if (ended && g_removal.windowsFolder[0] != '\0' &&
         JoinPath(path, sizeof path, g_removal.windowsFolder, kEntries[kUninstallerEntry].target,
                  false)) {
@@ -118,18 +142,8 @@ int RunEraser(const char* handleText)
             Sleep(kDeleteInterval);
         }
     }
-    char self[MAX_PATH];
-    char folder[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, self, sizeof self);
-    if (n > 0 && n < sizeof self && ParentFolder(self, folder, sizeof folder)) {
-        MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-        const char* name = strrchr(folder, '\\');
-        char prefix[kTargetNameSize + 1];
-        EraserFolderPrefix(prefix);
-        if (name != NULL && StartsWithIgnoringCase(name + 1, prefix)) {
-            MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-        }
-    }
+    MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (ended) {
         CloseHandle(uninstaller);
     }

@@ -21,6 +21,12 @@
 #define DATA_QUESTION_HOLDS " holds data files of yours:\r\n"
 #define DATA_QUESTION_END "\r\n\r\nDo you want to keep them?"
 #define REMOVED_TEXT PRODUCT_NAME " was removed from this computer."
+// The end box when something could not be removed: the entry stays. The
+// window's status line says its first sentence.
+#define NOT_COMPLETE_STATUS "The removal of " PRODUCT_NAME " was not complete."
+#define NOT_COMPLETE_TEXT                                                          \
+    NOT_COMPLETE_STATUS " " PRODUCT_NAME " stays in the list of installed programs, " \
+    "so you can run the removal again."
 #define LEFT_HEADING "\r\n\r\nLeft in place:"
 #define LEFT_DATA " (your data)"
 #define LEFT_USER_FILES " (holds files of yours)"

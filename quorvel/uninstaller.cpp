@@ -55,19 +55,10 @@ static int Remove(const char* runningPath)
         return kRemovalFailed;  // the entry stays, for another try
     }
     RemoveRecords();
-    char path[MAX_PATH];
-    if (r.windowsFolder[0] != '\0' &&
-        JoinPath(path, sizeof path, r.windowsFolder, kEntries[kUninstallerEntry].target, false) &&
-        SameFile(path, runningPath) && !StartEraser(runningPath)) {
-        // No copy could start: the file goes at the restart instead.
-        if (MoveFileExA(runningPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-            r.restartNeeded = true;
-        }
-    }
     return r.restartNeeded ? kRestartNeeded : kRemoved;
 }
 
-static int RunRemoval(HINSTANCE instance)
+static int RunRemoval(HINSTANCE instance, const char* running)
 {
     Removal& r = g_removal;
     if (!r.silent) {
@@ -82,23 +73,39 @@ static int RunRemoval(HINSTANCE instance)
     }
     SetRemovalStatus(STATUS_TEXT);
     FindSystemFolders();
-    char running[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, running, sizeof running);
-    if (n == 0 || n >= sizeof running) {
-        running[0] = '\0';
-    }
     int result = Remove(running);
     if (result == kRemovalCancelled && r.cancelled) {
         AskUser(STOPPED_TEXT, MB_OK, IDOK);
         return result;
     }
-    SetRemovalStatus(REMOVED_TEXT);
+    bool complete = result != kRemovalFailed;
+    SetRemovalStatus(complete ? REMOVED_TEXT : NOT_COMPLETE_STATUS);
     FinishEndItems(r.endText, sizeof r.endText, r.endItems);
-    char text[sizeof REMOVED_TEXT LEFT_HEADING + kEndTextSize];
-    CopyText(text, sizeof text, r.endItems > 0 ? REMOVED_TEXT LEFT_HEADING : REMOVED_TEXT);
-    AppendText(text, sizeof text, r.endText);
+    char text[sizeof NOT_COMPLETE_TEXT LEFT_HEADING + kEndTextSize];
+    ComposeEndText(text, sizeof text, complete, r.endText, r.endItems);
     AskUser(text, MB_OK, IDOK);
     return result;
+}
+
+// The installed uninstaller leaves its own file to a copy that deletes it
+// once this process has ended. The copy starts as the very last step, after
+// every box, so that its wait covers nothing but this process's exit.
+static int EraseRunningUninstaller(int result, const char* running)
+{
+    if (result != kRemoved && result != kRestartNeeded) {
+        return result;  // the entry stays, and it names this file
+    }
+    Removal& r = g_removal;
+    char path[MAX_PATH];
+    if (r.windowsFolder[0] == '\0' ||
+        !JoinPath(path, sizeof path, r.windowsFolder, kEntries[kUninstallerEntry].target, false) ||
+        !SameFile(path, running) || StartEraser(running)) {
+        return result;
+    }
+    // No copy could start: the file goes at the restart instead; failing
+    // that it stays, with no entry left to name it.
+    return MoveFileExA(running, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? kRestartNeeded
+                                                                   : kRemovalFailed;
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -111,7 +118,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     g_removal.silent = StartsWithIgnoringCase(arguments, SILENT_SWITCH) &&
                        IsBlank(arguments + sizeof SILENT_SWITCH - 1);
-    int result = RunRemoval(instance);
+    char running[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, running, sizeof running);
+    if (n == 0 || n >= sizeof running) {
+        running[0] = '\0';
+    }
+    int result = RunRemoval(instance, running);
     CloseRemovalWindow();
-    return result;
+    return EraseRunningUninstaller(result, running);
 }

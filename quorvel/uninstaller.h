@@ -84,6 +84,12 @@ bool RemoveOwnFile(const char* path);
 // Whether two paths name one file (same volume, same file index).
 bool SameFile(const char* a, const char* b);
 
+// --- The end box's text (end_text.cpp).
+// The box's head, the removed or the not-complete sentence, then, when
+// itemCount > 0, "Left in place:" and the items (one "\r\n"-led line each),
+// in a text of size bytes; what does not fit is left out.
+void ComposeEndText(char* text, size_t size, bool complete, const char* items, int itemCount);
+
 // --- Removing the running uninstaller (self_erase.cpp).
 // Starts a copy from the temp folder that deletes path once this process
 // has ended; false when no copy could be started.

@@ -36,6 +36,49 @@ void DataBoxText(const char* const* names, char* text, int size)
     }
 }
 
+// The folders the uninstaller's temp copies were made in so far.
+int EraserFolders()
+{
+    char temp[MAX_PATH];
+    char pattern[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    snprintf(pattern, sizeof pattern, "%sQorvunst-*", temp);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    int count = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    return count;
+}
+
+// The uninstaller the setup puts into the Windows folder.
+void WindowsCopy(char* path, int size)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    JoinPath(path, size, windows, UNINSTALLER_NAME);
+}
+
+int g_erasersBefore;  // at the start of the running removal
+
+// The end box stands: the uninstaller has not yet started the copy that
+// deletes it, which must wait for nothing but the uninstaller's exit.
+void CheckNoEraserYet()
+{
+    char path[MAX_PATH];
+    WindowsCopy(path, sizeof path);
+    int erasers = EraserFolders();
+    Check(erasers == g_erasersBefore,
+          "while the end box stands, no temp copy of the uninstaller is made (%d folders, %d "
+          "before)",
+          erasers, g_erasersBefore);
+    Check(PathExists(path), "while the end box stands, %s is still there", path);
+}
+
 }  // namespace
 
 const char* SoftwareRoot()
@@ -124,6 +167,7 @@ HWND StartAndConfirm(bool shot)
         !StartRemoval(command)) {
         return NULL;
     }
+    g_erasersBefore = EraserFolders();
     HWND window = RemovalWindow();
     Box box;
     if (window == NULL || !WaitRemovalBox(window, &box)) {
@@ -161,6 +205,7 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
     if (answers->shots) {
         Shot("uninstall-end");
     }
+    CheckNoEraserYet();
     if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(kRemoved)) {
         return false;
     }
@@ -176,10 +221,8 @@ bool RemoveQuorvel(const RemovalAnswers* answers)
 
 void ExpectWindowsCopyGone()
 {
-    char windows[MAX_PATH];
     char path[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    JoinPath(path, sizeof path, windows, UNINSTALLER_NAME);
+    WindowsCopy(path, sizeof path);
     DWORD start = GetTickCount();
     while (PathExists(path) && GetTickCount() - start < kWindowsCopyWait) {
         Sleep(kPollInterval);

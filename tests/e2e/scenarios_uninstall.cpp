@@ -36,6 +36,78 @@ void CheckRecordsView()
     }
 }
 
+enum { kPendingSize = 8192 };
+
+// The deletions marked for the restart, as their value's bytes; empty when
+// there is no value.
+struct Pending {
+    DWORD size;
+    BYTE bytes[kPendingSize];
+};
+
+void ReadPending(Pending* pending)
+{
+    pending->size = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    DWORD size = sizeof pending->bytes;
+    if (RegQueryValueExA(key, PENDING_RENAMES, NULL, NULL, pending->bytes, &size) ==
+        ERROR_SUCCESS) {
+        pending->size = size;
+    }
+    RegCloseKey(key);
+}
+
+// The installed uninstaller started by hand with the switch its temp copy
+// gets: outside a folder of the copy's making it must neither delete
+// anything nor mark anything for the restart, itself included; not with a
+// number that is no handle, nor with a handle that is already signalled,
+// as that of an uninstaller that has ended would be.
+void CheckErasePassedByHand()
+{
+    char command[MAX_PATH];
+    if (!Check(ReadUninstallCommand(command, sizeof command), "read the uninstall command")) {
+        return;
+    }
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE signalled = CreateEventA(&inherit, TRUE, TRUE, NULL);
+    char handles[2][16];
+    snprintf(handles[0], sizeof handles[0], "123");
+    snprintf(handles[1], sizeof handles[1], "%lu", (unsigned long)(ULONG_PTR)signalled);
+    static Pending before;
+    static Pending after;
+    for (int i = 0; i < 2; i++) {
+        char line[MAX_PATH + 32];
+        snprintf(line, sizeof line, "\"%s\" /ERASE %s", command, handles[i]);
+        ReadPending(&before);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        if (!Check(CreateProcessA(NULL, line, NULL, NULL, TRUE, 0, NULL, "C:\\", &startup,
+                                  &process) != 0,
+                   "started %s", line)) {
+            continue;
+        }
+        bool ended = WaitForSingleObject(process.hProcess, kLongWait) == WAIT_OBJECT_0;
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        Check(ended && code == kRemoved, "%s ended with exit code %lu", line,
+              (unsigned long)code);
+        ReadPending(&after);
+        Check(after.size == before.size && memcmp(after.bytes, before.bytes, after.size) == 0,
+              "it marked nothing for the restart (%lu bytes of " PENDING_RENAMES
+              " before, %lu after)",
+              (unsigned long)before.size, (unsigned long)after.size);
+        Check(PathExists(command), "%s is still there", command);
+    }
+    CloseHandle(signalled);
+}
+
 }  // namespace
 
 int SnapshotNoop()
@@ -101,7 +173,11 @@ int RemoveTwice()
 {
     char copy[MAX_PATH];
     RemovalAnswers answers = {};
-    if (!InstallQuorvel() || !KeepUninstallerCopy(copy, sizeof copy) || !RemoveQuorvel(&answers)) {
+    if (!InstallQuorvel()) {
+        return RemovalOutcome();
+    }
+    CheckErasePassedByHand();
+    if (!KeepUninstallerCopy(copy, sizeof copy) || !RemoveQuorvel(&answers)) {
         return RemovalOutcome();
     }
     TakeSnapshot(kBefore);

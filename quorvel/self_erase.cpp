@@ -122,15 +122,23 @@ int RunEraser(const char* handleText)
     HANDLE uninstaller = (HANDLE)(ULONG_PTR)value;
     // The uninstaller starts this copy as its very last step, so the wait
     // is for its exit alone; the limit only guards against a hung one.
-    bool ended = end != handleText && *end == '\0' && value != 0 &&
-                 WaitForSingleObject(uninstaller, kEndWait) == WAIT_OBJECT_0;
+    DWORD wait = end != handleText && *end == '\0' && value != 0
+                     ? WaitForSingleObject(uninstaller, kEndWait)
+                     : WAIT_FAILED;
+    bool ended = wait == WAIT_OBJECT_0;
     int result = kRemoved;
     char path[MAX_PATH];
     // Only with the uninstaller's process to wait for, and then only the one
     // file it always names itself.
-    if (ended && g_removal.windowsFolder[0] != '\0' &&
-        JoinPath(path, sizeof path, g_removal.windowsFolder, kEntries[kUninstallerEntry].target,
-                 false)) {
+    bool named = (ended || wait == WAIT_TIMEOUT) && g_removal.windowsFolder[0] != '\0' &&
+                 JoinPath(path, sizeof path, g_removal.windowsFolder,
+                          kEntries[kUninstallerEntry].target, false);
+    if (named && !ended) {
+        // Still running after all that time: it cannot go now, but it must
+        // not outlive the next restart.
+        result = MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? kRestartNeeded
+                                                                       : kRemovalFailed;
+    } else if (named) {
         DWORD start = GetTickCount();
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         while (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {

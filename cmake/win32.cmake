@@ -58,9 +58,10 @@ if(VANTOR_WIN_TEST_SOURCES)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)
   include(GoogleTest)
-  # The time-zone cases run only in their own zone, below.
+  # The time-zone cases run only in their own zone, and the linked
+  # destinations only beside the links their script makes, below.
   gtest_discover_tests(vantor-win32-tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    TEST_FILTER -TimeZone.* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    TEST_FILTER -TimeZone.*:LinkedDestination.* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   # The file times again in a zone whose offset is not a whole hour.
   add_test(NAME install_pass.file_times_kolkata COMMAND vantor-win32-tests
     --gtest_filter=InstallPass.WritesEveryEntryExactlyWithTheManifestTime:TimeZone.*
@@ -68,5 +69,7 @@ if(VANTOR_WIN_TEST_SOURCES)
   set_tests_properties(install_pass.file_times_kolkata PROPERTIES ENVIRONMENT TZ=Asia/Kolkata)
   add_test(NAME install_pass.full_disk COMMAND ${CMAKE_SOURCE_DIR}/tests/full_disk.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(install_pass.full_disk PROPERTIES SKIP_RETURN_CODE 77)
+  add_test(NAME install_pass.linked_destination
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/linked_destination.sh ${CMAKE_BINARY_DIR})
 endif()
 include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)

@@ -21,6 +21,10 @@
 #define NO_DRIVE_FORMAT "%sMissing : or \\ in drive."
 #define ROOT_DRIVE_FORMAT "%sPath may not be a root drive..."
 #define LONG_PATH_FORMAT "%sPath is too long."
+#define BAD_DRIVE_FORMAT "%sThe drive must be a letter from A to Z."
+#define BAD_NAME_FORMAT                                                                 \
+    "%sA folder name may not be empty, . or .., contain / : * ? \" < > | or end with a " \
+    "space or a dot."
 
 enum {
     kDriveStringsSize = 128,
@@ -100,6 +104,10 @@ bool ReadItemText(HWND list, int index, char text[kFolderSlotSize])
     return true;
 }
 
+// The longest warning, "%s" taken by the heading, fits the box's text.
+static_assert(sizeof PATH_INVALID_TEXT + sizeof BAD_NAME_FORMAT - 3 <= kWarningSize,
+              "warning text too long");
+
 void WarnPathInvalid(HWND page, const char* format)
 {
     char text[kWarningSize];
@@ -108,14 +116,14 @@ void WarnPathInvalid(HWND page, const char* format)
 }
 
 // The folder an earlier installation used, unless Continue would have to
-// refuse it as too long; else the manifest's default.
+// refuse it; else the manifest's default.
 void ProposedFolder(char folder[kFolderSlotSize])
 {
     char previous[kPreviousFolderSize];
     char checked[kFolderSlotSize];
     if (ReadPreviousFolder(previous) && previous[0] != '\0' &&
-        MakeDestination(checked, sizeof checked, previous, g_setup.manifest.productName) !=
-            kLocationTooLong &&
+        MakeDestination(checked, sizeof checked, previous, g_setup.manifest.productName) ==
+            kLocationAccepted &&
         CopyText(folder, kFolderSlotSize, previous)) {
         return;
     }
@@ -291,6 +299,12 @@ int CheckLocation(HWND page)
         break;
     case kLocationTooLong:
         WarnPathInvalid(page, LONG_PATH_FORMAT);
+        break;
+    case kLocationBadDrive:
+        WarnPathInvalid(page, BAD_DRIVE_FORMAT);
+        break;
+    case kLocationBadName:
+        WarnPathInvalid(page, BAD_NAME_FORMAT);
         break;
     }
     return -1;

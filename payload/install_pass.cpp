@@ -224,6 +224,34 @@ bool CleanFolder(const char* folder)
     return true;
 }
 
+bool IsReachedThroughLink(const char* folder)
+{
+    char work[kPathBufferSize];
+    if (!CopyText(work, sizeof work, folder)) {
+        return true;
+    }
+    // Each level from the folder up to the drive's root, which is no link.
+    size_t end = strlen(work);
+    while (end > 3) {
+        work[end] = '\0';
+        if (work[end - 1] == '\\') {
+            --end;
+            continue;
+        }
+        DWORD attributes = GetFileAttributesA(work);
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            return true;
+        }
+        while (end > 0 && work[end - 1] != '\\') {
+            --end;
+        }
+        if (end > 0) {
+            --end;
+        }
+    }
+    return false;
+}
+
 bool HoldsEarlierInstallation(const char* folder)
 {
     const ProductManifest& manifest = g_setup.manifest;
@@ -266,8 +294,11 @@ int InstallFiles(HWND page)
 
     // Cleaning deletes files, so it is done only where an earlier
     // installation of the product stands; any other folder is kept as is.
+    // Nor is it done through a junction or link at or above the folder:
+    // whoever made it chose where the deletion would land.
     if (PathExists(state.destinationFolder)) {
         if (IsFolder(GetFileAttributesA(state.destinationFolder)) &&
+            !IsReachedThroughLink(state.destinationFolder) &&
             HoldsEarlierInstallation(state.destinationFolder)) {
             CleanFolder(state.destinationFolder);
         }

@@ -31,6 +31,10 @@ void CreateFolderChain(const char* folder);
 bool CleanFolder(const char* folder);
 bool IsDeletableFile(const char* name);
 
+// Whether the folder or a folder above it is a junction or a symbolic link,
+// or cannot be looked at; true also for a path that does not fit.
+bool IsReachedThroughLink(const char* folder);
+
 // Whether an existing destination folder holds an earlier installation,
 // the only kind of folder the pass cleans.
 bool HoldsEarlierInstallation(const char* folder);

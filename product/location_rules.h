@@ -28,6 +28,12 @@ enum LocationVerdict {
     kLocationNoDrive,    // second character not ":" or third not "\"
     kLocationRootDrive,  // nothing after the drive root
     kLocationTooLong,    // the destination it names would not fit its slot
+    kLocationBadDrive,   // the drive is not a letter A to Z
+    // A folder name Windows refuses or rewrites: empty (a doubled
+    // backslash), "." or "..", ending in a dot or a space, or holding one
+    // of / : * ? " < > | or a control character. One backslash may end
+    // the path.
+    kLocationBadName,
 };
 
 enum GroupVerdict {
@@ -50,6 +56,7 @@ bool ContainsProductName(const char* text, const char* name);
 // Checks typed text; when it is accepted, out (outSize bytes) holds the
 // destination it names: the text itself when it already names the product,
 // else the text joined with the product name. Otherwise out is empty.
+// Every destination accepted is one the uninstaller will also remove.
 LocationVerdict MakeDestination(char* out, size_t outSize, const char* text, const char* name);
 
 // The chain of ancestors the folder list shows for a path, from the drive

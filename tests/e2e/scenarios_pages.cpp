@@ -157,6 +157,15 @@ int FolderBadInput()
     ExpectRefusal(page, "", "Path may not be empty!");
     ExpectRefusal(page, "C:", "Missing : or \\ in drive.");
     ExpectRefusal(page, "C:\\", "Path may not be a root drive...");
+    // Windows would resolve these to another folder than the one typed.
+    const char* const aliases[] = {"C:\\" PRODUCT "\\..\\Windows", "C:\\" PRODUCT "\\..",
+                                   "C:\\\\" PRODUCT, "C:\\" PRODUCT ".", "C:\\Apps/" PRODUCT};
+    for (const char* typed : aliases) {
+        ExpectRefusal(page, typed,
+                      "A folder name may not be empty, . or .., contain / : * ? \" < > | or end "
+                      "with a space or a dot.");
+    }
+    ExpectRefusal(page, "1:\\" PRODUCT, "The drive must be a letter from A to Z.");
     char longPath[260];
     strcpy(longPath, "C:\\");
     memset(longPath + 3, 'a', 256);

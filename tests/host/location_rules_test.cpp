@@ -55,10 +55,48 @@ TEST(TypedDestination, RefusesInTheOrderOfItsTests)
     EXPECT_EQ(Check("C:/Apps").verdict, kLocationNoDrive);
     EXPECT_EQ(Check("\\\\server\\share").verdict, kLocationNoDrive);
     EXPECT_EQ(Check("C:\\").verdict, kLocationRootDrive);
-    // The letter before the colon is not looked at.
+    // The drive's letter comes after the root; "..." only after the length.
     EXPECT_EQ(Check("1:\\").verdict, kLocationRootDrive);
-    EXPECT_EQ(Check("1:\\x").verdict, kLocationAccepted);
+    EXPECT_EQ(Check("1:\\x").verdict, kLocationBadDrive);
+    EXPECT_EQ(Check("?:\\..").verdict, kLocationBadDrive);
+    EXPECT_EQ(Check("C:\\..\\" + std::string(250, 'a')).verdict, kLocationTooLong);
+    EXPECT_EQ(Check("C:\\..\\" + std::string(240, 'a')).verdict, kLocationBadName);
     EXPECT_EQ(Check("C:").destination, "") << "a refusal leaves no destination";
+    EXPECT_EQ(Check("C:\\Quorvel\\..").destination, "");
+}
+
+// Each of these would make, or at a reinstall clean, another folder than
+// the one typed, or none at all.
+TEST(TypedDestination, RefusesFolderNamesWindowsRewritesOrRefuses)
+{
+    const char* const refused[] = {
+        "C:\\Quorvel\\..\\Windows", "C:\\Quorvel\\..", "C:\\Apps\\..\\Quorvel",
+        "C:\\Quorvel\\.", "C:\\Apps\\.\\Quorvel", "C:\\.", "C:\\...",
+        "C:\\\\Quorvel", "C:\\Apps\\\\Quorvel", "C:\\Apps\\\\", "C:\\Quorvel\\\\",
+        "C:\\\\", "C:\\Quorvel.", "C:\\Quorvel ", "C:\\Apps.\\Quorvel",
+        "C:\\Apps \\", "c:\\quorvel stuff.", "C:\\Apps/Quorvel", "C:\\Quorvel/..",
+        "C:\\Apps:x", "C:\\Quorvel\\a*", "C:\\Quorvel\\why?", "C:\\\"Quorvel\"",
+        "C:\\<Quorvel>", "C:\\Apps|x", "C:\\Quorvel\\a\tb", "C:\\Quorvel\x1F",
+    };
+    for (const char* typed : refused) {
+        Checked checked = Check(typed);
+        EXPECT_EQ(checked.verdict, kLocationBadName) << typed;
+        EXPECT_EQ(checked.destination, "") << typed;
+    }
+}
+
+TEST(TypedDestination, TakesNamesWindowsKeepsAsTyped)
+{
+    // Dots and blanks inside or in front of a name, and one backslash at
+    // the end, leave the folder as it was typed.
+    const char* const kept[] = {"C:\\ Apps\\Quorvel", "C:\\.Apps\\Quorvel", "C:\\a.b\\Quorvel",
+                                "C:\\Quorvel\\", "C:\\Quorvel 2.0 x", "C:\\..Quorvel",
+                                "C:\\Quorvel\\%s", "C:\\Quorvel\\\xC4rger"};
+    for (const char* typed : kept) {
+        Checked checked = Check(typed);
+        EXPECT_EQ(checked.verdict, kLocationAccepted) << typed;
+        EXPECT_EQ(checked.destination, typed);
+    }
 }
 
 TEST(TypedDestination, AddsTheProductNameOnlyWhenMissing)

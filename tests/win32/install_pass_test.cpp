@@ -248,7 +248,9 @@ TEST_F(InstallPass, CleaningDoesNotFollowLinksOutOfTheFolder)
     std::string dest = root_ + "\\Linked";
     CreateDirectoryA(dest.c_str(), NULL);
     std::string link = dest + "\\elsewhere";
-    if (!CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) {
+    // Some Wines answer success and make nothing.
+    if (!CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+        GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
         GTEST_SKIP() << "no symbolic links in this prefix (error " << GetLastError() << ")";
     }
     DWORD attributes = GetFileAttributesA(link.c_str());
@@ -362,6 +364,72 @@ TEST_F(InstallPass, ReportsATargetThatCannotBeCreated)
 // Run by the full-disk script with VANTOR_FULL_DRIVE naming a drive that
 // maps a small filesystem: the pass must not report a truncated file as
 // installed.
+// Someone who may write above the destination can swap a folder for a link
+// to somebody else's: a reinstall then writes through it but deletes
+// nothing. The links are made by the host (Wine's own calls make none):
+// in the folder named by VANTOR_LINKS, Linked leads to Real, Up to Above,
+// and Real\elsewhere to Outside.
+class LinkedDestination : public InstallPass {
+protected:
+    void SetUp() override
+    {
+        InstallPass::SetUp();
+        char top[MAX_PATH];
+        if (GetEnvironmentVariableA("VANTOR_LINKS", top, sizeof top) == 0) {
+            GTEST_SKIP() << "run by the linked-destination script only";
+        }
+        top_ = top;
+    }
+    // An earlier installation, with a file of someone else's beside it.
+    void PlantEarlier(const std::string& folder)
+    {
+        CreateDirectoryA(folder.c_str(), NULL);
+        ASSERT_TRUE(WriteWholeFile(folder + "\\Quorvel.exe", "old"));
+        ASSERT_TRUE(WriteWholeFile(folder + "\\bait.txt", "keep"));
+    }
+    static bool Exists(const std::string& path)
+    {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    std::string top_;
+};
+
+TEST_F(LinkedDestination, NeverCleansThroughALinkAtOrAboveTheDestination)
+{
+    for (const char* name : {"\\Linked", "\\Up", "\\Real\\elsewhere"}) {
+        DWORD attributes = GetFileAttributesA((top_ + name).c_str());
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << name;
+        ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << name;
+    }
+    PlantEarlier(top_ + "\\Real");
+    PlantEarlier(top_ + "\\Above\\Quorvel");
+    ASSERT_TRUE(WriteWholeFile(top_ + "\\Outside\\precious.txt", "keep"));
+    EXPECT_FALSE(IsReachedThroughLink((top_ + "\\Above\\Quorvel\\").c_str()));
+    EXPECT_TRUE(IsReachedThroughLink((top_ + "\\missing").c_str())) << "cannot be looked at";
+
+    // With a closing backslash Wine reports the target, not the link.
+    Limit(2);
+    for (const std::string& destination : {top_ + "\\Linked\\", top_ + "\\Up\\Quorvel"}) {
+        SCOPED_TRACE(destination);
+        EXPECT_TRUE(IsReachedThroughLink(destination.c_str()));
+        ASSERT_TRUE(HoldsEarlierInstallation(destination.c_str()));
+        SetDestination(destination);
+        BoxAnswerer boxes(IDOK);
+        ASSERT_EQ(InstallFiles(page_), 1);
+        EXPECT_EQ(boxes.seen.count, 0) << boxes.seen.text;
+        EXPECT_TRUE(Exists(destination + "\\bait.txt"));
+        // The files are still written, through the link.
+        EXPECT_TRUE(Exists(destination + "\\" + g_setup.manifest.files[1].targetName));
+    }
+
+    // By its own path the same folder is cleaned, but not where its own
+    // link leads.
+    SetDestination(top_ + "\\Real");
+    ASSERT_EQ(InstallFiles(page_), 1);
+    EXPECT_FALSE(Exists(top_ + "\\Real\\bait.txt"));
+    EXPECT_TRUE(Exists(top_ + "\\Outside\\precious.txt"));
+}
+
 TEST(FullDisk, AFailedWriteAbortsAndLeavesNoTruncatedFile)
 {
     char drive[8];

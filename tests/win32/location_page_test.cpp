@@ -237,6 +237,12 @@ TEST_F(LocationPage, FallsBackToTheDefaultWhenThePreviousFolderCouldNotBeTaken)
     ResetInstallState();
     Open();
     EXPECT_EQ(Edit(), kDefaultFolder);
+
+    // Stored by an older setup that took it: Continue would refuse it now.
+    SetPreviousFolder("C:\\Quorvel\\..\\Windows");
+    ResetInstallState();
+    Open();
+    EXPECT_EQ(Edit(), kDefaultFolder);
 }
 
 TEST_F(LocationPage, ResetFolderRestoresTheDefaultOnlyWhenItChanged)
@@ -368,6 +374,9 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
     std::string longest = "C:\\" + std::string(244, 'a');
     std::string typedMax = "C:\\Quorvel\\" + std::string(248, 'b');  // 259, as the edit allows
     std::string longestJoined = longest + "\\Quorvel";
+    const char* const kBadNameText =
+        "Path Invalid!\r\n\r\nA folder name may not be empty, . or .., contain / : * ? \" < > | "
+        "or end with a space or a dot.";
     const ContinueCase cases[] = {
         {"", "Path Invalid!\r\n\r\nPath may not be empty!", nullptr},
         {"C:", "Path Invalid!\r\n\r\nMissing : or \\ in drive.", nullptr},
@@ -375,6 +384,13 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
         {"C:\\", "Path Invalid!\r\n\r\nPath may not be a root drive...", nullptr},
         {typedMax.c_str(), "Path Invalid!\r\n\r\nPath is too long.", nullptr},
         {tooLong.c_str(), "Path Invalid!\r\n\r\nPath is too long.", nullptr},
+        {"C:\\Quorvel\\..\\Windows", kBadNameText, nullptr},
+        {"C:\\Quorvel\\..", kBadNameText, nullptr},
+        {"C:\\Apps\\.\\Quorvel", kBadNameText, nullptr},
+        {"C:\\\\Quorvel", kBadNameText, nullptr},
+        {"C:\\Apps/Quorvel", kBadNameText, nullptr},
+        {"C:\\Quorvel.", kBadNameText, nullptr},
+        {"1:\\Quorvel", "Path Invalid!\r\n\r\nThe drive must be a letter from A to Z.", nullptr},
         {"c:\\quorvel stuff", nullptr, "c:\\quorvel stuff"},
         {"C:\\Apps", nullptr, "C:\\Apps\\Quorvel"},
         {"C:\\Apps\\", nullptr, "C:\\Apps\\Quorvel"},
@@ -393,6 +409,7 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
             EXPECT_EQ(recorder.boxes[0].text, c.refusal);
             EXPECT_EQ(recorder.boxes[0].icon, WarningIcon());
             EXPECT_TRUE(IsWindowVisible(page_)) << "the page stays open";
+            EXPECT_EQ(GetFocus(), GetDlgItem(page_, IDC_FOLDER_EDIT));
             EXPECT_STREQ(g_setup.state.destinationFolder, kDefaultFolder);
             EXPECT_EQ(Edit(), c.typed);
         } else {

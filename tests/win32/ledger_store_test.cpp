@@ -195,7 +195,8 @@ TEST_F(LedgerStore, AnUnreadableFileIsNamedAndOnlyReplacedWhenTheUserAgrees)
         EXPECT_TRUE(SaveLedger(NULL, &good));
         EXPECT_TRUE(SaveLedger(NULL, &good));
         EXPECT_EQ(boxes.seen.count, 1);
-        EXPECT_EQ(boxes.seen.text, ReplaceText(file_, round == 0 ? "Ledger-1.dat" : "Ledger-2.dat"));
+        EXPECT_EQ(boxes.seen.text,
+                  ReplaceText(file_, round == 0 ? "Ledger-1.dat" : "Ledger-2.dat"));
         EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_OK);
         ExpectSameBook(book, good);
         for (int i = 0; i <= round; i++)
@@ -293,8 +294,9 @@ TEST_F(LedgerStore, AFileHeldForAMomentIsReadOnceLetGo)
     BoxAnswerer boxes(IDOK);
     EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_UNREADABLE);
     EXPECT_EQ(book.count, 0);
-    EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ + "\r\ncould not be opened.\r\n\r\n"
-                               QUORVEL_NAME " opens an empty ledger and leaves that file as it is.");
+    EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ +
+                               "\r\ncould not be opened.\r\n\r\n" QUORVEL_NAME
+                               " opens an empty ledger and leaves that file as it is.");
     holder.Release();
     EXPECT_EQ(Contents(file_), before);
 }

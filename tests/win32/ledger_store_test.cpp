@@ -52,44 +52,21 @@ std::string ReplaceText(const std::string& file, const char* aside)
            "that file as it is.";
 }
 
-// Holds a file open as another program would, until Release or the end
-// of the scope; Release after a delay lets it go while the test waits.
-struct FileHolder {
-    FileHolder(const std::string& path, DWORD share)
-    {
-        file = CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-    }
-    ~FileHolder()
-    {
-        if (thread != NULL) {
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-        }
-        Release();
-    }
-    void Release()
-    {
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        file = INVALID_HANDLE_VALUE;
-    }
-    void ReleaseAfter(DWORD milliseconds)
-    {
-        delay = milliseconds;
-        thread = CreateThread(NULL, 0, ReleaseLater, this, 0, NULL);
-        ASSERT_NE(thread, (HANDLE)NULL);
-    }
-    static DWORD WINAPI ReleaseLater(void* holder)
-    {
-        Sleep(((FileHolder*)holder)->delay);
-        ((FileHolder*)holder)->Release();
-        return 0;
-    }
-    HANDLE file;
-    HANDLE thread = NULL;
-    DWORD delay = 0;
-};
+// The file opened as another program would hold it.
+HANDLE Hold(const std::string& path, DWORD share)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+    return file;
+}
+
+// Lets go of the file after a quarter of the time a read waits for it.
+DWORD WINAPI LetGoSoon(void* file)
+{
+    Sleep(LEDGER_READ_RETRY_LIMIT / 4);
+    CloseHandle(file);
+    return 0;
+}
 
 std::string SaveFailedText(const std::string& folder)
 {
@@ -215,10 +192,11 @@ TEST_F(LedgerStore, AnUnreadableFileThatCannotBeKeptAsideIsNotReplaced)
     // Held without leave to rename: the save fails and says so, once.
     LedgerBook changed = Book(3, 40);
     {
-        FileHolder holder(file_, FILE_SHARE_READ);
+        HANDLE holder = Hold(file_, FILE_SHARE_READ);
         BoxAnswerer boxes(IDYES);
         EXPECT_FALSE(SaveLedger(NULL, &changed));
         EXPECT_FALSE(SaveLedger(NULL, &changed));
+        CloseHandle(holder);
         ASSERT_EQ(boxes.boxes.size(), 2u);
         EXPECT_EQ(boxes.boxes[0].text, ReplaceText(file_, "Ledger-1.dat"));
         EXPECT_EQ(boxes.boxes[1].text, SaveFailedText(folder_));
@@ -281,23 +259,23 @@ TEST_F(LedgerStore, AFileHeldForAMomentIsReadOnceLetGo)
     LedgerFileResult why;
     // Opened without sharing, as a virus scanner may. (A range locked by a
     // backup is tried again the same way, but Wine's reads ignore locks.)
-    {
-        FileHolder holder(file_, 0);
-        holder.ReleaseAfter(LEDGER_READ_RETRY_LIMIT / 4);
-        EXPECT_EQ(ReadLedgerFile(file_.c_str(), &book, &why), LEDGER_READ_OK);
-        ExpectSameBook(book, good);
-    }
+    HANDLE letGo = CreateThread(NULL, 0, LetGoSoon, Hold(file_, 0), 0, NULL);
+    ASSERT_NE(letGo, (HANDLE)NULL);
+    EXPECT_EQ(ReadLedgerFile(file_.c_str(), &book, &why), LEDGER_READ_OK);
+    ExpectSameBook(book, good);
+    WaitForSingleObject(letGo, INFINITE);
+    CloseHandle(letGo);
 
     // Held for good: unreadable after the wait, and left as it is.
     std::string before = Contents(file_);
-    FileHolder holder(file_, 0);
+    HANDLE holder = Hold(file_, 0);
     BoxAnswerer boxes(IDOK);
     EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_UNREADABLE);
     EXPECT_EQ(book.count, 0);
     EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ +
                                "\r\ncould not be opened.\r\n\r\n" QUORVEL_NAME
                                " opens an empty ledger and leaves that file as it is.");
-    holder.Release();
+    CloseHandle(holder);
     EXPECT_EQ(Contents(file_), before);
 }
 

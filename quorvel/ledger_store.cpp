@@ -5,6 +5,8 @@
 
 enum {
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
+    // Ledger-N.dat: the ledger's name with room for "-" and the number.
+    kAsideNameSize = sizeof LEDGER_FILE_NAME + 8,
 };
 
 static struct {
@@ -13,32 +15,49 @@ static struct {
     char tempPath[MAX_PATH];
     bool named;            // path and tempPath fitted
     bool keepUnreadable;   // the file found at start could not be read
+    bool replaceAgreed;    // the user chose to replace it, kept aside
     bool memoryOnly;       // the user chose not to replace that file
     bool failureTold;
 } g_store;
+
+// Opens and reads the whole file at path; the system's error when it
+// cannot, ERROR_SUCCESS with size set when it can.
+static DWORD ReadLedgerBytes(const char* path, unsigned char* bytes, DWORD capacity, DWORD* size)
+{
+    *size = 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD got = 0;
+    BOOL readable;
+    do {
+        readable = ReadFile(file, bytes + *size, capacity - *size, &got, NULL);
+        *size += readable ? got : 0;
+    } while (readable && got > 0 && *size < capacity);
+    DWORD error = readable ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(file);
+    return error;
+}
 
 LedgerReadResult ReadLedgerFile(const char* path, LedgerBook* book, LedgerFileResult* why)
 {
     book->count = 0;
     *why = LEDGER_FILE_OK;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                   ? LEDGER_READ_NO_FILE : LEDGER_READ_UNREADABLE;
-    }
     // One byte more than the largest ledger, so a longer file shows as one.
     unsigned char bytes[LEDGER_FILE_MAX_SIZE + 1];
     DWORD size = 0;
-    DWORD got = 0;
-    BOOL readable;
-    do {
-        readable = ReadFile(file, bytes + size, sizeof bytes - size, &got, NULL);
-        size += readable ? got : 0;
-    } while (readable && got > 0 && size < sizeof bytes);
-    CloseHandle(file);
-    if (!readable)
+    DWORD error = ReadLedgerBytes(path, bytes, sizeof bytes, &size);
+    for (DWORD waited = 0;
+         (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) &&
+         waited < LEDGER_READ_RETRY_LIMIT;
+         waited += LEDGER_READ_RETRY_PAUSE) {
+        Sleep(LEDGER_READ_RETRY_PAUSE);
+        error = ReadLedgerBytes(path, bytes, sizeof bytes, &size);
+    }
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return LEDGER_READ_NO_FILE;
+    if (error != ERROR_SUCCESS)
         return LEDGER_READ_UNREADABLE;
     *why = DecodeLedgerFile(bytes, size, book);
     return *why == LEDGER_FILE_OK ? LEDGER_READ_OK : LEDGER_READ_UNREADABLE;
@@ -109,11 +128,29 @@ static const char* RefusalText(LedgerFileResult why)
     }
 }
 
+// A save writes the temporary file whole before it moves it over the
+// ledger; with no ledger left beside it (a crash between the two steps, a
+// move that is not atomic on FAT) it may be the only copy there is. One
+// that decodes is moved into place at once, before a reinstall, which does
+// not keep that extension, or the next save could overwrite it.
+static LedgerReadResult TakeLeftTemporary(LedgerBook* book)
+{
+    LedgerFileResult why = LEDGER_FILE_OK;
+    if (ReadLedgerFile(g_store.tempPath, book, &why) != LEDGER_READ_OK)
+        return LEDGER_READ_NO_FILE;
+    // Should the move fail, the book still holds the entries, and the next
+    // save writes them to the ledger's own name as usual.
+    MoveFileExA(g_store.tempPath, g_store.path, MOVEFILE_WRITE_THROUGH);
+    return LEDGER_READ_OK;
+}
+
 LedgerReadResult LoadLedger(HWND owner, LedgerBook* book)
 {
     LedgerFileResult why = LEDGER_FILE_OK;
     LedgerReadResult result =
         g_store.named ? ReadLedgerFile(g_store.path, book, &why) : LEDGER_READ_NO_FILE;
+    if (result == LEDGER_READ_NO_FILE && g_store.named)
+        result = TakeLeftTemporary(book);
     if (result == LEDGER_READ_UNREADABLE) {
         g_store.keepUnreadable = true;
         char text[kFormatScratch];
@@ -125,21 +162,59 @@ LedgerReadResult LoadLedger(HWND owner, LedgerBook* book)
     return result;
 }
 
+// The first free Ledger-N.dat beside the ledger: its name and its path;
+// false when every number is taken or the path does not fit.
+static bool FindAsideName(char (&name)[kAsideNameSize], char (&aside)[MAX_PATH])
+{
+    for (int number = 1; number <= LEDGER_ASIDE_LAST; number++) {
+        wsprintfA(name, LEDGER_FILE_STEM "-%d" LEDGER_FILE_EXTENSION, number);
+        if (!JoinPath(aside, sizeof aside, g_store.folder, name, false))
+            return false;
+        if (GetFileAttributesA(aside) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND)
+            return true;
+    }
+    return false;
+}
+
 // The file found at start is replaced only when the user says so; else
 // the ledger lives in the window until Quorvel closes.
 static bool MayReplaceUnreadable(HWND owner)
 {
-    if (!g_store.keepUnreadable)
+    char name[kAsideNameSize];
+    char aside[MAX_PATH];
+    // Without a name to keep the old file under, the save fails and says so.
+    if (!g_store.keepUnreadable || g_store.replaceAgreed || !FindAsideName(name, aside))
         return true;
     char text[kFormatScratch];
     wsprintfA(text, "The ledger file\r\n%s\r\ncould not be read when " QUORVEL_NAME
               " started. Replace it with the ledger shown now?\r\n\r\n"
+              "Yes keeps that file beside it as %s.\r\n"
               "No keeps working without saving and leaves that file as it is.",
-              g_store.path);
+              g_store.path, name);
     if (ShowProductMessage(owner, QUORVEL_NAME, text, MB_YESNO) != IDYES) {
         g_store.memoryOnly = true;
         return false;
     }
+    g_store.replaceAgreed = true;
+    return true;
+}
+
+// Renames the unreadable file to the first free Ledger-N.dat, never over
+// another file, so that the save loses nothing the user had; true when
+// nothing is left in the way.
+static bool SetUnreadableAside()
+{
+    if (!g_store.keepUnreadable)
+        return true;
+    char name[kAsideNameSize];
+    char aside[MAX_PATH];
+    if (!g_store.replaceAgreed || !FindAsideName(name, aside))
+        return false;
+    // A file that went away meanwhile has nothing left to keep.
+    if (!MoveFileExA(g_store.path, aside, MOVEFILE_WRITE_THROUGH) &&
+        GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
     g_store.keepUnreadable = false;
     return true;
 }
@@ -148,7 +223,8 @@ bool SaveLedger(HWND owner, const LedgerBook* book)
 {
     if (g_store.memoryOnly || !MayReplaceUnreadable(owner))
         return false;
-    if (g_store.named && WriteLedgerFile(g_store.path, g_store.tempPath, book))
+    if (g_store.named && SetUnreadableAside() &&
+        WriteLedgerFile(g_store.path, g_store.tempPath, book))
         return true;
     if (!g_store.failureTold) {
         g_store.failureTold = true;

@@ -10,10 +10,21 @@
 
 // The setup program keeps files of this extension when it reinstalls, and
 // the uninstaller asks before removing them.
-#define LEDGER_FILE_NAME "Ledger.dat"
+#define LEDGER_FILE_STEM "Ledger"
+#define LEDGER_FILE_EXTENSION ".dat"
+#define LEDGER_FILE_NAME LEDGER_FILE_STEM LEDGER_FILE_EXTENSION
 // Written first and then moved over the ledger; its extension is not kept
 // by the setup program, so a leftover from a crash is cleaned away.
-#define LEDGER_TEMP_NAME "Ledger.tmp"
+#define LEDGER_TEMP_NAME LEDGER_FILE_STEM ".tmp"
+// An unreadable ledger the user agrees to replace is kept as Ledger-1.dat,
+// or the first free number up to this one; the extension keeps it through
+// a reinstall as well.
+#define LEDGER_ASIDE_LAST 999
+
+// Another program (a virus scanner, a backup) may hold the file for a
+// moment: a read it refuses is tried again every pause until the limit.
+#define LEDGER_READ_RETRY_PAUSE 100
+#define LEDGER_READ_RETRY_LIMIT 2000
 
 enum LedgerReadResult {
     LEDGER_READ_OK,
@@ -23,7 +34,7 @@ enum LedgerReadResult {
 
 // Reads the file at path into book (empty unless LEDGER_READ_OK). why tells
 // what decoding refused, or LEDGER_FILE_OK when the file could not even be
-// read.
+// read. A file held by another program is tried again for a short while.
 LedgerReadResult ReadLedgerFile(const char* path, LedgerBook* book, LedgerFileResult* why);
 
 // Writes book to tempPath, flushes it and moves it over path. On failure
@@ -39,12 +50,14 @@ bool SetLedgerFolder(const char* folder);
 bool SetLedgerFolderToProgram();
 
 // Loads the ledger's file into book. A file that cannot be read is named
-// in a box, kept, and protected from the saves that follow.
+// in a box, kept, and protected from the saves that follow. Without a
+// file, a temporary file that a save left whole is put in its place.
 LedgerReadResult LoadLedger(HWND owner, LedgerBook* book);
 
 // Saves book after a change. Over an unreadable file only once the user
-// agrees; a failure is told once, and later saves try again silently.
-// Answers whether the file now holds book.
+// agrees, and then that file is first renamed to the first free
+// Ledger-N.dat; a failure is told once, and later saves try again
+// silently. Answers whether the file now holds book.
 bool SaveLedger(HWND owner, const LedgerBook* book);
 
 #endif

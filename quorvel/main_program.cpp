@@ -8,6 +8,7 @@
 #include "ledger_text.h"
 #include "product_window.h"
 #include "product_identity.h"
+#include "single_instance.h"
 
 static struct {
     HWND window;
@@ -308,6 +309,9 @@ static LRESULT CALLBACK LedgerProc(HWND window, UINT message, WPARAM wParam, LPA
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     RestrictDllSearch();
+    // Before anything is read: a second Quorvel only shows the first.
+    if (!ClaimOnlyInstance())
+        return 0;
     WNDCLASSEXA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.cbSize = sizeof windowClass;

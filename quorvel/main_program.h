@@ -23,6 +23,8 @@
 #include "product_identity.h"
 
 #define LEDGER_CLASS PRODUCT_NAME "Ledger"
+// The running Quorvel holds a mutex of its window class's name.
+#define LEDGER_MUTEX LEDGER_CLASS
 
 // Client area layout, in pixels.
 const int LEDGER_CLIENT_WIDTH = 500;

@@ -172,6 +172,8 @@ enum {
     kLedgerAdd = 203,
 };
 #define LEDGER_CLASS_NAME "QuorvelLedger"
+// Starts the installed Quorvel; StartQuorvel also waits for its window.
+bool LaunchQuorvel(PROCESS_INFORMATION* process);
 HWND StartQuorvel(PROCESS_INFORMATION* process);
 // Entries the ledger window shows.
 int LedgerCount(HWND window);

@@ -317,7 +317,7 @@ void CheckAfterRemoval(const AllowanceList* also, const AllowanceList* untilRest
     }
 }
 
-HWND StartQuorvel(PROCESS_INFORMATION* process)
+bool LaunchQuorvel(PROCESS_INFORMATION* process)
 {
     char program[MAX_PATH + 2];
     snprintf(program, sizeof program, "\"%s\\%s\"", g_walk.destination,
@@ -327,6 +327,14 @@ HWND StartQuorvel(PROCESS_INFORMATION* process)
     if (!CreateProcessA(NULL, program, NULL, NULL, FALSE, 0, NULL, g_walk.destination, &startup,
                         process)) {
         Fail("cannot start %s (error %lu)", program, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+HWND StartQuorvel(PROCESS_INFORMATION* process)
+{
+    if (!LaunchQuorvel(process)) {
         return NULL;
     }
     for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimit;

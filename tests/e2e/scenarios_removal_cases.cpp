@@ -79,6 +79,47 @@ bool RemoveWithLedger(const char* data, bool keep)
     return true;
 }
 
+int LedgerWindows()
+{
+    int count = 0;
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, LEDGER_CLASS_NAME, NULL)) != NULL;) {
+        count++;
+    }
+    return count;
+}
+
+// A second start only brings the first Quorvel, minimised, back to the
+// front, and ends: two would each save their own ledger over the other's.
+void StartSecondQuorvel(HWND first, int entries)
+{
+    Log("a second start of Quorvel");
+    ShowWindow(first, SW_MINIMIZE);
+    Check(IsIconic(first), "the first Quorvel is minimised");
+    PROCESS_INFORMATION second;
+    if (!LaunchQuorvel(&second)) {
+        return;
+    }
+    DWORD code = STILL_ACTIVE;
+    bool ended = WaitForSingleObject(second.hProcess, kWaitLimit) == WAIT_OBJECT_0;
+    GetExitCodeProcess(second.hProcess, &code);
+    Check(ended && code == 0, "the second Quorvel ended by itself (exit code %lu)",
+          (unsigned long)code);
+    Check(LedgerWindows() == 1, "one Quorvel window (%d)", LedgerWindows());
+    if (!ended) {
+        TerminateProcess(second.hProcess, 1);
+    }
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    for (DWORD start = GetTickCount();
+         (IsIconic(first) || GetForegroundWindow() != first) && GetTickCount() - start < kWaitLimit;
+         Sleep(kPollInterval)) {
+    }
+    Check(!IsIconic(first) && GetForegroundWindow() == first,
+          "the first Quorvel is restored and in front");
+    Check(LedgerCount(first) == entries, "the first still shows its %d entries (%d)", entries,
+          LedgerCount(first));
+}
+
 }  // namespace
 
 int RemoveInUse()
@@ -205,6 +246,7 @@ int LedgerData()
     }
     Check(entries == shown + 2, "Quorvel shows the two entries typed in (%d, %d before)", entries,
           shown);
+    StartSecondQuorvel(ledger, entries);
     CloseQuorvel(ledger, &quorvel);
     char data[MAX_PATH];
     ProgramFile(data, sizeof data, LEDGER_FILE);

@@ -44,6 +44,30 @@ std::string Contents(const std::string& path)
     return contents;
 }
 
+std::string ReplaceText(const std::string& file, const char* aside)
+{
+    return "The ledger file\r\n" + file + "\r\ncould not be read when " QUORVEL_NAME
+           " started. Replace it with the ledger shown now?\r\n\r\nYes keeps that file "
+           "beside it as " + aside + ".\r\nNo keeps working without saving and leaves "
+           "that file as it is.";
+}
+
+// The file opened as another program would hold it.
+HANDLE Hold(const std::string& path, DWORD share)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+    return file;
+}
+
+// Lets go of the file after a quarter of the time a read waits for it.
+DWORD WINAPI LetGoSoon(void* file)
+{
+    Sleep(LEDGER_READ_RETRY_LIMIT / 4);
+    CloseHandle(file);
+    return 0;
+}
+
 std::string SaveFailedText(const std::string& folder)
 {
     return QUORVEL_NAME " cannot save the ledger in the folder\r\n" + folder +
@@ -126,27 +150,133 @@ TEST_F(LedgerStore, AnUnreadableFileIsNamedAndOnlyReplacedWhenTheUserAgrees)
         EXPECT_FALSE(SaveLedger(NULL, &book));
         EXPECT_FALSE(SaveLedger(NULL, &book));
         ASSERT_EQ(boxes.seen.count, 1);
-        EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ + "\r\ncould not be read when "
-                                   QUORVEL_NAME " started. Replace it with the ledger shown now?"
-                                   "\r\n\r\nNo keeps working without saving and leaves that "
-                                   "file as it is.");
+        EXPECT_EQ(boxes.seen.text, ReplaceText(file_, "Ledger-1.dat"));
         EXPECT_EQ(Contents(file_), unreadable.contents);
         EXPECT_FALSE(Exists(temp_));
+        EXPECT_FALSE(Exists(folder_ + "\\Ledger-1.dat"));
     }
 
-    // Yes: the file is replaced by the ledger shown, and saves go on quietly.
-    ASSERT_TRUE(SetLedgerFolder(folder_.c_str()));
+    // Yes: the file is kept aside under the first free number and replaced
+    // by the ledger shown; saves go on quietly.
+    const std::string aside[] = {folder_ + "\\Ledger-1.dat", folder_ + "\\Ledger-2.dat"};
+    const std::string kept[] = {damaged, "MZ\x90"};
+    for (int round = 0; round < 2; round++) {
+        ASSERT_TRUE(WriteWholeFile(file_, kept[round]));
+        ASSERT_TRUE(SetLedgerFolder(folder_.c_str()));
+        LedgerBook book;
+        {
+            BoxAnswerer boxes(IDOK);
+            LoadLedger(NULL, &book);
+        }
+        BoxAnswerer boxes(IDYES);
+        EXPECT_TRUE(SaveLedger(NULL, &good));
+        EXPECT_TRUE(SaveLedger(NULL, &good));
+        EXPECT_EQ(boxes.seen.count, 1);
+        EXPECT_EQ(boxes.seen.text,
+                  ReplaceText(file_, round == 0 ? "Ledger-1.dat" : "Ledger-2.dat"));
+        EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_OK);
+        ExpectSameBook(book, good);
+        for (int i = 0; i <= round; i++)
+            EXPECT_EQ(Contents(aside[i]), kept[i]);
+    }
+}
+
+TEST_F(LedgerStore, AnUnreadableFileThatCannotBeKeptAsideIsNotReplaced)
+{
+    ASSERT_TRUE(WriteWholeFile(file_, "not a ledger"));
     LedgerBook book;
     {
         BoxAnswerer boxes(IDOK);
-        LoadLedger(NULL, &book);
+        EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_UNREADABLE);
     }
-    BoxAnswerer boxes(IDYES);
-    EXPECT_TRUE(SaveLedger(NULL, &good));
-    EXPECT_TRUE(SaveLedger(NULL, &good));
-    EXPECT_EQ(boxes.seen.count, 1);
+    // Held without leave to rename: the save fails and says so, once.
+    LedgerBook changed = Book(3, 40);
+    {
+        HANDLE holder = Hold(file_, FILE_SHARE_READ);
+        BoxAnswerer boxes(IDYES);
+        EXPECT_FALSE(SaveLedger(NULL, &changed));
+        EXPECT_FALSE(SaveLedger(NULL, &changed));
+        CloseHandle(holder);
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        EXPECT_EQ(boxes.boxes[0].text, ReplaceText(file_, "Ledger-1.dat"));
+        EXPECT_EQ(boxes.boxes[1].text, SaveFailedText(folder_));
+    }
+    EXPECT_EQ(Contents(file_), "not a ledger");
+    EXPECT_FALSE(Exists(folder_ + "\\Ledger-1.dat"));
+
+    // Let go: the next change keeps it aside without asking again.
+    BoxAnswerer boxes(IDNO);
+    EXPECT_TRUE(SaveLedger(NULL, &changed));
+    EXPECT_EQ(boxes.seen.count, 0);
+    EXPECT_EQ(Contents(folder_ + "\\Ledger-1.dat"), "not a ledger");
+    EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_OK);
+    ExpectSameBook(book, changed);
+}
+
+TEST_F(LedgerStore, ATemporaryFileLeftAloneIsTakenOnlyWhenItDecodes)
+{
+    LedgerBook good = Book(4, 70);
+    ASSERT_TRUE(WriteLedgerFile(temp_.c_str(), (folder_ + "\\scratch").c_str(), &good));
+    std::string whole = Contents(temp_);
+
+    // Whole and alone: it is the ledger, and from now on under its own name.
+    LedgerBook book = Book(1, 1);
+    {
+        BoxAnswerer boxes(IDOK);
+        EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_OK);
+        EXPECT_EQ(boxes.seen.count, 0);
+    }
+    ExpectSameBook(book, good);
+    EXPECT_EQ(Contents(file_), whole);
+    EXPECT_FALSE(Exists(temp_));
+
+    // Beside a ledger it is a save that never finished: the ledger wins,
+    // and the leftover is not touched.
+    std::string older = whole;
+    older[20] ^= 1;
+    ASSERT_TRUE(WriteWholeFile(temp_, older));
+    ASSERT_TRUE(SetLedgerFolder(folder_.c_str()));
     EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_OK);
     ExpectSameBook(book, good);
+    EXPECT_EQ(Contents(temp_), older);
+
+    // Damaged and alone: an empty ledger, not a word, and nothing moved.
+    ASSERT_TRUE(DeleteFileA(file_.c_str()));
+    ASSERT_TRUE(SetLedgerFolder(folder_.c_str()));
+    BoxAnswerer boxes(IDOK);
+    EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_NO_FILE);
+    EXPECT_EQ(book.count, 0);
+    EXPECT_EQ(boxes.seen.count, 0);
+    EXPECT_EQ(Contents(temp_), older);
+    EXPECT_FALSE(Exists(file_));
+}
+
+TEST_F(LedgerStore, AFileHeldForAMomentIsReadOnceLetGo)
+{
+    LedgerBook good = Book(5, -9);
+    ASSERT_TRUE(WriteLedgerFile(file_.c_str(), temp_.c_str(), &good));
+    LedgerBook book;
+    LedgerFileResult why;
+    // Opened without sharing, as a virus scanner may. (A range locked by a
+    // backup is tried again the same way, but Wine's reads ignore locks.)
+    HANDLE letGo = CreateThread(NULL, 0, LetGoSoon, Hold(file_, 0), 0, NULL);
+    ASSERT_NE(letGo, (HANDLE)NULL);
+    EXPECT_EQ(ReadLedgerFile(file_.c_str(), &book, &why), LEDGER_READ_OK);
+    ExpectSameBook(book, good);
+    WaitForSingleObject(letGo, INFINITE);
+    CloseHandle(letGo);
+
+    // Held for good: unreadable after the wait, and left as it is.
+    std::string before = Contents(file_);
+    HANDLE holder = Hold(file_, 0);
+    BoxAnswerer boxes(IDOK);
+    EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_UNREADABLE);
+    EXPECT_EQ(book.count, 0);
+    EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ +
+                               "\r\ncould not be opened.\r\n\r\n" QUORVEL_NAME
+                               " opens an empty ledger and leaves that file as it is.");
+    CloseHandle(holder);
+    EXPECT_EQ(Contents(file_), before);
 }
 
 TEST_F(LedgerStore, AFolderThatCannotBeWrittenIsToldOnceAndLaterSavesTryAgain)

@@ -48,12 +48,14 @@ endforeach()
 # Scenarios again where the platform's defaults would hide a fault, each
 # "name|scenario|environment": a time zone whose offset is not a whole hour,
 # and a 64-bit Windows, whose registry redirector moves the setup's
-# HKLM\Software writes under WOW6432Node. The first run in an architecture
+# HKLM\Software writes under WOW6432Node, and which has more system folders
+# for a tampered Program Path to name. The first run in an architecture
 # makes its template prefix, hence the longer limit.
 set(VANTOR_E2E_VARIANTS
   "complete-install-kolkata|complete-install|TZ=Asia/Kolkata"
   "complete-install-win64|complete-install|VANTOR_WINEARCH=win64"
-  "install-remove-win64|install-remove|VANTOR_WINEARCH=win64")
+  "install-remove-win64|install-remove|VANTOR_WINEARCH=win64"
+  "tampered-windows-win64|tampered-windows|VANTOR_WINEARCH=win64")
 foreach(variant IN LISTS VANTOR_E2E_VARIANTS)
   string(REPLACE "|" ";" fields "${variant}")
   list(GET fields 0 name)

@@ -11,18 +11,20 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 // Characters that cannot stand in a file name; ':' only after the drive.
 bool IsForbidden(unsigned char c) { return c < 0x20 || strchr("/*?\"<>|:", c) != NULL; }
 
-// Every component between backslashes from start: not empty, not "." or
-// "..", no forbidden character.
+// Every component between backslashes from start: not empty (but for the
+// one after a single trailing backslash), no forbidden character, and no
+// trailing dot or space, which Windows drops: "windows." and "windows "
+// both open the Windows folder. That also refuses "." and "..".
 bool PlainComponents(const char* start)
 {
     const char* p = start;
-    while (*p != '\0') {
+    for (;;) {
         const char* end = strchr(p, '\\');
         size_t n = end ? (size_t)(end - p) : strlen(p);
-        if (n == 0 && end != NULL && end[1] != '\0') {
-            return false;  // "\\" in the middle
+        if (n == 0) {
+            return end == NULL;  // "C:\Q\" passes, "C:\Q\\" and "C:\A\\Q" do not
         }
-        if ((n == 1 && p[0] == '.') || (n == 2 && p[0] == '.' && p[1] == '.')) {
+        if (p[n - 1] == '.' || p[n - 1] == ' ') {
             return false;
         }
         for (size_t i = 0; i < n; i++) {
@@ -31,11 +33,10 @@ bool PlainComponents(const char* start)
             }
         }
         if (end == NULL) {
-            break;
+            return true;
         }
         p = end + 1;
     }
-    return true;
 }
 
 }  // namespace

@@ -12,8 +12,10 @@ enum {
 
 // A folder whose files the removal may delete: an absolute drive path below
 // a root ("C:\Brindlemoor\Quorvel"), without "." or ".." components, empty
-// components or characters a path cannot hold, and neither the Windows nor
-// the system folder.
+// components (one trailing backslash aside), components ending in a dot or
+// a space, or characters a path cannot hold, and neither the Windows nor the
+// system folder by its text. Aliases of those (8.3 names, SUBST drives) are
+// for the caller to rule out by file identity.
 bool IsRemovableProgramFolder(const char* path, const char* windowsFolder,
                               const char* systemFolder);
 

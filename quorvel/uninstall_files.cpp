@@ -39,93 +39,82 @@ static void AddLeft(const char* text, const char* suffix)
     AddEndItem(g_removal.endText, sizeof g_removal.endText, &g_removal.endItems, text, suffix);
 }
 
-// A plain folder: it exists, and neither it nor a folder above it is a
-// reparse point that would carry the removal elsewhere.
-static bool IsPlainFolderChain(const char* folder)
-{
-    char path[MAX_PATH];
-    if (!CopyText(path, sizeof path, folder)) {
-        return false;
-    }
-    for (;;) {
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            return false;
-        }
-        char parent[MAX_PATH];
-        if (!ParentFolder(path, parent, sizeof parent) || SameFolder(parent, path)) {
-            return true;
-        }
-        CopyText(path, sizeof path, parent);
-    }
-}
-
 static bool IsInUse(DWORD error)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
            error == ERROR_LOCK_VIOLATION || error == ERROR_USER_MAPPED_FILE;
 }
 
-bool RemoveOwnFile(const char* path)
+// What cannot go now goes at the restart, and says so; when even that
+// fails it is named as not removed, and the removal has failed.
+static bool RemoveAtRestart(const char* path)
 {
+    if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        g_removal.restartNeeded = true;
+        AddLeft(path, LEFT_AT_RESTART);
+        return true;
+    }
+    g_removal.failed = true;
+    AddLeft(path, LEFT_FAILED);
+    return false;
+}
+
+// How the removal of a file in a folder of ours ended: done (deleted,
+// marked for the restart or named as not removed), cancelled on the
+// in-use box, or stopped because the folder no longer is what was checked.
+enum StepOutcome { kStepDone, kStepCancelled, kFolderChanged };
+
+// Deletes one file of ours. With a folder, its chain is checked again
+// before every attempt: a box may have stood since the last check, long
+// enough to put a link in the folder's place.
+static StepOutcome DeleteOwnFile(const char* path, const char* folder)
+{
+    const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     for (;;) {
+        if (folder != NULL && !IsPlainFolderChain(folder)) {
+            return kFolderChanged;
+        }
         DWORD attributes = GetFileAttributesA(path);
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            return true;  // already gone
+            return kStepDone;  // already gone
         }
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
-            return true;  // not what the setup made: left to its owner
+            return kStepDone;  // not what the setup made: left to its owner
         }
-        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        }
+        bool cleared = (attributes & guarded) && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         if (DeleteFileA(path)) {
-            return true;
+            return kStepDone;
         }
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            return true;
+            return kStepDone;
         }
-        if (g_removal.silent || !IsInUse(error)) {
-            if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-                g_removal.restartNeeded = true;
-                AddLeft(path, LEFT_AT_RESTART);
-            } else {
-                g_removal.failed = true;
-                AddLeft(path, LEFT_FAILED);
-            }
-            return true;
+        // Marked for the restart, the file keeps its cleared attributes: the
+        // deletion at the restart refuses a read-only file. A file that
+        // stays, for now or for good, gets back what it had.
+        bool ask = !g_removal.silent && IsInUse(error);
+        if (!ask && RemoveAtRestart(path)) {
+            return kStepDone;
+        }
+        if (cleared) {
+            SetFileAttributesA(path, attributes);
+        }
+        if (!ask) {
+            return kStepDone;
         }
         char text[MAX_PATH + sizeof IN_USE_TEXT];
         CopyText(text, sizeof text, path);
         AppendText(text, sizeof text, IN_USE_TEXT);
         if (AskUser(text, MB_RETRYCANCEL | MB_DEFBUTTON1, IDCANCEL) != IDRETRY) {
             g_removal.cancelled = true;
-            return false;
+            return kStepCancelled;
         }
     }
 }
 
-bool SameFile(const char* a, const char* b)
+bool RemoveOwnFile(const char* path)
 {
-    BY_HANDLE_FILE_INFORMATION info[2];
-    const char* paths[2] = {a, b};
-    for (int i = 0; i < 2; i++) {
-        HANDLE file = CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  NULL, OPEN_EXISTING, 0, NULL);
-        if (file == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        BOOL ok = GetFileInformationByHandle(file, &info[i]);
-        CloseHandle(file);
-        if (!ok) {
-            return false;
-        }
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
-           info[0].nFileIndexLow == info[1].nFileIndexLow;
+    return DeleteOwnFile(path, NULL) != kStepCancelled;
 }
 
 // Data files of the user's in the folder (top level only), by name.
@@ -171,8 +160,10 @@ static bool KeepDataFiles(char names[kMaxDataFiles][kDataNameSize], int count)
     return AskUser(text, MB_YESNO | MB_DEFBUTTON1, IDYES) == IDYES;
 }
 
-// Whether the folder still holds anything but the kept data files.
-static bool HoldsOtherFiles(const char* folder)
+// Whether the folder holds anything, or anything but the kept data files.
+// A folder that cannot be listed is neither known to be empty nor known to
+// hold files of the user's.
+static bool HoldsFiles(const char* folder, bool exceptKept)
 {
     char pattern[MAX_PATH];
     if (!JoinPath(pattern, sizeof pattern, folder, "*", false)) {
@@ -181,7 +172,7 @@ static bool HoldsOtherFiles(const char* folder)
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) {
-        return false;
+        return !exceptKept;
     }
     bool other = false;
     do {
@@ -189,7 +180,7 @@ static bool HoldsOtherFiles(const char* folder)
             continue;
         }
         bool kept = false;
-        for (int i = 0; i < g_removal.keptCount && !kept; i++) {
+        for (int i = 0; exceptKept && i < g_removal.keptCount && !kept; i++) {
             kept = SameTextIgnoringCase(found.cFileName, g_removal.kept[i]);
         }
         other = other || !kept;
@@ -198,15 +189,30 @@ static bool HoldsOtherFiles(const char* folder)
     return other;
 }
 
+// Removes an empty folder. One that is empty and still cannot go (another
+// process has it as its working folder) goes at the restart. False when the
+// folder holds something.
+static bool RemoveEmptyFolder(const char* folder)
+{
+    if (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    if (HoldsFiles(folder, false)) {
+        return false;
+    }
+    RemoveAtRestart(folder);
+    return true;
+}
+
 // Removes the folder if empty; else, when it holds files of the user's,
 // names it in the end box. With files waiting for the restart, the folder
 // waits too.
 static void RemoveFolderIfEmpty(const char* folder)
 {
-    if (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    if (RemoveEmptyFolder(folder)) {
         return;
     }
-    if (HoldsOtherFiles(folder) && !g_removal.restartNeeded) {
+    if (HoldsFiles(folder, true) && !g_removal.restartNeeded) {
         AddLeft(folder, LEFT_USER_FILES);
     }
     if (g_removal.restartNeeded) {
@@ -214,22 +220,20 @@ static void RemoveFolderIfEmpty(const char* folder)
     }
 }
 
-bool RemoveProgramFiles()
+// The folder's files by name, then the folder if it is left empty. Any
+// box may stand long, so the folder is checked again after one.
+static StepOutcome RemoveProgramFolder()
 {
     Removal& r = g_removal;
-    if (r.programPathSafe && GetFileAttributesA(r.programPath) == INVALID_FILE_ATTRIBUTES) {
-        return true;  // already gone: nothing to do there
-    }
-    if (!r.programPathSafe || !IsPlainFolderChain(r.programPath)) {
-        AddLeft(r.programPath[0] ? r.programPath : "\"\"", LEFT_UNSAFE);
-        return true;
-    }
     for (int i = 0; i < PRODUCT_INSTALLED_COUNT; i++) {
         char path[MAX_PATH];
-        if (!(kEntries[i].flags & kIntoWindowsFolder) &&
-            JoinPath(path, sizeof path, r.programPath, kEntries[i].target, false) &&
-            !RemoveOwnFile(path)) {
-            return false;
+        if ((kEntries[i].flags & kIntoWindowsFolder) ||
+            !JoinPath(path, sizeof path, r.programPath, kEntries[i].target, false)) {
+            continue;
+        }
+        StepOutcome outcome = DeleteOwnFile(path, r.programPath);
+        if (outcome != kStepDone) {
+            return outcome;
         }
     }
     char names[kMaxDataFiles][kDataNameSize];
@@ -243,20 +247,56 @@ bool RemoveProgramFiles()
         if (keep) {
             CopyText(r.kept[r.keptCount++], kDataNameSize, names[i]);
             AddLeft(path, LEFT_DATA);
-        } else if (!RemoveOwnFile(path)) {
-            return false;
+            continue;
         }
+        StepOutcome outcome = DeleteOwnFile(path, r.programPath);
+        if (outcome != kStepDone) {
+            return outcome;
+        }
+    }
+    if (!IsPlainFolderChain(r.programPath)) {
+        return kFolderChanged;
     }
     RemoveFolderIfEmpty(r.programPath);
     char parent[MAX_PATH];
     if (ParentFolder(r.programPath, parent, sizeof parent) &&
-        LastComponentIs(parent, PRODUCT_PUBLISHER) && IsPlainFolderChain(parent)) {
-        RemoveDirectoryA(parent);  // only if empty: a user's files there stay
-        if (r.restartNeeded) {
-            MoveFileExA(parent, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-        }
+        LastComponentIs(parent, PRODUCT_PUBLISHER) && IsPlainFolderChain(parent) &&
+        !RemoveEmptyFolder(parent) && r.restartNeeded) {
+        // Only if empty: a user's files there stay, unnamed.
+        MoveFileExA(parent, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
-    return true;
+    return kStepDone;
+}
+
+// Names a folder the removal does not touch (or stopped touching).
+static void AddUnsafe(const char* folder)
+{
+    AddLeft(folder[0] ? folder : "\"\"", LEFT_UNSAFE);
+}
+
+bool RemoveProgramFiles()
+{
+    Removal& r = g_removal;
+    if (!r.programPathSafe) {
+        AddUnsafe(r.programPath);
+        return true;
+    }
+    if (GetFileAttributesA(r.programPath) == INVALID_FILE_ATTRIBUTES) {
+        if (!IsAlreadyGone(r.programPath, GetLastError())) {
+            r.failed = true;  // the uninstall entry stays for another try
+            AddLeft(r.programPath, LEFT_FAILED);
+        }
+        return true;
+    }
+    if (!IsPlainFolderChain(r.programPath) || IsSystemFolderAlias(r.programPath)) {
+        AddUnsafe(r.programPath);
+        return true;
+    }
+    StepOutcome outcome = RemoveProgramFolder();
+    if (outcome == kFolderChanged) {
+        AddUnsafe(r.programPath);
+    }
+    return outcome != kStepCancelled;
 }
 
 bool RemoveWindowsFiles(const char* runningPath)
@@ -296,7 +336,7 @@ bool RemoveLinks()
         return true;
     }
     if (!IsPlainGroupName(r.groupName)) {
-        AddLeft(r.groupName[0] ? r.groupName : "\"\"", LEFT_UNSAFE);
+        AddUnsafe(r.groupName);
         return true;
     }
     char group[MAX_PATH];
@@ -304,12 +344,20 @@ bool RemoveLinks()
         !IsPlainFolderChain(group)) {
         return true;  // no such group folder (or not a plain one): nothing to remove
     }
+    StepOutcome outcome = kStepDone;
     for (int i = 0; i < PRODUCT_SHORTCUT_COUNT && i < PRODUCT_INSTALLED_COUNT; i++) {
-        if (MakeShortcutPath(link, sizeof link, r.programsFolder, r.groupName, kEntries[i].caption) &&
-            !RemoveOwnFile(link)) {
-            return false;
+        if (outcome == kStepDone &&
+            MakeShortcutPath(link, sizeof link, r.programsFolder, r.groupName, kEntries[i].caption)) {
+            outcome = DeleteOwnFile(link, group);
         }
     }
-    RemoveFolderIfEmpty(group);
-    return true;
+    if (outcome == kStepDone && !IsPlainFolderChain(group)) {
+        outcome = kFolderChanged;  // after an in-use box, perhaps
+    }
+    if (outcome == kFolderChanged) {
+        AddUnsafe(group);
+    } else if (outcome == kStepDone) {
+        RemoveFolderIfEmpty(group);
+    }
+    return outcome != kStepCancelled;
 }

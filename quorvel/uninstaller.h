@@ -81,8 +81,22 @@ bool RemoveLinks();
 // Deletes one file of ours; a file in use asks Retry or Cancel, or when
 // silent is marked for deletion at restart. False only on Cancel.
 bool RemoveOwnFile(const char* path);
-// Whether two paths name one file (same volume, same file index).
+
+// --- What the file system says of a folder (folder_checks.cpp).
+// Whether two paths name one file or folder (same volume, same file index).
 bool SameFile(const char* a, const char* b);
+// A plain folder: it exists, and neither it nor a folder above it is a
+// reparse point that would carry the removal elsewhere.
+bool IsPlainFolderChain(const char* folder);
+// Whether the folder is the Windows folder or a system folder (the 32-bit
+// one of a 64-bit Windows and Sysnative too) by file identity, under a name
+// the text rule cannot know: an 8.3 alias, a SUBST drive.
+bool IsSystemFolderAlias(const char* folder);
+// Whether a drive path that was not found (error from GetLastError) is
+// gone: only when its drive's root is there. A drive not present now (a
+// removable disk, a network drive) may come back with the files, and then
+// the uninstall entry must still be there.
+bool IsAlreadyGone(const char* folder, DWORD error);
 
 // --- The end box's text (end_text.cpp).
 // The box's head, the removed or the not-complete sentence, then, when

@@ -110,6 +110,10 @@ HWND StartAndConfirm(bool shot);
 // folder's copy gone.
 bool FinishRemoval(HWND window, const RemovalAnswers* answers);
 bool RemoveQuorvel(const RemovalAnswers* answers);
+// Runs the registered command with /S, watching that no window of the
+// uninstaller's processes appears at any moment, hidden ones included; the
+// exit code, and unless the removal failed, the Windows folder's copy gone.
+bool RunSilently(DWORD expectedCode);
 // The end box: REMOVED_TEXT, then the required lines and perhaps the
 // optional ones (any order) under LEFT_IN_PLACE.
 void CheckEndText(const char* text, const char* const* required, const char* const* optional);

@@ -1,17 +1,18 @@
 # Sourced by scripts/e2e-scenario.sh for the scenario remove-junction, with
 # $prefix set. Wine cannot make a link in the file system, so the host makes
-# one when the driver asks: the driver writes C:\e2e-link-request with two
-# lines, the link and the folder it is to point to (paths on drive C:); the
-# host makes the Unix symbolic link and removes the request.
+# one each time the driver asks: the driver writes C:\e2e-link-request with
+# two lines, the link and the folder it is to point to (paths on drive C:);
+# the host makes the Unix symbolic link and removes the request. It stops
+# with the prefix, or after the scenario's time limit.
 (
   request=$prefix/drive_c/e2e-link-request
   on_host() { printf '%s/drive_c/%s' "$prefix" "$(printf '%s' "${1#[Cc]:\\}" | tr '\\' '/')"; }
-  for _ in $(seq 1200); do  # two minutes at the most
+  for _ in $(seq 3000); do  # five minutes at the most
+    [ -d "$prefix/drive_c" ] || break
     if [ -f "$request" ]; then
       { read -r link; read -r target; } <"$request"
       ln -s "$(on_host "$target")" "$(on_host "$link")"
       rm -f "$request"
-      break
     fi
     sleep 0.1
   done

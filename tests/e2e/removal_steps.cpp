@@ -219,6 +219,40 @@ bool RemoveQuorvel(const RemovalAnswers* answers)
     return window != NULL && FinishRemoval(window, answers);
 }
 
+bool RunSilently(DWORD expectedCode)
+{
+    char registered[MAX_PATH];
+    char command[MAX_PATH + 4];
+    if (!ReadUninstallCommand(registered, sizeof registered)) {
+        return false;
+    }
+    snprintf(command, sizeof command, "%s /S", registered);
+    if (!StartRemoval(command)) {
+        return false;
+    }
+    HWND seen = NULL;
+    DWORD start = GetTickCount();
+    while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
+        seen = AnyRemovalWindow();
+        Sleep(kPollInterval / 4);
+    }
+    if (seen != NULL) {
+        char name[64] = "";
+        char caption[128] = "";
+        GetClassNameA(seen, name, sizeof name);
+        GetWindowTextA(seen, caption, sizeof caption);
+        Fail("the silent removal showed a window of class \"%s\", caption \"%s\"", name, caption);
+    }
+    if (!ExpectRemovalExit(expectedCode)) {
+        return false;
+    }
+    Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
+    if (expectedCode != kRemovalFailed) {
+        ExpectWindowsCopyGone();
+    }
+    return true;
+}
+
 void ExpectWindowsCopyGone()
 {
     char path[MAX_PATH];

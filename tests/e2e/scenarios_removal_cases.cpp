@@ -132,7 +132,11 @@ int RemoveInUse()
     }
     // Wine, like Windows, refuses to delete the file of a running program
     // (DeleteFileA fails with ERROR_ACCESS_DENIED), so the running Quorvel
-    // itself holds its file in use.
+    // itself holds its file in use. Made read-only, it must stay so after
+    // Cancel: the uninstaller clears the attribute only to delete the file.
+    char program[MAX_PATH];
+    ProgramFile(program, sizeof program, kFiles[kMainProgram].name);
+    Check(SetFileAttributesA(program, FILE_ATTRIBUTE_READONLY) != 0, "made %s read-only", program);
     Box box;
     HWND window = StartAndConfirm(false);
     if (window != NULL && ExpectInUseBox(window, &box) && AnswerRemovalBox(&box, IDCANCEL) &&
@@ -142,6 +146,10 @@ int RemoveInUse()
     }
     ExpectRemovalExit(kRemovalCancelled);
     Check(RegKeyExists(UNINSTALL_KEY), "the uninstall entry stays after Cancel");
+    DWORD attributes = GetFileAttributesA(program);
+    Check(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY),
+          "%s is still read-only after Cancel (attributes 0x%lx)", program,
+          (unsigned long)attributes);
     // The second phase must not take the Windows folder's uninstaller away
     // from a stopped removal: the entry still names it.
     Sleep(kWindowsCopyWait);

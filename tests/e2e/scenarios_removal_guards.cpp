@@ -1,6 +1,8 @@
 // Removal scenarios where the program path does not lead where it should:
-// a tampered Program Path, and a link in the program folder named like one
-// of the product's files. Nothing there may be touched.
+// a tampered Program Path (another name of a system folder, a drive that is
+// not there), a link in the program folder named like one of the product's
+// files, and one put in the program folder's place while a box stands.
+// Nothing there may be touched.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -29,10 +31,12 @@ bool SetProgramPath(const char* value)
     return result == ERROR_SUCCESS;
 }
 
-int TamperedPath(const char* stored, const char* const* bait)
+// Installs, plants the bait, points the uninstall entry at stored and
+// removes: the end box names stored as no program folder, the bait stays.
+bool RemoveTampered(const char* stored, const char* const* bait)
 {
     if (!InstallQuorvel()) {
-        return RemovalOutcome();
+        return false;
     }
     for (int i = 0; bait[i] != NULL; i++) {
         PlantFile(bait[i]);
@@ -48,14 +52,36 @@ int TamperedPath(const char* stored, const char* const* bait)
         CheckPlanted(bait[i]);
     }
     if (!removed) {
-        return RemovalOutcome();
+        return false;
     }
     // Links and records go; the program folder and the bait stay as they were.
     AllowanceList also;
     also.count = 0;
     AllowProduct(&also, '-', kWindowsFile | kLinks | kRecords);
     CheckAfterRemoval(&also, NULL);
+    return true;
+}
+
+int TamperedPath(const char* stored, const char* const* bait)
+{
+    RemoveTampered(stored, bait);
     return RemovalOutcome();
+}
+
+// The program folder a tampered removal left, cleared by hand so that the
+// next installation starts as the first did.
+void ClearProgramFolder()
+{
+    for (int i = 0; i < kFileCount; i++) {
+        char path[MAX_PATH];
+        if (!(kFiles[i].flags & kInWindowsFolder)) {
+            ProgramFile(path, sizeof path, kFiles[i].name);
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path);
+        }
+    }
+    Check(RemoveDirectoryA(g_walk.destination) && RemoveDirectoryA("C:\\Brindlemoor"),
+          "cleared %s for the next installation", g_walk.destination);
 }
 
 struct MountPointBuffer {
@@ -126,25 +152,138 @@ bool RequestHostLink(const char* link)
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
+// The program folder put aside and a link to the bait put in its place
+// while the data box stands: answered No, the uninstaller must check the
+// folder again before it deletes the data file, and then touch nothing
+// more there.
+void SwapWhileDataBoxStands(const char* const* bait)
+{
+    Log("a link in the program folder's place while the data box stands");
+    // A folder of its own: Wine cannot take the first link away.
+    Walk walk = {"C:\\" PRODUCT " Swap", NULL, false, false};
+    if (!WalkThrough(&walk)) {
+        return;
+    }
+    CheckInstalled();
+    char data[MAX_PATH];
+    char aside[MAX_PATH];
+    char asideData[MAX_PATH];
+    ProgramFile(data, sizeof data, LEDGER_FILE);
+    PlantFile(data);
+    snprintf(aside, sizeof aside, "%s-aside", g_walk.destination);
+    JoinPath(asideData, sizeof asideData, aside, LEDGER_FILE);
+    Box box;
+    HWND window = StartAndConfirm(false);
+    if (window == NULL || !WaitRemovalBox(window, &box) ||
+        !Check(GetDlgItem(box.window, IDNO) != NULL, "the data box stands") ||
+        !Check(MoveFileA(g_walk.destination, aside) != 0, "put the program folder aside") ||
+        !RequestHostLink(g_walk.destination) || !AnswerRemovalBox(&box, IDNO)) {
+        return;
+    }
+    Lines lines = {};
+    AddLine(&lines, UNSAFE_FOLDER_LINE, g_walk.destination);
+    if (WaitRemovalBox(window, &box)) {
+        CheckEndText(box.text, lines.list, NULL);
+        AnswerRemovalBox(&box, IDOK);
+        ExpectRemovalExit(kRemoved);
+    }
+    for (int i = 0; bait[i] != NULL; i++) {
+        CheckPlanted(bait[i]);
+    }
+    // The data file answered No went aside with its folder, out of reach.
+    Check(PathExists(asideData), "%s is still there", asideData);
+}
+
 }  // namespace
 
 int TamperedRoot()
 {
     static const char* const kBait[] = {"C:\\Quorvel.exe", "C:\\Read Me.txt", "C:\\Ledger.dat",
                                         NULL};
-    return TamperedPath("C:\\", kBait);
+    if (!RemoveTampered("C:\\", kBait)) {
+        return RemovalOutcome();
+    }
+    // A program folder on a drive that is not there is not gone: its files
+    // come back with the drive, so the entry stays for another removal, and
+    // the folder of the same name on drive C: is not touched either.
+    ClearProgramFolder();
+    if (!InstallQuorvel()) {
+        return RemovalOutcome();
+    }
+    char stored[MAX_PATH];
+    snprintf(stored, sizeof stored, "Q%s", g_walk.destination + 1);
+    if (GetFileAttributesA("Q:\\") != INVALID_FILE_ATTRIBUTES) {
+        Fail("drive Q: is there; the scenario needs a drive letter that is not");
+        return RemovalOutcome();
+    }
+    SetProgramPath(stored);
+    TakeSnapshot(kBefore);
+    if (RunSilently(kRemovalFailed)) {
+        char command[MAX_PATH];
+        Check(RegKeyExists(UNINSTALL_KEY), "the uninstall entry stays");
+        Check(ReadUninstallCommand(command, sizeof command) && PathExists(command),
+              "the uninstall command %s is still there", command);
+        AllowanceList list;
+        list.count = 0;
+        AllowStandard(&list, false);
+        AllowProduct(&list, '-', kLinks);
+        TakeSnapshot(kAfter);
+        CheckDifferences("after a removal from a drive that is not there", list.items,
+                         list.count);
+    }
+    return RemovalOutcome();
 }
 
 int TamperedWindows()
 {
+    // The Windows folder by its name; by names Windows trims to it; through
+    // drive W:, which the scenario's host helper maps to drive C: as SUBST
+    // would; and on a 64-bit Windows the 32-bit system folder and the
+    // 64-bit one as a 32-bit program reaches it.
+    static const char* const kNames[] = {"Read Me.txt", "Order.txt", "Ledger.dat"};
     char windows[MAX_PATH];
-    static char bait[3][MAX_PATH];
+    char wow64[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    JoinPath(bait[0], MAX_PATH, windows, "Read Me.txt");
-    JoinPath(bait[1], MAX_PATH, windows, "Order.txt");
-    JoinPath(bait[2], MAX_PATH, windows, "Ledger.dat");
-    const char* const list[] = {bait[0], bait[1], bait[2], NULL};
-    return TamperedPath(windows, list);
+    UINT wow = GetSystemWow64DirectoryA(wow64, sizeof wow64);
+    struct Form {
+        char stored[MAX_PATH];
+        const char* real;
+    } forms[6];
+    int count = 0;
+    snprintf(forms[count].stored, MAX_PATH, "%s", windows);
+    forms[count++].real = windows;
+    snprintf(forms[count].stored, MAX_PATH, "%s.", windows);
+    forms[count++].real = windows;
+    snprintf(forms[count].stored, MAX_PATH, "%s\\\\", windows);
+    forms[count++].real = windows;
+    snprintf(forms[count].stored, MAX_PATH, "W%s", windows + 1);
+    forms[count++].real = windows;
+    Check(PathExists(forms[count - 1].stored), "%s is the Windows folder through drive W:",
+          forms[count - 1].stored);
+    if (wow > 0 && wow < sizeof wow64) {
+        snprintf(forms[count].stored, MAX_PATH, "%s", wow64);
+        forms[count++].real = wow64;
+        snprintf(forms[count].stored, MAX_PATH, "%s\\Sysnative", windows);
+        forms[count].real = forms[count].stored;
+        count += PathExists(forms[count].stored) ? 1 : 0;
+    }
+    for (int f = 0; f < count; f++) {
+        static char bait[3][MAX_PATH];
+        for (int i = 0; i < 3; i++) {
+            JoinPath(bait[i], MAX_PATH, forms[f].real, kNames[i]);
+        }
+        const char* const list[] = {bait[0], bait[1], bait[2], NULL};
+        if (f > 0) {
+            ClearProgramFolder();
+        }
+        if (!RemoveTampered(forms[f].stored, list)) {
+            break;
+        }
+        for (int i = 0; i < 3; i++) {
+            DeleteFileA(bait[i]);
+        }
+    }
+    return RemovalOutcome();
 }
 
 int TamperedRelative()
@@ -216,5 +355,6 @@ int RemoveJunction()
     Allow(&also, false, "the publisher's folder, empty without the program folder",
           "- C:\\Brindlemoor");
     CheckAfterRemoval(&also, NULL);
+    SwapWhileDataBoxStands(kBait);
     return RemovalOutcome();
 }

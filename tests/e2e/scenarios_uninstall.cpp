@@ -108,6 +108,31 @@ void CheckErasePassedByHand()
     CloseHandle(signalled);
 }
 
+// Notepad started in folder, which is then its working folder. It is
+// ended, not closed: on closing it stores its settings, which is
+// Notepad's doing, not Wine's.
+bool StartNotepad(const char* folder, PROCESS_INFORMATION* process)
+{
+    char command[] = "notepad.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!Check(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, folder, &startup,
+                              process) != 0,
+               "started Notepad in %s", folder)) {
+        return false;
+    }
+    WaitForInputIdle(process->hProcess, kWaitLimit);
+    return true;
+}
+
+void EndNotepad(PROCESS_INFORMATION* process)
+{
+    TerminateProcess(process->hProcess, 0);
+    Check(WaitForSingleObject(process->hProcess, kWaitLimit) == WAIT_OBJECT_0, "Notepad ended");
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+}
+
 }  // namespace
 
 int SnapshotNoop()
@@ -115,22 +140,12 @@ int SnapshotNoop()
     TakeSnapshot(kBefore);
     // A program with a window that starts and ends, the driver's own
     // screenshot, and a restart: what every removal scenario does besides
-    // the removal itself. Notepad is ended, not closed: on closing it
-    // stores its settings, which is Notepad's doing, not Wine's.
-    char command[] = "notepad.exe";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    // the removal itself.
     PROCESS_INFORMATION process;
-    if (Check(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, "C:\\", &startup,
-                             &process) != 0,
-              "started Notepad")) {
-        WaitForInputIdle(process.hProcess, kWaitLimit);
+    if (StartNotepad("C:\\", &process)) {
         Sleep(1000);
         Shot("notepad");
-        TerminateProcess(process.hProcess, 0);
-        Check(WaitForSingleObject(process.hProcess, kWaitLimit) == WAIT_OBJECT_0, "Notepad ended");
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        EndNotepad(&process);
     }
     RestartPrefix();
     TakeSnapshot(kAfter);
@@ -194,44 +209,6 @@ int RemoveTwice()
     return RemovalOutcome();
 }
 
-namespace {
-
-// Runs the registered command with /S, watching that no window of the
-// uninstaller's processes appears at any moment, hidden ones included.
-bool RunSilently(DWORD expectedCode)
-{
-    char registered[MAX_PATH];
-    char command[MAX_PATH + 4];
-    if (!ReadUninstallCommand(registered, sizeof registered)) {
-        return false;
-    }
-    snprintf(command, sizeof command, "%s /S", registered);
-    if (!StartRemoval(command)) {
-        return false;
-    }
-    HWND seen = NULL;
-    DWORD start = GetTickCount();
-    while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
-        seen = AnyRemovalWindow();
-        Sleep(kPollInterval / 4);
-    }
-    if (seen != NULL) {
-        char name[64] = "";
-        char caption[128] = "";
-        GetClassNameA(seen, name, sizeof name);
-        GetWindowTextA(seen, caption, sizeof caption);
-        Fail("the silent removal showed a window of class \"%s\", caption \"%s\"", name, caption);
-    }
-    if (!ExpectRemovalExit(expectedCode)) {
-        return false;
-    }
-    Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
-    ExpectWindowsCopyGone();
-    return true;
-}
-
-}  // namespace
-
 int SilentRemove()
 {
     TakeSnapshot(kBefore);
@@ -262,22 +239,45 @@ int SilentInUse()
     // No one to ask: the file in use is marked for deletion at the restart.
     bool ran = RunSilently(kRemovedRestartNeeded);
     CloseQuorvel(ledger, &quorvel);
+    char program[MAX_PATH];
+    JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
+    if (!ran) {
+        return RemovalOutcome();
+    }
+    AllowanceList untilRestart;
+    untilRestart.count = 0;
+    const char* why = "in use at the removal, deleted at the restart";
+    Allow(&untilRestart, true, why, "+ %s", program);
+    Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
+    Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
+    // The emptied folders may stay after the restart; the file may not.
+    AllowanceList folders;
+    folders.count = 0;
+    why = "the folders of a file deleted at the restart";
+    Allow(&folders, false, why, "+ %s", g_walk.destination);
+    Allow(&folders, false, why, "+ C:\\Brindlemoor");
+    CheckAfterRemoval(&folders, &untilRestart);
+
+    // The emptied program folder, held as another program's working folder,
+    // cannot go either: it goes at the restart, and the exit code says so.
+    Log("the program folder is Notepad's working folder");
+    RemoveDirectoryA(g_walk.destination);  // left by the restart, if it was
+    RemoveDirectoryA("C:\\Brindlemoor");
+    TakeSnapshot(kBefore);
+    PROCESS_INFORMATION holder;
+    if (!InstallQuorvel() || !StartNotepad(g_walk.destination, &holder)) {
+        return RemovalOutcome();
+    }
+    ran = RunSilently(kRemovedRestartNeeded);
+    Check(PathExists(g_walk.destination) && !PathExists(program),
+          "the program folder stays, emptied, while Notepad holds it");
+    EndNotepad(&holder);
     if (ran) {
-        char program[MAX_PATH];
-        JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
-        AllowanceList untilRestart;
         untilRestart.count = 0;
-        const char* why = "in use at the removal, deleted at the restart";
-        Allow(&untilRestart, true, why, "+ %s", program);
+        why = "held at the removal, deleted at the restart";
         Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
         Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
-        // The emptied folders may stay after the restart; the file may not.
-        AllowanceList folders;
-        folders.count = 0;
-        why = "the folders of a file deleted at the restart";
-        Allow(&folders, false, why, "+ %s", g_walk.destination);
-        Allow(&folders, false, why, "+ C:\\Brindlemoor");
-        CheckAfterRemoval(&folders, &untilRestart);
+        CheckAfterRemoval(NULL, &untilRestart);
     }
     return RemovalOutcome();
 }

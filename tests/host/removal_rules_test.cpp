@@ -31,6 +31,27 @@ TEST(RemovalRules, ProgramFolderMustBeAPlainFolderBelowADriveRoot)
     }
 }
 
+TEST(RemovalRules, ProgramFolderRefusesNamesWindowsWouldTrim)
+{
+    // Windows drops a trailing dot or space and collapses doubled
+    // backslashes, so each of these opens a folder other than its text says.
+    const char* refused[] = {
+        "C:\\windows.",          "C:\\windows..",        "C:\\windows ",
+        "C:\\windows. .",        "C:\\windows\\\\",       "C:\\windows\\\\\\",
+        "C:\\windows\\system32.", "C:\\windows.\\system32", "C:\\windows\\\\system32",
+        "C:\\Apps \\Quorvel",    "C:\\Apps\\Quorvel.\\",  "C:\\Brindlemoor\\Quorvel\\\\",
+    };
+    for (const char* path : refused) {
+        EXPECT_FALSE(Removable(path)) << path;
+    }
+    // Dots and spaces elsewhere in a name are plain.
+    const char* accepted[] = {"C:\\Brindlemoor\\Quorvel\\", "C:\\.Quorvel", "C:\\Quorvel 3.02",
+                              "C:\\ Apps\\Quorvel", "C:\\Apps\\windows.old"};
+    for (const char* path : accepted) {
+        EXPECT_TRUE(Removable(path)) << path;
+    }
+}
+
 TEST(RemovalRules, GroupNameStaysOneFolderBelowPrograms)
 {
     EXPECT_TRUE(IsPlainGroupName("Quorvel"));

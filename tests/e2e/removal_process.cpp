@@ -373,6 +373,12 @@ DWORD RemovalDriverTime()
 
 void StopRemoval()
 {
+    // The uninstaller's temp copy starts as the uninstaller ends and may
+    // still be deleting it, so processes that end on their own are fine.
+    DWORD start = GetTickCount();
+    while (RemovalRunning() && GetTickCount() - start < (DWORD)kWaitLimit) {
+        Sleep(kPollInterval);
+    }
     if (!RemovalRunning()) {
         return;
     }

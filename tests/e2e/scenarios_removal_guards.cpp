@@ -249,18 +249,22 @@ int TamperedWindows()
         char stored[MAX_PATH];
         const char* real;
     } forms[6];
+    bool wide = wow > 0 && wow < sizeof wow64;
     int count = 0;
     snprintf(forms[count].stored, MAX_PATH, "%s", windows);
     forms[count++].real = windows;
-    snprintf(forms[count].stored, MAX_PATH, "%s.", windows);
-    forms[count++].real = windows;
-    snprintf(forms[count].stored, MAX_PATH, "%s\\\\", windows);
-    forms[count++].real = windows;
-    snprintf(forms[count].stored, MAX_PATH, "W%s", windows + 1);
-    forms[count++].real = windows;
-    Check(PathExists(forms[count - 1].stored), "%s is the Windows folder through drive W:",
-          forms[count - 1].stored);
-    if (wow > 0 && wow < sizeof wow64) {
+    // Each form costs an installation; the other names of the Windows
+    // folder are the same on a 64-bit Windows, so they run in 32 bits only.
+    if (!wide) {
+        snprintf(forms[count].stored, MAX_PATH, "%s.", windows);
+        forms[count++].real = windows;
+        snprintf(forms[count].stored, MAX_PATH, "%s\\\\", windows);
+        forms[count++].real = windows;
+        snprintf(forms[count].stored, MAX_PATH, "W%s", windows + 1);
+        forms[count++].real = windows;
+        Check(PathExists(forms[count - 1].stored), "%s is the Windows folder through drive W:",
+              forms[count - 1].stored);
+    } else {
         snprintf(forms[count].stored, MAX_PATH, "%s", wow64);
         forms[count++].real = wow64;
         snprintf(forms[count].stored, MAX_PATH, "%s\\Sysnative", windows);

@@ -39,6 +39,17 @@ bool IsSetupWindow(HWND window)
     return setup != 0 && pid == setup && IsWindowVisible(window);
 }
 
+struct WindowNames {
+    char className[64];
+    char caption[256];
+};
+
+void ReadWindowNames(HWND window, WindowNames* names)
+{
+    GetClassNameA(window, names->className, sizeof names->className);
+    GetWindowTextA(window, names->caption, sizeof names->caption);
+}
+
 struct Search {
     const char* className;
     const char* caption;
@@ -53,11 +64,9 @@ BOOL CALLBACK SearchProc(HWND window, LPARAM param)
     if (!IsSetupWindow(window)) {
         return TRUE;
     }
-    char name[64];
-    char caption[256];
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (!SameText(name, s->className) || !SameText(caption, s->caption)) {
+    WindowNames names;
+    ReadWindowNames(window, &names);
+    if (!SameText(names.className, s->className) || !SameText(names.caption, s->caption)) {
         return TRUE;
     }
     if (s->owner != ANY_OWNER && GetWindow(window, GW_OWNER) != s->owner) {
@@ -93,13 +102,11 @@ BOOL CALLBACK ListProc(HWND window, LPARAM param)
         if (!IsSetupWindow(window)) {
             return TRUE;
         }
-        char name[64];
-        char caption[256];
-        GetClassNameA(window, name, sizeof name);
-        GetWindowTextA(window, caption, sizeof caption);
+        WindowNames names;
+        ReadWindowNames(window, &names);
         // EnumWindows goes from the top of the z-order down.
         Log("  setup window %p class \"%s\" caption \"%s\" owner %p at (%ld, %ld) %ld x %ld%s",
-            (void*)window, name, caption, (void*)GetWindow(window, GW_OWNER), r.left, r.top,
+            (void*)window, names.className, names.caption, (void*)GetWindow(window, GW_OWNER), r.left, r.top,
             r.right - r.left, r.bottom - r.top,
             (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? " topmost" : "");
     } else if (list->count < list->capacity) {

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "extraction_page.h"
+#include "folder_chain.h"
 #include "install_state.h"
 #include "lzhuf_decoder.h"
 #include "page_ids.h"
@@ -226,30 +227,7 @@ bool CleanFolder(const char* folder)
 
 bool IsReachedThroughLink(const char* folder)
 {
-    char work[kPathBufferSize];
-    if (!CopyText(work, sizeof work, folder)) {
-        return true;
-    }
-    // Each level from the folder up to the drive's root, which is no link.
-    size_t end = strlen(work);
-    while (end > 3) {
-        work[end] = '\0';
-        if (work[end - 1] == '\\') {
-            --end;
-            continue;
-        }
-        DWORD attributes = GetFileAttributesA(work);
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            return true;
-        }
-        while (end > 0 && work[end - 1] != '\\') {
-            --end;
-        }
-        if (end > 0) {
-            --end;
-        }
-    }
-    return false;
+    return CheckFolderChain(folder) != kChainPlain;
 }
 
 bool HoldsEarlierInstallation(const char* folder)

@@ -2,27 +2,13 @@
 // rule (removal_rules.cpp) cannot see links, aliases or missing drives.
 #include "uninstaller.h"
 
+#include "folder_chain.h"
 #include "path_helpers.h"
 #include "removal_rules.h"
 
 bool IsPlainFolderChain(const char* folder)
 {
-    char path[MAX_PATH];
-    if (!CopyText(path, sizeof path, folder)) {
-        return false;
-    }
-    for (;;) {
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            return false;
-        }
-        char parent[MAX_PATH];
-        if (!ParentFolder(path, parent, sizeof parent) || SameFolder(parent, path)) {
-            return true;
-        }
-        CopyText(path, sizeof path, parent);
-    }
+    return CheckFolderChain(folder) == kChainPlain;
 }
 
 // Volume serial number and file index: what a file or folder is, whatever

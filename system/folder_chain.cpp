@@ -1,0 +1,42 @@
+#include "folder_chain.h"
+
+#include <windows.h>
+#include <string.h>
+
+FolderChainState CheckFolderChain(const char* folder)
+{
+    char level[MAX_PATH];
+    size_t length = strlen(folder);
+    if (length < 3 || length >= sizeof level || folder[1] != ':' || folder[2] != '\\') {
+        return kChainLinked;
+    }
+    // From the root down, so that a missing level ends the walk: nothing
+    // below it can be a link yet. One trailing backslash names the folder
+    // itself.
+    size_t end = 3;
+    for (;;) {
+        memcpy(level, folder, end);
+        level[end] = '\0';
+        DWORD attributes = GetFileAttributesA(level);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                       ? kChainUnfinished
+                       : kChainLinked;
+        }
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            return kChainLinked;
+        }
+        size_t start = end == 3 ? end : end + 1;
+        if (start >= length) {
+            break;
+        }
+        const char* next = strchr(folder + start, '\\');
+        end = next != NULL ? (size_t)(next - folder) : length;
+        if (end == start) {
+            return kChainLinked;  // an empty name: not a path Windows keeps as typed
+        }
+    }
+    return kChainPlain;
+}

@@ -16,7 +16,7 @@ function(vantor_driver target setup root)
   target_compile_options(${target} PRIVATE -O2 -Wall -Wextra -fno-exceptions -fno-rtti)
   target_link_options(${target} PRIVATE -static -mconsole)
   target_link_libraries(${target} user32 gdi32 advapi32 ole32 shell32 uuid)
-  add_dependencies(${target} ${setup} ${setup}_generated vantor-planted)
+  add_dependencies(${target} ${setup} ${setup}_generated vantor-planted vantor-planted-program)
 endfunction()
 vantor_driver(vantor-driver Vantor ${CMAKE_BINARY_DIR})
 
@@ -28,13 +28,21 @@ target_compile_options(vantor-planted PRIVATE -Os -Wall -Wextra -fno-exceptions 
 target_link_options(vantor-planted PRIVATE -nostdlib -s -Wl,-e,_PlantedMain@12)
 target_link_libraries(vantor-planted kernel32)
 
+# The program the planted-notepad scenario puts where a search by bare name
+# would find it (build/win32/planted-program.exe): it only leaves a marker.
+add_executable(vantor-planted-program ${CMAKE_SOURCE_DIR}/tests/e2e/planted/planted_program.cpp)
+set_target_properties(vantor-planted-program PROPERTIES OUTPUT_NAME planted-program)
+target_compile_options(vantor-planted-program PRIVATE -Os -Wall -Wextra -fno-exceptions -fno-rtti)
+target_link_options(vantor-planted-program PRIVATE -nostdlib -s -mwindows -Wl,-e,_PlantedStart@0)
+target_link_libraries(vantor-planted-program kernel32)
+
 # Windows of the setup are topmost and the checks read the screen, so the
 # scenarios take the display one at a time.
 set(VANTOR_E2E_SCENARIOS
   welcome-cancel welcome-escape licence-disagree licence-escape licence-resize
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
   complete-install readme-yes readme-no reinstall
-  planted-dlls group-names locked-reinstall
+  planted-dlls planted-notepad group-names locked-reinstall
   snapshot-noop install-snapshot install-remove remove-twice remove-silent
   remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root
   tampered-windows tampered-relative remove-junction ledger-data)

@@ -99,6 +99,7 @@ enum {
 #define VERSION_KEY_SUFFIX PRODUCT_VERSION_KEY_SUFFIX
 #define VERSION_VALUE_NAME "Program Version"
 #define README_COMMAND_FORMAT "Notepad.exe %s"
+#define NOTEPAD_FILE "notepad.exe"
 
 // Data files that survive the cleaning of an earlier installation's folder.
 extern const char* const kPreservedExtensions[PRODUCT_PRESERVED_COUNT];

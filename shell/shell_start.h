@@ -18,4 +18,8 @@ void RegisterWindowClasses();
 // empty command when the path or the command would not fit.
 bool BuildReadMeCommand(char command[kReadMeCommandSize], const char* folder, const char* fileName);
 
+// Notepad by its full path: in the system folder, else in the Windows
+// folder. False when neither holds it.
+bool FindNotepad(char path[MAX_PATH]);
+
 #endif

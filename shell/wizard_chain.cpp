@@ -88,6 +88,28 @@ bool BuildReadMeCommand(char command[kReadMeCommandSize], const char* folder, co
     return CopyText(command, kReadMeCommandSize, scratch);
 }
 
+bool FindNotepad(char path[MAX_PATH])
+{
+    // Started by bare name, the search would look beside the setup (a
+    // downloads folder) and in its current folder first, where anyone may
+    // have put a Notepad.exe to run with the setup's rights.
+    char folder[MAX_PATH];
+    for (int i = 0; i < 2; ++i) {
+        UINT length = i == 0 ? GetSystemDirectoryA(folder, sizeof folder)
+                             : GetWindowsDirectoryA(folder, sizeof folder);
+        if (length == 0 || length >= sizeof folder ||
+            !JoinPath(path, MAX_PATH, folder, NOTEPAD_FILE, false)) {
+            continue;
+        }
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return true;
+        }
+    }
+    path[0] = '\0';
+    return false;
+}
+
 void ViewReadMe(HWND backdrop)
 {
     // Minimised while Notepad runs: the backdrop is topmost and would
@@ -95,13 +117,16 @@ void ViewReadMe(HWND backdrop)
     ShowWindow(backdrop, SW_MINIMIZE);
     const char* folder = g_setup.state.destinationFolder;
     char command[kReadMeCommandSize];
-    if (BuildReadMeCommand(command, folder, g_setup.manifest.files[kReadMeEntry].targetName)) {
+    char notepad[MAX_PATH];
+    if (FindNotepad(notepad) &&
+        BuildReadMeCommand(command, folder, g_setup.manifest.files[kReadMeEntry].targetName)) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION process;
-        if (CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
+        if (CreateProcessA(notepad, command, NULL, NULL, FALSE, 0, NULL, folder, &startup,
+                           &process)) {
             WaitForSingleObject(process.hProcess, INFINITE);
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);

@@ -43,6 +43,8 @@ const ScenarioEntry kScenarios[] = {
     {"readme-no", ReadMeNo, "a typed group; No starts no process"},
     {"reinstall", Reinstall, "a second run proposes the first folder and keeps data files"},
     {"planted-dlls", PlantedDlls, "DLLs planted beside the setup never run"},
+    {"planted-notepad", PlantedNotepad,
+     "a Notepad.exe planted beside the setup or in its current folder never runs"},
     {"group-names", GroupNames, "group names Windows rewrites or refuses; one after the product"},
     {"locked-reinstall", LockedReinstall, "a reinstall waits for a program in use, then retries"},
     {"snapshot-noop", SnapshotNoop, "snapshots around a run that changes nothing agree"},

@@ -22,6 +22,7 @@ struct DriverState {
     bool started;
     PROCESS_INFORMATION setup;
     char program[MAX_PATH];  // the setup to start; empty: Vantor.exe beside the driver
+    char folder[MAX_PATH];   // its current folder; empty: the program's own
 };
 DriverState g_driver;
 
@@ -124,6 +125,11 @@ void SetSetupProgram(const char* path)
     snprintf(g_driver.program, sizeof g_driver.program, "%s", path);
 }
 
+void SetSetupFolder(const char* folder)
+{
+    snprintf(g_driver.folder, sizeof g_driver.folder, "%s", folder);
+}
+
 bool StartSetup()
 {
     char path[MAX_PATH];
@@ -149,7 +155,8 @@ bool StartSetup()
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, path, &startup,
+    const char* current = g_driver.folder[0] != '\0' ? g_driver.folder : path;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, current, &startup,
                         &g_driver.setup)) {
         Fail("cannot start %s (error %lu)", command, GetLastError());
         return false;

@@ -32,8 +32,10 @@ const char* Printable(const char* text);
 
 // --- The setup process (driver_run.cpp).
 // The setup to start from now on, by full path; by default Vantor.exe in
-// the driver's folder. Its folder is the setup's current folder.
+// the driver's folder. Its folder is the setup's current folder, unless a
+// current folder is set too.
 void SetSetupProgram(const char* path);
+void SetSetupFolder(const char* folder);
 bool StartSetup();
 DWORD SetupProcessId();
 bool SetupRunning();

@@ -25,6 +25,7 @@ int ReadMeYes();
 int ReadMeNo();
 int Reinstall();
 int PlantedDlls();
+int PlantedNotepad();
 int GroupNames();
 int LockedReinstall();
 int SnapshotNoop();

@@ -27,6 +27,8 @@
 #define PLANTED_BUILD "T:\\planted.dll"
 #define SETUP_OVERRIDES_KEY "Software\\Wine\\AppDefaults\\Vantor.exe\\DllOverrides"
 #define NATIVE_FIRST "native,builtin"
+#define WORK_FOLDER "C:\\Work"
+#define PLANTED_PROGRAM "T:\\planted-program.exe"
 
 // DLLs that Windows looks for in a program's own folder before its system
 // folder, as far as a setup like this one may come to load them.
@@ -153,6 +155,45 @@ int PlantedDlls()
     }
     Check(ReportMarkers() == 0, "no DLL planted beside the setup ran");
     RegDeleteKeyA(HKEY_CURRENT_USER, SETUP_OVERRIDES_KEY);
+    return Finish();
+}
+
+// Windows searches a program started by bare name beside the starting
+// program and in its current folder before the system folder; Wine does so
+// too for Notepad.exe, as the control run shows.
+int PlantedNotepad()
+{
+    CreateDirectoryA(DOWNLOADS, NULL);
+    CreateDirectoryA(WORK_FOLDER, NULL);
+    bool planted = Check(CopyInto("T:\\Vantor.exe", DOWNLOADS, "Vantor.exe"),
+                         "Vantor.exe in " DOWNLOADS) &&
+                   Check(CopyInto(PLANTED_PROGRAM, DOWNLOADS, "Notepad.exe"),
+                         "Notepad.exe planted beside the setup") &&
+                   Check(CopyInto(PLANTED_PROGRAM, WORK_FOLDER, "Notepad.exe"),
+                         "Notepad.exe planted in the setup's current folder");
+    char own[MAX_PATH];
+    GetCurrentDirectoryA(sizeof own, own);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION control;
+    char command[] = "Notepad.exe";
+    if (planted && SetCurrentDirectoryA(WORK_FOLDER) &&
+        Check(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &control),
+              "started Notepad.exe by bare name in " WORK_FOLDER)) {
+        WaitForSingleObject(control.hProcess, kWaitLimit);
+        CloseHandle(control.hProcess);
+        CloseHandle(control.hThread);
+        planted = Check(ReportMarkers() > 0, "the planted Notepad.exe runs when searched for");
+        DeleteFileA(MARKERS "\\Notepad.exe");
+    }
+    SetCurrentDirectoryA(own);
+    if (planted) {
+        SetSetupProgram(DOWNLOADS "\\Vantor.exe");
+        SetSetupFolder(WORK_FOLDER);
+        Walk walk = {NULL, NULL, true, false};
+        WalkThrough(&walk);
+        Check(ReportMarkers() == 0, "no Notepad.exe planted beside the setup or in its folder ran");
+    }
     return Finish();
 }
 

@@ -4,6 +4,7 @@
 #include "group_page.h"
 
 #include "backdrop.h"
+#include "folder_chain.h"
 #include "install_state.h"
 #include "location_page.h"
 #include "location_rules.h"
@@ -22,6 +23,7 @@
 #define CONTROL_GROUP_TEXT "A group name may not contain control characters."
 #define DEVICE_GROUP_TEXT \
     "A group name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
+#define LINKED_GROUP_TEXT "The group's folder may not be reached through a link or a junction."
 #define NO_SHORTCUTS_TEXT "Unable To Create Shortcuts!"
 
 enum {
@@ -119,6 +121,13 @@ void AcceptGroup(HWND page)
     char typed[kTypedGroupSize];
     GetDlgItemTextA(page, IDC_GROUP_LIST, typed, sizeof typed);
     const char* refusal = RefusalText(CheckGroupName(typed));
+    char folder[MAX_PATH];
+    // The links would land wherever the link's maker pointed it.
+    if (refusal == NULL &&
+        JoinPath(folder, sizeof folder, g_setup.state.programsFolder, typed, false) &&
+        CheckFolderChain(folder) == kChainLinked) {
+        refusal = LINKED_GROUP_TEXT;
+    }
     if (refusal != NULL) {
         MessageBoxA(page, refusal, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
         return;

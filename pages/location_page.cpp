@@ -9,6 +9,7 @@
 #include "backdrop.h"
 #include "common_controls.h"
 #include "install_state.h"
+#include "location_checks.h"
 #include "location_rules.h"
 #include "page_ids.h"
 #include "page_services.h"
@@ -17,18 +18,14 @@
 #include "shell_ids.h"
 
 #define PATH_INVALID_TEXT "Path Invalid!\r\n\r\n"
-#define EMPTY_PATH_FORMAT "%sPath may not be empty!"
-#define NO_DRIVE_FORMAT "%sMissing : or \\ in drive."
-#define ROOT_DRIVE_FORMAT "%sPath may not be a root drive..."
-#define LONG_PATH_FORMAT "%sPath is too long."
-#define BAD_DRIVE_FORMAT "%sThe drive must be a letter from A to Z."
-#define BAD_NAME_FORMAT                                                                 \
-    "%sA folder name may not be empty, . or .., contain / : * ? \" < > | or end with a " \
-    "space or a dot."
+#define OTHERS_FILES_FORMAT                                                          \
+    "The folder\r\n%s\r\nalready holds files or folders that %s did not install.\r\n\r\n" \
+    "Do you want to install %s into this folder anyway?"
 
 enum {
     kDriveStringsSize = 128,
     kWarningSize = 128,
+    kQuestionSize = kFolderSlotSize + 256,
     kIndentStep = 8,     // pixels per indent level
     kIconOffset = 1,     // the icon's distance from the item's left edge
     kTextLead = 18,      // text rectangle, from the icon's left edge
@@ -104,15 +101,31 @@ bool ReadItemText(HWND list, int index, char text[kFolderSlotSize])
     return true;
 }
 
-// The longest warning, "%s" taken by the heading, fits the box's text.
-static_assert(sizeof PATH_INVALID_TEXT + sizeof BAD_NAME_FORMAT - 3 <= kWarningSize,
-              "warning text too long");
-
 void WarnPathInvalid(HWND page, const char* format)
 {
+    // The longest format, "%s" taken by the heading, fits with room to spare.
     char text[kWarningSize];
-    wsprintfA(text, format, PATH_INVALID_TEXT);
-    MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    if (lstrlenA(PATH_INVALID_TEXT) + lstrlenA(format) < (int)sizeof text) {
+        wsprintfA(text, format, PATH_INVALID_TEXT);
+        MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    }
+}
+
+static_assert(sizeof OTHERS_FILES_FORMAT + kFolderSlotSize + 2 * kProductNameSize <= kQuestionSize,
+              "question text too long");
+
+// Yes to share a folder with files that are not the product's; No, the
+// default, keeps the page open.
+bool AgreeToSharedFolder(HWND page, const char* folder)
+{
+    if (!HoldsOthersFiles(folder)) {
+        return true;
+    }
+    const char* name = g_setup.manifest.productName;
+    char text[kQuestionSize];
+    wsprintfA(text, OTHERS_FILES_FORMAT, folder, name, name);
+    return MessageBoxA(page, text, INSTALLER_NAME, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 // The folder an earlier installation used, unless Continue would have to
@@ -122,8 +135,7 @@ void ProposedFolder(char folder[kFolderSlotSize])
     char previous[kPreviousFolderSize];
     char checked[kFolderSlotSize];
     if (ReadPreviousFolder(previous) && previous[0] != '\0' &&
-        MakeDestination(checked, sizeof checked, previous, g_setup.manifest.productName) ==
-            kLocationAccepted &&
+        ChooseDestination(checked, previous) == kLocationAccepted &&
         CopyText(folder, kFolderSlotSize, previous)) {
         return;
     }
@@ -283,31 +295,16 @@ int CheckLocation(HWND page)
     char typed[kTypedPathSize];
     GetDlgItemTextA(page, IDC_FOLDER_EDIT, typed, sizeof typed);
     char destination[kFolderSlotSize];
-    switch (MakeDestination(destination, sizeof destination, typed,
-                            g_setup.manifest.productName)) {
-    case kLocationAccepted:
-        OpenLocation(page, destination, FALSE);
-        return 1;
-    case kLocationEmpty:
-        WarnPathInvalid(page, EMPTY_PATH_FORMAT);
-        break;
-    case kLocationNoDrive:
-        WarnPathInvalid(page, NO_DRIVE_FORMAT);
-        break;
-    case kLocationRootDrive:
-        WarnPathInvalid(page, ROOT_DRIVE_FORMAT);
-        break;
-    case kLocationTooLong:
-        WarnPathInvalid(page, LONG_PATH_FORMAT);
-        break;
-    case kLocationBadDrive:
-        WarnPathInvalid(page, BAD_DRIVE_FORMAT);
-        break;
-    case kLocationBadName:
-        WarnPathInvalid(page, BAD_NAME_FORMAT);
-        break;
+    LocationVerdict verdict = ChooseDestination(destination, typed);
+    if (verdict != kLocationAccepted) {
+        WarnPathInvalid(page, RefusalFormat(verdict));
+        return -1;
     }
-    return -1;
+    if (!AgreeToSharedFolder(page, destination)) {
+        return -1;
+    }
+    OpenLocation(page, destination, FALSE);
+    return 1;
 }
 
 INT_PTR OnLocationCommand(HWND page, WORD id, WORD code)

@@ -34,6 +34,9 @@ enum LocationVerdict {
     // of / : * ? " < > | or a control character. One backslash may end
     // the path.
     kLocationBadName,
+    // Decided by the file system, never by MakeDestination: a level of the
+    // path is a junction, a symbolic link or a file.
+    kLocationLinked,
 };
 
 enum GroupVerdict {

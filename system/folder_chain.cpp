@@ -8,7 +8,7 @@ FolderChainState CheckFolderChain(const char* folder)
     char level[MAX_PATH];
     size_t length = strlen(folder);
     if (length < 3 || length >= sizeof level || folder[1] != ':' || folder[2] != '\\') {
-        return kChainLinked;
+        return kChainBlocked;
     }
     // From the root down, so that a missing level ends the walk: nothing
     // below it can be a link yet. One trailing backslash names the folder
@@ -22,11 +22,13 @@ FolderChainState CheckFolderChain(const char* folder)
             DWORD error = GetLastError();
             return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                        ? kChainUnfinished
-                       : kChainLinked;
+                       : kChainBlocked;
         }
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             return kChainLinked;
+        }
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return kChainBlocked;
         }
         size_t start = end == 3 ? end : end + 1;
         if (start >= length) {
@@ -35,7 +37,7 @@ FolderChainState CheckFolderChain(const char* folder)
         const char* next = strchr(folder + start, '\\');
         end = next != NULL ? (size_t)(next - folder) : length;
         if (end == start) {
-            return kChainLinked;  // an empty name: not a path Windows keeps as typed
+            return kChainBlocked;  // an empty name: not a path Windows keeps as typed
         }
     }
     return kChainPlain;

@@ -9,9 +9,10 @@
 enum FolderChainState {
     kChainPlain,       // every level, the drive's root included, is a plain folder
     kChainUnfinished,  // plain as far as it exists; the levels after that are missing
-    // A level is a reparse point or a file, or cannot be looked at; or the
-    // path is not a drive path (X:\...) that fits MAX_PATH.
-    kChainLinked,
+    kChainLinked,      // a level is a reparse point: a junction, link or mount point
+    // A level is a file or cannot be looked at, or the path is no drive
+    // path (X:\...) that fits MAX_PATH: what it leads to is not known.
+    kChainBlocked,
 };
 
 FolderChainState CheckFolderChain(const char* folder);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "install_pass.h"
 #include "location_page.h"
 #include "location_rules.h"
 #include "page_harness.h"
@@ -58,6 +59,17 @@ std::vector<std::string> FixedDrives()
     std::sort(drives.begin(), drives.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
     return drives;
+}
+
+size_t LongestDestinationName()
+{
+    size_t longest = 0;
+    for (int i = 0; i < g_setup.manifest.entryCount; ++i) {
+        if (!(g_setup.manifest.files[i].flags & kIntoWindowsFolder)) {
+            longest = std::max(longest, strlen(g_setup.manifest.files[i].targetName));
+        }
+    }
+    return longest;
 }
 
 void SetPreviousFolder(const std::string& folder)
@@ -226,12 +238,17 @@ TEST_F(LocationPage, FallsBackToTheDefaultWhenThePreviousFolderCouldNotBeTaken)
     Open();
     EXPECT_EQ(Edit(), kDefaultFolder);
 
-    // Already naming the product and exactly 255 characters: taken.
-    std::string named = "C:\\Quorvel\\" + std::string(244, 'q');
+    // Already naming the product and as long as the longest file's path
+    // allows: taken; one character longer, no longer.
+    std::string named = "C:\\Quorvel\\" + std::string(247 - LongestDestinationName(), 'q');
     SetPreviousFolder(named);
     ResetInstallState();
     Open();
     EXPECT_EQ(Edit(), named);
+    SetPreviousFolder(named + "q");
+    ResetInstallState();
+    Open();
+    EXPECT_EQ(Edit(), kDefaultFolder);
 
     SetPreviousFolder("");
     ResetInstallState();
@@ -371,7 +388,11 @@ struct ContinueCase {
 TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
 {
     std::string tooLong = "C:\\" + std::string(245, 'a');  // 248 + "\Quorvel" = 256
-    std::string longest = "C:\\" + std::string(244, 'a');
+    // The longest destination leaves room for the longest file's path:
+    // "C:\" + n + "\Quorvel" + "\" + name holds 259 characters.
+    size_t name = LongestDestinationName();
+    std::string longest = "C:\\" + std::string(247 - name, 'a');
+    std::string noRoom = "C:\\" + std::string(248 - name, 'a');
     std::string typedMax = "C:\\Quorvel\\" + std::string(248, 'b');  // 259, as the edit allows
     std::string longestJoined = longest + "\\Quorvel";
     const char* const kBadNameText =
@@ -384,6 +405,7 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
         {"C:\\", "Path Invalid!\r\n\r\nPath may not be a root drive...", nullptr},
         {typedMax.c_str(), "Path Invalid!\r\n\r\nPath is too long.", nullptr},
         {tooLong.c_str(), "Path Invalid!\r\n\r\nPath is too long.", nullptr},
+        {noRoom.c_str(), "Path Invalid!\r\n\r\nPath is too long.", nullptr},
         {"C:\\Quorvel\\..\\Windows", kBadNameText, nullptr},
         {"C:\\Quorvel\\..", kBadNameText, nullptr},
         {"C:\\Apps\\.\\Quorvel", kBadNameText, nullptr},
@@ -420,6 +442,65 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
             EXPECT_EQ(Items().back().text, c.destination);
         }
     }
+}
+
+TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
+{
+    std::string root = MakeTestFolder("pages-shared");
+    std::string notes = root + "\\Quorvel Notes";
+    std::string data = root + "\\Quorvel Data";
+    std::string earlier = root + "\\Quorvel Earlier";
+    for (const std::string& folder : {notes, notes + "\\Photos", data, earlier}) {
+        CreateDirectoryA(folder.c_str(), NULL);
+    }
+    ASSERT_TRUE(WriteWholeFile(notes + "\\thesis.docx", "mine"));
+    ASSERT_TRUE(WriteWholeFile(data + "\\Ledger.DAT", "the product's data"));
+    ASSERT_TRUE(WriteWholeFile(earlier + "\\" + g_setup.manifest.files[kMainProgramEntry].targetName, "old"));
+    ASSERT_TRUE(WriteWholeFile(earlier + "\\stray.txt", "old"));
+    const std::string question = "The folder\r\n" + notes +
+                                 "\r\nalready holds files or folders that Quorvel did not "
+                                 "install.\r\n\r\nDo you want to install Quorvel into this folder "
+                                 "anyway?";
+    const struct {
+        std::string typed;
+        int answer;  // 0: no question expected
+        bool accepted;
+    } cases[] = {
+        {notes, kPressEnter, false},  // No is the default
+        {notes, IDNO, false},
+        {notes, IDYES, true},
+        {data, 0, true},
+        {earlier, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed + (c.answer == IDYES ? " (Yes)" : ""));
+        ResetInstallState();
+        Open();
+        Type(c.typed);
+        BoxRecorder recorder(c.answer != 0 ? c.answer : IDOK);
+        Click(page_, IDOK);
+        if (c.answer != 0) {
+            ASSERT_EQ(recorder.boxes.size(), 1u);
+            EXPECT_EQ(recorder.boxes[0].text, question);
+            EXPECT_EQ(recorder.boxes[0].icon, WarningIcon());
+        } else {
+            EXPECT_EQ(recorder.boxes.size(), 0u);
+        }
+        EXPECT_EQ(IsWindowVisible(page_) == FALSE, c.accepted);
+        EXPECT_STREQ(g_setup.state.destinationFolder, c.accepted ? c.typed.c_str() : kDefaultFolder);
+    }
+    EXPECT_TRUE(PathExists((notes + "\\thesis.docx").c_str())) << "asking changes nothing";
+
+    // A file on the way would stop the pass at its first file.
+    ResetInstallState();
+    Open();
+    Type(notes + "\\thesis.docx\\Quorvel");
+    BoxRecorder recorder;
+    Click(page_, IDOK);
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text,
+              "Path Invalid!\r\n\r\nThe path leads through a link, a junction or a file.");
+    RemoveTree(root);
 }
 
 TEST_F(LocationPage, CancelShowsTheAbortNotice)

@@ -37,8 +37,14 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam)
             if (s_answerer->onBox != nullptr) {
                 s_answerer->onBox(s_answerer->seen);
             }
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(s_answerer->button(), BN_CLICKED),
-                         (LPARAM)GetDlgItem(box, s_answerer->button()));
+            // Posted, so that the box has set its default button when the
+            // key arrives.
+            if (s_answerer->button() == kPressEnter) {
+                PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+            } else {
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(s_answerer->button(), BN_CLICKED),
+                             (LPARAM)GetDlgItem(box, s_answerer->button()));
+            }
         }
     }
     return CallNextHookEx(s_hook, code, wParam, lParam);

@@ -23,6 +23,8 @@ struct BoxSeen {
 
 // Answers every message box of this thread with the given button and
 // records them all; seen is the last. Stops when it goes out of scope.
+// kPressEnter presses whichever button is the box's default.
+const int kPressEnter = -1;
 struct BoxAnswerer {
     explicit BoxAnswerer(int button = IDOK);
     ~BoxAnswerer();

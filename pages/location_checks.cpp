@@ -1,0 +1,110 @@
+#include "location_checks.h"
+
+#include <string.h>
+
+#include "folder_chain.h"
+#include "install_pass.h"
+#include "path_helpers.h"
+
+#define EMPTY_PATH_FORMAT "%sPath may not be empty!"
+#define NO_DRIVE_FORMAT "%sMissing : or \\ in drive."
+#define ROOT_DRIVE_FORMAT "%sPath may not be a root drive..."
+#define LONG_PATH_FORMAT "%sPath is too long."
+#define BAD_DRIVE_FORMAT "%sThe drive must be a letter from A to Z."
+#define BAD_NAME_FORMAT                                                                 \
+    "%sA folder name may not be empty, . or .., contain / : * ? \" < > | or end with a " \
+    "space or a dot."
+#define LINKED_PATH_FORMAT "%sThe path leads through a link, a junction or a file."
+
+namespace {
+
+// The longest name of a file that goes into the destination folder.
+size_t LongestDestinationName()
+{
+    size_t longest = 0;
+    for (int i = 0; i < InstalledEntryCount(); ++i) {
+        const PayloadEntry& entry = g_setup.manifest.files[i];
+        size_t length = strlen(entry.targetName);
+        if (!(entry.flags & kIntoWindowsFolder) && length > longest) {
+            longest = length;
+        }
+    }
+    return longest;
+}
+
+}  // namespace
+
+LocationVerdict ChooseDestination(char out[kFolderSlotSize], const char* typed)
+{
+    LocationVerdict verdict =
+        MakeDestination(out, kFolderSlotSize, typed, g_setup.manifest.productName);
+    if (verdict != kLocationAccepted) {
+        return verdict;
+    }
+    // Every file's path must fit, or the pass would stop halfway, after the
+    // uninstaller and the folders were written.
+    size_t length = strlen(out);
+    size_t separator = out[length - 1] == '\\' ? 0 : 1;
+    if (length + separator + LongestDestinationName() >= kPathBufferSize) {
+        verdict = kLocationTooLong;
+    } else {
+        // Whoever made a link would choose where the files go; a file on
+        // the way would stop the pass at its first file.
+        FolderChainState chain = CheckFolderChain(out);
+        if (chain == kChainLinked || chain == kChainBlocked) {
+            verdict = kLocationLinked;
+        }
+    }
+    if (verdict != kLocationAccepted) {
+        out[0] = '\0';
+    }
+    return verdict;
+}
+
+const char* RefusalFormat(LocationVerdict verdict)
+{
+    switch (verdict) {
+    case kLocationAccepted:
+        break;
+    case kLocationEmpty:
+        return EMPTY_PATH_FORMAT;
+    case kLocationNoDrive:
+        return NO_DRIVE_FORMAT;
+    case kLocationRootDrive:
+        return ROOT_DRIVE_FORMAT;
+    case kLocationTooLong:
+        return LONG_PATH_FORMAT;
+    case kLocationBadDrive:
+        return BAD_DRIVE_FORMAT;
+    case kLocationBadName:
+        return BAD_NAME_FORMAT;
+    case kLocationLinked:
+        return LINKED_PATH_FORMAT;
+    }
+    return NULL;
+}
+
+bool HoldsOthersFiles(const char* folder)
+{
+    char pattern[kPathBufferSize];
+    DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        HoldsEarlierInstallation(folder) || !JoinPath(pattern, sizeof pattern, folder, "*", false)) {
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool others = false;
+    do {
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder ? strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0
+                     : IsDeletableFile(found.cFileName)) {
+            others = true;
+        }
+    } while (!others && FindNextFileA(search, &found));
+    FindClose(search);
+    return others;
+}

@@ -1,0 +1,25 @@
+// What Continue on the folder page asks of a typed destination beyond its
+// text: room for the product's files, no link on the way, and the consent
+// of the user before the product joins files that are not its own. The
+// same checks serve every way a destination is chosen.
+#ifndef VANTOR_LOCATION_CHECKS_H
+#define VANTOR_LOCATION_CHECKS_H
+
+#include <windows.h>
+
+#include "install_state.h"
+#include "location_rules.h"
+
+// The destination the typed text names, into out; kLocationAccepted, or
+// the reason for refusing it (out is then empty).
+LocationVerdict ChooseDestination(char out[kFolderSlotSize], const char* typed);
+
+// The warning format for a refused verdict ("%s" takes the heading).
+const char* RefusalFormat(LocationVerdict verdict);
+
+// Whether an existing folder holds files or folders that are neither an
+// earlier installation of the product nor its data files: the user's, which
+// the setup must not mix its own with unasked.
+bool HoldsOthersFiles(const char* folder);
+
+#endif

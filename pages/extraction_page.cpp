@@ -11,6 +11,10 @@
 #include "page_services.h"
 #include "path_helpers.h"
 
+#define UNUSABLE_FOLDER_TEXT                                                       \
+    "The Start Menu or the Send To folder has a name this setup cannot use.\r\n" \
+    "Installation will now be aborted."
+
 enum {
     kStartDelay = 250,
     kFinalPause = 1000,  // the full bar and final counters stay in view
@@ -31,6 +35,10 @@ struct PercentBar {
 };
 
 PercentBar s_bar;
+
+// A shell folder whose name the code page cannot express and that has no
+// short name: the links could not be made, so nothing is written at all.
+bool s_folderUnusable;
 
 // The bar's whole client area, split at the bar value; the percentage is
 // white over the bar and dark blue over the ground, cut at the split.
@@ -91,20 +99,55 @@ LRESULT CALLBACK PercentBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(s_bar.previous, bar, message, wParam, lParam);
 }
 
-// A system folder's path into its slot; an empty slot when the shell has no
-// such folder or its path is longer than a slot holds.
-void ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
+// The path in the code page of the program's strings; false when one of
+// its characters has no equivalent there (a best fit would name another
+// folder).
+bool ToCodePage(const WCHAR* path, char* out, int size)
 {
-    char path[MAX_PATH] = "";
+    BOOL lost = FALSE;
+    // UTF-8 expresses every path, and takes neither the flag nor the report.
+    bool utf8 = GetACP() == CP_UTF8;
+    return WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, path, -1, out, size,
+                               NULL, utf8 ? NULL : &lost) > 0 &&
+           !lost;
+}
+
+}  // namespace
+
+bool PathInCodePage(const WCHAR* path, char* out, int size)
+{
+    WCHAR shortPath[MAX_PATH];
+    DWORD length = 0;
+    if (ToCodePage(path, out, size) ||
+        ((length = GetShortPathNameW(path, shortPath, MAX_PATH)) > 0 && length < MAX_PATH &&
+         ToCodePage(shortPath, out, size))) {
+        return true;
+    }
+    out[0] = '\0';
+    return false;
+}
+
+namespace {
+
+// A system folder's path into its slot, by its short name when its own
+// cannot be expressed; an empty slot when the shell has no such folder or
+// its path is longer than a slot holds. Answers false for a folder there
+// that no path in the code page names.
+bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
+{
+    WCHAR wide[MAX_PATH] = L"";
     LPITEMIDLIST folder = NULL;
     if (SUCCEEDED(SHGetSpecialFolderLocation(page, folderId, &folder)) && folder != NULL) {
-        if (!SHGetPathFromIDListA(folder, path)) {
-            path[0] = '\0';
+        if (!SHGetPathFromIDListW(folder, wide)) {
+            wide[0] = L'\0';
         }
         ILFree(folder);
     }
-    CopyText(slot, kFolderSlotSize, path);
+    char path[MAX_PATH];
+    bool usable = wide[0] == L'\0' || PathInCodePage(wide, path, sizeof path);
+    CopyText(slot, kFolderSlotSize, usable && wide[0] != L'\0' ? path : "");
     NormaliseFolderCase(slot);
+    return usable;
 }
 
 void FillFolderSlots(HWND page)
@@ -117,8 +160,9 @@ void FillFolderSlots(HWND page)
         state.windowsFolder[0] = '\0';
     }
     NormaliseFolderCase(state.windowsFolder);
-    ReadSpecialFolder(page, CSIDL_PROGRAMS, state.programsFolder);
-    ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
+    bool programs = ReadSpecialFolder(page, CSIDL_PROGRAMS, state.programsFolder);
+    bool sendTo = ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
+    s_folderUnusable = !programs || !sendTo;
 }
 
 void InitExtractionPage(HWND page)
@@ -139,7 +183,10 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
         return;
     }
     KillTimer(page, timer);
-    if (InstallFiles(page) == -1) {
+    if (s_folderUnusable) {
+        MessageBoxA(page, UNUSABLE_FOLDER_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+    }
+    if (s_folderUnusable || InstallFiles(page) == -1) {
         ShowAbortNotice(page);
         EndDialog(page, 2);
         return;

@@ -18,4 +18,9 @@ void AdvanceProgress(HWND page, uint32_t bytes);
 // Half-percent units (0 to 200) of done out of total.
 uint16_t BarValueFor(uint32_t done, uint32_t total);
 
+// An existing path in the code page of the program's strings: as it is,
+// or by its short name when one of its characters has no equivalent there.
+// False, and out empty, when neither will do.
+bool PathInCodePage(const WCHAR* path, char* out, int size);
+
 #endif

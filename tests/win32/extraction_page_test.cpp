@@ -228,6 +228,81 @@ TEST_F(ExtractionPage, LeavesASlotEmptyWhenTheShellFolderIsTooLong)
     EXPECT_EQ(g_setup.state.sendToFolder, ShellFolder(CSIDL_SENDTO));
 }
 
+// Sets a shell folder of the user's to a path for the life of the object.
+struct ShellFolderRedirect {
+    ShellFolderRedirect(const char* name, const std::wstring& path) : name_(name)
+    {
+        RegOpenKeyExA(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_ALL_ACCESS, &key_);
+        RegQueryValueExA(key_, name_, NULL, &type_, (BYTE*)saved_, &size_);
+        RegSetValueExW(key_, std::wstring(name_, name_ + strlen(name_)).c_str(), 0, REG_SZ,
+                       (const BYTE*)path.c_str(), (DWORD)(path.size() + 1) * sizeof(WCHAR));
+        WCHAR shell[MAX_PATH] = L"";
+        SHGetFolderPathW(NULL, CSIDL_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, shell);
+        taken = path == shell;
+    }
+    ~ShellFolderRedirect()
+    {
+        RegSetValueExA(key_, name_, 0, type_, (const BYTE*)saved_, size_);
+        RegCloseKey(key_);
+    }
+    bool taken;
+    const char* name_;
+    HKEY key_ = NULL;
+    DWORD type_ = REG_EXPAND_SZ;
+    char saved_[MAX_PATH] = "";
+    DWORD size_ = sizeof saved_;
+};
+
+// Letters of no Western code page: the folder of a user named so.
+const wchar_t kForeignName[] = L"\x041C\x0435\x043D\x044E";
+
+// The test folder's removal takes names of the code page only.
+void RemoveForeignFolder(const std::wstring& folder)
+{
+    DeleteFileW((folder + L"\\marker").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(ExtractionPage, NamesAShellFolderTheCodePageCannotExpressByItsShortName)
+{
+    std::wstring programs = std::wstring(root_.begin(), root_.end()) + L"\\" + kForeignName;
+    RemoveForeignFolder(programs);
+    ASSERT_TRUE(CreateDirectoryW(programs.c_str(), NULL));
+    HANDLE marker = CreateFileW((programs + L"\\marker").c_str(), GENERIC_WRITE, 0, NULL,
+                                CREATE_NEW, 0, NULL);
+    ASSERT_NE(marker, INVALID_HANDLE_VALUE);
+    CloseHandle(marker);
+    ShellFolderRedirect redirect("Programs", programs);
+    if (!redirect.taken) {
+        GTEST_SKIP() << "this shell keeps its own Programs folder";
+    }
+    OpenStill();
+    std::string slot = g_setup.state.programsFolder;
+    ASSERT_NE(slot, "");
+    EXPECT_EQ(slot.find('?'), std::string::npos) << slot;
+    EXPECT_TRUE(PathExists((slot + "\\marker").c_str())) << slot << " is the same folder";
+    BoxRecorder recorder;
+    DestroyWindow(page_);
+    page_ = NULL;
+    EXPECT_EQ(RunModal(), 1) << "the installation goes on";
+    EXPECT_EQ(recorder.boxes.size(), 0u);
+    RemoveForeignFolder(programs);
+}
+
+TEST_F(ExtractionPage, NoPathNamesAForeignFolderWithoutAShortName)
+{
+    // Not there, so it has no short name either: the case of a disk that
+    // keeps none.
+    std::wstring missing = std::wstring(root_.begin(), root_.end()) + L"\\" + kForeignName;
+    RemoveForeignFolder(missing);
+    char path[MAX_PATH] = "x";
+    EXPECT_FALSE(PathInCodePage(missing.c_str(), path, sizeof path));
+    EXPECT_STREQ(path, "");
+    std::wstring plain = std::wstring(root_.begin(), root_.end());
+    ASSERT_TRUE(PathInCodePage(plain.c_str(), path, sizeof path));
+    EXPECT_EQ(path, root_) << "a path the code page expresses stays as it is, long names too";
+}
+
 TEST_F(ExtractionPage, PercentBarSplitsAtItsValue)
 {
     OpenStill();

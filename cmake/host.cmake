@@ -63,6 +63,13 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   target_compile_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined -g -O1)
   target_link_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined)
   add_test(NAME fuzz.decoder_bounded COMMAND fuzz-decoder -runs=20000 -seed=1 -max_len=4096)
+  # And of the setup's command line, which an administrator's tool writes.
+  add_executable(fuzz-command-line ${CMAKE_SOURCE_DIR}/tests/fuzz/command_line_fuzz.cpp
+    ${CMAKE_SOURCE_DIR}/product/command_line.cpp ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp)
+  target_compile_options(fuzz-command-line PRIVATE -fsanitize=fuzzer,address,undefined -g -O1)
+  target_link_options(fuzz-command-line PRIVATE -fsanitize=fuzzer,address,undefined)
+  add_test(NAME fuzz.command_line_bounded
+    COMMAND fuzz-command-line -runs=200000 -seed=1 -max_len=2048)
 endif()
 
 find_package(benchmark QUIET)

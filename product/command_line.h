@@ -1,0 +1,77 @@
+// The setup's command line, for administrators who deploy it unattended.
+// Started without arguments the setup is the interactive wizard it always
+// was; every switch here is read only when it is given. Free of Windows,
+// so that the host tests and the fuzzer reach every rule.
+#ifndef VANTOR_COMMAND_LINE_H
+#define VANTOR_COMMAND_LINE_H
+
+#include <stddef.h>
+
+enum {
+    kFolderValueSize = 260,  // as the folder page's field: 259 characters
+    kGroupValueSize = 260,   // longer than a group may be, so it is refused, not cut
+    kLogValueSize = 260,
+    kArgumentTextSize = 64,  // an offending argument, as the refusal quotes it
+};
+
+enum RunMode {
+    kInteractive,
+    kSilent,   // /S: no window, no box, no pause for the eye
+    kPassive,  // /PASSIVE: progress only, at the wizard's pace
+};
+
+// The exit codes of unattended runs; an interactive run ends with 1 always.
+enum SetupExit {
+    kExitInstalled = 0,
+    kExitFailed = 1,      // after writing began; what was written stays
+    kExitRefused = 2,     // the command line; nothing changed
+    kExitInUse = 3,       // a file to be replaced is in use; nothing changed
+    kExitRunning = 4,     // another setup of the product runs; nothing changed
+    kExitInteractive = 1,
+};
+
+struct SetupCommand {
+    RunMode mode;
+    bool help;  // /?
+    bool hasFolder;
+    bool hasGroup;
+    bool hasLog;
+    char folder[kFolderValueSize];
+    char group[kGroupValueSize];
+    char log[kLogValueSize];
+};
+
+enum CommandVerdict {
+    kCommandAccepted,
+    kCommandUnknown,     // not a switch of the setup, or one given a value it does not take
+    kCommandRepeated,    // a switch twice, or both /S and /PASSIVE
+    kCommandEmptyValue,  // /DIR=, /GROUP= or /LOG= with nothing after it
+    kCommandTooLong,     // a value longer than its field
+    kCommandOpenQuote,   // a double quote without its closing one
+};
+
+// Reads the arguments (the command line after the program's name) into
+// command. On a refusal, argument holds the argument concerned (cut to
+// its size with "..." when longer).
+CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
+                                 char argument[kArgumentTextSize]);
+
+// The command line after the program's own name, quoted or not.
+const char* SkipProgramName(const char* line);
+
+// What /? lists, and what a deployment tool's description of the setup
+// must agree with: each switch and each exit code with its meaning.
+struct TableRow {
+    const char* name;
+    const char* meaning;
+};
+extern const TableRow kSwitchTable[];
+extern const int kSwitchCount;
+struct CodeRow {
+    int code;
+    const char* meaning;
+};
+extern const CodeRow kExitTable[];
+extern const int kExitCount;
+
+#endif

@@ -1,0 +1,119 @@
+// The setup's command line: switches in any case and order, values with
+// blanks in quotes, and every refusal, whatever the length of what is given.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "command_line.h"
+
+namespace {
+
+struct Parsed {
+    CommandVerdict verdict;
+    SetupCommand command;
+    std::string argument;
+};
+
+Parsed Parse(const std::string& arguments)
+{
+    Parsed parsed;
+    char argument[kArgumentTextSize];
+    parsed.verdict = ParseSetupCommand(arguments.c_str(), &parsed.command, argument);
+    parsed.argument = argument;
+    return parsed;
+}
+
+TEST(CommandLine, TakesSwitchesInAnyCaseAndOrderWithQuotedValues)
+{
+    const struct {
+        const char* arguments;
+        RunMode mode;
+        const char* folder;  // null: not given
+        const char* group;
+        const char* log;
+    } cases[] = {
+        {"", kInteractive, nullptr, nullptr, nullptr},
+        {" \t ", kInteractive, nullptr, nullptr, nullptr},
+        {"/S", kSilent, nullptr, nullptr, nullptr},
+        {"/s", kSilent, nullptr, nullptr, nullptr},
+        {"/Passive", kPassive, nullptr, nullptr, nullptr},
+        {"/LOG=C:\\setup.log", kInteractive, nullptr, nullptr, "C:\\setup.log"},
+        {"/group=\"My Tools\" /dir=\"C:\\My Apps\" /S", kSilent, "C:\\My Apps", "My Tools", nullptr},
+        {"\"/DIR=C:\\My Apps\\\"\t/passive", kPassive, "C:\\My Apps\\", nullptr, nullptr},
+        {"/Dir=C:\\A\"pps\" /Log=\"C:\\a b\\x.log\"", kInteractive, "C:\\Apps", nullptr,
+         "C:\\a b\\x.log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        Parsed p = Parse(c.arguments);
+        ASSERT_EQ(p.verdict, kCommandAccepted) << p.argument;
+        EXPECT_EQ(p.command.mode, c.mode);
+        EXPECT_FALSE(p.command.help);
+        EXPECT_EQ(p.command.hasFolder, c.folder != nullptr);
+        EXPECT_EQ(p.command.hasGroup, c.group != nullptr);
+        EXPECT_EQ(p.command.hasLog, c.log != nullptr);
+        EXPECT_STREQ(p.command.folder, c.folder ? c.folder : "");
+        EXPECT_STREQ(p.command.group, c.group ? c.group : "");
+        EXPECT_STREQ(p.command.log, c.log ? c.log : "");
+    }
+    EXPECT_TRUE(Parse("/?").command.help);
+}
+
+TEST(CommandLine, RefusesWhatItCannotTakeAndNamesTheArgument)
+{
+    const struct {
+        const char* arguments;
+        CommandVerdict verdict;
+        const char* argument;
+    } cases[] = {
+        {"/X", kCommandUnknown, "/X"},
+        {"/S=1", kCommandUnknown, "/S=1"},
+        {"/DIRECTORY=C:\\Apps", kCommandUnknown, "/DIRECTORY=C:\\Apps"},
+        {"/DIR C:\\Apps", kCommandUnknown, "/DIR"},
+        {"C:\\Apps", kCommandUnknown, "C:\\Apps"},
+        {"-S", kCommandUnknown, "-S"},
+        {"/S /S", kCommandRepeated, "/S"},
+        {"/S /PASSIVE", kCommandRepeated, "/PASSIVE"},
+        {"/? /?", kCommandRepeated, "/?"},
+        {"/DIR=C:\\A /dir=C:\\B", kCommandRepeated, "/dir=C:\\B"},
+        {"/DIR=", kCommandEmptyValue, "/DIR="},
+        {"/GROUP=\"\"", kCommandEmptyValue, "/GROUP="},
+        {"/S /LOG=", kCommandEmptyValue, "/LOG="},
+        {"/DIR=\"C:\\My Apps", kCommandOpenQuote, "/DIR=\"C:\\My Apps"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        Parsed p = Parse(c.arguments);
+        EXPECT_EQ(p.verdict, c.verdict);
+        EXPECT_EQ(p.argument, c.argument);
+    }
+}
+
+TEST(CommandLine, ValuesUpToTheirFieldAndNoFurther)
+{
+    for (const char* name : {"/DIR=", "/GROUP=", "/LOG="}) {
+        SCOPED_TRACE(name);
+        std::string fits = std::string(name) + std::string(259, 'a');
+        Parsed p = Parse(fits);
+        ASSERT_EQ(p.verdict, kCommandAccepted);
+        EXPECT_EQ(strlen(p.command.folder) + strlen(p.command.group) + strlen(p.command.log), 259u);
+        EXPECT_EQ(Parse(fits + "a").verdict, kCommandTooLong);
+    }
+    // However long, the refusal quotes a bounded piece of it.
+    std::string huge = "/DIR=\"" + std::string(100000, 'b') + "\"";
+    Parsed p = Parse(huge);
+    EXPECT_EQ(p.verdict, kCommandTooLong);
+    EXPECT_EQ(p.argument.size(), kArgumentTextSize - 1u);
+    EXPECT_EQ(p.argument.substr(p.argument.size() - 3), "...");
+    EXPECT_EQ(Parse(std::string(100000, 'x')).verdict, kCommandUnknown);
+}
+
+TEST(CommandLine, SkipsTheProgramsOwnNameQuotedOrNot)
+{
+    EXPECT_STREQ(SkipProgramName("\"C:\\My Downloads\\Vantor.exe\"  /S"), "/S");
+    EXPECT_STREQ(SkipProgramName("Vantor.exe\t/DIR=x"), "/DIR=x");
+    EXPECT_STREQ(SkipProgramName("Vantor.exe"), "");
+    EXPECT_STREQ(SkipProgramName("\"C:\\unclosed /S"), "");
+}
+
+}  // namespace

@@ -26,6 +26,52 @@ void SetText(HKEY key, const char* name, const char* value)
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)lstrlenA(value) + 1);
 }
 
+void SetNumber(HKEY key, const char* name, DWORD value)
+{
+    RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+}
+
+// The unpacked sizes of all entries in KB, rounded up.
+DWORD EstimatedSize()
+{
+    const ProductManifest& manifest = g_setup.manifest;
+    int count = manifest.entryCount < (int)kPayloadTableSize ? manifest.entryCount : (int)kPayloadTableSize;
+    unsigned long long total = 0;
+    for (int i = 0; i < count; ++i) {
+        total += manifest.files[i].unpackedSize;
+    }
+    return (DWORD)((total + 1023) / 1024);
+}
+
+// What the list of installed programs shows and what deployment tools read
+// beside the setup's own values: the icon, the folder, the size, the date,
+// and the command that removes the product without a window. A value
+// whose text would not fit is left out rather than cut.
+void WriteDeploymentValues(HKEY entry, char buffer[kKeyBufferSize])
+{
+    const ProductManifest& manifest = g_setup.manifest;
+    const InstallState& state = g_setup.state;
+    if (JoinPath(buffer, kKeyBufferSize, state.destinationFolder,
+                 manifest.files[kMainProgramEntry].targetName, false) &&
+        AppendText(buffer, kKeyBufferSize, ",0")) {
+        SetText(entry, "DisplayIcon", buffer);
+    }
+    SetText(entry, "InstallLocation", state.destinationFolder);
+    SetNumber(entry, "EstimatedSize", EstimatedSize());
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    wsprintfA(buffer, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    SetText(entry, "InstallDate", buffer);
+    SetText(entry, "URLInfoAbout", manifest.webPage);
+    SetNumber(entry, "NoModify", 1);
+    SetNumber(entry, "NoRepair", 1);
+    if (JoinPath(buffer, kKeyBufferSize, state.windowsFolder,
+                 manifest.files[kUninstallerEntry].targetName, true) &&
+        AppendText(buffer, kKeyBufferSize, " " QUIET_UNINSTALL_SWITCH)) {
+        SetText(entry, "QuietUninstallString", buffer);
+    }
+}
+
 }  // namespace
 
 void SetShellUnloadFlag()
@@ -99,6 +145,7 @@ void WriteRegistryRecords()
             SetText(entry, PROGRAM_GROUP_VALUE, state.groupName);
             SetText(entry, "Publisher", manifest.publisher);
             SetText(entry, "HelpLink", manifest.webPage);
+            WriteDeploymentValues(entry, keyBuffer);
             RegCloseKey(entry);
         }
         RegCloseKey(list);

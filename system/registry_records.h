@@ -12,6 +12,8 @@ enum {
 // Values of the uninstall entry that the product's uninstaller reads back.
 #define PROGRAM_PATH_VALUE "Program Path"
 #define PROGRAM_GROUP_VALUE "Program Group"
+// What the uninstaller takes to remove the product without a window.
+#define QUIET_UNINSTALL_SWITCH "/S"
 
 // Sets the shell's AlwaysUnloadDll default value; first thing at every start.
 void SetShellUnloadFlag();

@@ -95,6 +95,45 @@ TEST_F(RegistryRecords, WritesEveryValueWithItsTerminatorCounted)
     ExpectText(kEntryKey, "HelpLink", g_setup.manifest.webPage);
 }
 
+TEST_F(RegistryRecords, TheEntryTellsDeploymentToolsWhatTheyLookFor)
+{
+    SYSTEMTIME before;
+    GetLocalTime(&before);
+    WriteRegistryRecords();
+    ExpectText(kEntryKey, "DisplayIcon", "D:\\Apps\\Quorvel\\Quorvel.exe,0");
+    ExpectText(kEntryKey, "InstallLocation", "D:\\Apps\\Quorvel");
+    ExpectText(kEntryKey, "URLInfoAbout", g_setup.manifest.webPage);
+    ExpectText(kEntryKey, "QuietUninstallString", "\"C:\\Windows With Blanks\\Qorvunst.exe\" /S");
+    uint64_t total = 0;
+    for (int i = 0; i < g_setup.manifest.entryCount; ++i) {
+        total += g_setup.manifest.files[i].unpackedSize;
+    }
+    const struct {
+        const char* name;
+        DWORD value;
+    } numbers[] = {{"EstimatedSize", (DWORD)((total + 1023) / 1024)}, {"NoModify", 1}, {"NoRepair", 1}};
+    for (const auto& n : numbers) {
+        Stored stored;
+        ASSERT_TRUE(ReadValue(kEntryKey, n.name, &stored)) << n.name;
+        EXPECT_EQ(stored.type, (DWORD)REG_DWORD) << n.name;
+        ASSERT_EQ(stored.length, 4u) << n.name;
+        DWORD value;
+        memcpy(&value, stored.bytes.data(), sizeof value);
+        EXPECT_EQ(value, n.value) << n.name;
+    }
+    EXPECT_GT(total % 1024, 0u) << "the rounding up is exercised";
+    // The date as the day began or ended, should midnight pass meanwhile.
+    SYSTEMTIME after;
+    GetLocalTime(&after);
+    char first[16], last[16];
+    snprintf(first, sizeof first, "%04u%02u%02u", before.wYear, before.wMonth, before.wDay);
+    snprintf(last, sizeof last, "%04u%02u%02u", after.wYear, after.wMonth, after.wDay);
+    Stored date;
+    ASSERT_TRUE(ReadValue(kEntryKey, "InstallDate", &date));
+    std::string stored = date.bytes.substr(0, date.length - 1);
+    EXPECT_TRUE(stored == first || stored == last) << stored;
+}
+
 TEST_F(RegistryRecords, AReinstallOverwritesTheValues)
 {
     WriteRegistryRecords();

@@ -39,7 +39,7 @@ target_link_libraries(vantor-planted-program kernel32)
 # Windows of the setup are topmost and the checks read the screen, so the
 # scenarios take the display one at a time.
 set(VANTOR_E2E_SCENARIOS
-  welcome-cancel welcome-escape licence-disagree licence-escape licence-resize
+  welcome-cancel welcome-escape second-setup licence-disagree licence-escape licence-resize
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
   complete-install readme-yes readme-no reinstall
   planted-dlls planted-notepad group-names locked-reinstall

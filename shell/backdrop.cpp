@@ -7,6 +7,7 @@
 #include "backdrop_paint.h"
 #include "dib.h"
 #include "install_state.h"
+#include "one_setup.h"
 #include "page_services.h"
 #include "shell_ids.h"
 #include "wizard.h"
@@ -310,6 +311,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         RunLicensePage(window);
         return 0;
     case WM_DESTROY:
+        UnmarkSetupWindow(window);
         DestroyBackdrop();
         return 0;
     }

@@ -1,5 +1,6 @@
 // The welcome page: the first window, shown before the backdrop exists.
 #include "wizard.h"
+#include "one_setup.h"
 #include "page_services.h"
 #include "shell_ids.h"
 
@@ -35,12 +36,16 @@ INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         // No backdrop yet: centred on the whole screen.
         CenterPage(page, false);
         FormatPageText(page, false);
+        MarkSetupWindow(page);
         return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) != 0) {
             return TRUE;
         }
         EndDialog(page, LOWORD(wParam));
+        return FALSE;
+    case WM_DESTROY:
+        UnmarkSetupWindow(page);
         return FALSE;
     case WM_CTLCOLORSTATIC:
         if (GetDlgCtrlID((HWND)lParam) != IDC_PAGE_TEXT) {

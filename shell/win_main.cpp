@@ -5,6 +5,7 @@
 #include "common_controls.h"
 #include "dll_search.h"
 #include "install_state.h"
+#include "one_setup.h"
 #include "registry_records.h"
 #include "shell_ids.h"
 #include "shell_start.h"
@@ -25,6 +26,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     // The shortcut dialog's template names the progress bar class.
     InitCommonControlsLibrary();
 
+    // A second start shows the first one instead of a second wizard.
+    if (!ClaimOnlySetup()) {
+        BringOtherSetupForward();
+        return kExitCode;
+    }
+
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WELCOME), NULL, WelcomeProc, 0) != 1) {
         return kExitCode;
     }
@@ -37,6 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (backdrop == NULL) {
         return kExitCode;
     }
+    MarkSetupWindow(backdrop);
     ShowWindow(backdrop, showCommand);
     UpdateWindow(backdrop);
 

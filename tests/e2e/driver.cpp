@@ -28,6 +28,7 @@ const ScenarioEntry kScenarios[] = {
     {"welcome-cancel", WelcomeCancel,
      "Cancel on the welcome page ends quietly; AlwaysUnloadDll is set"},
     {"welcome-escape", WelcomeEscape, "Escape on the welcome page ends quietly"},
+    {"second-setup", SecondSetup, "a second setup brings the first forward and ends"},
     {"licence-disagree", LicenceDisagree,
      "backdrop and licence page as they must look; I Disagree ends quietly"},
     {"licence-escape", LicenceEscape, "Escape on the licence page ends quietly"},

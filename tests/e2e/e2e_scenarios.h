@@ -10,6 +10,7 @@ typedef int (*Scenario)();
 int WelcomeCancel();
 HWND ToLicence();
 int WelcomeEscape();
+int SecondSetup();
 int LicenceDisagree();
 int LicenceEscape();
 int LicenceResize();

@@ -136,3 +136,54 @@ int LicenceResize()
     ExpectQuietEnd(page);
     return Finish();
 }
+
+// Visible top-level windows of a process, counted.
+static BOOL CALLBACK CountProcessWindows(HWND window, LPARAM data)
+{
+    DWORD* search = (DWORD*)data;  // the process id, then the count
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search[0] && IsWindowVisible(window)) {
+        ++search[1];
+    }
+    return TRUE;
+}
+
+// A second start while the first setup shows its welcome page ends at
+// once, shows nothing of its own, and brings the first one forward.
+int SecondSetup()
+{
+    HWND page = WelcomePage();
+    if (page == NULL) {
+        return Finish();
+    }
+    HWND other = CreateWindowExA(0, "STATIC", "in front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 300, 200, NULL, NULL, NULL, NULL);
+    SetForegroundWindow(other);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION second;
+    char command[] = "\"T:\\Vantor.exe\"";
+    if (Check(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, "T:\\", &startup,
+                             &second),
+              "started a second setup")) {
+        DWORD search[2] = {second.dwProcessId, 0};
+        DWORD start = GetTickCount();
+        while (WaitForSingleObject(second.hProcess, kPollInterval) == WAIT_TIMEOUT &&
+               GetTickCount() - start < kWaitLimit) {
+            EnumWindows(CountProcessWindows, (LPARAM)search);
+        }
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(second.hProcess, &code);
+        Check(code == 1, "the second setup ended with exit code 1 (%lu)", (unsigned long)code);
+        Check(search[1] == 0, "the second setup showed no window");
+        CloseHandle(second.hProcess);
+        CloseHandle(second.hThread);
+    }
+    Check(GetForegroundWindow() == page, "the first setup's welcome page is in front");
+    DestroyWindow(other);
+    Shot("second-setup");
+    Click(page, IDCANCEL);
+    ExpectQuietEnd(NULL);
+    return Finish();
+}

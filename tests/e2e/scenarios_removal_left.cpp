@@ -19,6 +19,8 @@ namespace {
 #define FOREIGN_FOLDER "C:\\e2e-foreign"
 #define FOREIGN_FILE FOREIGN_FOLDER "\\precious.ini"
 
+enum Phase { kTamper, kCheck, kUndo };
+
 // Asks the scenario's host helper (host-remove-not-removed.sh) to act on
 // paths of drive C:, and waits until it has.
 bool AskHost(const char* verb, const char* first, const char* second = "")
@@ -35,141 +37,116 @@ bool AskHost(const char* verb, const char* first, const char* second = "")
     return Check(!PathExists(HOST_REQUEST), "the host did: %s %s %s", verb, first, second);
 }
 
-void GroupFolder(char* path, int size)
-{
-    char programs[MAX_PATH];
-    SpecialFolder(CSIDL_PROGRAMS, programs);
-    JoinPath(path, size, programs, g_walk.group);
-}
-
-void Aside(char* aside, int size, const char* folder)
-{
-    snprintf(aside, size, "%s-aside", folder);
-}
-
-// The folder moved aside and a host link to it put in its place.
-bool LinkInPlace(const char* folder)
+// The folder moved aside and a host link to it put in its place; undone,
+// the link goes and the folder comes back. The check: the folder aside
+// holds every one of the names.
+bool SwapForLink(Phase phase, const char* folder, const char* const* names)
 {
     char aside[MAX_PATH];
-    Aside(aside, sizeof aside, folder);
-    return Check(MoveFileA(folder, aside) != 0, "moved %s aside", folder) &&
-           AskHost("symlink", folder, aside);
+    char path[MAX_PATH];
+    snprintf(aside, sizeof aside, "%s-aside", folder);
+    if (phase == kTamper) {
+        return Check(MoveFileA(folder, aside) != 0, "moved %s aside", folder) &&
+               AskHost("symlink", folder, aside);
+    }
+    if (phase == kUndo) {
+        return AskHost("remove", folder) && Check(MoveFileA(aside, folder) != 0, "moved %s back", folder);
+    }
+    for (int i = 0; names[i] != NULL; i++) {
+        JoinPath(path, sizeof path, aside, names[i]);
+        Check(PathExists(path), "%s is untouched", path);
+    }
+    return true;
 }
 
-void UnlinkInPlace(const char* folder)
+void ProgramNames(const char* names[kFileCount + 1])
 {
-    char aside[MAX_PATH];
-    Aside(aside, sizeof aside, folder);
-    AskHost("remove", folder);
-    Check(MoveFileA(aside, folder) != 0, "moved %s back", folder);
-}
-
-// Every program file of the product, in the folder, as the setup wrote it.
-void CheckProgramFiles(const char* folder)
-{
+    int n = 0;
     for (int i = 0; i < kFileCount; i++) {
+        if (!(kFiles[i].flags & kInWindowsFolder)) {
+            names[n++] = kFiles[i].name;
+        }
+    }
+    names[n] = NULL;
+}
+
+// Every program file of the product, in the program folder, as the setup
+// wrote it.
+void CheckProgramFiles()
+{
+    const char* names[kFileCount + 1];
+    ProgramNames(names);
+    for (int i = 0; names[i] != NULL; i++) {
         char path[MAX_PATH];
         char reference[MAX_PATH];
-        if (!(kFiles[i].flags & kInWindowsFolder)) {
-            JoinPath(path, sizeof path, folder, kFiles[i].name);
-            snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[i].name);
-            CheckSameFile(path, reference);
-        }
+        ProgramFile(path, sizeof path, names[i]);
+        snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", names[i]);
+        CheckSameFile(path, reference);
     }
 }
 
-// A product file the cases put something else under: the last one of the
-// program folder's.
-void TakenName(char* path, int size)
+// --- The cases, each one procedure for its three phases. The name the
+// last two take is the program folder's last file.
+
+bool FolderLink(Phase phase)
 {
-    ProgramFile(path, size, kFiles[kFileCount - 1].name);
+    const char* names[kFileCount + 1];
+    ProgramNames(names);
+    return SwapForLink(phase, g_walk.destination, names);
 }
 
-// --- The cases.
-
-bool FolderLink()
+bool GroupLink(Phase phase)
 {
-    return LinkInPlace(g_walk.destination);
+    char programs[MAX_PATH];
+    char group[MAX_PATH];
+    char links[kShortcutCount][MAX_PATH];
+    const char* names[kShortcutCount + 1];
+    SpecialFolder(CSIDL_PROGRAMS, programs);
+    JoinPath(group, sizeof group, programs, g_walk.group);
+    for (int i = 0; i < kShortcutCount; i++) {
+        snprintf(links[i], MAX_PATH, "%s.lnk", kFiles[i].caption);
+        names[i] = links[i];
+    }
+    names[kShortcutCount] = NULL;
+    return SwapForLink(phase, group, names);
 }
 
-void CheckFolderLink()
-{
-    char aside[MAX_PATH];
-    Aside(aside, sizeof aside, g_walk.destination);
-    CheckProgramFiles(aside);
-}
-
-void UndoFolderLink()
-{
-    UnlinkInPlace(g_walk.destination);
-}
-
-bool PathTooLong()
+bool PathTooLong(Phase phase)
 {
     char value[MAX_PATH + 64];
     int n = snprintf(value, sizeof value, "%s\\", g_walk.destination);
     memset(value + n, 'x', sizeof value - n - 1);
     value[sizeof value - 1] = '\0';
-    return SetProgramPath(value);
+    return phase == kCheck ? (CheckProgramFiles(), true)
+                           : SetProgramPath(phase == kTamper ? value : g_walk.destination);
 }
 
-bool PathExpandable()
+bool PathExpandable(Phase phase)
 {
-    return SetProgramPath(g_walk.destination, REG_EXPAND_SZ);
-}
-
-void CheckProgramFolder()
-{
-    CheckProgramFiles(g_walk.destination);
-}
-
-void UndoPath()
-{
-    SetProgramPath(g_walk.destination);
-}
-
-bool GroupLink()
-{
-    char group[MAX_PATH];
-    GroupFolder(group, sizeof group);
-    return LinkInPlace(group);
-}
-
-void CheckGroupLink()
-{
-    char group[MAX_PATH];
-    char aside[MAX_PATH];
-    GroupFolder(group, sizeof group);
-    Aside(aside, sizeof aside, group);
-    for (int i = 0; i < kShortcutCount; i++) {
-        char link[MAX_PATH];
-        CaptionLink(link, sizeof link, aside, i);
-        Check(PathExists(link), "the link %s is untouched", link);
-    }
-}
-
-void UndoGroupLink()
-{
-    char group[MAX_PATH];
-    GroupFolder(group, sizeof group);
-    UnlinkInPlace(group);
+    return phase == kCheck ? (CheckProgramFiles(), true)
+                           : SetProgramPath(g_walk.destination,
+                                            phase == kTamper ? REG_EXPAND_SZ : REG_SZ);
 }
 
 // A read-only file of someone else's, hard-linked under one of our names:
 // clearing the mark for our name would clear it for theirs.
-bool SharedReadOnly()
+bool SharedReadOnly(Phase phase)
 {
     char name[MAX_PATH];
-    TakenName(name, sizeof name);
-    CreateDirectoryA(FOREIGN_FOLDER, NULL);
-    PlantFile(FOREIGN_FILE);
-    if (!Check(SetFileAttributesA(FOREIGN_FILE, FILE_ATTRIBUTE_READONLY) != 0,
-               "%s made read-only", FOREIGN_FILE) ||
-        !Check(DeleteFileA(name) != 0, "deleted the installed %s", name) ||
-        !AskHost("hardlink", name, FOREIGN_FILE)) {
-        return false;
+    ProgramFile(name, sizeof name, kFiles[kFileCount - 1].name);
+    if (phase == kUndo) {
+        return AskHost("remove", name);
     }
-    // What the uninstaller relies on: Wine counts the host's names.
+    if (phase == kTamper) {
+        CreateDirectoryA(FOREIGN_FOLDER, NULL);
+        PlantFile(FOREIGN_FILE);
+        if (!SetFileAttributesA(FOREIGN_FILE, FILE_ATTRIBUTE_READONLY) || !DeleteFileA(name) ||
+            !AskHost("hardlink", name, FOREIGN_FILE)) {
+            return false;
+        }
+    }
+    // What the uninstaller relies on: Wine counts the host's names. Both
+    // names stay, with the foreign content and the read-only mark.
     HANDLE file = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               NULL, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     BY_HANDLE_FILE_INFORMATION info = {};
@@ -177,81 +154,38 @@ bool SharedReadOnly()
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
     }
-    return Check(read && info.nNumberOfLinks == 2 && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY),
-                 "%s is a read-only file with %lu names", name, (unsigned long)info.nNumberOfLinks);
-}
-
-void CheckSharedReadOnly()
-{
-    char name[MAX_PATH];
-    TakenName(name, sizeof name);
     CheckPlanted(FOREIGN_FILE);
-    // Our name stays too, still the foreign file's other name.
-    const BYTE* data = NULL;
-    DWORD size = 0;
-    Check(ReadWholeFile(name, 0, &data, &size) && size == strlen(FOREIGN_FILE) &&
-              memcmp(data, FOREIGN_FILE, size) == 0,
-          "%s still holds what %s holds", name, FOREIGN_FILE);
-    DWORD attributes = GetFileAttributesA(FOREIGN_FILE);
-    Check(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY),
-          "%s is still read-only (attributes 0x%lx)", FOREIGN_FILE, (unsigned long)attributes);
-}
-
-void UndoSharedReadOnly()
-{
-    char name[MAX_PATH];
-    TakenName(name, sizeof name);
-    AskHost("remove", name);
-    CheckPlanted(FOREIGN_FILE);
+    return Check(read && info.nNumberOfLinks == 2 &&
+                     (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY),
+                 "%s is a read-only file with %lu names", name,
+                 (unsigned long)info.nNumberOfLinks);
 }
 
 // A file whose deletion Wine reports done although the name stays.
-bool Undeletable()
-{
-    char name[MAX_PATH];
-    TakenName(name, sizeof name);
-    return AskHost("lock", name);
-}
-
-void CheckUndeletable()
+bool Undeletable(Phase phase)
 {
     char name[MAX_PATH];
     char reference[MAX_PATH];
-    TakenName(name, sizeof name);
+    ProgramFile(name, sizeof name, kFiles[kFileCount - 1].name);
     snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[kFileCount - 1].name);
-    CheckSameFile(name, reference);
-}
-
-void UndoUndeletable()
-{
-    char name[MAX_PATH];
-    TakenName(name, sizeof name);
-    AskHost("unlock", name);
+    return phase == kCheck ? (CheckSameFile(name, reference), true)
+                           : AskHost(phase == kTamper ? "lock" : "unlock", name);
 }
 
 struct LeftCase {
     const char* what;
-    bool (*tamper)();
-    void (*check)();  // what was not the uninstaller's to touch
-    void (*undo)();
-    bool interactive;
-    const char* line;  // the end box's line that says what stayed
+    bool (*run)(Phase phase);
+    const char* line;  // interactive: the end box's line that says what stayed
     bool linePath;     // it names the file the case took
 };
 
 const LeftCase kCases[] = {
-    {"the program folder replaced by a link to it", FolderLink, CheckFolderLink, UndoFolderLink,
-     false, NULL, false},
-    {"a Program Path too long for the uninstaller", PathTooLong, CheckProgramFolder, UndoPath,
-     true, UNREADABLE_PATH_LINE, false},
-    {"a Program Path of type REG_EXPAND_SZ", PathExpandable, CheckProgramFolder, UndoPath, false,
-     NULL, false},
-    {"the group folder replaced by a link to it", GroupLink, CheckGroupLink, UndoGroupLink, false,
-     NULL, false},
-    {"a read-only foreign file hard-linked under our name", SharedReadOnly, CheckSharedReadOnly,
-     UndoSharedReadOnly, true, SHARED_LINE, true},
-    {"a file that stays although its deletion succeeds", Undeletable, CheckUndeletable,
-     UndoUndeletable, false, NULL, false},
+    {"the program folder replaced by a link to it", FolderLink, NULL, false},
+    {"a Program Path too long for the uninstaller", PathTooLong, UNREADABLE_PATH_LINE, false},
+    {"a Program Path of type REG_EXPAND_SZ", PathExpandable, NULL, false},
+    {"the group folder replaced by a link to it", GroupLink, NULL, false},
+    {"a read-only foreign file hard-linked under our name", SharedReadOnly, SHARED_LINE, true},
+    {"a file that stays although its deletion succeeds", Undeletable, NULL, false},
 };
 
 // The interactive removal's end box: not complete, with the case's line;
@@ -259,7 +193,7 @@ const LeftCase kCases[] = {
 void RemoveInteractively(const LeftCase& c)
 {
     char taken[MAX_PATH];
-    TakenName(taken, sizeof taken);
+    ProgramFile(taken, sizeof taken, kFiles[kFileCount - 1].name);
     Lines required = {};
     Lines optional = {};
     AddLine(&required, c.line, c.linePath ? taken : "");
@@ -274,18 +208,18 @@ void RemoveInteractively(const LeftCase& c)
 void RunCase(const LeftCase& c)
 {
     Log("case: %s", c.what);
-    if (!InstallQuorvel() || !c.tamper()) {
+    if (!InstallQuorvel() || !c.run(kTamper)) {
         Fail("could not set up: %s", c.what);
         return;
     }
-    if (c.interactive) {
+    if (c.line != NULL) {
         RemoveInteractively(c);
     } else {
         RunSilently(kRemovalFailed);
     }
     CheckEntryKept();
-    c.check();
-    c.undo();
+    c.run(kCheck);
+    c.run(kUndo);
     // The entry that stayed does its work once the way is clear again.
     Log("the removal again, with %s undone", c.what);
     if (RunSilently(kRemoved)) {

@@ -1,6 +1,5 @@
 // The uninstaller's deletion of one name: a file with other names keeps
-// its marks and content, a folder is not ours, a file in use gets its
-// marks back. What Wine reports gone while it stays is a host's doing:
+// its marks and content, a file in use gets its marks back. What Wine reports gone while it stays is a host's doing:
 // the scenario remove-not-removed makes it.
 #include <gtest/gtest.h>
 
@@ -65,18 +64,6 @@ TEST(NameDeletion, ClearsMarksOnlyOfAFileWithOneName)
         }
         DeleteFileA(ours.c_str());
     }
-    RemoveTree(folder);
-}
-
-TEST(NameDeletion, AFolderOrNothingIsNotDeleted)
-{
-    std::string folder = MakeTestFolder("name-deletion");
-    std::string sub = folder + "\\Quorvel.exe";
-    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), NULL));
-    NameState state;
-    EXPECT_EQ(kNameNotOurs, DeleteOwnName(sub.c_str(), &state));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(sub.c_str()));
-    EXPECT_EQ(kNameGone, DeleteOwnName((folder + "\\Missing.txt").c_str(), &state));
     RemoveTree(folder);
 }
 

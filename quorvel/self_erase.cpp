@@ -140,14 +140,18 @@ int RunEraser(const char* handleText)
                                                                        : kRemovalFailed;
     } else if (named) {
         DWORD start = GetTickCount();
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        while (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        NameState state;
+        NameDeletion done;
+        while ((done = DeleteOwnName(path, &state)) == kNameFailed) {
             if (GetTickCount() - start >= kDeleteWait) {
                 result = MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? kRestartNeeded
                                                                                : kRemovalFailed;
                 break;
             }
             Sleep(kDeleteInterval);
+        }
+        if (done == kNameShared || done == kNameStillThere) {
+            result = kRemovalFailed;
         }
     }
     MoveFileExA(self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include "folder_chain.h"
 #include "path_helpers.h"
 #include "removal_rules.h"
 #include "uninstall_texts.h"
@@ -69,36 +70,34 @@ enum StepOutcome { kStepDone, kStepCancelled, kFolderChanged };
 // enough to put a link in the folder's place.
 static StepOutcome DeleteOwnFile(const char* path, const char* folder)
 {
-    const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     for (;;) {
         if (folder != NULL && !IsPlainFolderChain(folder)) {
             return kFolderChanged;
         }
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            return kStepDone;  // already gone
-        }
-        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
-            return kStepDone;  // not what the setup made: left to its owner
-        }
-        bool cleared = (attributes & guarded) && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileA(path)) {
+        NameState state;
+        switch (DeleteOwnName(path, &state)) {
+        case kNameGone:
+        case kNameNotOurs:  // left to its owner
             return kStepDone;
-        }
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        case kNameShared:
+            g_removal.failed = true;
+            AddLeft(path, LEFT_SHARED);
             return kStepDone;
+        case kNameStillThere:
+            g_removal.failed = true;
+            AddLeft(path, LEFT_STILL_THERE);
+            return kStepDone;
+        case kNameFailed:
+            break;
         }
         // Marked for the restart, the file keeps its cleared attributes: the
         // deletion at the restart refuses a read-only file. A file that
         // stays, for now or for good, gets back what it had.
-        bool ask = !g_removal.silent && IsInUse(error);
+        bool ask = !g_removal.silent && IsInUse(state.error);
         if (!ask && RemoveAtRestart(path)) {
             return kStepDone;
         }
-        if (cleared) {
-            SetFileAttributesA(path, attributes);
-        }
+        RestoreOwnAttributes(path, &state);
         if (!ask) {
             return kStepDone;
         }
@@ -268,17 +267,24 @@ static StepOutcome RemoveProgramFolder()
     return kStepDone;
 }
 
-// Names a folder the removal does not touch (or stopped touching).
-static void AddUnsafe(const char* folder)
+// Names a folder the removal does not touch (or stopped touching). Files
+// of ours may be there still, or anywhere: the removal is not complete.
+static void LeaveUnsafe(const char* folder)
 {
+    g_removal.failed = true;
     AddLeft(folder[0] ? folder : "\"\"", LEFT_UNSAFE);
 }
 
 bool RemoveProgramFiles()
 {
     Removal& r = g_removal;
+    if (!r.programPathRead) {
+        r.failed = true;  // the files are somewhere, but where is not known
+        AddLeft(PROGRAM_FOLDER_ITEM, LEFT_UNREADABLE);
+        return true;
+    }
     if (!r.programPathSafe) {
-        AddUnsafe(r.programPath);
+        LeaveUnsafe(r.programPath);
         return true;
     }
     if (GetFileAttributesA(r.programPath) == INVALID_FILE_ATTRIBUTES) {
@@ -289,12 +295,12 @@ bool RemoveProgramFiles()
         return true;
     }
     if (!IsPlainFolderChain(r.programPath) || IsSystemFolderAlias(r.programPath)) {
-        AddUnsafe(r.programPath);
+        LeaveUnsafe(r.programPath);
         return true;
     }
     StepOutcome outcome = RemoveProgramFolder();
     if (outcome == kFolderChanged) {
-        AddUnsafe(r.programPath);
+        LeaveUnsafe(r.programPath);
     }
     return outcome != kStepCancelled;
 }
@@ -335,14 +341,19 @@ bool RemoveLinks()
     if (r.programsFolder[0] == '\0') {
         return true;
     }
-    if (!IsPlainGroupName(r.groupName)) {
-        AddUnsafe(r.groupName);
+    char group[MAX_PATH];
+    if (!IsPlainGroupName(r.groupName) ||
+        !JoinPath(group, sizeof group, r.programsFolder, r.groupName, false)) {
+        LeaveUnsafe(r.groupName);
         return true;
     }
-    char group[MAX_PATH];
-    if (!JoinPath(group, sizeof group, r.programsFolder, r.groupName, false) ||
-        !IsPlainFolderChain(group)) {
-        return true;  // no such group folder (or not a plain one): nothing to remove
+    FolderChainState chain = CheckFolderChain(group);
+    if (chain == kChainUnfinished) {
+        return true;  // no such group folder: nothing to remove
+    }
+    if (chain == kChainLinked) {
+        LeaveUnsafe(group);  // its links, if any, stay where it leads
+        return true;
     }
     StepOutcome outcome = kStepDone;
     for (int i = 0; i < PRODUCT_SHORTCUT_COUNT && i < PRODUCT_INSTALLED_COUNT; i++) {
@@ -355,7 +366,7 @@ bool RemoveLinks()
         outcome = kFolderChanged;  // after an in-use box, perhaps
     }
     if (outcome == kFolderChanged) {
-        AddUnsafe(group);
+        LeaveUnsafe(group);
     } else if (outcome == kStepDone) {
         RemoveFolderIfEmpty(group);
     }

@@ -36,7 +36,8 @@ bool ReadUninstallEntry()
         ERROR_SUCCESS) {
         return false;
     }
-    ReadText(entry, PROGRAM_PATH_VALUE, g_removal.programPath, sizeof g_removal.programPath);
+    g_removal.programPathRead =
+        ReadText(entry, PROGRAM_PATH_VALUE, g_removal.programPath, sizeof g_removal.programPath);
     ReadText(entry, PROGRAM_GROUP_VALUE, g_removal.groupName, sizeof g_removal.groupName);
     RegCloseKey(entry);
     return true;

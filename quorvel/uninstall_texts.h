@@ -3,6 +3,7 @@
 #define QUORVEL_UNINSTALL_TEXTS_H
 
 #include "product_identity.h"
+#include "registry_records.h"
 
 #define NOT_INSTALLED_TEXT \
     PRODUCT_NAME " is not installed on this computer, so there is nothing to remove."
@@ -33,6 +34,12 @@
 #define LEFT_UNSAFE " (not a program folder, nothing there was touched)"
 #define LEFT_AT_RESTART " (removed at the next restart)"
 #define LEFT_FAILED " (could not be removed)"
+#define LEFT_STILL_THERE " (still there after it was deleted)"
+#define LEFT_SHARED " (read-only, with other names for the same file: left as it is)"
+// The item when the uninstall entry gives no usable folder.
+#define PROGRAM_FOLDER_ITEM "The program folder"
+#define LEFT_UNREADABLE \
+    " (the uninstall entry's \"" PROGRAM_PATH_VALUE "\" cannot be read, so nothing was touched)"
 #define STATUS_READY_TEXT PRODUCT_NAME " " PRODUCT_VERSION " by " PRODUCT_PUBLISHER
 #define STATUS_TEXT "Removing " PRODUCT_NAME " " PRODUCT_VERSION " from this computer..."
 

@@ -48,6 +48,7 @@ struct Removal {
     char sendToFolder[MAX_PATH];
     char programPath[MAX_PATH];  // as the uninstall entry holds it
     char groupName[MAX_PATH];
+    bool programPathRead;  // a REG_SZ value that fits
     bool programPathSafe;
     bool cancelled;
     bool failed;
@@ -81,6 +82,29 @@ bool RemoveLinks();
 // Deletes one file of ours; a file in use asks Retry or Cancel, or when
 // silent is marked for deletion at restart. False only on Cancel.
 bool RemoveOwnFile(const char* path);
+
+// --- One name of the product's deleted (name_deletion.cpp).
+enum NameDeletion {
+    kNameGone,        // deleted, or not there to begin with
+    kNameNotOurs,     // a folder or a link: not what the setup made
+    kNameShared,      // read-only with other names: its mark must stay
+    kNameFailed,      // DeleteFileA failed with state->error
+    kNameStillThere,  // DeleteFileA said yes, yet the name is there
+};
+struct NameState {
+    BY_HANDLE_FILE_INFORMATION info;  // the file as checked
+    DWORD attributes;                 // what it had before they were cleared
+    bool cleared;
+    DWORD error;
+};
+// Deletes the file at path, clearing a read-only, hidden or system mark
+// first only when that file has no other name. A file that stays keeps
+// its marks, except after kNameFailed: the caller then decides (a file
+// marked for deletion at the restart must stay cleared).
+NameDeletion DeleteOwnName(const char* path, NameState* state);
+// Gives a file left after kNameFailed back its marks, if it still is the
+// file checked.
+void RestoreOwnAttributes(const char* path, NameState* state);
 
 // --- What the file system says of a folder (folder_checks.cpp).
 // Whether two paths name one file or folder (same volume, same file index).

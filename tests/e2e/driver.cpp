@@ -67,6 +67,8 @@ const ScenarioEntry kScenarios[] = {
     {"tampered-relative", TamperedRelative, "a relative Program Path touches nothing"},
     {"remove-junction", RemoveJunction,
      "a link in the program folder, or in its place after a box, is not followed"},
+    {"remove-not-removed", RemoveNotRemoved,
+     "a product file stays or cannot be found: exit code 1, the entry kept, nothing foreign touched"},
     {"ledger-data", LedgerData, "ledger entries survive a reinstall; kept or not at removal"},
 };
 

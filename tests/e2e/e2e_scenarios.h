@@ -42,6 +42,7 @@ int TamperedRoot();
 int TamperedWindows();
 int TamperedRelative();
 int RemoveJunction();
+int RemoveNotRemoved();
 int LedgerData();
 
 // Checks of the environment a complete installation ran in, where the run

@@ -30,10 +30,17 @@
 #define DATA_HEAD "The program folder %s holds data files of yours:\r\n\r\n"
 #define DATA_TAIL "\r\n\r\nDo you want to keep them?"
 #define REMOVED_TEXT PRODUCT_NAME " was removed from this computer."
+#define NOT_COMPLETE_TEXT                                                          \
+    "The removal of " PRODUCT_NAME " was not complete. " PRODUCT_NAME              \
+    " stays in the list of installed programs, so you can run the removal again."
 #define LEFT_IN_PLACE "\r\n\r\nLeft in place:"
 #define KEPT_DATA_LINE "%s (your data)"
 #define KEPT_FOLDER_LINE "%s (holds files of yours)"
 #define UNSAFE_FOLDER_LINE "%s (not a program folder, nothing there was touched)"
+#define SHARED_LINE "%s (read-only, with other names for the same file: left as it is)"
+#define UNREADABLE_PATH_LINE                                                       \
+    "The program folder (the uninstall entry's \"Program Path\" cannot be read, " \
+    "so nothing was touched)%s"
 
 #define UNINSTALLER_NAME PRODUCT_UNINSTALLER_FILE
 #define PROGRAM_PATH_VALUE "Program Path"
@@ -102,21 +109,29 @@ struct RemovalAnswers {
     const char* const* leftLines;
     const char* const* optionalLines;
     bool shots;  // screenshots of the boxes
+    bool notComplete;  // the end box says so, the exit code is 1, the entry stays
 };
 // Starts the registered command and answers Yes at the confirmation;
 // the uninstaller's window, or NULL.
 HWND StartAndConfirm(bool shot);
 // The data box if expected, the end box, the exit code 0 and the Windows
-// folder's copy gone.
+// folder's copy gone; or, not complete, the exit code 1.
 bool FinishRemoval(HWND window, const RemovalAnswers* answers);
 bool RemoveQuorvel(const RemovalAnswers* answers);
 // Runs the registered command with /S, watching that no window of the
 // uninstaller's processes appears at any moment, hidden ones included; the
 // exit code, and unless the removal failed, the Windows folder's copy gone.
 bool RunSilently(DWORD expectedCode);
-// The end box: REMOVED_TEXT, then the required lines and perhaps the
-// optional ones (any order) under LEFT_IN_PLACE.
-void CheckEndText(const char* text, const char* const* required, const char* const* optional);
+// The end box: REMOVED_TEXT (or NOT_COMPLETE_TEXT), then the required lines
+// and perhaps the optional ones (any order) under LEFT_IN_PLACE.
+void CheckEndText(const char* text, const char* const* required, const char* const* optional,
+                  bool complete = true);
+// Rewrites the uninstall entry's "Program Path", as a user with the
+// registry editor could.
+bool SetProgramPath(const char* value, DWORD type = REG_SZ);
+// After a removal that was not complete: the uninstall entry and the
+// command it names are still there.
+void CheckEntryKept();
 // The Windows folder's uninstaller goes a moment after the exit.
 void ExpectWindowsCopyGone();
 // A list of allowed differences with their texts, built at run time.

@@ -114,10 +114,13 @@ bool KeepUninstallerCopy(char* path, int size)
                  "kept a copy of the installed uninstaller as %s", path);
 }
 
-void CheckEndText(const char* text, const char* const* required, const char* const* optional)
+void CheckEndText(const char* text, const char* const* required, const char* const* optional,
+                  bool complete)
 {
-    size_t n = strlen(REMOVED_TEXT);
-    if (!Check(strncmp(text, REMOVED_TEXT, n) == 0, "the end box says \"%s\"", REMOVED_TEXT)) {
+    const char* head = complete ? REMOVED_TEXT : NOT_COMPLETE_TEXT;
+    size_t n = strlen(head);
+    if (!Check(strncmp(text, head, n) == 0, "the end box says \"%s\"", head)) {
+        Log("  it says \"%s\"", Printable(text));
         return;
     }
     const char* rest = text + n;
@@ -201,16 +204,42 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
     if (!WaitRemovalBox(window, &box)) {
         return false;
     }
-    CheckEndText(box.text, answers->leftLines, answers->optionalLines);
+    CheckEndText(box.text, answers->leftLines, answers->optionalLines, !answers->notComplete);
     if (answers->shots) {
         Shot("uninstall-end");
     }
     CheckNoEraserYet();
-    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(kRemoved)) {
+    if (!AnswerRemovalBox(&box, IDOK) ||
+        !ExpectRemovalExit(answers->notComplete ? kRemovalFailed : kRemoved)) {
         return false;
     }
-    ExpectWindowsCopyGone();
+    if (answers->notComplete) {
+        CheckEntryKept();
+    } else {
+        ExpectWindowsCopyGone();
+    }
     return true;
+}
+
+bool SetProgramPath(const char* value, DWORD type)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    LONG result = RegSetValueExA(key, PROGRAM_PATH_VALUE, 0, type, (const BYTE*)value,
+                                 (DWORD)strlen(value) + 1);
+    RegCloseKey(key);
+    return Check(result == ERROR_SUCCESS, "the uninstall entry's \"%s\" now reads \"%s\" (type %lu)",
+                 PROGRAM_PATH_VALUE, value, (unsigned long)type);
+}
+
+void CheckEntryKept()
+{
+    char command[MAX_PATH];
+    Check(RegKeyExists(UNINSTALL_KEY), "the uninstall entry stays");
+    Check(ReadUninstallCommand(command, sizeof command) && PathExists(command),
+          "the uninstall command %s is still there", command);
 }
 
 bool RemoveQuorvel(const RemovalAnswers* answers)

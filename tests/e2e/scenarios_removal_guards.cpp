@@ -2,7 +2,8 @@
 // a tampered Program Path (another name of a system folder, a drive that is
 // not there), a link in the program folder named like one of the product's
 // files, and one put in the program folder's place while a box stands.
-// Nothing there may be touched.
+// Nothing there may be touched, and where the product's files may still be
+// somewhere, the removal is not complete.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -18,21 +19,10 @@ namespace {
 #define BAIT_FOLDER "C:\\e2e-bait"
 #define LINK_REQUEST "C:\\e2e-link-request"
 
-bool SetProgramPath(const char* value)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    LONG result = RegSetValueExA(key, PROGRAM_PATH_VALUE, 0, REG_SZ, (const BYTE*)value,
-                                 (DWORD)strlen(value) + 1);
-    RegCloseKey(key);
-    Log("the uninstall entry's \"%s\" now reads \"%s\"", PROGRAM_PATH_VALUE, value);
-    return result == ERROR_SUCCESS;
-}
-
 // Installs, plants the bait, points the uninstall entry at stored and
-// removes: the end box names stored as no program folder, the bait stays.
+// removes: the end box names stored as no program folder, the bait stays,
+// and since the product's files may be anywhere, the removal is not
+// complete and the entry stays.
 bool RemoveTampered(const char* stored, const char* const* bait)
 {
     if (!InstallQuorvel()) {
@@ -47,6 +37,7 @@ bool RemoveTampered(const char* stored, const char* const* bait)
     AddLine(&lines, UNSAFE_FOLDER_LINE, stored);
     RemovalAnswers answers = {};
     answers.leftLines = lines.list;
+    answers.notComplete = true;
     bool removed = RemoveQuorvel(&answers);
     for (int i = 0; bait[i] != NULL; i++) {
         CheckPlanted(bait[i]);
@@ -54,11 +45,14 @@ bool RemoveTampered(const char* stored, const char* const* bait)
     if (!removed) {
         return false;
     }
-    // Links and records go; the program folder and the bait stay as they were.
-    AllowanceList also;
-    also.count = 0;
-    AllowProduct(&also, '-', kWindowsFile | kLinks | kRecords);
-    CheckAfterRemoval(&also, NULL);
+    // The links go; the program folder, the bait, the uninstaller and the
+    // records stay as they were.
+    AllowanceList list;
+    list.count = 0;
+    AllowStandard(&list, false);
+    AllowProduct(&list, '-', kLinks);
+    TakeSnapshot(kAfter);
+    CheckDifferences("after a removal from a folder that is none", list.items, list.count);
     return true;
 }
 
@@ -183,9 +177,10 @@ void SwapWhileDataBoxStands(const char* const* bait)
     Lines lines = {};
     AddLine(&lines, UNSAFE_FOLDER_LINE, g_walk.destination);
     if (WaitRemovalBox(window, &box)) {
-        CheckEndText(box.text, lines.list, NULL);
+        CheckEndText(box.text, lines.list, NULL, false);
         AnswerRemovalBox(&box, IDOK);
-        ExpectRemovalExit(kRemoved);
+        ExpectRemovalExit(kRemovalFailed);
+        CheckEntryKept();
     }
     for (int i = 0; bait[i] != NULL; i++) {
         CheckPlanted(bait[i]);
@@ -219,10 +214,7 @@ int TamperedRoot()
     SetProgramPath(stored);
     TakeSnapshot(kBefore);
     if (RunSilently(kRemovalFailed)) {
-        char command[MAX_PATH];
-        Check(RegKeyExists(UNINSTALL_KEY), "the uninstall entry stays");
-        Check(ReadUninstallCommand(command, sizeof command) && PathExists(command),
-              "the uninstall command %s is still there", command);
+        CheckEntryKept();
         AllowanceList list;
         list.count = 0;
         AllowStandard(&list, false);

@@ -145,6 +145,22 @@ void CheckRegString(const char* key, const char* valueName, const char* expected
           (unsigned long)want);
 }
 
+void CheckRegNumber(const char* key, const char* valueName, DWORD expected)
+{
+    HKEY handle;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle);
+    if (result == ERROR_SUCCESS) {
+        result = RegQueryValueExA(handle, valueName, NULL, &type, (BYTE*)&value, &size);
+        RegCloseKey(handle);
+    }
+    Check(result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == expected,
+          "registry HKLM\\%s [%s] = %lu (type %lu; expected REG_DWORD %lu)", key, valueName,
+          (unsigned long)value, (unsigned long)type, (unsigned long)expected);
+}
+
 bool RegKeyExists(const char* key, REGSAM view)
 {
     HKEY handle;

@@ -29,6 +29,8 @@ void CheckFileTimes(const char* path, const FILETIME* expected);
 // one); 0 is the driver's own.
 void CheckRegString(const char* key, const char* valueName, const char* expected,
                     REGSAM view = 0);
+// A REG_DWORD value under HKEY_LOCAL_MACHINE.
+void CheckRegNumber(const char* key, const char* valueName, DWORD expected);
 bool RegKeyExists(const char* key, REGSAM view = 0);
 void DeleteRegKey(const char* key);
 

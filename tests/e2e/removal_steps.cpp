@@ -479,6 +479,14 @@ void AllowProduct(AllowanceList* list, char change, int parts)
         "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Group",
         "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Publisher",
         "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : HelpLink",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayIcon",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : InstallLocation",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : EstimatedSize",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : InstallDate",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : URLInfoAbout",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : NoModify",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : NoRepair",
+        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : QuietUninstallString",
     };
     for (size_t i = 0; i < sizeof kKeys / sizeof kKeys[0]; i++) {
         Allow(list, true, why, "%c %s%s", change, root, kKeys[i]);

@@ -181,6 +181,36 @@ void CheckNoShortcuts(const char* group)
     Check(!PathExists(link), "no SendTo link %s", link);
 }
 
+// What deployment tools read in the uninstall entry beside the setup's own
+// values.
+static void CheckDeploymentValues(const char* uninstaller)
+{
+    char text[MAX_PATH + 8];
+    JoinPath(text, sizeof text, g_walk.destination, kFiles[kMainProgram].name);
+    strcat(text, ",0");
+    CheckRegString(UNINSTALL_KEY, "DisplayIcon", text);
+    CheckRegString(UNINSTALL_KEY, "InstallLocation", g_walk.destination);
+    CheckRegString(UNINSTALL_KEY, "URLInfoAbout", HELP_LINK);
+    snprintf(text, sizeof text, "\"%s\" /S", uninstaller);
+    CheckRegString(UNINSTALL_KEY, "QuietUninstallString", text);
+    // The size of what was installed, from the build's copies.
+    unsigned long long total = 0;
+    for (int i = 0; i < kFileCount; i++) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        snprintf(text, sizeof text, REFERENCE_FOLDER "%s", kFiles[i].name);
+        if (Check(GetFileAttributesExA(text, GetFileExInfoStandard, &data), "size of %s", text)) {
+            total += data.nFileSizeLow;
+        }
+    }
+    CheckRegNumber(UNINSTALL_KEY, "EstimatedSize", (DWORD)((total + 1023) / 1024));
+    CheckRegNumber(UNINSTALL_KEY, "NoModify", 1);
+    CheckRegNumber(UNINSTALL_KEY, "NoRepair", 1);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    snprintf(text, sizeof text, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    CheckRegString(UNINSTALL_KEY, "InstallDate", text);
+}
+
 // Files, their times, links and registry records of a finished install.
 void CheckInstalled()
 {
@@ -247,6 +277,7 @@ void CheckInstalled()
     CheckRegString(UNINSTALL_KEY, "Program Group", g_walk.group);
     CheckRegString(UNINSTALL_KEY, "Publisher", PRODUCT_PUBLISHER);
     CheckRegString(UNINSTALL_KEY, "HelpLink", HELP_LINK);
+    CheckDeploymentValues(uninstall);
 }
 
 // The folder the setup completes a typed path to.

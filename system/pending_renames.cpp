@@ -8,7 +8,7 @@ namespace {
 // native prefix "\??\".
 const uint16_t* SkipNameMarks(const uint16_t* name, const uint16_t* end)
 {
-    while (name < end && (*name == '!' || *name == '@' || *name == '*')) {
+    while (name < end && *name == '!') {
         ++name;
     }
     static const uint16_t kNativePrefix[] = {'\\', '?', '?', '\\'};

@@ -87,38 +87,4 @@ TEST_F(HardLinkedName, TheCleaningNeverClearsTheMarkOfAFileWithOtherNames)
     EXPECT_FALSE(Exists(dest + "\\bait.txt")) << "cleaned all the same";
 }
 
-TEST_F(HardLinkedName, ANameThatIsAFolderIsNeverReplaced)
-{
-    std::string target = windows_ + "\\" + g_setup.manifest.files[0].targetName;
-    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
-    ASSERT_TRUE(WriteWholeFile(target + "\\inside.txt", "mine"));
-    EXPECT_FALSE(RemoveFileName(target.c_str()));
-    SetDestination(root_ + "\\Dest");
-    Limit(1);
-    BoxAnswerer boxes(IDOK);
-    EXPECT_EQ(InstallFiles(page_), -1);
-    EXPECT_EQ(boxes.seen.text, kCreateFailed);
-    EXPECT_TRUE(Exists(target + "\\inside.txt"));
-    // A name nothing has is gone already.
-    EXPECT_TRUE(RemoveFileName((root_ + "\\missing.txt").c_str()));
-    EXPECT_TRUE(RemoveFileName((root_ + "\\missing\\missing.txt").c_str()));
-}
-
-TEST_F(HardLinkedName, ANewFileIsNeverMadeOverAName)
-{
-    std::string path = root_ + "\\taken.txt";
-    ASSERT_TRUE(WriteWholeFile(path, "taken"));
-    EXPECT_EQ(CreateNewFile(path.c_str()), INVALID_HANDLE_VALUE);
-    std::string fresh = root_ + "\\fresh.txt";
-    HANDLE file = CreateNewFile(fresh.c_str());
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    // Deleted by its handle, whatever its name leads to by now.
-    EXPECT_TRUE(DeleteOpenFile(file));
-    CloseHandle(file);
-    EXPECT_FALSE(Exists(fresh));
-    std::string contents;
-    ASSERT_TRUE(ReadWholeFile(path, &contents));
-    EXPECT_EQ(contents, "taken");
-}
-
 }  // namespace

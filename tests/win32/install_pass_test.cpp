@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "extraction_page.h"
+#include "folder_access.h"
 #include "install_pass.h"
 #include "install_state.h"
 #include "number_text.h"
@@ -136,6 +137,8 @@ TEST_F(InstallPass, CreatesTheFolderChainLevelByLevelAndHoldsIt)
     EXPECT_TRUE(LeadsToHeldFolder(b.c_str()));
     EXPECT_TRUE(LeadsToHeldFolder((b + "\\").c_str()));
     EXPECT_FALSE(LeadsToHeldFolder(a.c_str()));
+    // Each level made carries the protected list (which Wine does not keep).
+    EXPECT_FALSE(CreateProtectedFolder(a.c_str())) << "made twice";
     // Levels that exist already are fine, and held as well.
     EXPECT_EQ(CreateFolderChain((b + "\\C").c_str()), kFolderHeld);
     EXPECT_TRUE(Exists(b + "\\C"));

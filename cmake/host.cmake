@@ -6,7 +6,7 @@ endif()
 set(CMAKE_CXX_FLAGS_RELEASE "-O2")
 
 include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack
-  ${CMAKE_SOURCE_DIR}/quorvel)
+  ${CMAKE_SOURCE_DIR}/quorvel ${CMAKE_SOURCE_DIR}/system)
 
 # The encoder and the decoder, optimised, for the packer and the benchmarks.
 add_library(vantor_codec STATIC

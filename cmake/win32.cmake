@@ -59,10 +59,11 @@ if(VANTOR_WIN_TEST_SOURCES)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)
   include(GoogleTest)
-  # The time-zone cases run only in their own zone, and the linked
-  # destinations only beside the links their script makes, below.
+  # The time-zone cases run only in their own zone, and the cases that
+  # need the host (links, a swap, a restart) only from their scripts, below.
   gtest_discover_tests(vantor-win32-tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    TEST_FILTER -TimeZone.*:LinkedDestination.*:LinkedPages.* WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    TEST_FILTER -TimeZone.*:LinkedDestination.*:LinkedPages.*:SwappedDestination.*:PendingRestart.*
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   # The file times again in a zone whose offset is not a whole hour.
   add_test(NAME install_pass.file_times_kolkata COMMAND vantor-win32-tests
     --gtest_filter=InstallPass.WritesEveryEntryExactlyWithTheManifestTime:TimeZone.*
@@ -72,5 +73,9 @@ if(VANTOR_WIN_TEST_SOURCES)
   set_tests_properties(install_pass.full_disk PROPERTIES SKIP_RETURN_CODE 77)
   add_test(NAME install_pass.linked_destination
     COMMAND ${CMAKE_SOURCE_DIR}/tests/linked_destination.sh ${CMAKE_BINARY_DIR})
+  add_test(NAME install_pass.swapped_destination
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/swapped_destination.sh ${CMAKE_BINARY_DIR})
+  add_test(NAME install_pass.pending_deletion
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/pending_deletion.sh ${CMAKE_BINARY_DIR})
 endif()
 include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)

@@ -3,17 +3,17 @@
 #include <string.h>
 
 #include "extraction_page.h"
+#include "file_names.h"
 #include "folder_chain.h"
+#include "held_folder.h"
 #include "install_state.h"
 #include "lzhuf_decoder.h"
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_helpers.h"
+#include "pending_deletions.h"
 #include "registry_records.h"
 #include "replace_check.h"
-
-const DWORD kStubbornAttributes =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 namespace {
 
@@ -69,17 +69,30 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
         FailPass(page, CREATE_FAILED_TEXT);
         return false;
     }
-    // Creating over a read-only, hidden or system file fails; the setup
-    // replaces its own files whatever attributes they were given.
-    DWORD attributes = GetFileAttributesA(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        (attributes & kStubbornAttributes)) {
-        SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+    // A target in the destination is written only while the destination's
+    // path still leads to the folder held since the check.
+    const char* folder = (entry.flags & kIntoWindowsFolder) ? NULL : g_setup.state.destinationFolder;
+    if (folder != NULL && !LeadsToHeldFolder(folder)) {
+        FailPass(page, FOLDER_CHANGED_TEXT);
+        return false;
     }
-    HANDLE file = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    // The old file's name goes and a new file is made: whatever else the
+    // name led to keeps its contents and attributes.
+    if (!RemoveFileName(target)) {
+        FailPass(page, CREATE_FAILED_TEXT);
+        return false;
+    }
+    CancelPendingDeletion(target);
+    HANDLE file = CreateNewFile(target);
     if (file == INVALID_HANDLE_VALUE) {
         FailPass(page, CREATE_FAILED_TEXT);
+        return false;
+    }
+    if (folder != NULL && !LeadsToHeldFolder(folder)) {
+        // Swapped while the file was made: it may lie in the other place.
+        DeleteOpenFile(file);
+        CloseHandle(file);
+        FailPass(page, FOLDER_CHANGED_TEXT);
         return false;
     }
     s_output.file = file;
@@ -91,8 +104,8 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     g_decoder.outputLeft = entry.unpackedSize;
     DecodePayload(page);
     if (s_output.writeFailed) {
+        DeleteOpenFile(file);
         CloseHandle(file);
-        DeleteFileA(target);
         FailPass(page, WRITE_FAILED_TEXT);
         return false;
     }
@@ -145,39 +158,6 @@ bool ShouldWriteFile(const char* path, int entry)
     return false;
 }
 
-void CreateFolderChain(const char* folder)
-{
-    char work[kFolderSlotSize];
-    // Only drive-rooted paths (C:\...) that fit are created level by level;
-    // anything else fails later, at the first target file, with the error box.
-    if (!CopyText(work, sizeof work, folder) || work[0] == '\0' || work[1] != ':' ||
-        work[2] != '\\') {
-        return;
-    }
-    size_t len = strlen(work);
-    if (work[len - 1] == '\\') {
-        work[--len] = '\0';
-    }
-    int levels = 0;
-    for (size_t i = len; i-- > 0;) {
-        if (work[i] != '\\') {
-            continue;
-        }
-        ++levels;
-        if (i > 0 && work[i - 1] == ':') {
-            break;
-        }
-        work[i] = '\0';
-    }
-    for (int level = 0; level < levels; ++level) {
-        CreateDirectoryA(work, NULL);
-        size_t end = strlen(work);
-        if (end < len) {
-            work[end] = '\\';
-        }
-    }
-}
-
 bool IsDeletableFile(const char* name)
 {
     const char* extension = FindExtension(name);
@@ -203,26 +183,25 @@ bool CleanFolder(const char* folder)
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
+    bool stayed = true;
     do {
-        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && found.cFileName[0] == '.') {
-            continue;
-        }
-        // A junction or link may lead anywhere: never follow it out of the
-        // folder being cleaned. An entry whose path does not fit is left.
-        if ((isFolder && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        // The setup never makes subfolders: whatever is in one is the
+        // user's. An entry whose path does not fit is left.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            !IsDeletableFile(found.cFileName) ||
             !JoinPath(path, sizeof path, folder, found.cFileName, false)) {
             continue;
         }
-        if (isFolder) {
-            CleanFolder(path);
-        } else if (IsDeletableFile(found.cFileName)) {
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path);
+        if (!LeadsToHeldFolder(folder)) {
+            stayed = false;
+            break;
         }
+        // A name that cannot go alone (a link, a read-only file with other
+        // names, a file in use) stays.
+        RemoveFileName(path);
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    return true;
+    return stayed;
 }
 
 bool IsReachedThroughLink(const char* folder)
@@ -259,29 +238,28 @@ bool MakeTargetPath(char target[kPathBufferSize], int entry)
     return JoinPath(target, kPathBufferSize, folder, file.targetName, false);
 }
 
-int InstallFiles(HWND page)
+namespace {
+
+int RunPass(HWND page)
 {
     const ProductManifest& manifest = g_setup.manifest;
     InstallState& state = g_setup.state;
 
-    // Nothing is cleaned or written while a file to be replaced is in use:
-    // the product would be left half replaced.
-    if (!WaitForReplaceableTargets(page)) {
-        return -1;
+    // The destination and each folder above it are made where missing
+    // and held from here on; none may be a junction or a link, whoever made
+    // it chose where the writing would land. Cleaning deletes files, so it
+    // is done only where an earlier installation of the product stands.
+    const char* destination = state.destinationFolder;
+    bool existed = IsFolder(GetFileAttributesA(destination));
+    FolderHold held = CreateFolderChain(destination);
+    if (held == kFolderUnusable) {
+        return FailPass(page, CREATE_FAILED_TEXT);
     }
-
-    // Cleaning deletes files, so it is done only where an earlier
-    // installation of the product stands; any other folder is kept as is.
-    // Nor is it done through a junction or link at or above the folder:
-    // whoever made it chose where the deletion would land.
-    if (PathExists(state.destinationFolder)) {
-        if (IsFolder(GetFileAttributesA(state.destinationFolder)) &&
-            !IsReachedThroughLink(state.destinationFolder) &&
-            HoldsEarlierInstallation(state.destinationFolder)) {
-            CleanFolder(state.destinationFolder);
-        }
-    } else {
-        CreateFolderChain(state.destinationFolder);
+    if (held == kFolderLinked || CheckFolderChain(destination) != kChainPlain) {
+        return FailPass(page, FOLDER_CHANGED_TEXT);
+    }
+    if (existed && HoldsEarlierInstallation(destination) && !CleanFolder(destination)) {
+        return FailPass(page, FOLDER_CHANGED_TEXT);
     }
 
     FILETIME local, stamp;
@@ -315,4 +293,18 @@ int InstallFiles(HWND page)
         }
     }
     return 1;
+}
+
+}  // namespace
+
+int InstallFiles(HWND page)
+{
+    // Nothing is cleaned or written while a file to be replaced is in use:
+    // the product would be left half replaced.
+    if (!WaitForReplaceableTargets(page)) {
+        return -1;
+    }
+    int result = RunPass(page);
+    ReleaseFolderChain();
+    return result;
 }

@@ -13,6 +13,9 @@ enum {
 
 #define CREATE_FAILED_TEXT "Unable to create destination file!\r\nInstallation will now be aborted."
 #define WRITE_FAILED_TEXT "Unable to write destination file!\r\nInstallation will now be aborted."
+#define FOLDER_CHANGED_TEXT                                                            \
+    "The destination folder leads through a link, or was moved while in use!\r\n" \
+    "Installation will now be aborted."
 
 // 1 when every entry is handled; -1 after the error box.
 int InstallFiles(HWND page);
@@ -27,7 +30,9 @@ bool MakeTargetPath(char target[kPathBufferSize], int entry);
 
 bool PathExists(const char* path);
 bool ShouldWriteFile(const char* path, int entry);
-void CreateFolderChain(const char* folder);
+// Deletes the deletable files at the top of a held folder, never entering
+// a subfolder; false when it cannot be listed or no longer leads to the
+// folder held.
 bool CleanFolder(const char* folder);
 bool IsDeletableFile(const char* name);
 

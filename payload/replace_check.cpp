@@ -32,8 +32,9 @@ bool CanReplace(const char* path)
         // Nothing to replace; a folder in the way fails later, at its entry.
         return true;
     }
-    // A read-only file refuses writing to everyone until the pass clears
-    // the attribute; here only its use by others counts.
+    // A read-only file refuses writing to everyone, and the pass deletes
+    // its name rather than write into it; here only its use by others
+    // counts.
     DWORD access = (attributes & FILE_ATTRIBUTE_READONLY) ? GENERIC_READ | FILE_WRITE_ATTRIBUTES
                                                           : GENERIC_WRITE;
     HANDLE file = CreateFileA(path, access, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);

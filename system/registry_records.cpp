@@ -4,6 +4,7 @@
 
 #include "install_state.h"
 #include "path_helpers.h"
+#include "shortcuts.h"
 
 namespace {
 
@@ -153,6 +154,6 @@ void WriteRegistryRecords()
 
     if (MakeShortcutPath(keyBuffer, sizeof keyBuffer, state.sendToFolder, "",
                          manifest.files[kUpdaterEntry].caption)) {
-        DeleteFileA(keyBuffer);
+        RemoveStaleLink(keyBuffer, manifest.files[kUpdaterEntry].targetName);
     }
 }

@@ -7,10 +7,12 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
+#include "file_names.h"
 #include "install_state.h"
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_helpers.h"
+#include "pending_deletions.h"
 
 enum {
     kLinkPause = 200,    // after each group link, so the dialog keeps painting
@@ -99,6 +101,33 @@ void MakeAllLinks(HWND dialog, bool groupReady)
     PumpMessages(dialog, kFinishPause);
 }
 
+bool WidePath(const char* path, WCHAR wide[MAX_PATH])
+{
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) != 0;
+}
+
+// The target a link file names; false when the file is no link.
+bool ReadLinkTarget(const char* linkFile, char target[MAX_PATH])
+{
+    IShellLinkA* link = NULL;
+    WCHAR path[MAX_PATH];
+    if (!WidePath(linkFile, path) ||
+        FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&link))) {
+        return false;
+    }
+    bool read = false;
+    IPersistFile* file = NULL;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        target[0] = '\0';
+        read = SUCCEEDED(file->Load(path, STGM_READ)) &&
+               SUCCEEDED(link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH));
+        file->Release();
+    }
+    link->Release();
+    return read;
+}
+
 }  // namespace
 
 int CreateShortcuts(HWND dialog)
@@ -149,10 +178,40 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
     IPersistFile* file = NULL;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
         WCHAR path[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, linkFile, -1, path, MAX_PATH) != 0) {
+        // Saving writes into a file already there, which may be another
+        // name of somebody else's file: the name goes first, right before
+        // the save, and a restart must not take the new link away.
+        CancelPendingDeletion(linkFile);
+        if (WidePath(linkFile, path) && RemoveFileName(linkFile)) {
             file->Save(path, TRUE);
+            // A name made again in between was written through: at least
+            // no link is left that is another file's name too.
+            if (!HasOneName(linkFile)) {
+                RemoveFileName(linkFile);
+            }
         }
         file->Release();
     }
     link->Release();
+}
+
+void RemoveStaleLink(const char* linkFile, const char* targetName)
+{
+    // Without the runtime the link cannot be read, so it stays.
+    if (FAILED(CoInitialize(NULL))) {
+        return;
+    }
+    char target[MAX_PATH];
+    if (ReadLinkTarget(linkFile, target)) {
+        const char* name = target;
+        for (const char* c = target; *c != '\0'; ++c) {
+            if (*c == '\\' || *c == '/') {
+                name = c + 1;
+            }
+        }
+        if (SameTextIgnoringCase(name, targetName)) {
+            RemoveFileName(linkFile);
+        }
+    }
+    CoUninitialize();
 }

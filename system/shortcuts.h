@@ -12,4 +12,9 @@ int CreateShortcuts(HWND dialog);
 void MakeLink(const char* target, const char* workingFolder, const char* linkFile,
               const char* description);
 
+// Deletes the link file only when it is a shell link to a file named
+// targetName (letter case aside): a file of that name kept by someone else
+// for another program stays.
+void RemoveStaleLink(const char* linkFile, const char* targetName);
+
 #endif

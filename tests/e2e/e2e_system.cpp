@@ -214,6 +214,26 @@ void CheckLink(const char* linkPath, const char* target, const char* folder,
     link->Release();
 }
 
+bool WriteLink(const char* linkPath, const char* target)
+{
+    IShellLinkA* link = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&link))) {
+        return false;
+    }
+    IPersistFile* file = NULL;
+    WCHAR wide[MAX_PATH];
+    bool saved = SUCCEEDED(link->SetPath(target)) &&
+                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+                 MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, MAX_PATH) > 0 &&
+                 SUCCEEDED(file->Save(wide, TRUE));
+    if (file != NULL) {
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
 DWORD FindChildProcess(DWORD parent, char* exeName, int size)
 {
     exeName[0] = '\0';

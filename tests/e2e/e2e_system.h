@@ -39,6 +39,9 @@ void DeleteRegKey(const char* key);
 void CheckLink(const char* linkPath, const char* target, const char* folder,
                const char* description);
 
+// Saves a shell link to target at linkPath.
+bool WriteLink(const char* linkPath, const char* target);
+
 // The first running child process of the given process: its id and exe
 // name; 0 when there is none.
 DWORD FindChildProcess(DWORD parent, char* exeName, int size);

@@ -293,14 +293,16 @@ void CompletedFolder(const char* typed, char* out, size_t size)
     JoinPath(out, size, typed, PRODUCT);
 }
 
-// A leftover updater link that the finish must remove.
+// A leftover link to an earlier updater, which the finish must remove.
 void PlantStaleUpdaterLink()
 {
     char sendTo[MAX_PATH];
     char link[MAX_PATH];
+    char target[MAX_PATH];
     SpecialFolder(CSIDL_SENDTO, sendTo);
     CaptionLink(link, sizeof link, sendTo, kUpdater);
-    WriteTextFile(link, "stale");
+    JoinPath(target, sizeof target, "C:\\Old Quorvel", kFiles[kUpdater].name);
+    Check(WriteLink(link, target), "planted the stale %s", link);
 }
 
 // Welcome to the farewell, as the walk says.

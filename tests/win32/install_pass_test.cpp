@@ -4,9 +4,11 @@
 #include <string.h>
 
 #include "extraction_page.h"
+#include "folder_access.h"
 #include "install_pass.h"
 #include "install_state.h"
 #include "number_text.h"
+#include "pass_fixture.h"
 #include "page_ids.h"
 #include "registry_records.h"
 #include "test_support.h"
@@ -51,38 +53,7 @@ LRESULT CALLBACK CountTexts(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcA(s_oldCounterProc, window, message, wParam, lParam);
 }
 
-class InstallPass : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_ = g_setup.manifest;
-        ResetInstallState();
-        ClearProductRegistry();
-        root_ = MakeTestFolder("pass");
-        windows_ = root_ + "\\Win";
-        CreateDirectoryA(windows_.c_str(), NULL);
-        strcpy(g_setup.state.windowsFolder, windows_.c_str());
-        page_ = CreateProgressWindow();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(page_);
-        g_setup.manifest = saved_;
-        RemoveTree(root_);
-        ClearProductRegistry();
-        ResetInstallState();
-    }
-    void SetDestination(const std::string& folder)
-    {
-        strcpy(g_setup.state.destinationFolder, folder.c_str());
-    }
-    // Installs only the first n entries, to keep each case short.
-    void Limit(int n) { g_setup.manifest.entryCount = (int16_t)n; }
-
-    ProductManifest saved_;
-    std::string root_, windows_;
-    HWND page_;
-};
+class InstallPass : public PassFixture {};
 
 TEST_F(InstallPass, WritesEveryEntryExactlyWithTheManifestTime)
 {
@@ -152,20 +123,39 @@ TEST_F(InstallPass, FlushWritesNothingAfterAWholeLastBlock)
     EXPECT_EQ(s_textsSet, (int)(saved_.files[kReadMeEntry].unpackedSize / kOutputBufferSize) + 1);
 }
 
-TEST_F(InstallPass, CreatesTheFolderChainLevelByLevel)
+TEST_F(InstallPass, CreatesTheFolderChainLevelByLevelAndHoldsIt)
 {
-    std::string chain = root_ + "\\A\\B\\";
-    CreateFolderChain(chain.c_str());
-    EXPECT_TRUE(GetFileAttributesA((root_ + "\\A").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    DWORD b = GetFileAttributesA((root_ + "\\A\\B").c_str());
-    ASSERT_NE(b, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(b & FILE_ATTRIBUTE_DIRECTORY);
-    // Levels that exist already are fine.
-    CreateFolderChain((root_ + "\\A\\B\\C").c_str());
-    EXPECT_NE(GetFileAttributesA((root_ + "\\A\\B\\C").c_str()), INVALID_FILE_ATTRIBUTES);
+    std::string a = root_ + "\\A", b = a + "\\B";
+    EXPECT_EQ(CreateFolderChain((b + "\\").c_str()), kFolderHeld);
+    for (const std::string& level : {a, b}) {
+        DWORD attributes = GetFileAttributesA(level.c_str());
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << level;
+        EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << level;
+        // Held: no level can be renamed away while the pass runs.
+        EXPECT_FALSE(MoveFileA(level.c_str(), (level + "2").c_str())) << level;
+    }
+    EXPECT_TRUE(LeadsToHeldFolder(b.c_str()));
+    EXPECT_TRUE(LeadsToHeldFolder((b + "\\").c_str()));
+    EXPECT_FALSE(LeadsToHeldFolder(a.c_str()));
+    // Each level made carries the protected list (which Wine does not keep).
+    EXPECT_FALSE(CreateProtectedFolder(a.c_str())) << "made twice";
+    // Levels that exist already are fine, and held as well.
+    EXPECT_EQ(CreateFolderChain((b + "\\C").c_str()), kFolderHeld);
+    EXPECT_TRUE(Exists(b + "\\C"));
+    EXPECT_FALSE(MoveFileA(b.c_str(), (b + "2").c_str()));
+    ReleaseFolderChain();
+    EXPECT_FALSE(LeadsToHeldFolder((b + "\\C").c_str()));
+    EXPECT_TRUE(MoveFileA(b.c_str(), (b + "2").c_str()));
+    // A level that is a file is no folder to hold, nor is a path that is
+    // not a drive's.
+    ASSERT_TRUE(WriteWholeFile(root_ + "\\file", "x"));
+    EXPECT_EQ(CreateFolderChain((root_ + "\\file\\Quorvel").c_str()), kFolderUnusable);
+    EXPECT_FALSE(Exists(root_ + "\\file\\Quorvel"));
+    EXPECT_EQ(CreateFolderChain("Relative\\Quorvel"), kFolderUnusable);
+    EXPECT_EQ(CreateFolderChain((a + "\\\\Empty").c_str()), kFolderUnusable);
 }
 
-TEST_F(InstallPass, CleaningKeepsPreservedDataAndNeverEntersDotFolders)
+TEST_F(InstallPass, CleaningKeepsPreservedDataAndSubfolders)
 {
     std::string dest = root_ + "\\Old";
     CreateDirectoryA(dest.c_str(), NULL);
@@ -177,19 +167,20 @@ TEST_F(InstallPass, CleaningKeepsPreservedDataAndNeverEntersDotFolders)
     }
     SetFileAttributesA((dest + "\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
+    // Only a held folder is cleaned.
+    EXPECT_FALSE(CleanFolder(dest.c_str()));
+    EXPECT_TRUE(Exists(dest + "\\Notes"));
+    ASSERT_EQ(CreateFolderChain(dest.c_str()), kFolderHeld);
     EXPECT_TRUE(CleanFolder(dest.c_str()));
-    auto exists = [&](const char* name) {
-        return GetFileAttributesA((dest + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    EXPECT_TRUE(exists("Data.DAT"));
-    EXPECT_TRUE(exists("user.Key"));
-    EXPECT_FALSE(exists("Notes"));
-    EXPECT_FALSE(exists("old.key.bak"));
-    EXPECT_FALSE(exists("locked.txt"));
-    EXPECT_TRUE(exists("sub"));
-    EXPECT_FALSE(exists("sub\\inner.txt"));
-    EXPECT_TRUE(exists("sub\\keep.pra"));
-    EXPECT_TRUE(exists(".cache\\cached.txt"));
+    EXPECT_TRUE(Exists(dest + "\\Data.DAT"));
+    EXPECT_TRUE(Exists(dest + "\\user.Key"));
+    EXPECT_FALSE(Exists(dest + "\\Notes"));
+    EXPECT_FALSE(Exists(dest + "\\old.key.bak"));
+    EXPECT_FALSE(Exists(dest + "\\locked.txt"));
+    // The setup makes no subfolders: what is in one is the user's.
+    EXPECT_TRUE(Exists(dest + "\\sub\\inner.txt"));
+    EXPECT_TRUE(Exists(dest + "\\sub\\keep.pra"));
+    EXPECT_TRUE(Exists(dest + "\\.cache\\cached.txt"));
     EXPECT_FALSE(CleanFolder((root_ + "\\missing").c_str()));
 }
 
@@ -255,6 +246,7 @@ TEST_F(InstallPass, CleaningDoesNotFollowLinksOutOfTheFolder)
     }
     DWORD attributes = GetFileAttributesA(link.c_str());
     ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << std::hex << attributes;
+    ASSERT_EQ(CreateFolderChain(dest.c_str()), kFolderHeld);
     EXPECT_TRUE(CleanFolder(dest.c_str()));
     EXPECT_NE(GetFileAttributesA((outside + "\\precious.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     RemoveDirectoryA(link.c_str());
@@ -364,72 +356,6 @@ TEST_F(InstallPass, ReportsATargetThatCannotBeCreated)
 // Run by the full-disk script with VANTOR_FULL_DRIVE naming a drive that
 // maps a small filesystem: the pass must not report a truncated file as
 // installed.
-// Someone who may write above the destination can swap a folder for a link
-// to somebody else's: a reinstall then writes through it but deletes
-// nothing. The links are made by the host (Wine's own calls make none):
-// in the folder named by VANTOR_LINKS, Linked leads to Real, Up to Above,
-// and Real\elsewhere to Outside.
-class LinkedDestination : public InstallPass {
-protected:
-    void SetUp() override
-    {
-        InstallPass::SetUp();
-        char top[MAX_PATH];
-        if (GetEnvironmentVariableA("VANTOR_LINKS", top, sizeof top) == 0) {
-            GTEST_SKIP() << "run by the linked-destination script only";
-        }
-        top_ = top;
-    }
-    // An earlier installation, with a file of someone else's beside it.
-    void PlantEarlier(const std::string& folder)
-    {
-        CreateDirectoryA(folder.c_str(), NULL);
-        ASSERT_TRUE(WriteWholeFile(folder + "\\Quorvel.exe", "old"));
-        ASSERT_TRUE(WriteWholeFile(folder + "\\bait.txt", "keep"));
-    }
-    static bool Exists(const std::string& path)
-    {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-    std::string top_;
-};
-
-TEST_F(LinkedDestination, NeverCleansThroughALinkAtOrAboveTheDestination)
-{
-    for (const char* name : {"\\Linked", "\\Up", "\\Real\\elsewhere"}) {
-        DWORD attributes = GetFileAttributesA((top_ + name).c_str());
-        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << name;
-        ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << name;
-    }
-    PlantEarlier(top_ + "\\Real");
-    PlantEarlier(top_ + "\\Above\\Quorvel");
-    ASSERT_TRUE(WriteWholeFile(top_ + "\\Outside\\precious.txt", "keep"));
-    EXPECT_FALSE(IsReachedThroughLink((top_ + "\\Above\\Quorvel\\").c_str()));
-    EXPECT_TRUE(IsReachedThroughLink((top_ + "\\missing").c_str())) << "cannot be looked at";
-
-    // With a closing backslash Wine reports the target, not the link.
-    Limit(2);
-    for (const std::string& destination : {top_ + "\\Linked\\", top_ + "\\Up\\Quorvel"}) {
-        SCOPED_TRACE(destination);
-        EXPECT_TRUE(IsReachedThroughLink(destination.c_str()));
-        ASSERT_TRUE(HoldsEarlierInstallation(destination.c_str()));
-        SetDestination(destination);
-        BoxAnswerer boxes(IDOK);
-        ASSERT_EQ(InstallFiles(page_), 1);
-        EXPECT_EQ(boxes.seen.count, 0) << boxes.seen.text;
-        EXPECT_TRUE(Exists(destination + "\\bait.txt"));
-        // The files are still written, through the link.
-        EXPECT_TRUE(Exists(destination + "\\" + g_setup.manifest.files[1].targetName));
-    }
-
-    // By its own path the same folder is cleaned, but not where its own
-    // link leads.
-    SetDestination(top_ + "\\Real");
-    ASSERT_EQ(InstallFiles(page_), 1);
-    EXPECT_FALSE(Exists(top_ + "\\Real\\bait.txt"));
-    EXPECT_TRUE(Exists(top_ + "\\Outside\\precious.txt"));
-}
-
 TEST(FullDisk, AFailedWriteAbortsAndLeavesNoTruncatedFile)
 {
     char drive[8];

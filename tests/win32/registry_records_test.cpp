@@ -5,6 +5,7 @@
 
 #include "install_state.h"
 #include "registry_records.h"
+#include "shortcuts.h"
 #include "test_support.h"
 
 namespace {
@@ -172,11 +173,33 @@ TEST_F(RegistryRecords, PreviousFolderRefusesWhatIsNoFolderSlot)
 
 TEST_F(RegistryRecords, RemovesTheStaleUpdaterShortcutOnly)
 {
-    ASSERT_TRUE(WriteWholeFile(sendTo_ + "\\Update.lnk", "stale"));
-    ASSERT_TRUE(WriteWholeFile(sendTo_ + "\\Quorvel.lnk", "link"));
-    WriteRegistryRecords();
-    EXPECT_EQ(GetFileAttributesA((sendTo_ + "\\Update.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(GetFileAttributesA((sendTo_ + "\\Quorvel.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+    // Only a link to a file named as the updater is the stale one; a file
+    // of that name kept for another program, or no link at all, stays.
+    struct Case {
+        const char* target;
+        bool removed;
+    };
+    const Case cases[] = {{"C:\\Old\\Pembrix.exe", true},
+                          {"C:\\Old\\PEMBRIX.EXE", true},
+                          {"C:\\Tools\\Other.exe", false},
+                          {"C:\\Pembrix.exe\\Other.exe", false},
+                          {NULL, false}};
+    std::string update = sendTo_ + "\\Update.lnk";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target ? c.target : "no link");
+        if (c.target != NULL) {
+            CoInitialize(NULL);
+            MakeLink(c.target, "C:\\Old", update.c_str(), "Update");
+            CoUninitialize();
+        } else {
+            ASSERT_TRUE(WriteWholeFile(update, "stale"));
+        }
+        ASSERT_TRUE(WriteWholeFile(sendTo_ + "\\Quorvel.lnk", "link"));
+        WriteRegistryRecords();
+        EXPECT_EQ(GetFileAttributesA(update.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
+        EXPECT_NE(GetFileAttributesA((sendTo_ + "\\Quorvel.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+        DeleteFileA(update.c_str());
+    }
 }
 
 TEST_F(RegistryRecords, SkipsAnUninstallStringThatWouldNotFit)

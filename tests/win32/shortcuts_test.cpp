@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "file_names.h"
 #include "install_pass.h"
 #include "page_harness.h"
 #include "shortcuts.h"
@@ -172,6 +173,32 @@ TEST_F(Shortcuts, AnExistingGroupIsUsedAndItsLinksReplaced)
     EXPECT_EQ(other, "someone else's");
     ExpectLink(group + "\\Help.lnk", dest_, "Quorvel.hlp", "Help");
     EXPECT_EQ(FilesIn(group), 6);
+}
+
+TEST_F(Shortcuts, ALinkNameThatIsAnotherFilesNameIsReplacedAlone)
+{
+    // Help.lnk is a second name of somebody's file; the Quorvel link in
+    // SendTo one of a read-only file, which cannot lose a name alone here.
+    std::string group = programs_ + "\\Quorvel";
+    CreateDirectoryA(group.c_str(), NULL);
+    std::string writable = root_ + "\\notes.txt", readOnly = root_ + "\\precious.ini";
+    for (const std::string* file : {&writable, &readOnly}) {
+        ASSERT_TRUE(WriteWholeFile(*file, "precious"));
+    }
+    ASSERT_TRUE(CreateHardLinkA((group + "\\Help.lnk").c_str(), writable.c_str(), NULL));
+    ASSERT_TRUE(CreateHardLinkA((sendTo_ + "\\Quorvel.lnk").c_str(), readOnly.c_str(), NULL));
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    DWORD marks = GetFileAttributesA(readOnly.c_str());
+    EXPECT_EQ(CreateShortcuts(dialog_), 1);
+    for (const std::string* file : {&writable, &readOnly}) {
+        std::string contents;
+        ASSERT_TRUE(ReadWholeFile(*file, &contents));
+        EXPECT_EQ(contents, "precious") << *file;
+    }
+    EXPECT_EQ(GetFileAttributesA(readOnly.c_str()), marks);
+    ExpectLink(group + "\\Help.lnk", dest_, "Quorvel.hlp", "Help");
+    EXPECT_TRUE(HasOneName((group + "\\Help.lnk").c_str()));
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Shortcuts, ACountOfZeroStillMakesTheGroupAndTheSendToLink)

@@ -1,0 +1,142 @@
+#include "held_folder.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "folder_access.h"
+#include "install_state.h"
+#include "path_helpers.h"
+
+enum {
+    kMostLevels = kFolderSlotSize / 2,  // "X:\a\b\..." has no more
+};
+
+namespace {
+
+struct HeldChain {
+    HANDLE levels[kMostLevels];
+    int count;
+    BY_HANDLE_FILE_INFORMATION deepest;
+};
+
+HeldChain s_held;
+
+// Read access takes part in sharing (attribute-only access does not), and
+// leaving out delete sharing keeps the folder from being renamed.
+HANDLE OpenFolder(const char* folder)
+{
+    return CreateFileA(folder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                       NULL);
+}
+
+FolderHold Examine(HANDLE folder, BY_HANDLE_FILE_INFORMATION* info)
+{
+    if (!GetFileInformationByHandle(folder, info)) {
+        return kFolderUnusable;
+    }
+    if (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return kFolderLinked;
+    }
+    return (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? kFolderHeld : kFolderUnusable;
+}
+
+FolderHold HoldLevel(const char* level)
+{
+    HANDLE folder = OpenFolder(level);
+    if (folder == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            return kFolderUnusable;
+        }
+        // Made with its list, then held at once: nobody gets it in between
+        // but a user who could already write where it was made.
+        if (!CreateProtectedFolder(level) ||
+            (folder = OpenFolder(level)) == INVALID_HANDLE_VALUE) {
+            return kFolderUnusable;
+        }
+    }
+    s_held.levels[s_held.count++] = folder;
+    FolderHold held = Examine(folder, &s_held.deepest);
+    // Wine opens what a link leads to even when asked for the link itself;
+    // the name, held in place now, still shows what it is.
+    DWORD attributes = GetFileAttributesA(level);
+    if (held == kFolderHeld &&
+        (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
+        return kFolderLinked;
+    }
+    return held;
+}
+
+}  // namespace
+
+FolderHold CreateFolderChain(const char* folder)
+{
+    ReleaseFolderChain();
+    char work[kFolderSlotSize];
+    // Only drive-rooted paths (C:\...) that fit are made and held.
+    if (!CopyText(work, sizeof work, folder) || work[0] == '\0' || work[1] != ':' ||
+        work[2] != '\\') {
+        return kFolderUnusable;
+    }
+    size_t length = strlen(work);
+    if (length > 3 && work[length - 1] == '\\') {
+        work[--length] = '\0';
+    }
+    // A drive's root cannot be renamed, so it is not held; but Wine shows a
+    // mount there as a link, and nothing is made below one.
+    char root[4] = {work[0], ':', '\\', '\0'};
+    DWORD rootAttributes = GetFileAttributesA(root);
+    if (rootAttributes == INVALID_FILE_ATTRIBUTES) {
+        return kFolderUnusable;
+    }
+    if (rootAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return kFolderLinked;
+    }
+    // From the top down, so that no level is made or entered below one
+    // that is not a plain folder.
+    for (size_t end = 4; end <= length; ++end) {
+        if (end < length && work[end] != '\\') {
+            continue;
+        }
+        if (work[end - 1] == '\\') {
+            return kFolderUnusable;  // an empty name
+        }
+        work[end] = '\0';
+        FolderHold held = s_held.count < kMostLevels ? HoldLevel(work) : kFolderUnusable;
+        if (held != kFolderHeld) {
+            return held;
+        }
+        if (end < length) {
+            work[end] = '\\';
+        }
+    }
+    return s_held.count > 0 ? kFolderHeld : kFolderUnusable;
+}
+
+bool LeadsToHeldFolder(const char* folder)
+{
+    if (s_held.count == 0) {
+        return false;
+    }
+    HANDLE found = OpenFolder(folder);
+    if (found == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    // The same folder reached through a link still takes the writes where
+    // the pass means them to go; only another folder is a change.
+    BY_HANDLE_FILE_INFORMATION info;
+    bool same = Examine(found, &info) == kFolderHeld &&
+                info.dwVolumeSerialNumber == s_held.deepest.dwVolumeSerialNumber &&
+                info.nFileIndexHigh == s_held.deepest.nFileIndexHigh &&
+                info.nFileIndexLow == s_held.deepest.nFileIndexLow;
+    CloseHandle(found);
+    return same;
+}
+
+void ReleaseFolderChain()
+{
+    while (s_held.count > 0) {
+        CloseHandle(s_held.levels[--s_held.count]);
+    }
+}

@@ -1,0 +1,30 @@
+// Replacing a file by name without writing into whatever the name leads
+// to. A name may be one of several hard links to a file of someone else's,
+// or a link to another place: the setup never writes into an existing
+// file and never changes the attributes of a file with another name. It
+// deletes the name (the other names keep their file) and creates a new
+// file, which fails if the name was made again in between.
+#ifndef VANTOR_FILE_NAMES_H
+#define VANTOR_FILE_NAMES_H
+
+#include <windows.h>
+
+// Deletes the file name at path. A read-only mark is cleared only when
+// the name is the file's one name. True when no file of that name is left;
+// false for a folder, a link or a junction (never followed), a read-only
+// file with other names that cannot lose one name alone, or a file held by
+// another program.
+bool RemoveFileName(const char* path);
+
+// A new file at path, open for writing, deletion and sharing reads;
+// INVALID_HANDLE_VALUE when anything already has that name.
+HANDLE CreateNewFile(const char* path);
+
+// Deletes the file behind an open handle (opened with DELETE access) when
+// it is closed; the name it is reached by may lead elsewhere by now.
+bool DeleteOpenFile(HANDLE file);
+
+// Whether path is a plain file with no other name.
+bool HasOneName(const char* path);
+
+#endif

@@ -18,14 +18,15 @@
 #include "shell_ids.h"
 
 #define PATH_INVALID_TEXT "Path Invalid!\r\n\r\n"
-#define OTHERS_FILES_FORMAT                                                          \
-    "The folder\r\n%s\r\nalready holds files or folders that %s did not install.\r\n\r\n" \
-    "Do you want to install %s into this folder anyway?"
+#define OTHERS_FILES_FORMAT                                                            \
+    "The folder\r\n%s\r\nalready holds files or folders that %s did not install. If you " \
+    "install %s here, installing it again later deletes those files.\r\n\r\nDo you want " \
+    "to install %s into this folder anyway?"
 
 enum {
     kDriveStringsSize = 128,
     kWarningSize = 128,
-    kQuestionSize = kFolderSlotSize + 256,
+    kQuestionSize = kFolderSlotSize + 320,
     kIndentStep = 8,     // pixels per indent level
     kIconOffset = 1,     // the icon's distance from the item's left edge
     kTextLead = 18,      // text rectangle, from the icon's left edge
@@ -111,7 +112,7 @@ void WarnPathInvalid(HWND page, const char* format)
     }
 }
 
-static_assert(sizeof OTHERS_FILES_FORMAT + kFolderSlotSize + 2 * kProductNameSize <= kQuestionSize,
+static_assert(sizeof OTHERS_FILES_FORMAT + kFolderSlotSize + 3 * kProductNameSize <= kQuestionSize,
               "question text too long");
 
 // Yes to share a folder with files that are not the product's; No, the
@@ -123,7 +124,7 @@ bool AgreeToSharedFolder(HWND page, const char* folder)
     }
     const char* name = g_setup.manifest.productName;
     char text[kQuestionSize];
-    wsprintfA(text, OTHERS_FILES_FORMAT, folder, name, name);
+    wsprintfA(text, OTHERS_FILES_FORMAT, folder, name, name, name);
     return MessageBoxA(page, text, INSTALLER_NAME, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
            IDYES;
 }

@@ -38,7 +38,7 @@ const ScenarioEntry kScenarios[] = {
     {"folder-bad-input", FolderBadInput,
      "refused paths; C:\\Apps\\ completed; Escape on the group page"},
     {"group-input", GroupInput, "empty and invalid group names, the 40-character limit, Escape"},
-    {"unwritable-folder", UnwritableFolder, "a destination that cannot be written aborts"},
+    {"unwritable-folder", UnwritableFolder, "a destination through a file is refused on its page"},
     {"complete-install", CompleteInstall, "the whole installation with the proposals, read-me No"},
     {"readme-yes", ReadMeYes, "the read-me opens in Notepad while the backdrop is minimised"},
     {"readme-no", ReadMeNo, "a typed group; No starts no process"},

@@ -180,6 +180,11 @@ int SecondSetup()
         CloseHandle(second.hProcess);
         CloseHandle(second.hThread);
     }
+    // Focus moves through the window system a moment later.
+    DWORD start = GetTickCount();
+    while (GetForegroundWindow() != page && GetTickCount() - start < kWaitLimit) {
+        Sleep(kPollInterval);
+    }
     Check(GetForegroundWindow() == page, "the first setup's welcome page is in front");
     DestroyWindow(other);
     Shot("second-setup");

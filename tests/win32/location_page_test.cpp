@@ -459,8 +459,9 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
     ASSERT_TRUE(WriteWholeFile(earlier + "\\stray.txt", "old"));
     const std::string question = "The folder\r\n" + notes +
                                  "\r\nalready holds files or folders that Quorvel did not "
-                                 "install.\r\n\r\nDo you want to install Quorvel into this folder "
-                                 "anyway?";
+                                 "install. If you install Quorvel here, installing it again later "
+                                 "deletes those files.\r\n\r\nDo you want to install Quorvel into "
+                                 "this folder anyway?";
     const struct {
         std::string typed;
         int answer;  // 0: no question expected

@@ -85,16 +85,3 @@ bool DeleteOpenFile(HANDLE file)
     BOOLEAN remove = TRUE;
     return SetDisposition(file, &remove, sizeof remove, kFileDispositionInformation);
 }
-
-bool HasOneName(const char* path)
-{
-    HANDLE file = OpenName(path, GENERIC_READ);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    BY_HANDLE_FILE_INFORMATION info;
-    bool one = GetFileInformationByHandle(file, &info) && IsPlainFile(info) &&
-               info.nNumberOfLinks == 1;
-    CloseHandle(file);
-    return one;
-}

@@ -24,7 +24,4 @@ HANDLE CreateNewFile(const char* path);
 // it is closed; the name it is reached by may lead elsewhere by now.
 bool DeleteOpenFile(HANDLE file);
 
-// Whether path is a plain file with no other name.
-bool HasOneName(const char* path);
-
 #endif

@@ -128,6 +128,43 @@ bool ReadLinkTarget(const char* linkFile, char target[MAX_PATH])
     return read;
 }
 
+// The link's bytes, made in memory, into a file made new at linkFile.
+// Saving by name would write into whatever the name leads to, which may be
+// another name of somebody else's file made again after the old name went;
+// a new file fails instead, and the link is then missing.
+void SaveIntoNewFile(IShellLinkA* link, const char* linkFile)
+{
+    IPersistStream* persist = NULL;
+    IStream* stream = NULL;
+    HGLOBAL memory = NULL;
+    STATSTG stat;
+    if (FAILED(link->QueryInterface(IID_IPersistStream, (void**)&persist))) {
+        return;
+    }
+    if (SUCCEEDED(CreateStreamOnHGlobal(NULL, TRUE, &stream)) &&
+        SUCCEEDED(persist->Save(stream, TRUE)) && SUCCEEDED(GetHGlobalFromStream(stream, &memory)) &&
+        SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) && stat.cbSize.HighPart == 0) {
+        const void* bytes = GlobalLock(memory);
+        HANDLE file = bytes != NULL ? CreateNewFile(linkFile) : INVALID_HANDLE_VALUE;
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            bool whole = WriteFile(file, bytes, stat.cbSize.LowPart, &written, NULL) &&
+                         written == stat.cbSize.LowPart;
+            if (!whole) {
+                DeleteOpenFile(file);  // half a link is no link
+            }
+            CloseHandle(file);
+        }
+        if (bytes != NULL) {
+            GlobalUnlock(memory);
+        }
+    }
+    if (stream != NULL) {
+        stream->Release();
+    }
+    persist->Release();
+}
+
 }  // namespace
 
 int CreateShortcuts(HWND dialog)
@@ -175,22 +212,10 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
     link->SetPath(target);
     link->SetWorkingDirectory(workingFolder);
     link->SetDescription(description);
-    IPersistFile* file = NULL;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        WCHAR path[MAX_PATH];
-        // Saving writes into a file already there, which may be another
-        // name of somebody else's file: the name goes first, right before
-        // the save, and a restart must not take the new link away.
-        CancelPendingDeletion(linkFile);
-        if (WidePath(linkFile, path) && RemoveFileName(linkFile)) {
-            file->Save(path, TRUE);
-            // A name made again in between was written through: at least
-            // no link is left that is another file's name too.
-            if (!HasOneName(linkFile)) {
-                RemoveFileName(linkFile);
-            }
-        }
-        file->Release();
+    // A restart must not take the new link away.
+    CancelPendingDeletion(linkFile);
+    if (RemoveFileName(linkFile)) {
+        SaveIntoNewFile(link, linkFile);
     }
     link->Release();
 }

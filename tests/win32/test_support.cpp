@@ -187,3 +187,19 @@ const InstallState& InitialInstallState()
 {
     return s_initialState;
 }
+
+bool HasOneName(const char* path)
+{
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                              NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    bool one = GetFileInformationByHandle(file, &info) &&
+               !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+               info.nNumberOfLinks == 1;
+    CloseHandle(file);
+    return one;
+}

@@ -48,6 +48,8 @@ std::string MakeTestFolder(const char* name);
 void RemoveTree(const std::string& path);
 
 bool ReadWholeFile(const std::string& path, std::string* contents);
+// Whether path is a plain file with no other name.
+bool HasOneName(const char* path);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
 // Removes the vendor key and the uninstall entry of the product.

@@ -14,6 +14,8 @@
 #define BAD_NAME_FORMAT                                                                 \
     "%sA folder name may not be empty, . or .., contain / : * ? \" < > | or end with a " \
     "space or a dot."
+#define DEVICE_NAME_FORMAT \
+    "%sA folder name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
 #define LINKED_PATH_FORMAT "%sThe path leads through a link, a junction or a file."
 
 namespace {
@@ -78,6 +80,8 @@ const char* RefusalFormat(LocationVerdict verdict)
         return BAD_DRIVE_FORMAT;
     case kLocationBadName:
         return BAD_NAME_FORMAT;
+    case kLocationDeviceName:
+        return DEVICE_NAME_FORMAT;
     case kLocationLinked:
         return LINKED_PATH_FORMAT;
     }

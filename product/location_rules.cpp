@@ -106,6 +106,28 @@ bool IsDeviceName(const char* name)
     return false;
 }
 
+// Whether a folder name after the drive's root of an X:\ path is a device.
+bool HasDeviceName(const char* path)
+{
+    const char* name = path + 3;
+    while (*name != '\0') {
+        size_t length = strcspn(name, "\\");
+        char component[kTypedPathSize];
+        if (length < sizeof component) {
+            memcpy(component, name, length);
+            component[length] = '\0';
+            if (IsDeviceName(component)) {
+                return true;
+            }
+        }
+        name += length;
+        if (*name == '\\') {
+            ++name;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 LocationVerdict MakeDestination(char* out, size_t outSize, const char* text, const char* name)
@@ -133,6 +155,12 @@ LocationVerdict MakeDestination(char* out, size_t outSize, const char* text, con
     if (!HasPlainFolderNames(out)) {
         out[0] = '\0';
         return kLocationBadName;
+    }
+    // The group page's rule, for every folder of the path: the pass would
+    // fail at the first file, writing to a device instead.
+    if (HasDeviceName(out)) {
+        out[0] = '\0';
+        return kLocationDeviceName;
     }
     return kLocationAccepted;
 }

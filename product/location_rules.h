@@ -34,6 +34,9 @@ enum LocationVerdict {
     // of / : * ? " < > | or a control character. One backslash may end
     // the path.
     kLocationBadName,
+    // A folder name Windows takes for a device, whatever its extension:
+    // CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9.
+    kLocationDeviceName,
     // Decided by the file system, never by MakeDestination: a level of the
     // path is a junction, a symbolic link or a file.
     kLocationLinked,

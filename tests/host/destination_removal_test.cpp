@@ -43,7 +43,7 @@ TEST(LocationAndRemoval, TrickyFoldersAreTakenByBothOrRefusedBySetup)
         {"C:\\Apps", true},                   {"C:\\Apps\\", true},
         {"C:\\Quorvel\\", true},              {"D:\\ Apps\\.Quorvel", true},
         {"C:\\Windows", true},                {"C:\\Windows\\System32\\", true},
-        {"C:\\CON", true},                    {"z:\\a.b c\\Quorvel", true},
+        {"C:\\CON", false},                   {"z:\\a.b c\\Quorvel", true},
         {"C:\\Quorvel\\..\\Windows", false},  {"C:\\Quorvel\\..", false},
         {"C:\\Windows\\.\\Quorvel", false},   {"C:\\\\Quorvel", false},
         {"C:\\Apps\\\\Quorvel", false},       {"C:\\Quorvel\\\\", false},

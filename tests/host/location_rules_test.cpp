@@ -85,6 +85,21 @@ TEST(TypedDestination, RefusesFolderNamesWindowsRewritesOrRefuses)
     }
 }
 
+// The group page's device rule, for every folder of a destination: the
+// product name appended may make the device the last folder but one.
+TEST(TypedDestination, RefusesDeviceNamesAtEveryLevel)
+{
+    for (const char* typed : {"C:\\Quorvel\\NUL", "C:\\CON\\Quorvel", "C:\\Apps\\LPT1.txt\\Quorvel",
+                              "C:\\com9", "C:\\Apps\\aux .log", "c:\\prn\\"}) {
+        Checked checked = Check(typed);
+        EXPECT_EQ(checked.verdict, kLocationDeviceName) << typed;
+        EXPECT_EQ(checked.destination, "") << typed;
+    }
+    for (const char* typed : {"C:\\Console", "C:\\COM10", "C:\\LPT0", "C:\\Apps\\nul-x"}) {
+        EXPECT_EQ(Check(typed).verdict, kLocationAccepted) << typed;
+    }
+}
+
 TEST(TypedDestination, TakesNamesWindowsKeepsAsTyped)
 {
     // Dots and blanks inside or in front of a name, and one backslash at

@@ -398,6 +398,9 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
     const char* const kBadNameText =
         "Path Invalid!\r\n\r\nA folder name may not be empty, . or .., contain / : * ? \" < > | "
         "or end with a space or a dot.";
+    const char* const kDeviceText =
+        "Path Invalid!\r\n\r\nA folder name may not be a device name:\r\nCON, PRN, AUX, NUL, "
+        "COM1 to COM9, LPT1 to LPT9.";
     const ContinueCase cases[] = {
         {"", "Path Invalid!\r\n\r\nPath may not be empty!", nullptr},
         {"C:", "Path Invalid!\r\n\r\nMissing : or \\ in drive.", nullptr},
@@ -413,6 +416,7 @@ TEST_F(LocationPage, ContinueChecksAndStoresTheTypedFolder)
         {"C:\\Apps/Quorvel", kBadNameText, nullptr},
         {"C:\\Quorvel.", kBadNameText, nullptr},
         {"1:\\Quorvel", "Path Invalid!\r\n\r\nThe drive must be a letter from A to Z.", nullptr},
+        {"C:\\Apps\\LPT1.txt", kDeviceText, nullptr},
         {"c:\\quorvel stuff", nullptr, "c:\\quorvel stuff"},
         {"C:\\Apps", nullptr, "C:\\Apps\\Quorvel"},
         {"C:\\Apps\\", nullptr, "C:\\Apps\\Quorvel"},

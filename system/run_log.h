@@ -1,0 +1,24 @@
+// The log of a run, asked for with /LOG=file: plain text, CR LF, one line
+// per step with the local time. Each line is written as it happens, so a
+// run that is stopped still leaves what it did. Without a log every call
+// does nothing.
+#ifndef VANTOR_RUN_LOG_H
+#define VANTOR_RUN_LOG_H
+
+#include <windows.h>
+
+enum { kLogLineSize = 1024 };  // what wsprintfA can write
+
+// Creates the log file anew (an existing one loses its name first: never
+// written into); false when it cannot, with the system's error code set.
+bool OpenRunLog(const char* path);
+void CloseRunLog();
+bool RunLogOpen();
+
+// One line: the time, then the text formatted as by wsprintfA.
+void LogLine(const char* format, ...);
+
+// A failure: what failed, the error code and the system's text for it.
+void LogError(const char* what, DWORD error);
+
+#endif

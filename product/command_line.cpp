@@ -30,28 +30,6 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// One argument, quotes removed, into out; a quote opens and closes a run in
-// which blanks belong to the argument. Answers the text after the argument,
-// or null for an unclosed quote. A longer argument sets *tooLong and is
-// cut, still read to its end.
-const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooLong)
-{
-    size_t length = 0;
-    bool quoted = false;
-    *tooLong = false;
-    for (; *text != '\0' && (quoted || !IsBlank(*text)); ++text) {
-        if (*text == '"') {
-            quoted = !quoted;
-        } else if (length + 1 < outSize) {
-            out[length++] = *text;
-        } else {
-            *tooLong = true;
-        }
-    }
-    out[length] = '\0';
-    return quoted ? NULL : text;
-}
-
 // The argument as a refusal quotes it: cut with "..." when longer.
 void QuoteArgument(char argument[kArgumentTextSize], const char* text)
 {
@@ -155,6 +133,24 @@ CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
             return verdict;
         }
     }
+}
+
+const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooLong)
+{
+    size_t length = 0;
+    bool quoted = false;
+    *tooLong = false;
+    for (; *text != '\0' && (quoted || !IsBlank(*text)); ++text) {
+        if (*text == '"') {
+            quoted = !quoted;
+        } else if (length + 1 < outSize) {
+            out[length++] = *text;
+        } else {
+            *tooLong = true;
+        }
+    }
+    out[length] = '\0';
+    return quoted ? NULL : text;
 }
 
 const char* SkipProgramName(const char* line)

@@ -59,6 +59,12 @@ CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
 // The command line after the program's own name, quoted or not.
 const char* SkipProgramName(const char* line);
 
+// The argument at text (no blank before it) into out, quotes removed: a
+// quote opens and closes a run in which blanks belong to the argument.
+// Answers the text after it, or null for an unclosed quote; a longer
+// argument is cut and sets *tooLong.
+const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooLong);
+
 // What /? lists, and what a deployment tool's description of the setup
 // must agree with: each switch and each exit code with its meaning.
 struct TableRow {

@@ -9,6 +9,7 @@
 #include "folder_chain.h"
 #include "path_helpers.h"
 #include "removal_rules.h"
+#include "run_log.h"
 #include "uninstall_texts.h"
 
 static void ReadShellFolder(int csidl, char* out)
@@ -37,6 +38,7 @@ void FindSystemFolders()
 
 static void AddLeft(const char* text, const char* suffix)
 {
+    LogLine("left in place: %s%s", text, suffix);
     AddEndItem(g_removal.endText, sizeof g_removal.endText, &g_removal.endItems, text, suffix);
 }
 
@@ -77,7 +79,10 @@ static StepOutcome DeleteOwnFile(const char* path, const char* folder)
         NameState state;
         switch (DeleteOwnName(path, &state)) {
         case kNameGone:
+            LogLine("removed %s", path);
+            return kStepDone;
         case kNameNotOurs:  // left to its owner
+            LogLine("not the product's, left to its owner: %s", path);
             return kStepDone;
         case kNameShared:
             g_removal.failed = true;
@@ -88,6 +93,7 @@ static StepOutcome DeleteOwnFile(const char* path, const char* folder)
             AddLeft(path, LEFT_STILL_THERE);
             return kStepDone;
         case kNameFailed:
+            LogError(path, state.error);
             break;
         }
         // Marked for the restart, the file keeps its cleared attributes: the

@@ -21,6 +21,8 @@
 #define DATA_QUESTION_START "The program folder "
 #define DATA_QUESTION_HOLDS " holds data files of yours:\r\n"
 #define DATA_QUESTION_END "\r\n\r\nDo you want to keep them?"
+// Followed by the log's path.
+#define LOG_REFUSED_TEXT "The log file cannot be created, so nothing was removed:\r\n"
 #define REMOVED_TEXT PRODUCT_NAME " was removed from this computer."
 // The end box when something could not be removed: the entry stays. The
 // window's status line says its first sentence.

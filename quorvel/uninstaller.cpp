@@ -4,13 +4,16 @@
 //
 //   Qorvunst.exe        asks, removes, and says what it left in place
 //   Qorvunst.exe /S     removes without a window and keeps data files
+//   /LOG=file           with either, a log of what it removed and left
 #include "uninstaller.h"
 
 #include <string.h>
 
 #include "dll_search.h"
+#include "command_line.h"
 #include "path_helpers.h"
 #include "removal_rules.h"
+#include "run_log.h"
 #include "uninstall_texts.h"
 
 Removal g_removal;
@@ -18,29 +21,53 @@ Removal g_removal;
 const ProductEntry kEntries[PRODUCT_TABLE_SIZE] = {PRODUCT_ENTRY_TABLE};
 const char* const kPreserved[PRODUCT_PRESERVED_COUNT] = {PRODUCT_PRESERVED_EXTENSIONS};
 
-// The argument after the program's own name, quoted or not.
-static const char* SkipProgramName(const char* line)
+// The switches: /S, /LOG=file, in any order and letter case. Anything
+// else makes the run the interactive one, without a log, as before.
+static void ReadSwitches(const char* arguments, char log[MAX_PATH])
 {
-    if (*line == '"') {
-        const char* close = strchr(line + 1, '"');
-        line = close ? close + 1 : line + strlen(line);
-    } else {
-        while (*line != '\0' && *line != ' ' && *line != '\t') {
-            line++;
+    Removal& r = g_removal;
+    log[0] = '\0';
+    const char* next = arguments;
+    for (;;) {
+        while (*next == ' ' || *next == '\t') {
+            next++;
+        }
+        if (*next == '\0') {
+            return;
+        }
+        char text[MAX_PATH + sizeof LOG_SWITCH];
+        bool tooLong = false;
+        next = ReadArgument(next, text, sizeof text, &tooLong);
+        if (next != NULL && !tooLong && SameTextIgnoringCase(text, SILENT_SWITCH) && !r.silent) {
+            r.silent = true;
+        } else if (next != NULL && !tooLong && StartsWithIgnoringCase(text, LOG_SWITCH) &&
+                   log[0] == '\0' && text[sizeof LOG_SWITCH - 1] != '\0') {
+            CopyText(log, MAX_PATH, text + sizeof LOG_SWITCH - 1);
+        } else {
+            r.silent = false;
+            log[0] = '\0';
+            return;
         }
     }
-    while (*line == ' ' || *line == '\t') {
-        line++;
-    }
-    return line;
 }
 
-static bool IsBlank(const char* text)
+// The log asked for, begun; false, with a box unless silent, when it
+// cannot be made: then nothing is removed.
+static bool BeginLog(const char* log)
 {
-    while (*text == ' ' || *text == '\t') {
-        text++;
+    if (log[0] == '\0') {
+        return true;
     }
-    return *text == '\0';
+    if (!OpenRunLog(log)) {
+        char text[sizeof LOG_REFUSED_TEXT + MAX_PATH];
+        CopyText(text, sizeof text, LOG_REFUSED_TEXT);
+        AppendText(text, sizeof text, log);
+        AskUser(text, MB_OK, IDOK);
+        return false;
+    }
+    LogLine("%s", STATUS_READY_TEXT);
+    LogLine("command line: %s", GetCommandLineA());
+    return true;
 }
 
 // Files, links and records, in that order: a Cancel on a file in use stops
@@ -55,6 +82,7 @@ static int Remove(const char* runningPath)
         return kRemovalFailed;  // the entry stays, for another try
     }
     RemoveRecords();
+    LogLine("removed the uninstall entry and the product's registry values");
     return r.restartNeeded ? kRestartNeeded : kRemoved;
 }
 
@@ -73,6 +101,7 @@ static int RunRemoval(HINSTANCE instance, const char* running)
     }
     SetRemovalStatus(STATUS_TEXT);
     FindSystemFolders();
+    LogLine("program folder: %s; group: %s", r.programPath, r.groupName);
     int result = Remove(running);
     if (result == kRemovalCancelled && r.cancelled) {
         AskUser(STOPPED_TEXT, MB_OK, IDOK);
@@ -116,8 +145,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FindSystemFolders();
         return RunEraser(arguments + sizeof ERASE_SWITCH);
     }
-    g_removal.silent = StartsWithIgnoringCase(arguments, SILENT_SWITCH) &&
-                       IsBlank(arguments + sizeof SILENT_SWITCH - 1);
+    char log[MAX_PATH];
+    ReadSwitches(arguments, log);
+    if (!BeginLog(log)) {
+        return kRemovalFailed;
+    }
     char running[MAX_PATH];
     DWORD n = GetModuleFileNameA(NULL, running, sizeof running);
     if (n == 0 || n >= sizeof running) {
@@ -125,5 +157,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     int result = RunRemoval(instance, running);
     CloseRemovalWindow();
-    return EraseRunningUninstaller(result, running);
+    result = EraseRunningUninstaller(result, running);
+    LogLine("exit code %d", result);
+    CloseRunLog();
+    return result;
 }

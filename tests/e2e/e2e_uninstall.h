@@ -121,7 +121,8 @@ bool RemoveQuorvel(const RemovalAnswers* answers);
 // Runs the registered command with /S, watching that no window of the
 // uninstaller's processes appears at any moment, hidden ones included; the
 // exit code, and unless the removal failed, the Windows folder's copy gone.
-bool RunSilently(DWORD expectedCode);
+// More arguments may follow the /S.
+bool RunSilently(DWORD expectedCode, const char* more = "");
 // The end box: REMOVED_TEXT (or NOT_COMPLETE_TEXT), then the required lines
 // and perhaps the optional ones (any order) under LEFT_IN_PLACE.
 void CheckEndText(const char* text, const char* const* required, const char* const* optional,

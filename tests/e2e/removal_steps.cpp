@@ -248,14 +248,14 @@ bool RemoveQuorvel(const RemovalAnswers* answers)
     return window != NULL && FinishRemoval(window, answers);
 }
 
-bool RunSilently(DWORD expectedCode)
+bool RunSilently(DWORD expectedCode, const char* more)
 {
     char registered[MAX_PATH];
-    char command[MAX_PATH + 4];
+    char command[2 * MAX_PATH];
     if (!ReadUninstallCommand(registered, sizeof registered)) {
         return false;
     }
-    snprintf(command, sizeof command, "%s /S", registered);
+    snprintf(command, sizeof command, "%s /S%s%s", registered, more[0] ? " " : "", more);
     if (!StartRemoval(command)) {
         return false;
     }

@@ -209,21 +209,58 @@ int RemoveTwice()
     return RemovalOutcome();
 }
 
+#define REMOVAL_LOG_FOLDER "C:\\Removal Logs"
+#define REMOVAL_LOG REMOVAL_LOG_FOLDER "\\remove.log"
+
+// Each line of the removal's log holds its time, then the text.
+static void CheckRemovalLog(const char* const* expected)
+{
+    const BYTE* data = NULL;
+    DWORD size = 0;
+    if (!Check(ReadWholeFile(REMOVAL_LOG, 0, &data, &size), "read " REMOVAL_LOG)) {
+        return;
+    }
+    static char text[1 << 16];
+    DWORD length = size < sizeof text - 1 ? size : sizeof text - 1;
+    memcpy(text, data, length);
+    text[length] = '\0';
+    Check(length > 24 && text[4] == '-' && text[10] == ' ' && text[19] == '.',
+          "the log's first line begins with the time (\"%.24s\")", text);
+    for (int i = 0; expected[i] != NULL; i++) {
+        Check(strstr(text, expected[i]) != NULL, "the log says \"%s\"", expected[i]);
+    }
+}
+
 int SilentRemove()
 {
     TakeSnapshot(kBefore);
     if (!InstallQuorvel()) {
         return RemovalOutcome();
     }
+    // A log that cannot be made stops the removal before it begins.
+    if (RunSilently(kRemovalFailed, "/LOG=C:\\missing\\remove.log")) {
+        CheckEntryKept();
+    }
     // Silent mode keeps data files without asking.
     char data[MAX_PATH];
     JoinPath(data, sizeof data, g_walk.destination, LEDGER_FILE);
     Check(WriteTextFile(data, "the user's ledger"), "made the data file %s", data);
-    if (RunSilently(kRemoved)) {
+    CreateDirectoryA(REMOVAL_LOG_FOLDER, NULL);
+    if (RunSilently(kRemoved, "/log=\"" REMOVAL_LOG "\"")) {
         AllowanceList kept;
         kept.count = 0;
         AllowKeptData(&kept, data);
+        Allow(&kept, true, "the removal's log", "+ %s", REMOVAL_LOG_FOLDER);
+        Allow(&kept, true, "the removal's log", "+ %s", REMOVAL_LOG);
         CheckAfterRemoval(&kept, NULL);
+        char removed[MAX_PATH + 16];
+        char left[MAX_PATH + 32];
+        char program[MAX_PATH];
+        JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
+        snprintf(removed, sizeof removed, "removed %s", program);
+        snprintf(left, sizeof left, "left in place: %s (your data)", data);
+        const char* const expected[] = {removed, left, "exit code 0", NULL};
+        CheckRemovalLog(expected);
     }
     return RemovalOutcome();
 }

@@ -11,10 +11,6 @@
 #include "page_services.h"
 #include "path_helpers.h"
 
-#define UNUSABLE_FOLDER_TEXT                                                       \
-    "The Start Menu or the Send To folder has a name this setup cannot use.\r\n" \
-    "Installation will now be aborted."
-
 enum {
     kStartDelay = 250,
     kFinalPause = 1000,  // the full bar and final counters stay in view
@@ -150,6 +146,8 @@ bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
     return usable;
 }
 
+}  // namespace
+
 void FillFolderSlots(HWND page)
 {
     InstallState& state = g_setup.state;
@@ -164,6 +162,13 @@ void FillFolderSlots(HWND page)
     bool sendTo = ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
     s_folderUnusable = !programs || !sendTo;
 }
+
+bool FolderSlotUnusable()
+{
+    return s_folderUnusable;
+}
+
+namespace {
 
 void InitExtractionPage(HWND page)
 {
@@ -184,7 +189,7 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
     }
     KillTimer(page, timer);
     if (s_folderUnusable) {
-        MessageBoxA(page, UNUSABLE_FOLDER_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+        ShowPageBox(page, UNUSABLE_FOLDER_TEXT, MB_OK | MB_ICONERROR);
     }
     if (s_folderUnusable || InstallFiles(page) == -1) {
         ShowAbortNotice(page);

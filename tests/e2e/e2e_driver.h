@@ -36,11 +36,12 @@ const char* Printable(const char* text);
 // current folder is set too.
 void SetSetupProgram(const char* path);
 void SetSetupFolder(const char* folder);
-bool StartSetup();
+// With arguments, they follow the quoted program path.
+bool StartSetup(const char* arguments = NULL);
 DWORD SetupProcessId();
 bool SetupRunning();
-// Waits for the setup to end and checks its exit code is 1.
-bool ExpectSetupExit(DWORD timeout);
+// Waits for the setup to end and checks its exit code (1 unless told).
+bool ExpectSetupExit(DWORD timeout, DWORD expected = 1);
 // Ends a setup left running by a failed scenario.
 void StopSetup();
 

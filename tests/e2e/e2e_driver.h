@@ -48,6 +48,8 @@ void StopSetup();
 // --- Windows of the setup, top-level and visible (driver_windows.cpp).
 #define ANY_OWNER ((HWND)(LONG_PTR)-1)
 HWND FindSetupWindow(const char* className, const char* caption, HWND owner);
+// Any visible top-level window of the setup, or NULL.
+HWND AnySetupWindow();
 HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD timeout);
 // A wizard page owned by the owner. When it never comes and the setup shows
 // nothing else (it ended quietly or shows only its backdrop), the page is

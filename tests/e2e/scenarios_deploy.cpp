@@ -7,7 +7,6 @@
 #include <string.h>
 
 #include "e2e_driver.h"
-#include "e2e_driver_internal.h"
 #include "e2e_scenarios.h"
 #include "e2e_snapshot.h"
 #include "e2e_system.h"
@@ -39,7 +38,7 @@ bool RunSetup(const char* arguments, DWORD expected, bool quiet)
     HWND seen = NULL;
     while (SetupRunning() && GetTickCount() - start < kLongWait) {
         if (quiet && seen == NULL) {
-            seen = Find(NULL, NULL, ANY_OWNER, false);
+            seen = AnySetupWindow();
         }
         Sleep(kPollInterval / 4);
     }
@@ -141,7 +140,6 @@ int SilentInstall()
 int DeployRefused()
 {
     static const char* const kLines[] = {
-        "/X",
         "/S /X",
         "/S /DIR=Apps",
         "/S /DIR=C:\\",
@@ -160,6 +158,18 @@ int DeployRefused()
         RunSetup(line, kRefused, true);
         CheckUnchanged(line);
     }
+    // With someone there, a warning names the argument; the code stays 1.
+    Box box;
+    if (StartSetup("/DIR=C:\\Apps /X") && WaitBox(NULL, &box)) {
+        CheckBox(&box,
+                 "The command line was refused at\r\n/X\r\n\r\n"
+                 "This is not a switch of this setup.",
+                 "warning");
+        AnswerBox(&box, IDOK);
+    }
+    ExpectSetupExit(kWaitLimit, 1);
+    CheckUnchanged("an interactive refusal");
+    StopSetup();
     return Outcome();
 }
 
@@ -236,17 +246,21 @@ int DeployPassive()
     }
     HWND page = WaitWindow(NULL, EXTRACTION_CAPTION, NULL, kWaitLimit);
     Check(page != NULL, "the extraction page shows, owned by no window");
+    // Only the two progress windows may show, and nothing that waits.
     bool shortcuts = false;
     DWORD start = GetTickCount();
     while (SetupRunning() && GetTickCount() - start < kLongWait) {
-        HWND box = FindAnyBox();
-        if (box != NULL) {
-            char text[256] = "";
-            GetWindowTextA(box, text, sizeof text);
-            Fail("a box waits for an answer: \"%s\"", text);
+        HWND shown = AnySetupWindow();
+        char caption[256] = "";
+        if (shown != NULL) {
+            GetWindowTextA(shown, caption, sizeof caption);
+        }
+        if (shown != NULL && strcmp(caption, EXTRACTION_CAPTION) != 0 &&
+            strcmp(caption, SHORTCUTS_CAPTION) != 0) {
+            Fail("a window other than the progress shows: \"%s\"", caption);
             break;
         }
-        shortcuts = shortcuts || Find(NULL, SHORTCUTS_CAPTION, ANY_OWNER, false) != NULL;
+        shortcuts = shortcuts || strcmp(caption, SHORTCUTS_CAPTION) == 0;
         Sleep(kPollInterval);
     }
     Check(shortcuts, "the shortcut dialog showed");

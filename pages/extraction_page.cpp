@@ -10,6 +10,7 @@
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_helpers.h"
+#include "run_log.h"
 
 enum {
     kStartDelay = 250,
@@ -161,6 +162,9 @@ void FillFolderSlots(HWND page)
     bool programs = ReadSpecialFolder(page, CSIDL_PROGRAMS, state.programsFolder);
     bool sendTo = ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
     s_folderUnusable = !programs || !sendTo;
+    LogLine("Windows folder: %s", state.windowsFolder);
+    LogLine("Programs folder: %s", state.programsFolder);
+    LogLine("SendTo folder: %s", state.sendToFolder);
 }
 
 bool FolderSlotUnusable()
@@ -177,7 +181,10 @@ void InitExtractionPage(HWND page)
     s_bar.window = GetDlgItem(page, IDC_PERCENT_BAR);
     s_bar.previous =
         (WNDPROC)(LONG_PTR)SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)PercentBarProc);
-    FillFolderSlots(page);
+    // An unattended run filled them before it chose the group.
+    if (!IsUnattendedRun()) {
+        FillFolderSlots(page);
+    }
     SetTimer(page, IDT_EXTRACTION_START, kStartDelay, NULL);
 }
 

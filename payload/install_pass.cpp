@@ -257,6 +257,7 @@ int RunPass(HWND page)
     // it chose where the writing would land. Cleaning deletes files, so it
     // is done only where an earlier installation of the product stands.
     const char* destination = state.destinationFolder;
+    LogLine("Destination: %s", destination);
     bool existed = IsFolder(GetFileAttributesA(destination));
     FolderHold held = CreateFolderChain(destination);
     if (held == kFolderUnusable) {

@@ -172,16 +172,10 @@ int RunUnattended(const SetupCommand& command)
         LogLine(RUNNING_TEXT);
         return kExitRunning;
     }
-    InstallState& state = g_setup.state;
     FillFolderSlots(NULL);
-    LogLine("Windows folder: %s", state.windowsFolder);
-    LogLine("Programs folder: %s", state.programsFolder);
-    LogLine("SendTo folder: %s", state.sendToFolder);
     if (!ChooseFolder(command) || !ChooseGroup(command)) {
         return kExitRefused;
     }
-    LogLine("Destination: %s", state.destinationFolder);
-    LogLine("Program group: %s", state.groupName);
     LogLine("The licence is accepted on behalf of whoever deploys the setup.");
     if (FolderSlotUnusable()) {
         ShowPageBox(NULL, UNUSABLE_FOLDER_TEXT, MB_OK);

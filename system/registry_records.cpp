@@ -19,6 +19,7 @@ HKEY CreateKey(HKEY parent, const char* path)
                         NULL, &key, &disposition) != ERROR_SUCCESS) {
         return NULL;
     }
+    LogLine("Registry key %s", path);
     return key;
 }
 

@@ -189,6 +189,7 @@ int CreateShortcuts(HWND dialog)
 
     // A group folder that cannot be made in a Programs folder that is there
     // means the links would silently go nowhere: that is a failure.
+    LogLine("Program group: %s", g_setup.state.groupName);
     bool groupReady = MakeGroupFolder();
     int result = 0;
     if (groupReady || !CanSearch(g_setup.state.programsFolder)) {

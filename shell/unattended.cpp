@@ -88,6 +88,7 @@ int ShowHelp(bool silent)
     }
     // /S promises no window at all, so the list goes to the log.
     if (silent) {
+        SetPageRunMode(kPagesSilent);
         ShowPageBox(NULL, text, MB_OK);
     } else {
         MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONINFORMATION);

@@ -289,6 +289,10 @@ int DeployHelp()
         AnswerBox(&box, IDOK);
     }
     ExpectSetupExit(kWaitLimit, kInstalled);
+    // Silent, the list goes to the log and nothing shows.
+    RunSetup("/S /? /LOG=\"" LOG_PATH "\"", kInstalled, true);
+    static const char* const kLines[] = {"/PASSIVE\t", "Exit code 0\r\n"};
+    ExpectLogLines(kLines, 2);
     CheckUnchanged("the list of switches installs nothing");
     StopSetup();
     return Outcome();

@@ -45,7 +45,9 @@ set(VANTOR_E2E_SCENARIOS
   planted-dlls planted-notepad group-names locked-reinstall
   snapshot-noop install-snapshot install-remove remove-twice remove-silent
   remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root
-  tampered-windows tampered-relative remove-junction remove-not-removed ledger-data)
+  tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
+  silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
+  deploy-help)
 foreach(scenario IN LISTS VANTOR_E2E_SCENARIOS)
   add_test(NAME e2e.${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-scenario.sh ${CMAKE_BINARY_DIR} ${scenario})

@@ -10,10 +10,7 @@
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_helpers.h"
-
-#define UNUSABLE_FOLDER_TEXT                                                       \
-    "The Start Menu or the Send To folder has a name this setup cannot use.\r\n" \
-    "Installation will now be aborted."
+#include "run_log.h"
 
 enum {
     kStartDelay = 250,
@@ -150,6 +147,8 @@ bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
     return usable;
 }
 
+}  // namespace
+
 void FillFolderSlots(HWND page)
 {
     InstallState& state = g_setup.state;
@@ -163,7 +162,17 @@ void FillFolderSlots(HWND page)
     bool programs = ReadSpecialFolder(page, CSIDL_PROGRAMS, state.programsFolder);
     bool sendTo = ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
     s_folderUnusable = !programs || !sendTo;
+    LogLine("Windows folder: %s", state.windowsFolder);
+    LogLine("Programs folder: %s", state.programsFolder);
+    LogLine("SendTo folder: %s", state.sendToFolder);
 }
+
+bool FolderSlotUnusable()
+{
+    return s_folderUnusable;
+}
+
+namespace {
 
 void InitExtractionPage(HWND page)
 {
@@ -172,7 +181,10 @@ void InitExtractionPage(HWND page)
     s_bar.window = GetDlgItem(page, IDC_PERCENT_BAR);
     s_bar.previous =
         (WNDPROC)(LONG_PTR)SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)PercentBarProc);
-    FillFolderSlots(page);
+    // An unattended run filled them before it chose the group.
+    if (!IsUnattendedRun()) {
+        FillFolderSlots(page);
+    }
     SetTimer(page, IDT_EXTRACTION_START, kStartDelay, NULL);
 }
 
@@ -184,7 +196,7 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
     }
     KillTimer(page, timer);
     if (s_folderUnusable) {
-        MessageBoxA(page, UNUSABLE_FOLDER_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+        ShowPageBox(page, UNUSABLE_FOLDER_TEXT, MB_OK | MB_ICONERROR);
     }
     if (s_folderUnusable || InstallFiles(page) == -1) {
         ShowAbortNotice(page);

@@ -6,6 +6,10 @@
 #include <windows.h>
 #include <stdint.h>
 
+#define UNUSABLE_FOLDER_TEXT                                                       \
+    "The Start Menu or the Send To folder has a name this setup cannot use.\r\n" \
+    "Installation will now be aborted."
+
 INT_PTR CALLBACK ExtractionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Sets the control's text to the value with thousands separators.
@@ -17,6 +21,13 @@ void AdvanceProgress(HWND page, uint32_t bytes);
 
 // Half-percent units (0 to 200) of done out of total.
 uint16_t BarValueFor(uint32_t done, uint32_t total);
+
+// The Windows, Programs and SendTo slots of the install state; the page
+// (null for none) owns any window the shell shows on the way.
+void FillFolderSlots(HWND page);
+// After FillFolderSlots: a shell folder no path in the code page names, so
+// that the links could not be made and nothing may be written.
+bool FolderSlotUnusable();
 
 // An existing path in the code page of the program's strings: as it is,
 // or by its short name when one of its characters has no equivalent there.

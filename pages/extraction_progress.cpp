@@ -37,7 +37,8 @@ void AdvanceProgress(HWND page, uint32_t bytes)
         return;
     }
     uint16_t value = BarValueFor(done, state.progressTotal);
-    if (value != state.barValue) {
+    // A silent run has no page to repaint.
+    if (value != state.barValue && page != NULL) {
         state.barValue = value;
         HWND bar = GetDlgItem(page, IDC_PERCENT_BAR);
         InvalidateRect(bar, NULL, FALSE);

@@ -81,7 +81,7 @@ void InitGroupPage(HWND page)
     FormatPageText(page, true);
     FormatPageText(page, false);
     if (!ListGroups(page)) {
-        MessageBoxA(page, NO_START_MENU_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+        ShowPageBox(page, NO_START_MENU_TEXT, MB_OK | MB_ICONERROR);
         ShowAbortNotice(page);
         EndDialog(page, 2);
         return;
@@ -114,22 +114,32 @@ const char* RefusalText(GroupVerdict verdict)
     return NULL;
 }
 
+}  // namespace
+
+const char* GroupRefusal(const char* name)
+{
+    const char* refusal = RefusalText(CheckGroupName(name));
+    char folder[MAX_PATH];
+    // The links would land wherever the link's maker pointed it.
+    if (refusal == NULL &&
+        JoinPath(folder, sizeof folder, g_setup.state.programsFolder, name, false) &&
+        CheckFolderChain(folder) == kChainLinked) {
+        refusal = LINKED_GROUP_TEXT;
+    }
+    return refusal;
+}
+
+namespace {
+
 void AcceptGroup(HWND page)
 {
     // Room beyond the 40 characters: a long folder name chosen from the
     // list is refused rather than cut into another group.
     char typed[kTypedGroupSize];
     GetDlgItemTextA(page, IDC_GROUP_LIST, typed, sizeof typed);
-    const char* refusal = RefusalText(CheckGroupName(typed));
-    char folder[MAX_PATH];
-    // The links would land wherever the link's maker pointed it.
-    if (refusal == NULL &&
-        JoinPath(folder, sizeof folder, g_setup.state.programsFolder, typed, false) &&
-        CheckFolderChain(folder) == kChainLinked) {
-        refusal = LINKED_GROUP_TEXT;
-    }
+    const char* refusal = GroupRefusal(typed);
     if (refusal != NULL) {
-        MessageBoxA(page, refusal, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+        ShowPageBox(page, refusal, MB_OK | MB_ICONWARNING);
         return;
     }
     // From here the group is fixed: the pauses below let the page handle
@@ -146,7 +156,7 @@ void AcceptGroup(HWND page)
         EndDialog(page, 1);
         return;
     }
-    MessageBoxA(page, NO_SHORTCUTS_TEXT, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+    ShowPageBox(page, NO_SHORTCUTS_TEXT, MB_OK | MB_ICONERROR);
     ShowAbortNotice(page);
     EndDialog(page, 2);
 }

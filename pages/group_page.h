@@ -7,4 +7,8 @@
 INT_PTR CALLBACK GroupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The warning for a group name the page refuses (the rules of a name, or a
+// folder reached through a link), or null; the Programs slot must be filled.
+const char* GroupRefusal(const char* name);
+
 #endif

@@ -108,7 +108,7 @@ void WarnPathInvalid(HWND page, const char* format)
     char text[kWarningSize];
     if (lstrlenA(PATH_INVALID_TEXT) + lstrlenA(format) < (int)sizeof text) {
         wsprintfA(text, format, PATH_INVALID_TEXT);
-        MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+        ShowPageBox(page, text, MB_OK | MB_ICONWARNING);
     }
 }
 
@@ -125,12 +125,14 @@ bool AgreeToSharedFolder(HWND page, const char* folder)
     const char* name = g_setup.manifest.productName;
     char text[kQuestionSize];
     wsprintfA(text, OTHERS_FILES_FORMAT, folder, name, name, name);
-    return MessageBoxA(page, text, INSTALLER_NAME, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+    return ShowPageBox(page, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
            IDYES;
 }
 
 // The folder an earlier installation used, unless Continue would have to
 // refuse it; else the manifest's default.
+}  // namespace
+
 void ProposedFolder(char folder[kFolderSlotSize])
 {
     char previous[kPreviousFolderSize];
@@ -142,6 +144,8 @@ void ProposedFolder(char folder[kFolderSlotSize])
     }
     JoinPath(folder, kFolderSlotSize, DEFAULT_BASE_FOLDER, g_setup.manifest.productName, false);
 }
+
+namespace {
 
 void FillDriveList(HWND page)
 {

@@ -5,10 +5,16 @@
 
 #include <windows.h>
 
+#include "install_state.h"
+
 INT_PTR CALLBACK LocationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Control 700 in dark blue on the button face; null brush for the others.
 HBRUSH ColorPageText(HDC dc, HWND control);
+
+// The folder the page proposes: the previous installation's while it is
+// still acceptable, else the default.
+void ProposedFolder(char folder[kFolderSlotSize]);
 
 int DrawFolderItem(const DRAWITEMSTRUCT* item);
 

@@ -14,6 +14,7 @@
 #include "pending_deletions.h"
 #include "registry_records.h"
 #include "replace_check.h"
+#include "run_log.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ void WriteBuffered(HWND page)
 
 int FailPass(HWND page, const char* text)
 {
-    MessageBoxA(page, text, INSTALLER_NAME, MB_OK | MB_ICONERROR);
+    LogError("The installation failed", GetLastError());
+    ShowPageBox(page, text, MB_OK | MB_ICONERROR);
     return -1;
 }
 
@@ -111,6 +113,7 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     }
     SetFileTime(file, &stamp, &stamp, &stamp);
     CloseHandle(file);
+    LogLine("Wrote %s (%lu bytes)", target, (unsigned long)entry.unpackedSize);
     return true;
 }
 
@@ -198,7 +201,11 @@ bool CleanFolder(const char* folder)
         }
         // A name that cannot go alone (a link, a read-only file with other
         // names, a file in use) stays.
-        RemoveFileName(path);
+        if (RemoveFileName(path)) {
+            LogLine("Deleted %s", path);
+        } else {
+            LogError(path, GetLastError());
+        }
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return stayed;
@@ -250,6 +257,7 @@ int RunPass(HWND page)
     // it chose where the writing would land. Cleaning deletes files, so it
     // is done only where an earlier installation of the product stands.
     const char* destination = state.destinationFolder;
+    LogLine("Destination: %s", destination);
     bool existed = IsFolder(GetFileAttributesA(destination));
     FolderHold held = CreateFolderChain(destination);
     if (held == kFolderUnusable) {
@@ -258,8 +266,13 @@ int RunPass(HWND page)
     if (held == kFolderLinked || CheckFolderChain(destination) != kChainPlain) {
         return FailPass(page, FOLDER_CHANGED_TEXT);
     }
-    if (existed && HoldsEarlierInstallation(destination) && !CleanFolder(destination)) {
-        return FailPass(page, FOLDER_CHANGED_TEXT);
+    if (!existed) {
+        LogLine("Created %s", destination);
+    } else if (HoldsEarlierInstallation(destination)) {
+        LogLine("Cleaning %s", destination);
+        if (!CleanFolder(destination)) {
+            return FailPass(page, FOLDER_CHANGED_TEXT);
+        }
     }
 
     FILETIME local, stamp;
@@ -289,6 +302,7 @@ int RunPass(HWND page)
                 return -1;
             }
         } else {
+            LogLine("Kept %s", target);
             AdvanceProgress(page, entry.unpackedSize);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "install_pass.h"
 #include "install_state.h"
+#include "page_services.h"
 
 enum {
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
@@ -53,7 +54,7 @@ bool WaitForReplaceableTargets(HWND page)
         // The path holds at most 259 characters, so the text fits.
         char text[kFormatScratch];
         wsprintfA(text, TARGET_IN_USE_FORMAT, path);
-        if (MessageBoxA(page, text, INSTALLER_NAME, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+        if (ShowPageBox(page, text, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
             return false;
         }
     }

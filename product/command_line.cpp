@@ -153,6 +153,26 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     return quoted ? NULL : text;
 }
 
+bool AsksUnattended(const char* arguments)
+{
+    char text[kFolderValueSize + 16];
+    const char* next = arguments;
+    while (next != NULL) {
+        while (IsBlank(*next)) {
+            ++next;
+        }
+        if (*next == '\0') {
+            break;
+        }
+        bool tooLong = false;
+        next = ReadArgument(next, text, sizeof text, &tooLong);
+        if (SameTextIgnoringCase(text, "/S") || SameTextIgnoringCase(text, "/PASSIVE")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const char* SkipProgramName(const char* line)
 {
     if (*line == '"') {

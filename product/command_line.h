@@ -56,6 +56,11 @@ enum CommandVerdict {
 CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
                                  char argument[kArgumentTextSize]);
 
+// Whether any argument is /S or /PASSIVE, also after one that is refused:
+// such a run was meant for a machine nobody watches, so a refusal must
+// not wait there for a click.
+bool AsksUnattended(const char* arguments);
+
 // The command line after the program's own name, quoted or not.
 const char* SkipProgramName(const char* line);
 

@@ -3,6 +3,7 @@
 #include "page_services.h"
 
 #include "install_state.h"
+#include "run_log.h"
 #include "shell_ids.h"
 #include "shell_texts.h"
 
@@ -11,6 +12,27 @@ enum {
     kPageTextShown = 220,   // the formatted text holds at most 219
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
 };
+
+namespace {
+
+PageRunMode s_runMode;
+
+}  // namespace
+
+void SetPageRunMode(PageRunMode mode)
+{
+    s_runMode = mode;
+}
+
+bool IsUnattendedRun()
+{
+    return s_runMode != kPagesInteractive;
+}
+
+bool IsSilentRun()
+{
+    return s_runMode == kPagesSilent;
+}
 
 POINT CenteredOrigin(int width, int height, bool besidePanel)
 {
@@ -64,6 +86,15 @@ bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds)
 
 void PumpMessages(HWND window, DWORD milliseconds)
 {
+    // Nobody watches a silent run: only what is pending is handled.
+    MSG pending;
+    while (IsSilentRun() && PeekMessageA(&pending, window, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&pending);
+        DispatchMessageA(&pending);
+    }
+    if (IsSilentRun()) {
+        return;
+    }
     DWORD start = GetTickCount();
     for (;;) {
         // The tick is read before the message is taken, so the message taken
@@ -82,6 +113,30 @@ void PumpMessages(HWND window, DWORD milliseconds)
 
 int ShowAbortNotice(HWND owner)
 {
-    MessageBoxA(owner, ABORT_NOTICE_TEXT, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    ShowPageBox(owner, ABORT_NOTICE_TEXT, MB_OK | MB_ICONWARNING);
     return 0;
+}
+
+int ShowPageBox(HWND owner, const char* text, UINT type)
+{
+    // One log line: the box's line breaks become blanks.
+    char line[kLogLineSize];
+    int length = 0;
+    for (; text[length] != '\0' && length < kLogLineSize - 1; ++length) {
+        line[length] = (text[length] == '\r' || text[length] == '\n') ? ' ' : text[length];
+    }
+    line[length] = '\0';
+    LogLine("%s", line);
+    if (!IsUnattendedRun()) {
+        return MessageBoxA(owner, text, INSTALLER_NAME, type);
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_RETRYCANCEL:
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    }
+    return IDOK;
 }

@@ -26,4 +26,20 @@ bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds);
 // The abort notice; answers 0.
 int ShowAbortNotice(HWND owner);
 
+// How the run was started: the wizard, or unattended with or without
+// the progress pages.
+enum PageRunMode {
+    kPagesInteractive,
+    kPagesSilent,
+    kPagesPassive,
+};
+void SetPageRunMode(PageRunMode mode);
+bool IsUnattendedRun();
+bool IsSilentRun();
+
+// Every box of the pages and the pass goes through here, captioned as the
+// setup's boxes. Unattended, nobody can answer: the text goes to the log
+// and the answer is the one that loses nothing (Cancel, No, OK).
+int ShowPageBox(HWND owner, const char* text, UINT type);
+
 #endif

@@ -2,6 +2,7 @@
 // loop. The wizard itself runs from the backdrop's start timer.
 #include <windows.h>
 
+#include "command_line.h"
 #include "common_controls.h"
 #include "dll_search.h"
 #include "install_state.h"
@@ -9,23 +10,15 @@
 #include "registry_records.h"
 #include "shell_ids.h"
 #include "shell_start.h"
+#include "unattended.h"
 #include "wizard.h"
 
-enum { kExitCode = 1 };  // the same whatever happened
+enum { kExitCode = kExitInteractive };  // the same whatever happened
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+int RunWizard(int showCommand)
 {
-    RestrictDllSearch();
+    HINSTANCE instance = g_setup.state.instance;
     SetShellUnloadFlag();
-    g_setup.state.instance = instance;
-    // Read once: every later layout uses these two values.
-    g_setup.state.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    g_setup.state.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RegisterWindowClasses();
-
-    // The shortcut dialog's template names the progress bar class.
-    InitCommonControlsLibrary();
-
     // A second start shows the first one instead of a second wizard.
     if (!ClaimOnlySetup()) {
         BringOtherSetupForward();
@@ -58,6 +51,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         DispatchMessageA(&msg);
     }
     return kExitCode;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    RestrictDllSearch();
+    g_setup.state.instance = instance;
+    // Read once: every later layout uses these two values.
+    g_setup.state.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_setup.state.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RegisterWindowClasses();
+    // The shortcut dialog's template names the progress bar class.
+    InitCommonControlsLibrary();
+
+    // Without arguments, the wizard as it always was.
+    const char* arguments = SkipProgramName(GetCommandLineA());
+    if (*arguments == '\0') {
+        return RunWizard(showCommand);
+    }
+    return RunCommandLine(arguments, showCommand);
 }
 
 // The program's entry, in place of the C runtime's start-up code, which it

@@ -4,6 +4,7 @@
 
 #include "install_state.h"
 #include "path_helpers.h"
+#include "run_log.h"
 #include "shortcuts.h"
 
 namespace {
@@ -18,18 +19,32 @@ HKEY CreateKey(HKEY parent, const char* path)
                         NULL, &key, &disposition) != ERROR_SUCCESS) {
         return NULL;
     }
+    LogLine("Registry key %s", path);
     return key;
+}
+
+void LogValueWritten(const char* name, const char* value, LONG result)
+{
+    if (result == ERROR_SUCCESS) {
+        LogLine("Registry value %s = %s", name != NULL ? name : "(default)", value);
+    } else {
+        LogError(name != NULL ? name : "(default)", (DWORD)result);
+    }
 }
 
 // REG_SZ with the terminating NUL counted.
 void SetText(HKEY key, const char* name, const char* value)
 {
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)lstrlenA(value) + 1);
+    LONG result =
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)lstrlenA(value) + 1);
+    LogValueWritten(name, value, result);
 }
 
 void SetNumber(HKEY key, const char* name, DWORD value)
 {
-    RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    char text[16];
+    wsprintfA(text, "%lu", (unsigned long)value);
+    LogValueWritten(name, text, RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value));
 }
 
 // The unpacked sizes of all entries in KB, rounded up.
@@ -107,6 +122,38 @@ bool ReadPreviousFolder(char buffer[kPreviousFolderSize])
     }
     buffer[0] = '\0';
     return false;
+}
+
+static_assert((int)kGroupValueBufferSize == (int)kGroupNameSize, "group buffer");
+
+namespace {
+
+// A terminated text that fits the buffer, else false.
+bool ReadText(HKEY root, const char* path, const char* name, char* buffer, DWORD size)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD type = 0;
+    DWORD length = size;
+    LONG result = RegQueryValueExA(key, name, NULL, &type, (BYTE*)buffer, &length);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ || length == 0 || buffer[length - 1] != '\0') {
+        buffer[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
+{
+    char path[kKeyBufferSize];
+    return CopyText(path, sizeof path, UNINSTALL_LIST_KEY "\\") &&
+           AppendText(path, sizeof path, g_setup.manifest.productName) &&
+           ReadText(HKEY_LOCAL_MACHINE, path, PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
 }
 
 void WriteRegistryRecords()

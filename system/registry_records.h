@@ -5,6 +5,7 @@
 enum {
     kKeyBufferSize = 256,
     kPreviousFolderSize = 260,
+    kGroupValueBufferSize = 41,  // as the group slot: 40 characters
 };
 
 #define SHELL_UNLOAD_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll"
@@ -21,6 +22,10 @@ void SetShellUnloadFlag();
 // The install folder an earlier installation stored: true and the folder
 // (at most 255 characters, terminated) in the buffer, else false.
 bool ReadPreviousFolder(char buffer[kPreviousFolderSize]);
+
+// The program group the earlier installation's uninstall entry names:
+// true and the name (terminated) in the buffer, else false.
+bool ReadPreviousGroup(char buffer[kGroupValueBufferSize]);
 
 // Vendor key, version key, uninstall entry, and removal of a stale updater
 // shortcut from the SendTo folder.

@@ -13,6 +13,7 @@
 #include "page_services.h"
 #include "path_helpers.h"
 #include "pending_deletions.h"
+#include "run_log.h"
 
 enum {
     kLinkPause = 200,    // after each group link, so the dialog keeps painting
@@ -132,14 +133,15 @@ bool ReadLinkTarget(const char* linkFile, char target[MAX_PATH])
 // Saving by name would write into whatever the name leads to, which may be
 // another name of somebody else's file made again after the old name went;
 // a new file fails instead, and the link is then missing.
-void SaveIntoNewFile(IShellLinkA* link, const char* linkFile)
+bool SaveIntoNewFile(IShellLinkA* link, const char* linkFile)
 {
+    bool saved = false;
     IPersistStream* persist = NULL;
     IStream* stream = NULL;
     HGLOBAL memory = NULL;
     STATSTG stat;
     if (FAILED(link->QueryInterface(IID_IPersistStream, (void**)&persist))) {
-        return;
+        return false;
     }
     if (SUCCEEDED(CreateStreamOnHGlobal(NULL, TRUE, &stream)) &&
         SUCCEEDED(persist->Save(stream, TRUE)) && SUCCEEDED(GetHGlobalFromStream(stream, &memory)) &&
@@ -153,6 +155,7 @@ void SaveIntoNewFile(IShellLinkA* link, const char* linkFile)
             if (!whole) {
                 DeleteOpenFile(file);  // half a link is no link
             }
+            saved = whole;
             CloseHandle(file);
         }
         if (bytes != NULL) {
@@ -163,6 +166,7 @@ void SaveIntoNewFile(IShellLinkA* link, const char* linkFile)
         stream->Release();
     }
     persist->Release();
+    return saved;
 }
 
 }  // namespace
@@ -185,6 +189,7 @@ int CreateShortcuts(HWND dialog)
 
     // A group folder that cannot be made in a Programs folder that is there
     // means the links would silently go nowhere: that is a failure.
+    LogLine("Program group: %s", g_setup.state.groupName);
     bool groupReady = MakeGroupFolder();
     int result = 0;
     if (groupReady || !CanSearch(g_setup.state.programsFolder)) {
@@ -214,8 +219,10 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
     link->SetDescription(description);
     // A restart must not take the new link away.
     CancelPendingDeletion(linkFile);
-    if (RemoveFileName(linkFile)) {
-        SaveIntoNewFile(link, linkFile);
+    if (RemoveFileName(linkFile) && SaveIntoNewFile(link, linkFile)) {
+        LogLine("Link %s to %s", linkFile, target);
+    } else {
+        LogError(linkFile, GetLastError());
     }
     link->Release();
 }

@@ -70,6 +70,13 @@ const ScenarioEntry kScenarios[] = {
     {"remove-not-removed", RemoveNotRemoved,
      "a product file stays or cannot be found: exit code 1, the entry kept, nothing foreign touched"},
     {"ledger-data", LedgerData, "ledger entries survive a reinstall; kept or not at removal"},
+    {"silent-install", SilentInstall, "/S without a window, then the quiet removal: as before"},
+    {"deploy-refused", DeployRefused, "refused command lines end with 2 and change nothing"},
+    {"deploy-values", DeployValues, "/DIR, /GROUP and /LOG with blanks; then the same again"},
+    {"deploy-in-use", DeployInUse, "/S over a program in use ends with 3, untouched"},
+    {"deploy-running", DeployRunning, "/S while a setup shows its welcome page ends with 4"},
+    {"deploy-passive", DeployPassive, "/PASSIVE shows the progress and nothing that waits"},
+    {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
 };
 
 }  // namespace

@@ -130,7 +130,7 @@ void SetSetupFolder(const char* folder)
     snprintf(g_driver.folder, sizeof g_driver.folder, "%s", folder);
 }
 
-bool StartSetup()
+bool StartSetup(const char* arguments)
 {
     char path[MAX_PATH];
     DWORD n = g_driver.program[0] != '\0'
@@ -144,8 +144,9 @@ bool StartSetup()
     if (g_driver.program[0] == '\0') {
         strcpy(slash + 1, "Vantor.exe");
     }
-    char command[MAX_PATH + 2];
-    snprintf(command, sizeof command, "\"%s\"", path);
+    char command[4 * MAX_PATH];
+    snprintf(command, sizeof command, "\"%s\"%s%s", path, arguments ? " " : "",
+             arguments ? arguments : "");
     *slash = '\0';
     if (g_driver.started) {  // a second run in one scenario
         CloseHandle(g_driver.setup.hProcess);
@@ -185,7 +186,7 @@ DWORD SetupExitCode()
     return code;
 }
 
-bool ExpectSetupExit(DWORD timeout)
+bool ExpectSetupExit(DWORD timeout, DWORD expected)
 {
     if (!g_driver.started) {
         return false;
@@ -196,7 +197,8 @@ bool ExpectSetupExit(DWORD timeout)
         return false;
     }
     DWORD code = SetupExitCode();
-    return Check(code == 1, "the setup ended with exit code %lu (expected 1)", (unsigned long)code);
+    return Check(code == expected, "the setup ended with exit code %lu (expected %lu)",
+                 (unsigned long)code, (unsigned long)expected);
 }
 
 void StopSetup()

@@ -161,6 +161,11 @@ HWND FindSetupWindow(const char* className, const char* caption, HWND owner)
     return Find(className, caption, owner, false);
 }
 
+HWND AnySetupWindow()
+{
+    return Find(NULL, NULL, ANY_OWNER, false);
+}
+
 HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD timeout)
 {
     DWORD start = GetTickCount();

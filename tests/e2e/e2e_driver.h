@@ -36,17 +36,20 @@ const char* Printable(const char* text);
 // current folder is set too.
 void SetSetupProgram(const char* path);
 void SetSetupFolder(const char* folder);
-bool StartSetup();
+// With arguments, they follow the quoted program path.
+bool StartSetup(const char* arguments = NULL);
 DWORD SetupProcessId();
 bool SetupRunning();
-// Waits for the setup to end and checks its exit code is 1.
-bool ExpectSetupExit(DWORD timeout);
+// Waits for the setup to end and checks its exit code (1 unless told).
+bool ExpectSetupExit(DWORD timeout, DWORD expected = 1);
 // Ends a setup left running by a failed scenario.
 void StopSetup();
 
 // --- Windows of the setup, top-level and visible (driver_windows.cpp).
 #define ANY_OWNER ((HWND)(LONG_PTR)-1)
 HWND FindSetupWindow(const char* className, const char* caption, HWND owner);
+// Any visible top-level window of the setup, or NULL.
+HWND AnySetupWindow();
 HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD timeout);
 // A wizard page owned by the owner. When it never comes and the setup shows
 // nothing else (it ended quietly or shows only its backdrop), the page is

@@ -44,6 +44,13 @@ int TamperedRelative();
 int RemoveJunction();
 int RemoveNotRemoved();
 int LedgerData();
+int SilentInstall();
+int DeployRefused();
+int DeployValues();
+int DeployInUse();
+int DeployRunning();
+int DeployPassive();
+int DeployHelp();
 
 // Checks of the environment a complete installation ran in, where the run
 // asks for one: TZ=Asia/Kolkata, VANTOR_WINEARCH=win64.

@@ -28,6 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
          (command.hasLog != (command.log[0] != '\0')) || argument[0] != '\0')) {
         abort();
     }
+    // An accepted unattended mode is always seen by the refusal's reader.
+    if (verdict == kCommandAccepted && command.mode != kInteractive &&
+        !AsksUnattended(arguments.c_str())) {
+        abort();
+    }
     SkipProgramName(arguments.c_str());
     return 0;
 }

@@ -108,6 +108,29 @@ TEST(CommandLine, ValuesUpToTheirFieldAndNoFurther)
     EXPECT_EQ(Parse(std::string(100000, 'x')).verdict, kCommandUnknown);
 }
 
+TEST(CommandLine, AnUnattendedModeAnywhereMakesARefusalSilent)
+{
+    const struct {
+        const char* arguments;
+        bool unattended;
+    } cases[] = {
+        {"/X /S", true},
+        {"/passive /X", true},
+        {"\"/S\" /DIR=", true},
+        {"/X", false},
+        {"/DIR=/S", false},
+        {"/DIR=\"C:\\a /S\"", false},
+        {"/SILENT", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        EXPECT_EQ(AsksUnattended(c.arguments), c.unattended);
+    }
+    // A huge argument is read to its end, bounded.
+    EXPECT_TRUE(AsksUnattended((std::string(100000, 'x') + " /s").c_str()));
+}
+
 TEST(CommandLine, SkipsTheProgramsOwnNameQuotedOrNot)
 {
     EXPECT_STREQ(SkipProgramName("\"C:\\My Downloads\\Vantor.exe\"  /S"), "/S");

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "page_services.h"
 #include "run_log.h"
 #include "test_support.h"
 
@@ -101,6 +102,58 @@ TEST_F(RunLog, AFolderThatIsNotThereIsRefused)
 {
     EXPECT_FALSE(OpenRunLog((root_ + "\\missing\\setup.log").c_str()));
     EXPECT_FALSE(RunLogOpen());
+}
+
+int s_windowsMade;
+
+// Counts every window the thread would make, and makes none.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        ++s_windowsMade;
+        return 1;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+TEST_F(RunLog, UnattendedBoxesAreLoggedAndAnsweredWithoutAWindow)
+{
+    ASSERT_TRUE(OpenRunLog(path_.c_str()));
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindows, NULL, GetCurrentThreadId());
+    s_windowsMade = 0;
+    const struct {
+        UINT type;
+        int answer;  // the one that loses nothing
+    } cases[] = {
+        {MB_RETRYCANCEL | MB_ICONWARNING, IDCANCEL},
+        {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, IDNO},
+        {MB_OK | MB_ICONERROR, IDOK},
+    };
+    SetPageRunMode(kPagesSilent);
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShowPageBox(NULL, "first\r\nsecond", c.type), c.answer);
+    }
+    SetPageRunMode(kPagesPassive);
+    EXPECT_EQ(ShowPageBox(NULL, "passive", MB_RETRYCANCEL), IDCANCEL);
+    // A silent run makes no pause for the eye.
+    SetPageRunMode(kPagesSilent);
+    DWORD start = GetTickCount();
+    PumpMessages(NULL, 60000);
+    EXPECT_LT(GetTickCount() - start, 30000u);
+    SetPageRunMode(kPagesInteractive);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(s_windowsMade, 0);
+    CloseRunLog();
+
+    std::string contents;
+    ASSERT_TRUE(ReadLog(path_, &contents));
+    size_t lines = 0;
+    for (size_t at = contents.find("first  second\r\n"); at != std::string::npos;
+         at = contents.find("first  second\r\n", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 3u);
+    EXPECT_NE(contents.find("passive\r\n"), std::string::npos);
 }
 
 }  // namespace

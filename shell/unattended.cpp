@@ -1,0 +1,255 @@
+// Runs started with arguments. Nobody may be there to answer, so every
+// choice the pages would ask for is made before anything is written, and
+// the exit code says how the run ended.
+#include "unattended.h"
+
+#include "command_line.h"
+#include "extraction_page.h"
+#include "group_page.h"
+#include "install_pass.h"
+#include "install_state.h"
+#include "location_checks.h"
+#include "location_page.h"
+#include "one_setup.h"
+#include "page_ids.h"
+#include "page_services.h"
+#include "path_helpers.h"
+#include "registry_records.h"
+#include "replace_check.h"
+#include "run_log.h"
+#include "shortcuts.h"
+
+#define REFUSED_FORMAT "The command line was refused at\r\n%s\r\n\r\n%s"
+#define NO_LOG_FORMAT "The log file\r\n%s\r\ncannot be created (error %lu)."
+#define MODE_NEEDED_TEXT "/DIR= and /GROUP= are taken only with /S or /PASSIVE."
+#define OTHERS_FILES_FORMAT \
+    "The folder %s holds files that are not the product's; it is not shared unasked."
+#define RUNNING_TEXT "Another setup of this product is running."
+#define NO_SHORTCUTS_LOG_TEXT "Unable To Create Shortcuts!"
+
+enum {
+    kBoxTextSize = 1025,  // wsprintfA never writes more than 1024 bytes
+    kCodeTextSize = 16,
+};
+
+namespace {
+
+const char* VerdictText(CommandVerdict verdict)
+{
+    switch (verdict) {
+    case kCommandAccepted:
+        break;
+    case kCommandUnknown:
+        return "This is not a switch of this setup.";
+    case kCommandRepeated:
+        return "A switch is given twice, or /S with /PASSIVE.";
+    case kCommandEmptyValue:
+        return "The value may not be empty.";
+    case kCommandTooLong:
+        return "The value is too long.";
+    case kCommandOpenQuote:
+        return "A double quote is not closed.";
+    }
+    return "";
+}
+
+// A refusal: logged, and shown as a warning when someone is there.
+int Refuse(bool unattended, const char* argument, const char* reason)
+{
+    LogLine("Refused: %s: %s", argument, reason);
+    if (unattended) {
+        return kExitRefused;
+    }
+    char text[kBoxTextSize];
+    wsprintfA(text, REFUSED_FORMAT, argument, reason);
+    MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    return kExitInteractive;
+}
+
+// The switches and the exit codes, from the tables deployment tools are
+// checked against.
+int ShowHelp(bool silent)
+{
+    char text[kBoxTextSize];
+    CopyText(text, sizeof text, "Switches:\r\n");
+    for (int i = 0; i < kSwitchCount; ++i) {
+        AppendText(text, sizeof text, kSwitchTable[i].name);
+        AppendText(text, sizeof text, "\t");
+        AppendText(text, sizeof text, kSwitchTable[i].meaning);
+        AppendText(text, sizeof text, "\r\n");
+    }
+    AppendText(text, sizeof text, "\r\nExit codes of /S and /PASSIVE:\r\n");
+    for (int i = 0; i < kExitCount; ++i) {
+        char code[kCodeTextSize];
+        wsprintfA(code, "%d\t", kExitTable[i].code);
+        AppendText(text, sizeof text, code);
+        AppendText(text, sizeof text, kExitTable[i].meaning);
+        AppendText(text, sizeof text, "\r\n");
+    }
+    // /S promises no window at all, so the list goes to the log.
+    if (silent) {
+        SetPageRunMode(kPagesSilent);
+        ShowPageBox(NULL, text, MB_OK);
+    } else {
+        MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONINFORMATION);
+    }
+    return kExitInstalled;
+}
+
+// The destination from /DIR= or the page's proposal, with the page's
+// refusals; false when refused.
+bool ChooseFolder(const SetupCommand& command)
+{
+    char proposed[kFolderSlotSize];
+    const char* typed = command.folder;
+    if (!command.hasFolder) {
+        ProposedFolder(proposed);
+        typed = proposed;
+    }
+    char* destination = g_setup.state.destinationFolder;
+    LocationVerdict verdict = ChooseDestination(destination, typed);
+    if (verdict != kLocationAccepted) {
+        char heading[kBoxTextSize];
+        char text[kBoxTextSize];
+        wsprintfA(heading, "The folder %s is refused: ", typed);
+        wsprintfA(text, RefusalFormat(verdict), heading);
+        ShowPageBox(NULL, text, MB_OK);
+        return false;
+    }
+    // Nobody can say Yes to sharing a folder with others' files.
+    if (HoldsOthersFiles(destination)) {
+        LogLine(OTHERS_FILES_FORMAT, destination);
+        return false;
+    }
+    return true;
+}
+
+// The group from /GROUP=, else the earlier installation's while the page
+// would take it, else the product name; false when refused.
+bool ChooseGroup(const SetupCommand& command)
+{
+    char* group = g_setup.state.groupName;
+    const char* refusal = NULL;
+    if (command.hasGroup) {
+        refusal = GroupRefusal(command.group);
+        if (refusal == NULL) {
+            CopyText(group, kGroupNameSize, command.group);
+        }
+    } else if (!ReadPreviousGroup(group) || group[0] == '\0' || GroupRefusal(group) != NULL) {
+        CopyText(group, kGroupNameSize, g_setup.manifest.productName);
+        refusal = GroupRefusal(group);
+    }
+    if (refusal != NULL) {
+        LogLine("The group %s is refused:", command.hasGroup ? command.group : group);
+        ShowPageBox(NULL, refusal, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+// The files, with the extraction page when progress is shown.
+bool InstallUnattended()
+{
+    if (IsSilentRun()) {
+        return InstallFiles(NULL) == 1;
+    }
+    return DialogBoxParamA(g_setup.state.instance, MAKEINTRESOURCEA(IDD_EXTRACTION), NULL,
+                           ExtractionPageProc, 0) == 1;
+}
+
+bool LinkUnattended()
+{
+    if (IsSilentRun()) {
+        return CreateShortcuts(NULL) == 1;
+    }
+    return DialogBoxParamA(g_setup.state.instance, MAKEINTRESOURCEA(IDD_SHORTCUTS), NULL,
+                           ShortcutDialogProc, 0) == 1;
+}
+
+int RunUnattended(const SetupCommand& command)
+{
+    SetPageRunMode(command.mode == kSilent ? kPagesSilent : kPagesPassive);
+    if (!ClaimOnlySetup()) {
+        LogLine(RUNNING_TEXT);
+        return kExitRunning;
+    }
+    FillFolderSlots(NULL);
+    if (!ChooseFolder(command) || !ChooseGroup(command)) {
+        return kExitRefused;
+    }
+    LogLine("The licence is accepted on behalf of whoever deploys the setup.");
+    if (FolderSlotUnusable()) {
+        ShowPageBox(NULL, UNUSABLE_FOLDER_TEXT, MB_OK);
+        return kExitFailed;
+    }
+    // Asked here too, so that a file in use has its own code; the pass
+    // asks again just before it writes.
+    if (!WaitForReplaceableTargets(NULL)) {
+        return kExitInUse;
+    }
+    SetShellUnloadFlag();
+    if (!InstallUnattended()) {
+        return kExitFailed;
+    }
+    if (!LinkUnattended()) {
+        LogLine(NO_SHORTCUTS_LOG_TEXT);
+        return kExitFailed;
+    }
+    WriteRegistryRecords();
+    return kExitInstalled;
+}
+
+int OpenLogOrRefuse(const SetupCommand& command, bool unattended)
+{
+    if (!command.hasLog || OpenRunLog(command.log)) {
+        return -1;
+    }
+    if (unattended) {
+        return kExitRefused;
+    }
+    char text[kBoxTextSize];
+    wsprintfA(text, NO_LOG_FORMAT, command.log, (unsigned long)GetLastError());
+    MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
+    return kExitInteractive;
+}
+
+int RunParsed(const char* arguments, int showCommand)
+{
+    SetupCommand command;
+    char argument[kArgumentTextSize];
+    CommandVerdict verdict = ParseSetupCommand(arguments, &command, argument);
+    bool unattended = AsksUnattended(arguments);
+    // The log first, so that even a refusal is in it when it was named
+    // before the refused argument.
+    int code = OpenLogOrRefuse(command, unattended);
+    if (code >= 0) {
+        return code;
+    }
+    const ProductManifest& manifest = g_setup.manifest;
+    LogLine("%s setup of %s v%s by %s", INSTALLER_NAME, manifest.productName, manifest.version,
+            manifest.publisher);
+    LogLine("Command line: %s", arguments);
+    if (verdict != kCommandAccepted) {
+        return Refuse(unattended, argument, VerdictText(verdict));
+    }
+    if (command.help) {
+        return ShowHelp(command.mode == kSilent);
+    }
+    if (command.mode != kInteractive) {
+        return RunUnattended(command);
+    }
+    if (command.hasFolder || command.hasGroup) {
+        return Refuse(false, command.hasFolder ? "/DIR=" : "/GROUP=", MODE_NEEDED_TEXT);
+    }
+    return RunWizard(showCommand);
+}
+
+}  // namespace
+
+int RunCommandLine(const char* arguments, int showCommand)
+{
+    int code = RunParsed(arguments, showCommand);
+    LogLine("Exit code %d", code);
+    CloseRunLog();
+    return code;
+}

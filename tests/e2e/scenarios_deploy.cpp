@@ -1,0 +1,299 @@
+// Scenarios of the unattended command line: /S installs without a window
+// and is removed again by the registered quiet command; refused command
+// lines change nothing; a file in use, a setup already running, /PASSIVE
+// and /? each end as their exit code says.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "e2e_driver.h"
+#include "e2e_scenarios.h"
+#include "e2e_snapshot.h"
+#include "e2e_system.h"
+#include "e2e_uninstall.h"
+#include "e2e_walk.h"
+
+namespace {
+
+enum {
+    kInstalled = 0,
+    kRefused = 2,
+    kInUse = 3,
+    kRunning = 4,
+    kLogSize = 64 * 1024,
+};
+
+// Outside drive C:, so that the snapshots do not see it.
+#define LOG_PATH "S:\\deploy log.txt"
+
+// Runs the setup with the arguments to its end, watching every moment that
+// it shows no window when quiet is set; its exit code is checked and the
+// time it took logged.
+bool RunSetup(const char* arguments, DWORD expected, bool quiet)
+{
+    DWORD start = GetTickCount();
+    if (!StartSetup(arguments)) {
+        return false;
+    }
+    HWND seen = NULL;
+    while (SetupRunning() && GetTickCount() - start < kLongWait) {
+        if (quiet && seen == NULL) {
+            seen = AnySetupWindow();
+        }
+        Sleep(kPollInterval / 4);
+    }
+    DWORD took = GetTickCount() - start;
+    if (seen != NULL) {
+        char name[64] = "";
+        char caption[128] = "";
+        GetClassNameA(seen, name, sizeof name);
+        GetWindowTextA(seen, caption, sizeof caption);
+        Fail("%s showed a window of class \"%s\", caption \"%s\"", arguments, name, caption);
+    }
+    bool ended = ExpectSetupExit(kWaitLimit, expected);
+    Log("the setup with %s took %lu ms", arguments, (unsigned long)took);
+    return ended;
+}
+
+// Nothing differs from the kBefore snapshot.
+void CheckUnchanged(const char* what)
+{
+    TakeSnapshot(kAfter);
+    CheckDifferences(what, NULL, 0);
+}
+
+bool ReadLog(char* text, int size)
+{
+    text[0] = '\0';
+    HANDLE file = CreateFileA(LOG_PATH, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Check(false, "the log %s is there", LOG_PATH);
+    }
+    DWORD read = 0;
+    ReadFile(file, text, (DWORD)size - 1, &read, NULL);
+    CloseHandle(file);
+    text[read] = '\0';
+    return true;
+}
+
+void ExpectLogLines(const char* const* lines, int count)
+{
+    static char text[kLogSize];
+    if (!ReadLog(text, sizeof text)) {
+        return;
+    }
+    for (int i = 0; i < count; i++) {
+        Check(strstr(text, lines[i]) != NULL, "the log holds \"%s\"", Printable(lines[i]));
+    }
+    Check(strstr(text, "\r\n") != NULL && strstr(text, "\n\n") == NULL &&
+              strstr(text, "\r\r") == NULL,
+          "the log's lines end with CR LF");
+}
+
+void ExpectInstalledAt(const char* destination, const char* group)
+{
+    snprintf(g_walk.destination, sizeof g_walk.destination, "%s", destination);
+    snprintf(g_walk.group, sizeof g_walk.group, "%s", group);
+    CheckInstalled();
+}
+
+}  // namespace
+
+int SilentInstall()
+{
+    TakeSnapshot(kBefore);
+    DWORD start = GetTickCount();
+    if (!RunSetup("/S", kInstalled, true)) {
+        return RemovalOutcome();
+    }
+    Log("timing: silent installation took %lu ms", (unsigned long)(GetTickCount() - start));
+    ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
+    CheckRegNumber(UNINSTALL_KEY, "NoModify", 1);
+    CheckRegNumber(UNINSTALL_KEY, "NoRepair", 1);
+
+    // The removal the package manager would run, as it is registered.
+    char quiet[MAX_PATH + 16] = "";
+    HKEY key;
+    DWORD bytes = sizeof quiet - 1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, "QuietUninstallString", NULL, NULL, (BYTE*)quiet, &bytes);
+        RegCloseKey(key);
+    }
+    if (!Check(quiet[0] == '"', "the quiet removal command is registered: %s", quiet) ||
+        !StartRemoval(quiet)) {
+        return RemovalOutcome();
+    }
+    HWND seen = NULL;
+    start = GetTickCount();
+    while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
+        seen = AnyRemovalWindow();
+        Sleep(kPollInterval / 4);
+    }
+    Check(seen == NULL, "the quiet removal showed no window");
+    if (ExpectRemovalExit(kRemoved)) {
+        CheckAfterRemoval(NULL, NULL);
+    }
+    return RemovalOutcome();
+}
+
+int DeployRefused()
+{
+    static const char* const kLines[] = {
+        "/S /X",
+        "/S /DIR=Apps",
+        "/S /DIR=C:\\",
+        "/S /DIR=C:\\Apps.",
+        "/S \"/DIR=C:\\Ap|ps\"",
+        "/S /GROUP=CON",
+        "/S /GROUP=",
+        "/S /DIR=",
+        "/S /LOG=",
+        "/S /LOG=C:\\missing\\setup.log",
+        "/PASSIVE /S",
+        "/DIR=C:\\Apps /PASSIVE /LOG=C:\\missing\\setup.log",
+    };
+    TakeSnapshot(kBefore);
+    for (const char* line : kLines) {
+        RunSetup(line, kRefused, true);
+        CheckUnchanged(line);
+    }
+    // With someone there, a warning names the argument; the code stays 1.
+    Box box;
+    if (StartSetup("/DIR=C:\\Apps /X") && WaitBox(NULL, &box)) {
+        CheckBox(&box,
+                 "The command line was refused at\r\n/X\r\n\r\n"
+                 "This is not a switch of this setup.",
+                 "warning");
+        AnswerBox(&box, IDOK);
+    }
+    ExpectSetupExit(kWaitLimit, 1);
+    CheckUnchanged("an interactive refusal");
+    StopSetup();
+    return Outcome();
+}
+
+int DeployValues()
+{
+    TakeSnapshot(kBefore);
+    if (!RunSetup("/s /dir=\"C:\\My Apps\" /Group=\"My Tools\" /Log=\"" LOG_PATH "\"", kInstalled,
+                  true)) {
+        return Outcome();
+    }
+    ExpectInstalledAt("C:\\My Apps\\" PRODUCT, "My Tools");
+    static const char* const kLines[] = {
+        "Command line: /s /dir=\"C:\\My Apps\"",
+        "Destination: C:\\My Apps\\" PRODUCT "\r\n",
+        "Program group: My Tools\r\n",
+        "Created C:\\My Apps\\" PRODUCT "\r\n",
+        "Wrote C:\\My Apps\\" PRODUCT "\\",
+        "Link ",
+        "Registry value InstallLocation = C:\\My Apps\\" PRODUCT "\r\n",
+        "Exit code 0\r\n",
+    };
+    ExpectLogLines(kLines, sizeof kLines / sizeof kLines[0]);
+
+    // Without /DIR and /GROUP, the earlier installation's again.
+    if (RunSetup("/S", kInstalled, true)) {
+        ExpectInstalledAt("C:\\My Apps\\" PRODUCT, "My Tools");
+    }
+    return Outcome();
+}
+
+int DeployInUse()
+{
+    if (!RunSetup("/S", kInstalled, true)) {
+        return RemovalOutcome();
+    }
+    strcpy(g_walk.destination, DEFAULT_FOLDER);
+    PROCESS_INFORMATION quorvel;
+    HWND ledger = StartQuorvel(&quorvel);
+    if (ledger == NULL) {
+        return RemovalOutcome();
+    }
+    TakeSnapshot(kBefore);
+    RunSetup("/S /LOG=\"" LOG_PATH "\"", kInUse, true);
+    CheckUnchanged("a file in use: the installation untouched");
+    CloseQuorvel(ledger, &quorvel);
+    static const char* const kLines[] = {"is in use and cannot be replaced", "Exit code 3\r\n"};
+    ExpectLogLines(kLines, 2);
+    return RemovalOutcome();
+}
+
+int DeployRunning()
+{
+    if (WelcomePage() == NULL) {
+        StopSetup();
+        return Outcome();
+    }
+    PROCESS_INFORMATION first = {};
+    first.hProcess = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, SetupProcessId());
+    TakeSnapshot(kBefore);
+    RunSetup("/S", kRunning, true);
+    CheckUnchanged("a second setup while the first shows its welcome page");
+    if (first.hProcess != NULL) {
+        TerminateProcess(first.hProcess, 1);
+        WaitForSingleObject(first.hProcess, kWaitLimit);
+        CloseHandle(first.hProcess);
+    }
+    return Outcome();
+}
+
+int DeployPassive()
+{
+    if (!StartSetup("/PASSIVE")) {
+        return Outcome();
+    }
+    HWND page = WaitWindow(NULL, EXTRACTION_CAPTION, NULL, kWaitLimit);
+    Check(page != NULL, "the extraction page shows, owned by no window");
+    // Only the two progress windows may show, and nothing that waits.
+    bool shortcuts = false;
+    DWORD start = GetTickCount();
+    while (SetupRunning() && GetTickCount() - start < kLongWait) {
+        HWND shown = AnySetupWindow();
+        char caption[256] = "";
+        if (shown != NULL) {
+            GetWindowTextA(shown, caption, sizeof caption);
+        }
+        if (shown != NULL && strcmp(caption, EXTRACTION_CAPTION) != 0 &&
+            strcmp(caption, SHORTCUTS_CAPTION) != 0) {
+            Fail("a window other than the progress shows: \"%s\"", caption);
+            break;
+        }
+        shortcuts = shortcuts || strcmp(caption, SHORTCUTS_CAPTION) == 0;
+        Sleep(kPollInterval);
+    }
+    Check(shortcuts, "the shortcut dialog showed");
+    if (ExpectSetupExit(kWaitLimit, kInstalled)) {
+        ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
+    }
+    StopSetup();
+    return Outcome();
+}
+
+int DeployHelp()
+{
+    TakeSnapshot(kBefore);
+    if (!StartSetup("/?")) {
+        return Outcome();
+    }
+    Box box;
+    if (WaitBox(NULL, &box)) {
+        Check(strcmp(box.caption, "Vantor") == 0, "the box is captioned Vantor");
+        Check(strcmp(box.icon, "information") == 0, "it has the information icon");
+        static const char* const kNamed[] = {"/S\t", "/PASSIVE\t", "/DIR=", "/GROUP=", "/LOG=",
+                                             "/?\t", "0\t", "1\t", "2\t", "3\t", "4\t"};
+        for (const char* named : kNamed) {
+            Check(strstr(box.text, named) != NULL, "it lists %s", Printable(named));
+        }
+        AnswerBox(&box, IDOK);
+    }
+    ExpectSetupExit(kWaitLimit, kInstalled);
+    // Silent, the list goes to the log and nothing shows.
+    RunSetup("/S /? /LOG=\"" LOG_PATH "\"", kInstalled, true);
+    static const char* const kLines[] = {"/PASSIVE\t", "Exit code 0\r\n"};
+    ExpectLogLines(kLines, 2);
+    CheckUnchanged("the list of switches installs nothing");
+    StopSetup();
+    return Outcome();
+}

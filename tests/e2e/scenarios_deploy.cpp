@@ -108,6 +108,17 @@ int SilentInstall()
         return RemovalOutcome();
     }
     Log("timing: silent installation took %lu ms", (unsigned long)(GetTickCount() - start));
+    // The machine as an interactive installation leaves it (install-snapshot
+    // demands the same list of it): every difference the product makes and
+    // no other. Taken first: the checks after it read the files.
+    TakeSnapshot(kAfter);
+    snprintf(g_walk.destination, sizeof g_walk.destination, "%s", DEFAULT_FOLDER);
+    snprintf(g_walk.group, sizeof g_walk.group, "%s", PRODUCT);
+    AllowanceList list;
+    list.count = 0;
+    AllowProduct(&list, '+', kAllParts);
+    AllowStandard(&list, false);
+    CheckDifferences("after the silent installation", list.items, list.count);
     ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
     CheckRegNumber(UNINSTALL_KEY, "NoModify", 1);
     CheckRegNumber(UNINSTALL_KEY, "NoRepair", 1);

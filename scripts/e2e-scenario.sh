@@ -27,6 +27,8 @@ run=$scenario
 [ -z "${TZ:-}" ] || run=$run-$(printf %s "$TZ" | tr -c 'A-Za-z0-9_\n-' -)
 work=$build/e2e/$run
 screens=${3:-$work/screens}
+# A file a failed run left immutable would survive the removal.
+chattr -R -i "$work" 2>/dev/null
 rm -rf "$work"
 mkdir -p "$work" "$screens"
 screens=$(cd "$screens" && pwd)
@@ -52,6 +54,9 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 vantor_start_wine "$prefix"
 cleanup() {
+  # A host helper left waiting for requests would act on the next run's
+  # prefix of the same name.
+  jobs -p | xargs -r kill 2>/dev/null
   vantor_stop_wine "$prefix"
   [ -n "$own_xvfb" ] && vantor_stop_xvfb
 }

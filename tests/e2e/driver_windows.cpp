@@ -109,6 +109,11 @@ BOOL CALLBACK ListProc(HWND window, LPARAM param)
             (void*)window, names.className, names.caption, (void*)GetWindow(window, GW_OWNER), r.left, r.top,
             r.right - r.left, r.bottom - r.top,
             (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? " topmost" : "");
+        // A box says why the setup stopped.
+        char text[512];
+        if (IsMessageBox(window) && GetDlgItemTextA(window, 0xFFFF, text, sizeof text) > 0) {
+            Log("    its text: \"%s\"", Printable(text));
+        }
     } else if (list->count < list->capacity) {
         list->rects[list->count] = r;
     }
@@ -259,4 +264,16 @@ int CoveringRects(HWND except, RECT* rects, int capacity)
     WindowList list = {except, rects, capacity, 0, false};
     EnumWindows(ListProc, (LPARAM)&list);
     return list.count < capacity ? list.count : capacity;
+}
+
+void FailShownWindow(HWND seen, const char* what)
+{
+    if (seen == NULL) {
+        return;
+    }
+    char name[64] = "";
+    char caption[128] = "";
+    GetClassNameA(seen, name, sizeof name);
+    GetWindowTextA(seen, caption, sizeof caption);
+    Fail("%s showed a window of class \"%s\", caption \"%s\"", what, name, caption);
 }

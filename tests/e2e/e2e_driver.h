@@ -57,6 +57,9 @@ HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD ti
 HWND WaitPage(const char* caption, HWND owner);
 bool WaitGone(HWND window, DWORD timeout);
 void LogSetupWindows();
+// Fails the check that a run (named by what) showed no window, naming the
+// window's class and caption; nothing when seen is null.
+void FailShownWindow(HWND seen, const char* what);
 // Rectangles of every visible setup window but the given one, so that
 // pixel checks can skip what lies on top of the backdrop.
 int CoveringRects(HWND except, RECT* rects, int capacity);

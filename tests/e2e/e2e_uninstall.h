@@ -123,6 +123,11 @@ bool RemoveQuorvel(const RemovalAnswers* answers);
 // exit code, and unless the removal failed, the Windows folder's copy gone.
 // More arguments may follow the /S.
 bool RunSilently(DWORD expectedCode, const char* more = "");
+// The same for a whole removal command line.
+bool RunRemovalQuietly(const char* command, DWORD expectedCode);
+// Against the kBefore snapshot, an installation made every difference the
+// product makes (in g_walk's folder and group) and no other.
+void CheckInstallationDifferences(const char* what);
 // The end box: REMOVED_TEXT (or NOT_COMPLETE_TEXT), then the required lines
 // and perhaps the optional ones (any order) under LEFT_IN_PLACE.
 void CheckEndText(const char* text, const char* const* required, const char* const* optional,

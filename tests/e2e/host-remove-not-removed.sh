@@ -13,6 +13,8 @@
 (
   request=$prefix/drive_c/e2e-host-request
   locked=()
+  # Ended with its scenario: nothing stays locked.
+  trap 'for a in "${locked[@]}"; do chattr -i "$a"; done; exit 0' TERM
   on_host() { printf '%s/drive_c/%s' "$prefix" "$(printf '%s' "${1#[Cc]:\\}" | tr '\\' '/')"; }
   for _ in $(seq 6000); do  # ten minutes at the most
     [ -d "$prefix/drive_c" ] || break

@@ -248,14 +248,8 @@ bool RemoveQuorvel(const RemovalAnswers* answers)
     return window != NULL && FinishRemoval(window, answers);
 }
 
-bool RunSilently(DWORD expectedCode, const char* more)
+bool RunRemovalQuietly(const char* command, DWORD expectedCode)
 {
-    char registered[MAX_PATH];
-    char command[2 * MAX_PATH];
-    if (!ReadUninstallCommand(registered, sizeof registered)) {
-        return false;
-    }
-    snprintf(command, sizeof command, "%s /S%s%s", registered, more[0] ? " " : "", more);
     if (!StartRemoval(command)) {
         return false;
     }
@@ -265,13 +259,7 @@ bool RunSilently(DWORD expectedCode, const char* more)
         seen = AnyRemovalWindow();
         Sleep(kPollInterval / 4);
     }
-    if (seen != NULL) {
-        char name[64] = "";
-        char caption[128] = "";
-        GetClassNameA(seen, name, sizeof name);
-        GetWindowTextA(seen, caption, sizeof caption);
-        Fail("the silent removal showed a window of class \"%s\", caption \"%s\"", name, caption);
-    }
+    FailShownWindow(seen, "the silent removal");
     if (!ExpectRemovalExit(expectedCode)) {
         return false;
     }
@@ -280,6 +268,27 @@ bool RunSilently(DWORD expectedCode, const char* more)
         ExpectWindowsCopyGone();
     }
     return true;
+}
+
+bool RunSilently(DWORD expectedCode, const char* more)
+{
+    char registered[MAX_PATH];
+    char command[2 * MAX_PATH];
+    if (!ReadUninstallCommand(registered, sizeof registered)) {
+        return false;
+    }
+    snprintf(command, sizeof command, "%s /S%s%s", registered, more[0] ? " " : "", more);
+    return RunRemovalQuietly(command, expectedCode);
+}
+
+void CheckInstallationDifferences(const char* what)
+{
+    TakeSnapshot(kAfter);
+    AllowanceList list;
+    list.count = 0;
+    AllowProduct(&list, '+', kAllParts);
+    AllowStandard(&list, false);
+    CheckDifferences(what, list.items, list.count);
 }
 
 void ExpectWindowsCopyGone()

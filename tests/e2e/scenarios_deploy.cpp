@@ -43,13 +43,7 @@ bool RunSetup(const char* arguments, DWORD expected, bool quiet)
         Sleep(kPollInterval / 4);
     }
     DWORD took = GetTickCount() - start;
-    if (seen != NULL) {
-        char name[64] = "";
-        char caption[128] = "";
-        GetClassNameA(seen, name, sizeof name);
-        GetWindowTextA(seen, caption, sizeof caption);
-        Fail("%s showed a window of class \"%s\", caption \"%s\"", arguments, name, caption);
-    }
+    FailShownWindow(seen, arguments);
     bool ended = ExpectSetupExit(kWaitLimit, expected);
     Log("the setup with %s took %lu ms", arguments, (unsigned long)took);
     return ended;
@@ -111,17 +105,10 @@ int SilentInstall()
     // The machine as an interactive installation leaves it (install-snapshot
     // demands the same list of it): every difference the product makes and
     // no other. Taken first: the checks after it read the files.
-    TakeSnapshot(kAfter);
     snprintf(g_walk.destination, sizeof g_walk.destination, "%s", DEFAULT_FOLDER);
     snprintf(g_walk.group, sizeof g_walk.group, "%s", PRODUCT);
-    AllowanceList list;
-    list.count = 0;
-    AllowProduct(&list, '+', kAllParts);
-    AllowStandard(&list, false);
-    CheckDifferences("after the silent installation", list.items, list.count);
+    CheckInstallationDifferences("after the silent installation");
     ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
-    CheckRegNumber(UNINSTALL_KEY, "NoModify", 1);
-    CheckRegNumber(UNINSTALL_KEY, "NoRepair", 1);
 
     // The removal the package manager would run, as it is registered.
     char quiet[MAX_PATH + 16] = "";
@@ -131,18 +118,8 @@ int SilentInstall()
         RegQueryValueExA(key, "QuietUninstallString", NULL, NULL, (BYTE*)quiet, &bytes);
         RegCloseKey(key);
     }
-    if (!Check(quiet[0] == '"', "the quiet removal command is registered: %s", quiet) ||
-        !StartRemoval(quiet)) {
-        return RemovalOutcome();
-    }
-    HWND seen = NULL;
-    start = GetTickCount();
-    while (RemovalRunning() && GetTickCount() - start < kLongWait && seen == NULL) {
-        seen = AnyRemovalWindow();
-        Sleep(kPollInterval / 4);
-    }
-    Check(seen == NULL, "the quiet removal showed no window");
-    if (ExpectRemovalExit(kRemoved)) {
+    if (Check(quiet[0] == '"', "the quiet removal command is registered: %s", quiet) &&
+        RunRemovalQuietly(quiet, kRemoved)) {
         CheckAfterRemoval(NULL, NULL);
     }
     return RemovalOutcome();

@@ -157,12 +157,7 @@ int InstallSnapshot()
 {
     TakeSnapshot(kBefore);
     if (InstallQuorvel()) {
-        TakeSnapshot(kAfter);
-        AllowanceList list;
-        list.count = 0;
-        AllowProduct(&list, '+', kAllParts);
-        AllowStandard(&list, false);
-        CheckDifferences("after the installation", list.items, list.count);
+        CheckInstallationDifferences("after the installation");
     }
     return RemovalOutcome();
 }

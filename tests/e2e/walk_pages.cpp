@@ -388,9 +388,18 @@ bool ExtractionPage(bool expectSuccess)
             middleShot = true;
             Shot("extraction-middle");
             Log("percent bar on its way: %s of %s bytes", done, total);
-            // The bar is judged as drawn, never half-way through a paint:
-            // in a capture that the next one of the bar agrees with.
-            SettleArea(bar);
+            // The bar is judged as drawn, never half-way through a paint (in
+            // a capture that the next one of the bar agrees with), and once
+            // the screen shows it part-filled: it can lag behind the counters.
+            for (DWORD reached = GetTickCount(); GetTickCount() - reached < kWaitLimit;
+                 Sleep(kPollInterval / 4)) {
+                if (SettleArea(bar) &&
+                    CountColour(bar.left, bar.top, bar.right, bar.bottom, kBarFill) > 0 &&
+                    CountColour(bar.left, bar.top, bar.right, bar.bottom,
+                                GetSysColor(COLOR_BTNFACE)) > 0) {
+                    break;
+                }
+            }
             // Filled part on the left, empty part on the right, one edge.
             int y = (bar.top + bar.bottom) / 2;
             int lastFill = -1;
@@ -420,12 +429,18 @@ bool ExtractionPage(bool expectSuccess)
             char files[kItemSize];
             ItemText(page, IDC_TOTAL_FILES, files, sizeof files);
             ItemText(page, IDC_CURRENT_FILE, text, sizeof text);
-            Sleep(100);
+            // The screen can show the full bar a while after the counters
+            // reach the total: the bar alone is watched until it does.
+            bool full = false;
+            for (DWORD reached = GetTickCount(); !full && GetTickCount() - reached < kWaitLimit;
+                 Sleep(kPollInterval / 4)) {
+                full = (CaptureArea(bar) || CaptureScreen()) &&
+                       CountColour(bar.left, bar.top, bar.right, bar.bottom,
+                                   GetSysColor(COLOR_BTNFACE)) == 0 &&
+                       CountColour(bar.left, bar.top, bar.right, bar.bottom, kWhite) > 0;
+            }
+            Check(full, "at the end the bar is full with its text in white");
             ShotAndStep("extraction-end", 4);
-            int empty =
-                CountColour(bar.left, bar.top, bar.right, bar.bottom, GetSysColor(COLOR_BTNFACE));
-            Check(empty == 0 && CountColour(bar.left, bar.top, bar.right, bar.bottom, kWhite) > 0,
-                  "at the end the bar is full with its text in white");
             Check(strcmp(done, total) == 0 && strcmp(total, totalText) == 0,
                   "\"Current Size\" %s equals \"Total Size\" %s (%s expected)", done, total,
                   totalText);

@@ -23,15 +23,15 @@ prefixes=$root/build/win32/test-prefixes
 mkdir -p build/win32
 (
   set -e
-  vantor_make_template build/win32 win32
+  vantor_make_template "$root/build/win32" win32
   for slot in $(seq "$shared"); do
     vantor_copy_prefix "$vantor_template" "$prefixes/$slot"
     ln -sfn "$root/build/win32" "$prefixes/$slot/dosdevices/t:"
   done
-  vantor_make_template build/win32 win64
+  vantor_make_template "$root/build/win32" win64
 ) > build/prefixes.log 2>&1 &
 making=$!
-scripts/build.sh
+scripts/build.sh || { wait $making; exit 1; }
 wait $making || { cat build/prefixes.log; exit 1; }
 echo "built in $(($(date +%s) - started)) s"
 

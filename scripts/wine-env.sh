@@ -32,9 +32,10 @@ vantor_make_prefix() {
   touch "$prefix/.vantor-ready"
 }
 
-# The ready prefix that copies start from, in folder $1 for the Windows
-# architecture $2 (default $WINEARCH): made once, even when several runs ask
-# for it at the same moment. Sets vantor_template.
+# The ready prefix that copies start from, in folder $1 (a full path: Wine
+# takes no other) for the Windows architecture $2 (default $WINEARCH): made
+# once, even when several runs ask for it at the same moment. Sets
+# vantor_template.
 vantor_make_template() {
   local arch=${2:-$WINEARCH}
   vantor_template=$1/e2e-template
@@ -42,7 +43,7 @@ vantor_make_template() {
   (
     flock 9
     vantor_make_prefix "$vantor_template" "$arch"
-  ) 9>"$vantor_template.lock"
+  ) 9>"$vantor_template.lock" || true
   [ -f "$vantor_template/.vantor-ready" ] || { echo "cannot make the Wine prefix $vantor_template" >&2; return 1; }
 }
 

@@ -65,10 +65,14 @@ void FinishInstall(HWND backdrop)
     SetStepMask(kStepReadMe);
     char question[kQuestionSize];
     wsprintfA(question, SUCCESS_QUESTION_FORMAT, g_setup.manifest.productName);
+    bool readMeInFront = false;
     if (MessageBoxA(backdrop, question, INSTALLER_NAME, MB_ICONQUESTION | MB_YESNO) == IDYES) {
-        ViewReadMe(backdrop);
+        readMeInFront = ViewReadMe(backdrop);
     }
     SetStepMask(kStepFinished);
-    MessageBoxA(backdrop, FAREWELL_TEXT, INSTALLER_NAME, MB_ICONINFORMATION | MB_OK);
+    // Over the read-me's window, which the minimised backdrop leaves
+    // uncovered, even when that window came up after the box.
+    MessageBoxA(backdrop, FAREWELL_TEXT, INSTALLER_NAME,
+                MB_ICONINFORMATION | MB_OK | (readMeInFront ? MB_TOPMOST : 0));
     DestroyWindow(backdrop);
 }

@@ -96,8 +96,14 @@ struct Walk {
     bool timed;  // print the timing figure
 };
 
+// What opens the read-me after Yes, as the scenario arranged the system:
+// Notepad; nothing (no Notepad, and nothing else opens the file); WordPad
+// by the .txt association; WordPad, handed the file by a Notepad that ends.
+enum ReadMeWay { kReadMeInNotepad, kReadMeUnopened, kReadMeAssociated, kReadMeHandedOff };
+
 // What the walk saw; the checks after it read these.
 struct WalkState {
+    ReadMeWay readMeWay;  // set by the scenario
     int width;
     int height;
     HWND backdrop;

@@ -41,7 +41,7 @@ target_link_libraries(vantor-planted-program kernel32)
 set(VANTOR_E2E_SCENARIOS
   welcome-cancel welcome-escape second-setup licence-disagree licence-escape licence-resize
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
-  complete-install readme-yes readme-no reinstall
+  complete-install readme-yes readme-no readme-elsewhere reinstall
   planted-dlls planted-notepad group-names locked-reinstall
   snapshot-noop install-snapshot install-remove remove-twice remove-silent
   remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root

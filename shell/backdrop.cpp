@@ -167,6 +167,7 @@ HIMAGELIST SystemImageList(const char* path)
 
 void CreateBackdrop(HWND window)
 {
+    g_backdrop.keepIconic = false;
     FormatBackdropTexts();
     g_backdrop.imageList = SystemImageList(".");
     if (g_backdrop.imageList == NULL) {
@@ -305,6 +306,16 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND:
         // The paint covers every pixel; erasing first would only flicker.
         return 1;
+    case WM_QUERYOPEN:
+        // Whoever asks (the taskbar, a second setup), the topmost backdrop
+        // must not come back over the read-me.
+        return g_backdrop.keepIconic ? FALSE : TRUE;
+    case WM_CLOSE:
+        // The finish is under way; the farewell ends the run.
+        if (g_backdrop.keepIconic) {
+            return 0;
+        }
+        break;
     case WM_TIMER:
         // Killed first: the pages' modal loops must not start the chain again.
         KillTimer(window, wParam);

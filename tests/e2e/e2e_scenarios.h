@@ -24,6 +24,7 @@ int UnwritableFolder();
 int CompleteInstall();
 int ReadMeYes();
 int ReadMeNo();
+int ReadMeElsewhere();
 int Reinstall();
 int PlantedDlls();
 int PlantedNotepad();

@@ -89,8 +89,8 @@ enum NameDeletion {
     kNameGone,        // deleted, or not there to begin with
     kNameNotOurs,     // a folder or a link: not what the setup made
     kNameShared,      // read-only with other names: its mark must stay
-    kNameFailed,      // DeleteFileA failed with state->error
-    kNameStillThere,  // DeleteFileA said yes, yet the name is there
+    kNameFailed,      // the deletion failed with state->error
+    kNameStillThere,  // the deletion was accepted, yet the name is there
 };
 struct NameState {
     BY_HANDLE_FILE_INFORMATION info;  // the file as checked

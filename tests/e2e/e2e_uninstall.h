@@ -140,6 +140,12 @@ bool SetProgramPath(const char* value, DWORD type = REG_SZ);
 void CheckEntryKept();
 // The Windows folder's uninstaller goes a moment after the exit.
 void ExpectWindowsCopyGone();
+// The folders of the uninstaller's temp copies, read back: only SYSTEM and
+// Administrators may write there, nothing inherited (eraser_access.cpp).
+void CheckEraserFolderAccess();
+// Where those folders are: the temp folder, and the pattern of their
+// names ("Qorvunst-*") after it.
+void EraserFolderPattern(char* temp, int tempSize, char* pattern, int patternSize);
 // A list of allowed differences with their texts, built at run time.
 enum { kPatternSize = 600 };
 struct AllowanceList {

@@ -41,8 +41,7 @@ int EraserFolders()
 {
     char temp[MAX_PATH];
     char pattern[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    snprintf(pattern, sizeof pattern, "%sQorvunst-*", temp);
+    EraserFolderPattern(temp, sizeof temp, pattern, sizeof pattern);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     int count = 0;

@@ -173,6 +173,7 @@ int InstallRemove()
             Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
                 "which the driver sat %lu ms on the boxes before answering",
                 (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
+            CheckEraserFolderAccess();
             CheckAfterRemoval(NULL, NULL);
         }
     }

@@ -85,3 +85,26 @@ void RestoreOwnAttributes(const char* path, NameState* state)
         state->cleared = false;
     }
 }
+
+bool IsNameInUse(const char* path, DWORD error)
+{
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+        error == ERROR_USER_MAPPED_FILE) {
+        return true;
+    }
+    if (error != ERROR_ACCESS_DENIED) {
+        return false;
+    }
+    // A running program's file refuses its deletion as access denied, and
+    // so do an access list and a read-only mark that stays. Of these only
+    // the running image also refuses a writer that shares everything; the
+    // handle writes nothing.
+    HANDLE file = CreateFileA(path, FILE_WRITE_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}

@@ -42,17 +42,12 @@ static void AddLeft(const char* text, const char* suffix)
     AddEndItem(g_removal.endText, sizeof g_removal.endText, &g_removal.endItems, text, suffix);
 }
 
-static bool IsInUse(DWORD error)
+// What cannot go now because something holds it goes at the restart, and
+// says so; anything else, or a name the restart refuses, is named as not
+// removed, and the removal has failed. True when marked.
+static bool LeaveInPlace(const char* path, bool inUse)
 {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-           error == ERROR_LOCK_VIOLATION || error == ERROR_USER_MAPPED_FILE;
-}
-
-// What cannot go now goes at the restart, and says so; when even that
-// fails it is named as not removed, and the removal has failed.
-static bool RemoveAtRestart(const char* path)
-{
-    if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    if (inUse && MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         g_removal.restartNeeded = true;
         AddLeft(path, LEFT_AT_RESTART);
         return true;
@@ -99,8 +94,9 @@ static StepOutcome DeleteOwnFile(const char* path, const char* folder)
         // Marked for the restart, the file keeps its cleared attributes: the
         // deletion at the restart refuses a read-only file. A file that
         // stays, for now or for good, gets back what it had.
-        bool ask = !g_removal.silent && IsInUse(state.error);
-        if (!ask && RemoveAtRestart(path)) {
+        bool inUse = IsNameInUse(path, state.error);
+        bool ask = !g_removal.silent && inUse;
+        if (!ask && LeaveInPlace(path, inUse)) {
             return kStepDone;
         }
         RestoreOwnAttributes(path, &state);
@@ -199,13 +195,17 @@ static bool HoldsFiles(const char* folder, bool exceptKept)
 // folder holds something.
 static bool RemoveEmptyFolder(const char* folder)
 {
-    if (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    if (RemoveDirectoryA(folder)) {
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
         return true;
     }
     if (HoldsFiles(folder, false)) {
         return false;
     }
-    RemoveAtRestart(folder);
+    LeaveInPlace(folder, IsNameInUse(folder, error));
     return true;
 }
 

@@ -106,6 +106,12 @@ NameDeletion DeleteOwnName(const char* path, NameState* state);
 // Gives a file left after kNameFailed back its marks, if it still is the
 // file checked.
 void RestoreOwnAttributes(const char* path, NameState* state);
+// Whether a deletion of path failed with error because something holds
+// the file (or folder) now: a sharing or lock violation, a mapping, or the
+// access denied of a running program's file. Only such a name is marked
+// for the restart: anything else is not known to go then, and is named as
+// not removed.
+bool IsNameInUse(const char* path, DWORD error);
 
 // --- What the file system says of a folder (folder_checks.cpp).
 // Whether two paths name one file or folder (same volume, same file index).

@@ -38,6 +38,7 @@
 #define KEPT_FOLDER_LINE "%s (holds files of yours)"
 #define UNSAFE_FOLDER_LINE "%s (not a program folder, nothing there was touched)"
 #define SHARED_LINE "%s (read-only, with other names for the same file: left as it is)"
+#define FAILED_LINE "%s (could not be removed)"
 #define UNREADABLE_PATH_LINE                                                       \
     "The program folder (the uninstall entry's \"Program Path\" cannot be read, " \
     "so nothing was touched)%s"

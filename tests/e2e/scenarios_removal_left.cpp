@@ -189,10 +189,14 @@ bool MarkedForRestart(const char* path)
     if (RegQueryValueExW(key, L"" PENDING_RENAMES, NULL, NULL, (BYTE*)list, &size) ==
         ERROR_SUCCESS) {
         // Pairs of "\??\path" and the new name, empty for a deletion.
-        for (const WCHAR* entry = list; *entry != L'\0'; entry += lstrlenW(entry) + 1) {
+        const WCHAR* entry = list;
+        while (*entry != L'\0') {
             int length = lstrlenW(entry);
             int n = lstrlenW(wide);
-            marked = marked || (length >= n && lstrcmpiW(entry + length - n, wide) == 0);
+            const WCHAR* newName = entry + length + 1;
+            marked = marked || (length >= n && *newName == L'\0' &&
+                                lstrcmpiW(entry + length - n, wide) == 0);
+            entry = newName + lstrlenW(newName) + 1;
         }
     }
     RegCloseKey(key);

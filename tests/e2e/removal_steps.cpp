@@ -208,8 +208,10 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
         Shot("uninstall-end");
     }
     CheckNoEraserYet();
-    if (!AnswerRemovalBox(&box, IDOK) ||
-        !ExpectRemovalExit(answers->notComplete ? kRemovalFailed : kRemoved)) {
+    DWORD code = answers->notComplete     ? kRemovalFailed
+                 : answers->restartNeeded ? kRemovedRestartNeeded
+                                          : kRemoved;
+    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(code)) {
         return false;
     }
     if (answers->notComplete) {

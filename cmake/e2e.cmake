@@ -44,8 +44,8 @@ set(VANTOR_E2E_SCENARIOS
   complete-install readme-yes readme-no readme-elsewhere reinstall
   planted-dlls planted-notepad group-names locked-reinstall
   snapshot-noop install-snapshot install-remove remove-twice remove-silent
-  remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root
-  tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
+  remove-silent-in-use remove-in-use remove-user-files remove-shared-group remove-many-data
+  tampered-root tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
   silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
   deploy-help)
 foreach(scenario IN LISTS VANTOR_E2E_SCENARIOS)

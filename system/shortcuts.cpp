@@ -9,6 +9,7 @@
 
 #include "file_names.h"
 #include "install_state.h"
+#include "link_target.h"
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_helpers.h"
@@ -100,33 +101,6 @@ void MakeAllLinks(HWND dialog, bool groupReady)
     MakeEntryLink(state.destinationFolder, program.targetName, state.sendToFolder, "",
                   program.caption);
     PumpMessages(dialog, kFinishPause);
-}
-
-bool WidePath(const char* path, WCHAR wide[MAX_PATH])
-{
-    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) != 0;
-}
-
-// The target a link file names; false when the file is no link.
-bool ReadLinkTarget(const char* linkFile, char target[MAX_PATH])
-{
-    IShellLinkA* link = NULL;
-    WCHAR path[MAX_PATH];
-    if (!WidePath(linkFile, path) ||
-        FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                (void**)&link))) {
-        return false;
-    }
-    bool read = false;
-    IPersistFile* file = NULL;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        target[0] = '\0';
-        read = SUCCEEDED(file->Load(path, STGM_READ)) &&
-               SUCCEEDED(link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH));
-        file->Release();
-    }
-    link->Release();
-    return read;
 }
 
 // The link's bytes, made in memory, into a file made new at linkFile.

@@ -60,6 +60,8 @@ const ScenarioEntry kScenarios[] = {
      "/S with Quorvel running, or with the folder held: exit code 4, it goes at the restart"},
     {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},
     {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
+    {"remove-shared-group", RemoveSharedGroup,
+     "another product's links in a shared group stay; the held folder waits for the restart"},
     {"remove-many-data", RemoveManyData,
      "twelve long-named data files: 8 named, then \"and N more\", in both boxes"},
     {"tampered-root", TamperedRoot,

@@ -38,6 +38,7 @@ int SilentRemove();
 int SilentInUse();
 int RemoveInUse();
 int RemoveUserFiles();
+int RemoveSharedGroup();
 int RemoveManyData();
 int TamperedRoot();
 int TamperedWindows();

@@ -41,8 +41,7 @@ int EraserFolders()
 {
     char temp[MAX_PATH];
     char pattern[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    snprintf(pattern, sizeof pattern, "%sQorvunst-*", temp);
+    EraserFolderPattern(temp, sizeof temp, pattern, sizeof pattern);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     int count = 0;
@@ -209,8 +208,10 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
         Shot("uninstall-end");
     }
     CheckNoEraserYet();
-    if (!AnswerRemovalBox(&box, IDOK) ||
-        !ExpectRemovalExit(answers->notComplete ? kRemovalFailed : kRemoved)) {
+    DWORD code = answers->notComplete     ? kRemovalFailed
+                 : answers->restartNeeded ? kRemovedRestartNeeded
+                                          : kRemoved;
+    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(code)) {
         return false;
     }
     if (answers->notComplete) {

@@ -176,8 +176,7 @@ namespace {
 
 void InitExtractionPage(HWND page)
 {
-    CenterPage(page, true);
-    FormatPageText(page, true);
+    PreparePage(page, false);
     s_bar.window = GetDlgItem(page, IDC_PERCENT_BAR);
     s_bar.previous =
         (WNDPROC)(LONG_PTR)SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)PercentBarProc);
@@ -211,15 +210,11 @@ HBRUSH ColorExtractionText(HDC dc, HWND control)
 {
     switch (GetDlgCtrlID(control)) {
     case IDC_VISIT_NOTICE:
-        SetTextColor(dc, kValueColour);
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return GetSysColorBrush(COLOR_WINDOW);
+        return ColorStaticText(dc, kValueColour, COLOR_WINDOW);
     case IDC_NO_ID:
         return NULL;
     }
-    SetTextColor(dc, kValueColour);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return ColorStaticText(dc, kValueColour, COLOR_BTNFACE);
 }
 
 }  // namespace

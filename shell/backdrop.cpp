@@ -102,7 +102,8 @@ void PaintAreas(HDC dc, int width, int height)
 void PaintPicture(HDC dc, int height)
 {
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP picture = LoadBitmapA(g_setup.state.instance, MAKEINTRESOURCEA(IDB_START_MENU));
+    HBITMAP picture = (HBITMAP)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(IDB_START_MENU),
+                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
     HBRUSH fill = CreateSolidBrush(g_backdrop.colours[kPanelFill]);
     HGDIOBJ oldBitmap = SelectObject(memory, picture);
     HGDIOBJ oldBrush = SelectObject(memory, fill);

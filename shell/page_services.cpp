@@ -71,11 +71,43 @@ void FormatPageText(HWND window, bool caption)
     }
 }
 
+HICON LoadSetupIcon(WORD iconId, int size)
+{
+    // Size 0 is the system's icon size, shared, as LoadIconA loads it.
+    return (HICON)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size,
+                             size, size == 0 ? LR_DEFAULTSIZE | LR_SHARED : LR_DEFAULTCOLOR);
+}
+
+void PreparePage(HWND page, bool withText)
+{
+    CenterPage(page, true);
+    FormatPageText(page, true);
+    if (withText) {
+        FormatPageText(page, false);
+    }
+}
+
 void SetSmallIcon(HWND window, WORD iconId)
 {
-    HICON icon = (HICON)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                   16, 16, LR_DEFAULTCOLOR);
-    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)LoadSetupIcon(iconId, kSmallIconSize));
+}
+
+HBRUSH ColorStaticText(HDC dc, COLORREF text, int background)
+{
+    SetTextColor(dc, text);
+    SetBkColor(dc, GetSysColor(background));
+    return GetSysColorBrush(background);
+}
+
+const void* LockProgramResource(const char* name, const char* type, DWORD* size)
+{
+    HINSTANCE instance = g_setup.state.instance;
+    HRSRC found = FindResourceA(instance, name, type);
+    if (found == NULL) {
+        return NULL;
+    }
+    *size = SizeofResource(instance, found);
+    return LockResource(LoadResource(instance, found));
 }
 
 bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds)

@@ -9,6 +9,7 @@
 #include "license_page.h"
 #include "location_page.h"
 #include "page_ids.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "registry_records.h"
 #include "shell_start.h"
@@ -101,8 +102,7 @@ bool FindNotepad(char path[MAX_PATH])
             !JoinPath(path, MAX_PATH, folder, NOTEPAD_FILE, false)) {
             continue;
         }
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (IsFilePath(path)) {
             return true;
         }
     }

@@ -151,8 +151,7 @@ bool ReadText(HKEY root, const char* path, const char* name, char* buffer, DWORD
 bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
 {
     char path[kKeyBufferSize];
-    return CopyText(path, sizeof path, UNINSTALL_LIST_KEY "\\") &&
-           AppendText(path, sizeof path, g_setup.manifest.productName) &&
+    return JoinPath(path, sizeof path, UNINSTALL_LIST_KEY, g_setup.manifest.productName, false) &&
            ReadText(HKEY_LOCAL_MACHINE, path, PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
 }
 

@@ -11,6 +11,7 @@
 #include "install_state.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "pending_deletions.h"
 #include "run_log.h"
@@ -23,20 +24,10 @@ enum {
 
 namespace {
 
-bool IsFolder(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool CanSearch(const char* folder)
 {
-    char pattern[MAX_PATH];
-    if (folder[0] == '\0' || !JoinPath(pattern, sizeof pattern, folder, "*", false)) {
-        return false;
-    }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFirstIn(folder, "*", &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -56,7 +47,7 @@ bool MakeGroupFolder()
         return false;
     }
     return CreateDirectoryA(folder, NULL) ||
-           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(folder));
+           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolderPath(folder));
 }
 
 // A link to file in folder, saved as caption.lnk in linkFolder\middle.

@@ -8,7 +8,9 @@ function(vantor_source_path out source root)
   endif()
 endfunction()
 
-# The setup alone is optimised whole at the link. Its library calls are
+# The setup alone is optimised whole at the link, as one piece of code:
+# what nothing calls is gone by then, so its functions need no sections of
+# their own (each would be padded to 4 bytes). Its library calls are
 # plain calls (no built-in forms): the linker (binutils 2.40) crashes when
 # the optimised code asks for a library member no object asked for before
 # it, and built-in calls are not named in the objects. For the same reason
@@ -120,7 +122,7 @@ function(vantor_setup target app description root programs)
   vantor_windows_program(${target})
   target_compile_options(${target} PRIVATE ${VANTOR_SETUP_FLAGS})
   target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0
-    ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -flto-partition=one
+    ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -flto-partition=one -fno-function-sections
     -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld -Wl,--orphan-handling=error)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
   vantor_sign(${target})

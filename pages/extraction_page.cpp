@@ -195,11 +195,11 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
     }
     KillTimer(page, timer);
     if (s_folderUnusable) {
-        ShowPageBox(page, UNUSABLE_FOLDER_TEXT, MB_OK | MB_ICONERROR);
+        AbortPage(page, UNUSABLE_FOLDER_TEXT);
+        return;
     }
-    if (s_folderUnusable || InstallFiles(page) == -1) {
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+    if (InstallFiles(page) == -1) {
+        AbortPage(page, NULL);
         return;
     }
     PumpMessages(page, kFinalPause);

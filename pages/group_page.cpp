@@ -74,9 +74,7 @@ void InitGroupPage(HWND page)
     s_group.accepted = false;
     PreparePage(page, true);
     if (!ListGroups(page)) {
-        ShowPageBox(page, NO_START_MENU_TEXT, MB_OK | MB_ICONERROR);
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+        AbortPage(page, NO_START_MENU_TEXT);
         return;
     }
     SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_LIMITTEXT, kGroupNameLimit, 0);
@@ -149,9 +147,7 @@ void AcceptGroup(HWND page)
         EndDialog(page, 1);
         return;
     }
-    ShowPageBox(page, NO_SHORTCUTS_TEXT, MB_OK | MB_ICONERROR);
-    ShowAbortNotice(page);
-    EndDialog(page, 2);
+    AbortPage(page, NO_SHORTCUTS_TEXT);
 }
 
 int DrawGroupItem(const DRAWITEMSTRUCT* item)
@@ -190,8 +186,7 @@ INT_PTR OnGroupCommand(HWND page, WORD id, WORD code)
         // Once Continue is accepted the links are made and the finish must
         // follow: an abort in the closing pause would leave them unrecorded.
         if (!s_group.accepted) {
-            ShowAbortNotice(page);
-            EndDialog(page, 2);
+            AbortPage(page, NULL);
         }
         return 0;
     case IDC_GROUP_CONTINUE:

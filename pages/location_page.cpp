@@ -316,8 +316,7 @@ INT_PTR OnLocationCommand(HWND page, WORD id, WORD code)
             SetFocus(GetDlgItem(page, IDC_FOLDER_EDIT));
         }
     } else if (id == IDCANCEL && code == BN_CLICKED) {
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+        AbortPage(page, NULL);
     } else if (id == IDC_FOLDER_LIST && code == LBN_DBLCLK) {
         OpenListItem(page);
     } else if (id == IDC_RESET_FOLDER && code == BN_CLICKED) {

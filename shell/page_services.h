@@ -42,6 +42,10 @@ bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds);
 // The abort notice; answers 0.
 int ShowAbortNotice(HWND owner);
 
+// How a page gives up the installation: the error box when there is an
+// error text, the abort notice, and the page's end with 2.
+void AbortPage(HWND page, const char* error);
+
 // How the run was started: the wizard, or unattended with or without
 // the progress pages.
 enum PageRunMode {

@@ -196,9 +196,11 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
 {
     // The link object and the conversion would cut a longer path into
     // another one.
-    if (lstrlenA(target) > kLongestPath || lstrlenA(workingFolder) > kLongestPath ||
-        lstrlenA(linkFile) > kLongestPath) {
-        return;
+    const char* const paths[] = {target, workingFolder, linkFile};
+    for (const char* path : paths) {
+        if (lstrlenA(path) > kLongestPath) {
+            return;
+        }
     }
     IShellLinkA* link = NULL;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

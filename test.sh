@@ -29,4 +29,6 @@ total=$(grep -hoE 'failed out of [0-9]+' build/*-tests.log | awk '{ n += $4 } EN
 failed=$(grep -hoE '[0-9]+ tests failed' build/*-tests.log | awk '{ n += $1 } END { print n + 0 }')
 skipped=$(cat build/*-tests.log | grep -cE '\(Skipped\)$' || true)
 echo "total: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
+# The setup's size by section: a figure to watch, not a test.
+bench/stub-size.sh build/win32/Vantor.exe
 exit $status

@@ -8,6 +8,16 @@ function(vantor_source_path out source root)
   endif()
 endfunction()
 
+# The setup alone is optimised whole at the link, as one piece of code:
+# what nothing calls is gone by then, so its functions need no sections of
+# their own (each would be padded to 4 bytes). Its library calls are
+# plain calls (no built-in forms): the linker (binutils 2.40) crashes when
+# the optimised code asks for a library member no object asked for before
+# it, and built-in calls are not named in the objects. For the same reason
+# the setup does no 64-bit division, whose helper only that code would ask
+# for.
+set(VANTOR_SETUP_FLAGS -flto -fno-builtin)
+
 # vantor_setup(TARGET APP DESCRIPTION ROOT PROGRAMS): builds the setup of the
 # product a description names into ROOT: the packed payload in ROOT/payload,
 # the generated manifest, identity and resource lines in ROOT/generated,
@@ -92,10 +102,12 @@ function(vantor_setup target app description root programs)
   list(APPEND copies ${copy})
   add_custom_target(${target}_generated ALL DEPENDS ${outputs} ${copies})
 
-  # Everything of the setup program but its entry point, so tests link it too.
+  # Everything of the setup program but its entry point, so tests link it too:
+  # as ordinary code for them, and as the compiler's intermediate form for
+  # the setup, which is optimised as one whole at the link.
   add_library(${app} STATIC ${VANTOR_APP_SOURCES})
   target_include_directories(${app} PUBLIC ${generated} ${VANTOR_INCLUDES})
-  target_compile_options(${app} PRIVATE ${VANTOR_WIN_FLAGS})
+  target_compile_options(${app} PRIVATE ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -ffat-lto-objects)
   add_dependencies(${app} ${target}_generated)
 
   # A resource script of its own for each setup, so each depends on its
@@ -108,7 +120,11 @@ function(vantor_setup target app description root programs)
   target_include_directories(${target} PRIVATE ${root})
   target_link_libraries(${target} ${app} ${VANTOR_WIN_LIBS})
   vantor_windows_program(${target})
-  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0)
+  target_compile_options(${target} PRIVATE ${VANTOR_SETUP_FLAGS})
+  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0
+    ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -flto-partition=one -fno-function-sections
+    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld -Wl,--orphan-handling=error)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
   vantor_sign(${target})
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
 endfunction()

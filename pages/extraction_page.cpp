@@ -176,8 +176,7 @@ namespace {
 
 void InitExtractionPage(HWND page)
 {
-    CenterPage(page, true);
-    FormatPageText(page, true);
+    PreparePage(page, false);
     s_bar.window = GetDlgItem(page, IDC_PERCENT_BAR);
     s_bar.previous =
         (WNDPROC)(LONG_PTR)SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)PercentBarProc);
@@ -196,11 +195,11 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
     }
     KillTimer(page, timer);
     if (s_folderUnusable) {
-        ShowPageBox(page, UNUSABLE_FOLDER_TEXT, MB_OK | MB_ICONERROR);
+        AbortPage(page, UNUSABLE_FOLDER_TEXT);
+        return;
     }
-    if (s_folderUnusable || InstallFiles(page) == -1) {
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+    if (InstallFiles(page) == -1) {
+        AbortPage(page, NULL);
         return;
     }
     PumpMessages(page, kFinalPause);
@@ -211,15 +210,11 @@ HBRUSH ColorExtractionText(HDC dc, HWND control)
 {
     switch (GetDlgCtrlID(control)) {
     case IDC_VISIT_NOTICE:
-        SetTextColor(dc, kValueColour);
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return GetSysColorBrush(COLOR_WINDOW);
+        return ColorStaticText(dc, kValueColour, COLOR_WINDOW);
     case IDC_NO_ID:
         return NULL;
     }
-    SetTextColor(dc, kValueColour);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return ColorStaticText(dc, kValueColour, COLOR_BTNFACE);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ void ShowNumber(HWND page, int controlId, uint32_t value);
 // percent bar when its half-percent value changes, shows "Current Size".
 void AdvanceProgress(HWND page, uint32_t bytes);
 
-// Half-percent units (0 to 200) of done out of total.
+// Half-percent units (0 to 200) of done out of total; 200 from done = total on.
 uint16_t BarValueFor(uint32_t done, uint32_t total);
 
 // The Windows, Programs and SendTo slots of the install state; the page

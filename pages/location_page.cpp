@@ -13,6 +13,7 @@
 #include "location_rules.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "registry_records.h"
 #include "shell_ids.h"
@@ -191,35 +192,31 @@ void FillFolderList(HWND page, const char* path)
     // get the room that is left of the indent table.
     int room = kFolderListLimit - 1 - links;
 
-    char text[MAX_PATH];
-    // An empty path would search the root of the current drive.
-    if (path[0] != '\0' && JoinPath(text, sizeof text, path, "*.*", false)) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(text, &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            int added = 0;
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                    found.cFileName[0] == '.') {
-                    continue;
-                }
-                if (added >= room) {
-                    break;
-                }
-                // A subfolder whose path could not be a destination is not
-                // offered.
-                char item[kFolderSlotSize];
-                if (JoinPath(item, sizeof item, path, found.cFileName, false) &&
-                    AddItem(list, item, kFolderItem)) {
-                    ++added;
-                }
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstIn(path, "*.*", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        int added = 0;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || found.cFileName[0] == '.') {
+                continue;
+            }
+            if (added >= room) {
+                break;
+            }
+            // A subfolder whose path could not be a destination is not
+            // offered.
+            char item[kFolderSlotSize];
+            if (JoinPath(item, sizeof item, path, found.cFileName, false) &&
+                AddItem(list, item, kFolderItem)) {
+                ++added;
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
     }
 
     InsertItem(list, 0, s_page.computerText, kComputerItem);
     s_page.indent[0] = 0;
+    char text[MAX_PATH];
     for (int k = 1; k <= links; ++k) {
         lstrcpynA(text, path, (int)ends[k - 1] + 1);
         InsertItem(list, k, text, k == 1 ? kDriveItem : kFolderItem);
@@ -268,9 +265,7 @@ void SetDefaultFolder(HWND page)
 
 void InitLocationPage(HWND page)
 {
-    CenterPage(page, true);
-    FormatPageText(page, true);
-    FormatPageText(page, false);
+    PreparePage(page, true);
     SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_LIMITTEXT, kTypedPathSize - 1, 0);
     SetDefaultFolder(page);
 }
@@ -321,8 +316,7 @@ INT_PTR OnLocationCommand(HWND page, WORD id, WORD code)
             SetFocus(GetDlgItem(page, IDC_FOLDER_EDIT));
         }
     } else if (id == IDCANCEL && code == BN_CLICKED) {
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+        AbortPage(page, NULL);
     } else if (id == IDC_FOLDER_LIST && code == LBN_DBLCLK) {
         OpenListItem(page);
     } else if (id == IDC_RESET_FOLDER && code == BN_CLICKED) {
@@ -340,9 +334,7 @@ HBRUSH ColorPageText(HDC dc, HWND control)
     if (GetDlgCtrlID(control) != IDC_PAGE_TEXT) {
         return NULL;
     }
-    SetTextColor(dc, kPageTextColour);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return ColorStaticText(dc, kPageTextColour, COLOR_BTNFACE);
 }
 
 void DrawListRow(const DRAWITEMSTRUCT* item, int x, const char* text, int icon)

@@ -7,45 +7,9 @@
 
 DecoderState g_decoder;
 
-// First byte of an offset's code -> upper six bits of the offset.
-const unsigned char kOffsetUpperBits[256] = {
-     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
-     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
-     1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,
-     2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,
-     3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,
-     4,  4,  4,  4,  4,  4,  4,  4,  5,  5,  5,  5,  5,  5,  5,  5,
-     6,  6,  6,  6,  6,  6,  6,  6,  7,  7,  7,  7,  7,  7,  7,  7,
-     8,  8,  8,  8,  8,  8,  8,  8,  9,  9,  9,  9,  9,  9,  9,  9,
-    10, 10, 10, 10, 10, 10, 10, 10, 11, 11, 11, 11, 11, 11, 11, 11,
-    12, 12, 12, 12, 13, 13, 13, 13, 14, 14, 14, 14, 15, 15, 15, 15,
-    16, 16, 16, 16, 17, 17, 17, 17, 18, 18, 18, 18, 19, 19, 19, 19,
-    20, 20, 20, 20, 21, 21, 21, 21, 22, 22, 22, 22, 23, 23, 23, 23,
-    24, 24, 25, 25, 26, 26, 27, 27, 28, 28, 29, 29, 30, 30, 31, 31,
-    32, 32, 33, 33, 34, 34, 35, 35, 36, 36, 37, 37, 38, 38, 39, 39,
-    40, 40, 41, 41, 42, 42, 43, 43, 44, 44, 45, 45, 46, 46, 47, 47,
-    48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63,
-};
-
-// First byte of an offset's code -> length of the whole prefix in bits.
-const unsigned char kOffsetCodeLength[256] = {
-    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,
-    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-    8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8,
-};
+// Each prefix length from 3 to 8 bits codes this many upper-bits values, in
+// order; a value whose prefix is n bits long owns 2^(8 - n) first bytes.
+const unsigned char kValuesOfLength[] = {1, 3, 8, 12, 24, 16};
 
 enum {
     kRingMask = kRingSize - 1,
@@ -197,14 +161,30 @@ static unsigned DecodeSymbol()
     return c;
 }
 
+OffsetPrefix ReadOffsetPrefix(unsigned firstByte)
+{
+    unsigned upper = 0;
+    unsigned first = 0;  // the first byte of the current length's run
+    unsigned length = 3;
+    for (; length < 8; length++) {
+        unsigned shift = 8 - length;
+        unsigned end = first + (kValuesOfLength[length - 3] << shift);
+        if (firstByte < end)
+            break;
+        upper += kValuesOfLength[length - 3];
+        first = end;
+    }
+    return {upper + ((firstByte - first) >> (8 - length)), length};
+}
+
 static unsigned DecodeOffset()
 {
     unsigned i = ReadByte();
-    unsigned upper = (unsigned)kOffsetUpperBits[i] << 6;
-    unsigned extra = kOffsetCodeLength[i] - 2u;
+    OffsetPrefix prefix = ReadOffsetPrefix(i);
+    unsigned extra = prefix.length - 2u;
     while (extra-- != 0)
         i = (i << 1) + ReadBit();
-    return upper | (i & 0x3F);
+    return (prefix.upper << 6) | (i & 0x3F);
 }
 
 static void DecodeStream(HWND__* page)

@@ -102,7 +102,8 @@ void PaintAreas(HDC dc, int width, int height)
 void PaintPicture(HDC dc, int height)
 {
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP picture = LoadBitmapA(g_setup.state.instance, MAKEINTRESOURCEA(IDB_START_MENU));
+    HBITMAP picture = (HBITMAP)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(IDB_START_MENU),
+                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
     HBRUSH fill = CreateSolidBrush(g_backdrop.colours[kPanelFill]);
     HGDIOBJ oldBitmap = SelectObject(memory, picture);
     HGDIOBJ oldBrush = SelectObject(memory, fill);
@@ -116,11 +117,21 @@ void PaintPicture(HDC dc, int height)
     DeleteDC(memory);
 }
 
-// Each font is deleted once the next one is selected in its place.
+// Selects the font the description makes; the one it replaces is deleted
+// once it is no longer selected.
+HFONT SwitchFont(HDC dc, HFONT previous, const LOGFONTA* description)
+{
+    HFONT font = CreateFontIndirectA(description);
+    SelectObject(dc, font);
+    if (previous != NULL) {
+        DeleteObject(previous);
+    }
+    return font;
+}
+
 void PaintTexts(HDC dc, int width, int height)
 {
-    HFONT font = CreateFontIndirectA(&g_backdrop.titleFont);
-    SelectObject(dc, font);
+    HFONT font = SwitchFont(dc, NULL, &g_backdrop.titleFont);
     int length = lstrlenA(g_backdrop.title);
     // Farthest shadow first; each layer one pixel up and left of the last.
     for (int i = kTitleShadowFar; i >= kTitleTop; --i) {
@@ -128,10 +139,7 @@ void PaintTexts(HDC dc, int width, int height)
         TextOutA(dc, 8 + i, -6 + i, g_backdrop.title, length);
     }
 
-    HFONT next = CreateFontIndirectA(&g_backdrop.subtitleFont);
-    SelectObject(dc, next);
-    DeleteObject(font);
-    font = next;
+    font = SwitchFont(dc, font, &g_backdrop.subtitleFont);
     length = lstrlenA(g_backdrop.subtitle);
     SIZE extent = {0, 0};
     GetTextExtentPointA(dc, g_backdrop.subtitle, length, &extent);
@@ -143,10 +151,7 @@ void PaintTexts(HDC dc, int width, int height)
                  length);
     }
 
-    next = CreateFontIndirectA(&g_backdrop.stepFont);
-    SelectObject(dc, next);
-    DeleteObject(font);
-    font = next;
+    font = SwitchFont(dc, font, &g_backdrop.stepFont);
     for (const StepCaption& step : kSteps) {
         bool current = (g_setup.state.stepMask & step.bit) != 0;
         SetTextColor(dc, g_backdrop.colours[current ? kCurrentStep : kOtherStep]);

@@ -8,6 +8,7 @@
 #include "backdrop.h"
 #include "install_state.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "shell_start.h"
 #include "shell_texts.h"
@@ -199,8 +200,7 @@ bool FindNotepad(char path[MAX_PATH])
             !JoinPath(path, MAX_PATH, folder, NOTEPAD_FILE, false)) {
             continue;
         }
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (IsFilePath(path)) {
             return true;
         }
     }

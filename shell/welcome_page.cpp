@@ -1,5 +1,6 @@
 // The welcome page: the first window, shown before the backdrop exists.
 #include "wizard.h"
+#include "location_page.h"
 #include "one_setup.h"
 #include "page_services.h"
 #include "shell_ids.h"
@@ -10,8 +11,6 @@ enum {
 };
 
 namespace {
-
-const COLORREF kLeadTextColour = RGB(0, 0, 128);
 
 void PutYearInHeading(HWND page)
 {
@@ -48,12 +47,8 @@ INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         UnmarkSetupWindow(page);
         return FALSE;
     case WM_CTLCOLORSTATIC:
-        if (GetDlgCtrlID((HWND)lParam) != IDC_PAGE_TEXT) {
-            return FALSE;
-        }
-        SetTextColor((HDC)wParam, kLeadTextColour);
-        SetBkColor((HDC)wParam, GetSysColor(COLOR_BTNFACE));
-        return (INT_PTR)GetSysColorBrush(COLOR_BTNFACE);
+        // The lead text as every page's explanatory text.
+        return (INT_PTR)ColorPageText((HDC)wParam, (HWND)lParam);
     }
     return FALSE;
 }

@@ -12,6 +12,7 @@
 #include "link_target.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "pending_deletions.h"
 #include "run_log.h"
@@ -24,20 +25,10 @@ enum {
 
 namespace {
 
-bool IsFolder(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool CanSearch(const char* folder)
 {
-    char pattern[MAX_PATH];
-    if (folder[0] == '\0' || !JoinPath(pattern, sizeof pattern, folder, "*", false)) {
-        return false;
-    }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFirstIn(folder, "*", &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -57,7 +48,7 @@ bool MakeGroupFolder()
         return false;
     }
     return CreateDirectoryA(folder, NULL) ||
-           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(folder));
+           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolderPath(folder));
 }
 
 // A link to file in folder, saved as caption.lnk in linkFolder\middle.
@@ -179,9 +170,11 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
 {
     // The link object and the conversion would cut a longer path into
     // another one.
-    if (lstrlenA(target) > kLongestPath || lstrlenA(workingFolder) > kLongestPath ||
-        lstrlenA(linkFile) > kLongestPath) {
-        return;
+    const char* const paths[] = {target, workingFolder, linkFile};
+    for (const char* path : paths) {
+        if (lstrlenA(path) > kLongestPath) {
+            return;
+        }
     }
     IShellLinkA* link = NULL;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

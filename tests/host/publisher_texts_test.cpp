@@ -39,8 +39,8 @@ TEST_F(ManifestGenerator, HeadingLinesUpToTheBoxWidthFitAndOneMoreDoesNot)
     std::string messages;
     EXPECT_EQ(Generate(Description(fits, SixEntries()), &messages), 0) << messages;
     ExpectRefused(Description("rights " + std::string(30, 'x') + "%d\n", SixEntries()),
-                  "is 204 pixels wide in the pages' font; the welcome page's heading is 200 pixels "
-                  "wide: shorten it by 4 pixels");
+                  "is 204 pixels wide in the pages' font with a four-digit year; the welcome page's "
+                  "heading is 200 pixels wide: shorten it by 4 pixels");
     ExpectRefused(Description("rights %d | " + std::string(34, 's') + "\n", SixEntries()), "rights");
     ExpectRefused(Description("rights A %d | B | C\n", SixEntries()), "rights");
 }

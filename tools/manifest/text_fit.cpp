@@ -49,13 +49,15 @@ int WrappedLines(const std::string& text, int width, std::string* tooWide) {
 void CheckLines(const Description& d, int line, const char* field, const TextBox& box,
                 const std::vector<std::string>& lines) {
     int room = BoxWidth(box);
-    for (std::string text : lines) {
-        size_t year = text.find("%d");
-        if (year != std::string::npos) text.replace(year, 2, WidestYear());
-        int width = TextPixels(kDialogFont, text);
+    for (const std::string& text : lines) {
+        std::string shown = text;
+        size_t year = shown.find("%d");
+        if (year != std::string::npos) shown.replace(year, 2, WidestYear());
+        int width = TextPixels(kDialogFont, shown);
         if (width > room) {
             Fail(d, line, field,
-                 "'" + text + "' is " + Pixels(width) + " wide in " + kDialogFont.name + "; " + box.where +
+                 "'" + text + "' is " + Pixels(width) + " wide in " + kDialogFont.name +
+                     (year != std::string::npos ? " with a four-digit year" : "") + "; " + box.where +
                      " is " + Pixels(room) + " wide: shorten it by " + Pixels(width - room));
         }
     }

@@ -32,7 +32,7 @@ TEST_F(ManifestGenerator, WritesThePublisherTextsWithTheirLineBreaks)
 
 // Lines are measured in the page's font as the page draws them: 'x', 's',
 // 'v' and the year's digits are 6 pixels; the heading is 200 wide, the
-// visit notice 284 inside its sunken edge.
+// visit notice 285 inside its sunken edge.
 TEST_F(ManifestGenerator, HeadingLinesUpToTheBoxWidthFitAndOneMoreDoesNot)
 {
     std::string fits = "rights " + std::string(29, 'x') + "%d | " + std::string(33, 's') + "\n";

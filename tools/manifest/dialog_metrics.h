@@ -58,35 +58,35 @@ constexpr FontWidths kSystemFont = {"the backdrop's system font", 16, {
 constexpr int kDialogBaseX = 6, kDialogBaseY = 12;
 
 // A static control of a template that shows a description's text, as its
-// template places it. format is the template's text where the page puts
+// template sizes it. format is the template's text where the page puts
 // the product's name into it, else empty.
 struct TextBox {
     const char* where;
-    int x, y, width, height;  // dialog units
+    int width, height;        // dialog units
     int edge;                 // pixels of border on each side (SS_SUNKEN)
     bool centred;
     const char* format;
 };
 
-constexpr TextBox kHeadingBox = {"the welcome page's heading", 30, 8, 133, 20, 0, false, ""};
+constexpr TextBox kHeadingBox = {"the welcome page's heading", 133, 20, 0, false, ""};
 constexpr TextBox kWelcomeBox = {
-    "the welcome page's text", 10, 36, 147, 35, 0, true,
+    "the welcome page's text", 147, 35, 0, true,
     "This program will install %s to your computer. It is strongly recommended that you quit "
     "all running programs before you continue."};
 constexpr TextBox kLocationBox = {
-    "the folder page's text", 93, 3, 134, 17, 0, true,
+    "the folder page's text", 134, 17, 0, true,
     "The program files for %s will be installed to the following folder:"};
 constexpr TextBox kGroupBox = {
-    "the group page's text", 93, 3, 134, 17, 0, true,
+    "the group page's text", 134, 17, 0, true,
     "Shortcuts for %s will be created and placed in the following group:"};
-constexpr TextBox kVisitBox = {"the extraction page's notice", 93, 81, 191, 28, 1, true, ""};
-constexpr TextBox kShortcutBox = {"the shortcut dialog", 100, 12, 95, 8, 0, false, ""};
+constexpr TextBox kVisitBox = {"the extraction page's notice", 191, 28, 1, true, ""};
+constexpr TextBox kShortcutBox = {"the shortcut dialog", 95, 8, 0, false, ""};
 
 // The backdrop draws "NAME:" in its system font from x 10 of its 150-pixel
 // left panel.
 constexpr int kLabelRoom = 150 - 10;
 
-// Dialog units to pixels as the dialog manager rounds them.
+// Dialog units to pixels as the dialog manager rounds a control's size.
 constexpr int DialogPixels(int units, int base, int per)
 {
     return (2 * units * base + per) / (2 * per);
@@ -94,14 +94,12 @@ constexpr int DialogPixels(int units, int base, int per)
 
 constexpr int BoxWidth(const TextBox& box)
 {
-    return DialogPixels(box.x + box.width, kDialogBaseX, 4) - DialogPixels(box.x, kDialogBaseX, 4) -
-           2 * box.edge;
+    return DialogPixels(box.width, kDialogBaseX, 4) - 2 * box.edge;
 }
 
 constexpr int BoxHeight(const TextBox& box)
 {
-    return DialogPixels(box.y + box.height, kDialogBaseY, 8) - DialogPixels(box.y, kDialogBaseY, 8) -
-           2 * box.edge;
+    return DialogPixels(box.height, kDialogBaseY, 8) - 2 * box.edge;
 }
 
 constexpr int BoxLines(const TextBox& box)

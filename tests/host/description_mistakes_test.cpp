@@ -152,6 +152,9 @@ TEST_F(ManifestGenerator, ConvertsUtf8TextsAndTheLicenceToTheSetupsCodePage)
         {"publisher Caf\xE9\n", "publisher: byte 0xE9 is not UTF-8; save the file as UTF-8"},
         {"licence snow.txt\n", "licence: snow.txt line 3: '\xE2\x98\x83' (U+2603) is not in Windows-1252"},
         {"licence wide.txt\n", "licence: wide.txt line 1: is UTF-16; save it as UTF-8"},
+        // A refused text is quoted in UTF-8, as it was written.
+        {"rights (C) %d \xC3\x89" "ditions Ashcombe Laboratoires R\xC3\xA9unies\n",
+         "rights: '(C) %d \xC3\x89" "ditions Ashcombe Laboratoires R\xC3\xA9unies' is "},
     };
     for (const Refusal& r : refusals) ExpectRefused(Description(r.overrides, SixEntries()), r.message);
 }

@@ -54,7 +54,7 @@ void CheckNameAsFolder(const Description& d) {
     std::string problem = GroupProblem(CheckGroupName(d.name.c_str()));
     if (!problem.empty() && !d.name.empty()) {
         Fail(d, d.nameLine, "name",
-             "'" + d.name + "' " + problem + "; the setup names the product's folder and program group after it");
+             Quote(d.name) + " " + problem + "; the setup names the product's folder and program group after it");
     }
 }
 
@@ -84,12 +84,12 @@ void CheckBase(Description* d) {
     if (path.compare(0, token.size(), token) == 0) {
         std::string rest = path.substr(token.size());
         if (!rest.empty() && rest[0] != '\\') {
-            Fail(*d, line, field, "'" + d->base + "': a backslash must follow " + token);
+            Fail(*d, line, field, Quote(d->base) + ": a backslash must follow " + token);
             return;
         }
         path = kProgramFilesStandIn + rest;
     } else if (path.find('{') != std::string::npos) {
-        Fail(*d, line, field, "'" + d->base + "': the only folder in braces is " + token);
+        Fail(*d, line, field, Quote(d->base) + ": the only folder in braces is " + token);
         return;
     }
     char joined[kFolderSlot];
@@ -107,7 +107,7 @@ void CheckBase(Description* d) {
     }
     if (verdict != kLocationAccepted) {
         std::string what = d->baseLine ? std::string() : " (the default base folder, made of the publisher)";
-        Fail(*d, line, field, "'" + d->base + "'" + what + " " + LocationProblem(verdict));
+        Fail(*d, line, field, Quote(d->base) + what + " " + LocationProblem(verdict));
     }
 }
 

@@ -45,6 +45,7 @@ void ReadEntry(Description* d, int line, const std::string& text) {
     Entry e;
     e.line = line;
     e.target = Shown(d, line, "target", fields[1]);
+    e.file = fields[1];
     e.resource = fields[3];
     e.caption = Shown(d, line, "caption", fields[4]);
     // A path on the build's machine: not converted.
@@ -136,6 +137,8 @@ void Fail(const Description& d, int line, const char* field, const std::string& 
 
 int ProblemCount() { return g_problems; }
 
+std::string Quote(const std::string& shown) { return "'" + Windows1252ToUtf8(shown) + "'"; }
+
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t\r");
     if (b == std::string::npos) return std::string();
@@ -162,7 +165,7 @@ std::string SourcePath(const Description& d, const std::string& source) {
 }
 
 std::string EntryPath(const Description& d, const Entry& e) {
-    if (e.source == kUninstallerSource) return d.buildRoot + "/uninstaller/" + e.target;
+    if (e.source == kUninstallerSource) return d.buildRoot + "/uninstaller/" + e.file;
     return SourcePath(d, e.source);
 }
 

@@ -11,6 +11,9 @@
 struct Entry {
     int line;
     std::string target, resource, caption, source;
+    // The target as written, in UTF-8: the name of the files the build
+    // makes or copies for it.
+    std::string file;
     unsigned long flags;
     unsigned long long unpacked, packed;
 };
@@ -68,6 +71,8 @@ void Fail(const Description& d, int line, const char* field, const std::string& 
 int ProblemCount();
 
 std::string Trim(const std::string& s);
+// A text the setup shows, quoted for a message in UTF-8.
+std::string Quote(const std::string& shown);
 bool ParseNumber(const std::string& s, long* out);
 // False only when the file cannot be read; problems in it are reported.
 // Texts the setup shows come out in Windows-1252; paths stay as written.

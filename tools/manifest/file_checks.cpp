@@ -81,7 +81,7 @@ void CheckFiles(Description* d, CheckStage stage) {
         if (stage == kBeforeBuild && IsBuilt(e.source)) continue;
         std::string source = EntryPath(*d, e);
         // A signing build packs its signed copy of a ready-made program.
-        std::string signedCopy = d->buildRoot + "/signed/" + e.target;
+        std::string signedCopy = d->buildRoot + "/signed/" + e.file;
         if (!IsBuilt(e.source) && stage == kBuilt && FileSize(signedCopy, &e.unpacked)) source = signedCopy;
         // An empty file is a product file like any other.
         std::string problem = Unusable(e.source, source, &e.unpacked);

@@ -30,7 +30,7 @@ const char* const kScriptKeywords[] = {
     "STYLE", "TOOLBAR", "USERBUTTON", "VALUE", "VERSION", "VERSIONINFO", "VIRTKEY", "VXD",
 };
 
-std::string Quoted(const Entry& e) { return "'" + e.target + "' (line " + std::to_string(e.line) + ")"; }
+std::string Quoted(const Entry& e) { return Quote(e.target) + " (line " + std::to_string(e.line) + ")"; }
 
 // Without an "installed" line every entry is installed. A count below the
 // entries would pack files that are never installed: that must be said
@@ -99,11 +99,11 @@ void CheckSource(const Description& d, long index, const Entry& e) {
     }
     size_t slash = e.source.find_last_of('/');
     std::string file = e.source.substr(slash == std::string::npos ? 1 : slash + 1);
-    if (file != e.target) {
-        std::string fixed = e.source.substr(0, e.source.size() - file.size()) + e.target;
+    if (file != e.file) {
+        std::string fixed = e.source.substr(0, e.source.size() - file.size()) + e.file;
         Fail(d, e.line, "source",
              "'" + e.source + "' is not the program the build makes for this entry, which it names "
-             "after the target '" + e.target + "': write " + fixed);
+             "after the target '" + e.file + "': write " + fixed);
     }
 }
 

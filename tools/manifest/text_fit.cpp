@@ -56,7 +56,7 @@ void CheckLines(const Description& d, int line, const char* field, const TextBox
         int width = TextPixels(kDialogFont, shown);
         if (width > room) {
             Fail(d, line, field,
-                 "'" + text + "' is " + Pixels(width) + " wide in " + kDialogFont.name +
+                 Quote(text) + " is " + Pixels(width) + " wide in " + kDialogFont.name +
                      (year != std::string::npos ? " with a four-digit year" : "") + "; " + box.where +
                      " is " + Pixels(room) + " wide: shorten it by " + Pixels(width - room));
         }
@@ -75,10 +75,10 @@ void CheckNamedText(const Description& d, const TextBox& box) {
     int lines = WrappedLines(text, BoxWidth(box), &tooWide);
     if (!tooWide.empty()) {
         Fail(d, d.nameLine, "name",
-             "'" + tooWide + "' is wider than " + box.where + " (" + Pixels(BoxWidth(box)) + "); break it with a blank");
+             Quote(tooWide) + " is wider than " + box.where + " (" + Pixels(BoxWidth(box)) + "); break it with a blank");
     } else if (lines > BoxLines(box)) {
         Fail(d, d.nameLine, "name",
-             "with '" + d.name + "', " + box.where + " takes " + std::to_string(lines) +
+             "with " + Quote(d.name) + ", " + box.where + " takes " + std::to_string(lines) +
                  " lines, and its box shows " + std::to_string(BoxLines(box)) + ": shorten the name");
     }
 }
@@ -88,7 +88,7 @@ void CheckOneLine(const Description& d, int line, const char* field, const std::
     int width = TextPixels(font, text);
     if (width > room) {
         Fail(d, line, field,
-             "'" + text + "' is " + Pixels(width) + " wide in " + font.name + "; " + where + " has room for " +
+             Quote(text) + " is " + Pixels(width) + " wide in " + font.name + "; " + where + " has room for " +
                  Pixels(room) + ": shorten it by " + Pixels(width - room));
     }
 }

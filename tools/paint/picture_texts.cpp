@@ -35,7 +35,7 @@ bool Drawable(const Description& d, int line, const char* field, const std::stri
   for (char c : text) {
     if (c != ' ' && !CanDraw(font, std::string(1, c).c_str())) {
       Fail(d, line, field,
-           "'" + text + "': " + where + " has no letter '" + std::string(1, c) + "'; it draws " +
+           Quote(text) + ": " + where + " has no letter " + Quote(std::string(1, c)) + "; it draws " +
                Repertoire(font) + " and blanks");
       return false;
     }
@@ -45,7 +45,7 @@ bool Drawable(const Description& d, int line, const char* field, const std::stri
 
 void Over(const Description& d, int line, const char* field, const std::string& text, int over,
           const std::string& what) {
-  if (over > 0) Fail(d, line, field, "'" + text + "' " + what + " by " + Pixels(over));
+  if (over > 0) Fail(d, line, field, Quote(text) + " " + what + " by " + Pixels(over));
 }
 
 void CheckBannerTexts(const Description& d, const PictureTexts& texts) {

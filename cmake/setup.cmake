@@ -34,6 +34,17 @@ function(vantor_setup target app description root programs)
   # Which description this setup is built from, for the tests that check it.
   file(WRITE ${root}/description.path "${description}\n")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
+  # Everything that can be checked before the build is checked before the
+  # rules are made, so a mistake is told by the description's line and not
+  # by a rule missing its file.
+  if(EXISTS ${VANTOR_MANIFEST})
+    execute_process(COMMAND ${VANTOR_MANIFEST} --check ${description} ${CMAKE_SOURCE_DIR} ${root}
+      RESULT_VARIABLE problems ERROR_VARIABLE told)
+    if(problems)
+      message(NOTICE "${told}")
+      message(FATAL_ERROR "${description} has the problems above; nothing was built")
+    endif()
+  endif()
   file(STRINGS ${description} entry_lines REGEX "^entry[ \t]*\\|")
   # Files the description names besides the entries: the generator reads
   # them, so a change to one rebuilds the setup.

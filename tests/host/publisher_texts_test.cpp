@@ -43,6 +43,10 @@ TEST_F(ManifestGenerator, HeadingLinesUpToTheBoxWidthFitAndOneMoreDoesNot)
                   "heading is 200 pixels wide: shorten it by 4 pixels");
     ExpectRefused(Description("rights %d | " + std::string(34, 's') + "\n", SixEntries()), "rights");
     ExpectRefused(Description("rights A %d | B | C\n", SixEntries()), "rights");
+    // Narrow letters fit the pixels but not the page's 100-byte buffer.
+    ExpectRefused(Description("rights " + std::string(48, 'l') + "%d | " + std::string(48, 'l') + "\n",
+                              SixEntries()),
+                  "rights: is 101 characters as the page keeps it");
 }
 
 TEST_F(ManifestGenerator, RefusesAHeadingWhoseYearPlaceholderIsWrong)

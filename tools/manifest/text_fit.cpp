@@ -61,9 +61,9 @@ void CheckLines(const Description& d, int line, const char* field, const TextBox
                      " is " + Pixels(room) + " wide: shorten it by " + Pixels(width - room));
         }
     }
-    if (static_cast<int>(lines.size()) > BoxLines(box)) {
+    if (lines.empty() || static_cast<int>(lines.size()) > BoxLines(box)) {
         Fail(d, line, field, box.where + std::string(" shows ") + std::to_string(BoxLines(box)) +
-                                 " lines; give at most that many, separated by |");
+                                 " lines: give 1 to " + std::to_string(BoxLines(box)) + ", separated by |");
     }
 }
 

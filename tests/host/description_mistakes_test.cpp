@@ -20,10 +20,10 @@ int LineOf(const std::string& description, const std::string& text)
     return found;
 }
 
-// A 334 x 58 banner of 8 bits whose table holds only greys.
-std::string GreyBanner()
+// A bitmap of 8 bits, every pixel index 0, with the colour table given.
+std::string Bitmap8(int width, int height, uint32_t (*colour)(int index))
 {
-    const int width = 334, height = 58, stride = 336;
+    const int stride = (width + 3) / 4 * 4;
     std::string b(14 + 40 + 1024 + size_t(stride) * height, '\0');
     auto put32 = [&b](size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
@@ -37,13 +37,21 @@ std::string GreyBanner()
     put32(22, height);
     b[26] = 1;
     b[28] = 8;
-    for (int i = 0; i < 256; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = char(i);
+    for (int i = 0; i < 256; ++i) {
+        b[54 + 4 * i] = char(colour(i) & 0xFF);
+        b[55 + 4 * i] = char((colour(i) >> 8) & 0xFF);
+        b[56 + 4 * i] = char(colour(i) >> 16);
+    }
     return b;
 }
 
+uint32_t Grey(int index) { return uint32_t(index) * 0x010101; }
+uint32_t Odd(int) { return 0x010203; }
+
 TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
 {
-    Write("grey.bmp", GreyBanner());
+    Write("grey.bmp", Bitmap8(334, 58, Grey));
+    Write("odd.bmp", Bitmap8(20, 58, Odd));
     std::string seven = SixEntries() + "entry | G.txt | 0x11 | GGG | - | b.txt\n";
     std::string eight = seven + "entry | H.txt | 0x11 | HHH | - | b.txt\n";
     for (const char* resource : {"GGG", "HHH"}) Write(std::string("payload/") + resource + ".lz", "pp");
@@ -69,6 +77,9 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
         {"a banner with a grey colour table", "picture banner grey.bmp\n", SixEntries(), "picture banner",
          "picture banner (" + dir_ + "/grey.bmp): its colour table is the backdrop's palette, with "
          "which the strip is drawn too, but it lacks RGB(16, 36, 132) of the strip at (0, 0)"},
+        {"a strip in colours the painted banner lacks", "picture strip odd.bmp\n", SixEntries(), "picture strip",
+         "picture strip (" + dir_ + "/odd.bmp): is drawn with the backdrop's palette, the painted banner's "
+         "colour table, which lacks RGB(1, 2, 3) of the strip at (0, 0)"},
         {"a welcome heading line too wide", "rights Copyright (C) 2009-%d Ashcombe Laboratories Ltd.\n",
          SixEntries(), "rights",
          "rights: 'Copyright (C) 2009-%d Ashcombe Laboratories Ltd.' is 261 pixels wide in the pages' "

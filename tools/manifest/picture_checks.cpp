@@ -1,7 +1,8 @@
 // The pictures the setup draws, painted or the publisher's own, checked
 // against what the backdrop and the pages need of them: size, an indexed
-// depth (the backdrop builds its palette from the banner's colour table),
-// the key colour the backdrop floods, and the icon sizes the windows load.
+// depth (the backdrop builds its palette from the banner's colour table)
+// with every pixel in the table, the band's colours in that palette, the
+// key colour the backdrop floods, and the icon sizes the windows load.
 #include "description.h"
 
 #include <cstdint>
@@ -18,10 +19,11 @@ struct BitmapNeed {
     const char* name;
     int width, height;
     bool keyed;  // the backdrop floods the key colour from (1, 1)
+    int band;    // place in the banner band, drawn with one palette; -1 none
 };
 const BitmapNeed kBitmaps[] = {
-    {"computer", 120, 168, false}, {"startmenu", 120, 168, true}, {"banner", 334, 58, false},
-    {"strip", 0, 58, false},       {"line", 0, 2, false},
+    {"computer", 120, 168, false, -1}, {"startmenu", 120, 168, true, -1}, {"banner", 334, 58, false, 0},
+    {"strip", 0, 58, false, 1},        {"line", 0, 2, false, 2},
 };
 const uint32_t kKeyColour = 0x008080;  // RGB(0, 128, 128)
 
@@ -151,9 +153,11 @@ bool CheckIndices(Checked& c, const Bytes& b, const Dib& dib) {
 
 // A bitmap of the banner band, read and checked, for the palette check.
 struct BandBitmap {
+    const char* name;
+    Checked checked;
     Bytes bytes;
     Dib dib;
-    bool ok = false;
+    bool ok;
 };
 
 bool CheckBitmap(Checked& c, const Bytes& b, const BitmapNeed& need, Dib* dib) {
@@ -172,28 +176,35 @@ bool CheckBitmap(Checked& c, const Bytes& b, const BitmapNeed& need, Dib* dib) {
 
 // The backdrop realises the banner's colour table as its palette and draws
 // the strip and the line with it too: on a screen of 256 colours any colour
-// of theirs missing from the table comes out as its nearest one there.
-void CheckBandPalette(Checked& banner, const BandBitmap& table, const BandBitmap& other,
-                      const char* name) {
+// of theirs missing from the table comes out as its nearest one there. The
+// publisher's own picture is blamed, the banner when both are.
+void CheckBandPalette(BandBitmap& banner, BandBitmap& other) {
     std::vector<uint32_t> palette;
-    for (int i = 0; i < table.dib.colours; ++i) {
-        size_t at = table.dib.table + 4 * size_t(i);
-        const Bytes& b = table.bytes;
+    for (int i = 0; i < banner.dib.colours; ++i) {
+        size_t at = banner.dib.table + 4 * size_t(i);
+        const Bytes& b = banner.bytes;
         palette.push_back((uint32_t(b[at + 2]) << 16) | (uint32_t(b[at + 1]) << 8) | b[at]);
     }
+    std::string name = other.name;
     for (int y = 0; y < other.dib.height; ++y) {
         for (int x = 0; x < other.dib.width; ++x) {
             uint32_t colour = PixelColour(other.bytes, other.dib, x, y);
             bool found = false;
             for (uint32_t entry : palette) found = found || entry == colour;
-            if (!found) {
-                banner.Problem("its colour table is the backdrop's palette, with which the " +
-                               std::string(name) + " is drawn too, but it lacks " + ColourText(colour) +
-                               " of the " + name + " at (" + std::to_string(x) + ", " + std::to_string(y) +
-                               "): give the banner every colour of the strip and the line, or "
-                               "bring a strip and a line in the banner's colours");
-                return;
+            if (found) continue;
+            std::string lack = ColourText(colour) + " of the " + name + " at (" + std::to_string(x) + ", " +
+                               std::to_string(y) + ")";
+            if (banner.checked.line != 0 || other.checked.line == 0) {
+                banner.checked.Problem("its colour table is the backdrop's palette, with which the " + name +
+                                       " is drawn too, but it lacks " + lack +
+                                       ": give the banner every colour of the strip and the line, or "
+                                       "bring a strip and a line in the banner's colours");
+            } else {
+                other.checked.Problem("is drawn with the backdrop's palette, the painted banner's colour "
+                                      "table, which lacks " + lack + ": use the banner's colours, or "
+                                      "bring a banner whose table holds yours");
             }
+            return;
         }
     }
 }
@@ -296,21 +307,18 @@ void CheckPictures(Description* d, CheckStage stage) {
     // The painted pictures carry the description's texts: they must fit
     // before the painter is asked to draw them.
     CheckPictureTexts(*d, d->pictures.count("banner") == 0, d->pictures.count("startmenu") == 0);
-    BandBitmap band[3];
+    BandBitmap band[3] = {{"banner", {*d, 0, ""}, {}, {}, false},
+                          {"strip", {*d, 0, ""}, {}, {}, false},
+                          {"line", {*d, 0, ""}, {}, {}, false}};
     for (const BitmapNeed& need : kBitmaps) {
-        BandBitmap scratch;
-        BandBitmap& read = std::string(need.name) == "banner" ? band[0]
-                           : std::string(need.name) == "strip" ? band[1]
-                           : std::string(need.name) == "line"  ? band[2]
-                                                               : scratch;
-        Checked c{*d, 0, std::string()};
-        if (Resolve(d, need.name, stage, &read.bytes, &c)) read.ok = CheckBitmap(c, read.bytes, need, &read.dib);
+        BandBitmap other = {need.name, {*d, 0, ""}, {}, {}, false};
+        BandBitmap& read = need.band >= 0 ? band[need.band] : other;
+        if (Resolve(d, need.name, stage, &read.bytes, &read.checked)) {
+            read.ok = CheckBitmap(read.checked, read.bytes, need, &read.dib);
+        }
     }
-    if (band[0].ok) {
-        Checked banner{*d, d->pictures.count("banner") ? d->pictures["banner"].line : 0,
-                       "picture banner (" + d->picturePaths["banner"] + ")"};
-        if (band[1].ok) CheckBandPalette(banner, band[0], band[1], "strip");
-        if (band[2].ok) CheckBandPalette(banner, band[0], band[2], "line");
+    for (BandBitmap* other : {&band[1], &band[2]}) {
+        if (band[0].ok && other->ok) CheckBandPalette(band[0], *other);
     }
     for (const IconNeed& need : kIcons) CheckIconNamed(d, need, stage);
 }

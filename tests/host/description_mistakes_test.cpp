@@ -137,7 +137,7 @@ TEST_F(ManifestGenerator, PainterAndGeneratorRefuseAPaintedTextAlikeByItsPixels)
 
 TEST_F(ManifestGenerator, ConvertsUtf8TextsAndTheLicenceToTheSetupsCodePage)
 {
-    Write("terms.txt", "\xEF\xBB\xBFLicence \xE2\x80\x94 caf\xC3\xA9\nLine two\n");
+    Write("terms.txt", "\xEF\xBB\xBFLicence \xE2\x80\x94 caf\xC3\xA9\n\fLine two\n");
     std::string description = Description("# comments may hold \xE2\x86\x92 anything\n"
                                           "tagline Caf\xC3\xA9 \xE2\x80\x94 \xC2\xABtr\xC3\xA8s\xC2\xBB bien\n"
                                           "licence terms.txt\n",
@@ -157,12 +157,14 @@ TEST_F(ManifestGenerator, ConvertsUtf8TextsAndTheLicenceToTheSetupsCodePage)
         std::string overrides, message;
     };
     Write("snow.txt", "one\r\ntwo\r\nthree \xE2\x98\x83\r\n");
+    Write("bell.txt", "one\r\ntwo \x07\r\n");
     Write("wide.txt", std::string("\xFF\xFE" "L\0", 4));
     const Refusal refusals[] = {
         {"tagline Arrow \xE2\x86\x92 here\n", "tagline: '\xE2\x86\x92' (U+2192) is not in Windows-1252"},
         {"publisher Caf\xE9\n", "publisher: byte 0xE9 is not UTF-8; save the file as UTF-8"},
         {"licence snow.txt\n", "licence: snow.txt line 3: '\xE2\x98\x83' (U+2603) is not in Windows-1252"},
         {"licence wide.txt\n", "licence: wide.txt line 1: is UTF-16; save it as UTF-8"},
+        {"licence bell.txt\n", "licence: bell.txt line 2: holds the control character 0x07"},
         // A refused text is quoted in UTF-8, as it was written.
         {"rights (C) %d \xC3\x89" "ditions Ashcombe Laboratoires R\xC3\xA9unies\n",
          "rights: '(C) %d \xC3\x89" "ditions Ashcombe Laboratoires R\xC3\xA9unies' is "},

@@ -118,14 +118,16 @@ bool ConvertLicence(const std::string& bytes, std::string* out, int* line, Conve
         for (size_t i = 0; i < text.size(); ++i) {
             unsigned char c = static_cast<unsigned char>(text[i]);
             // The page shows the text in an edit control, which stops at a
-            // NUL and draws other controls as boxes.
+            // NUL and draws other controls as boxes; a page break means
+            // nothing there and goes.
+            if (c == '\f') continue;
             if ((c < 0x20 && c != '\t') || c == 0x7F) {
                 fault->offset = i;
                 fault->what = "holds the control character 0x" + Hex(c, 2);
                 return false;
             }
+            *out += static_cast<char>(c);
         }
-        *out += text;
         if (at < bytes.size()) {
             *out += "\r\n";
             ++*line;

@@ -27,7 +27,7 @@ TEST_F(ManifestGenerator, WritesThePublisherTextsWithTheirLineBreaks)
     // A quote in a text stays a quote in the literal.
     ASSERT_EQ(Generate(Description("copyright (C) the \"Moor\"\n", SixEntries()), &messages), 0)
         << messages;
-    EXPECT_NE(Read("out/product_identity.h").find("\"(C) the \\\"Moor\\\"\""), std::string::npos);
+    EXPECT_NE(Read("out/product_identity.h").find("\"(C) the \\042Moor\\042\""), std::string::npos);
 }
 
 // Lines are measured in the page's font as the page draws them: 'x', 's',

@@ -12,16 +12,17 @@
 
 namespace {
 
-// A C string literal: printable ASCII as is, everything else escaped.
+// A C string literal: printable ASCII as is, everything else escaped. A
+// quote is escaped in octal, which the resource compiler takes without the
+// warning it gives for a backslash and a quote.
 std::string Literal(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         if (c == '\n' || c == '\r') {
             out += c == '\n' ? "\\n" : "\\r";
-        } else if (c == '\\' || c == '"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7f && c != '?') {
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (c >= 0x20 && c < 0x7f && c != '?' && c != '"') {
             out += static_cast<char>(c);
         } else {
             char buf[8];

@@ -34,7 +34,8 @@ endfunction()
 
 include(${CMAKE_SOURCE_DIR}/cmake/sign.cmake)
 
-# The demo product's own programs.
+# The demo product's own programs, with the setup's path rules.
+include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
 add_subdirectory(quorvel)
 
 set(VANTOR_INCLUDES ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/shell
@@ -49,7 +50,6 @@ file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM VANTOR_APP_SOURCES ${CMAKE_SOURCE_DIR}/shell/win_main.cpp)
 
 # Quorvel's setup, in the tree's root: Vantor.exe.
-include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
 vantor_setup(Vantor vantor_app ${VANTOR_DESCRIPTION} ${CMAKE_BINARY_DIR} quorvel_programs)
 include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
 

@@ -124,12 +124,6 @@ bool PathInCodePage(const WCHAR* path, char* out, int size)
     return false;
 }
 
-namespace {
-
-// A system folder's path into its slot, by its short name when its own
-// cannot be expressed; an empty slot when the shell has no such folder or
-// its path is longer than a slot holds. Answers false for a folder there
-// that no path in the code page names.
 bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
 {
     WCHAR wide[MAX_PATH] = L"";
@@ -146,8 +140,6 @@ bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
     NormaliseFolderCase(slot);
     return usable;
 }
-
-}  // namespace
 
 void FillFolderSlots(HWND page)
 {

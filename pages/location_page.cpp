@@ -15,7 +15,6 @@
 #include "page_services.h"
 #include "path_checks.h"
 #include "path_helpers.h"
-#include "registry_records.h"
 #include "shell_ids.h"
 
 #define PATH_INVALID_TEXT "Path Invalid!\r\n\r\n"
@@ -129,24 +128,6 @@ bool AgreeToSharedFolder(HWND page, const char* folder)
     return ShowPageBox(page, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
            IDYES;
 }
-
-// The folder an earlier installation used, unless Continue would have to
-// refuse it; else the manifest's default.
-}  // namespace
-
-void ProposedFolder(char folder[kFolderSlotSize])
-{
-    char previous[kPreviousFolderSize];
-    char checked[kFolderSlotSize];
-    if (ReadPreviousFolder(previous) && previous[0] != '\0' &&
-        ChooseDestination(checked, previous) == kLocationAccepted &&
-        CopyText(folder, kFolderSlotSize, previous)) {
-        return;
-    }
-    JoinPath(folder, kFolderSlotSize, DEFAULT_BASE_FOLDER, g_setup.manifest.productName, false);
-}
-
-namespace {
 
 void FillDriveList(HWND page)
 {

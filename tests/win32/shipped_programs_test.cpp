@@ -29,7 +29,7 @@ const char* const kKnownDlls[] = {
 
 const char* const kShippedPrograms[] = {
     "Vantor.exe",
-    "quorvel\\Qorvunst.exe",
+    "uninstaller\\Qorvunst.exe",
     "quorvel\\Pembrix.exe",
     "quorvel\\Quorvel.exe",
 };

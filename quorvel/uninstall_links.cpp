@@ -15,12 +15,17 @@
 #include "run_log.h"
 #include "uninstall_texts.h"
 
-// Two paths as the file system compares names: made whole, then letter
-// case aside.
+// Whether a link's target is the path the setup gave it, as the file
+// system compares names: made whole, then letter case aside. The setup
+// gives a drive path, so a relative target, which would be taken from
+// this program's current folder, is another's.
 static bool SamePath(const char* a, const char* b)
 {
     char first[MAX_PATH];
     char second[MAX_PATH];
+    if (!(a[0] != '\0' && a[1] == ':' && a[2] == '\\')) {
+        return false;
+    }
     DWORD n = GetFullPathNameA(a, sizeof first, first, NULL);
     DWORD m = GetFullPathNameA(b, sizeof second, second, NULL);
     if (n == 0 || n >= sizeof first || m == 0 || m >= sizeof second) {
@@ -54,37 +59,42 @@ static StepOutcome RemoveOwnLink(const char* link, const char* target, const cha
     return DeleteOwnFile(link, folder);
 }
 
-// What the setup made the entry's link lead to; false when that folder is
-// not known.
-static bool LinkTarget(const ProductEntry& entry, char* out, size_t size)
+// The link to file in folder (the program folder or the Windows folder),
+// in linkFolder. A link to a file of a program folder the removal left
+// untouched stays with that file, and sets kept.
+static StepOutcome RemoveLinkTo(const char* link, const char* folder, const char* file,
+                                const char* linkFolder, bool canRead, bool* kept)
 {
     const Removal& r = g_removal;
-    const char* folder = (entry.flags & kShortcutInDestination) ? r.programPath : r.windowsFolder;
-    return folder[0] != '\0' && JoinPath(out, size, folder, entry.target, false);
+    char target[MAX_PATH];
+    if ((folder == r.programPath && r.programFolderKept) || folder[0] == '\0' ||
+        !JoinPath(target, sizeof target, folder, file, false)) {
+        if (GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES) {
+            LogLine("left with the program folder's files: %s", link);
+            *kept = true;
+        }
+        return kStepDone;
+    }
+    return RemoveOwnLink(link, target, linkFolder, canRead);
 }
 
-// The group's links, then the group folder itself. Links to files of a
-// program folder the removal left untouched stay with those files, and the
-// group with them, unnamed: the end box already says the removal is not
-// complete.
+// The group's links, then the group folder itself; when links stay with
+// an untouched program folder, the group stays with them, unnamed: the end
+// box already says the removal is not complete.
 static StepOutcome RemoveGroupLinks(const char* group, bool canRead)
 {
     const Removal& r = g_removal;
     StepOutcome outcome = kStepDone;
     bool kept = false;
     for (int i = 0; i < PRODUCT_SHORTCUT_COUNT && i < PRODUCT_INSTALLED_COUNT; i++) {
+        const ProductEntry& entry = kEntries[i];
+        const char* folder =
+            (entry.flags & kShortcutInDestination) ? r.programPath : r.windowsFolder;
         char link[MAX_PATH];
-        char target[MAX_PATH];
-        if (outcome != kStepDone ||
-            !MakeShortcutPath(link, sizeof link, r.programsFolder, r.groupName, kEntries[i].caption)) {
-            continue;
+        if (outcome == kStepDone &&
+            MakeShortcutPath(link, sizeof link, r.programsFolder, r.groupName, entry.caption)) {
+            outcome = RemoveLinkTo(link, folder, entry.target, group, canRead, &kept);
         }
-        if ((r.programFolderKept && (kEntries[i].flags & kShortcutInDestination)) ||
-            !LinkTarget(kEntries[i], target, sizeof target)) {
-            kept = kept || GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES;
-            continue;
-        }
-        outcome = RemoveOwnLink(link, target, group, canRead);
     }
     if (outcome == kStepDone && !IsPlainFolderChain(group)) {
         outcome = kFolderChanged;  // after an in-use box, perhaps
@@ -101,13 +111,13 @@ static bool RemoveLinksRead(bool canRead)
 {
     Removal& r = g_removal;
     char link[MAX_PATH];
-    char target[MAX_PATH];
     const ProductEntry& program = kEntries[kMainProgramEntry];
+    bool kept = false;
     // The SendTo link always leads into the program folder.
-    if (r.sendToFolder[0] != '\0' && !r.programFolderKept && r.programPath[0] != '\0' &&
+    if (r.sendToFolder[0] != '\0' &&
         MakeShortcutPath(link, sizeof link, r.sendToFolder, "", program.caption) &&
-        JoinPath(target, sizeof target, r.programPath, program.target, false) &&
-        RemoveOwnLink(link, target, NULL, canRead) == kStepCancelled) {
+        RemoveLinkTo(link, r.programPath, program.target, NULL, canRead, &kept) ==
+            kStepCancelled) {
         return false;
     }
     if (r.programsFolder[0] == '\0') {

@@ -85,8 +85,16 @@ void InsertItem(HWND list, int index, const char* text, FolderItemKind kind)
     SendMessageA(list, LB_SETITEMDATA, (WPARAM)index, kind);
 }
 
-void EndFill(HWND list)
+// Selects the item that stands for the current location, indents every
+// item from first on by level, and shows the list again.
+void EndFill(HWND list, int current, int first, short level)
 {
+    SendMessageA(list, LB_SETCURSEL, (WPARAM)current, 0);
+    s_page.currentItem = (short)current;
+    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (int i = first; i < count && i < kFolderListLimit; ++i) {
+        s_page.indent[i] = level;
+    }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     SetCursor(LoadCursorA(NULL, IDC_ARROW));
 }
@@ -152,16 +160,8 @@ void FillDriveList(HWND page)
     // is found last; in drive mode the destination holds its text.
     LRESULT found = SendMessageA(list, LB_FINDSTRINGEXACT, 0,
                                  (LPARAM)g_setup.state.destinationFolder);
-    int current = found < 0 ? 0 : (int)found;
-    SendMessageA(list, LB_SETCURSEL, (WPARAM)current, 0);
-    s_page.currentItem = (short)current;
-
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
     s_page.indent[0] = 0;
-    for (int i = 1; i < count && i < kFolderListLimit; ++i) {
-        s_page.indent[i] = 1;
-    }
-    EndFill(list);
+    EndFill(list, found < 0 ? 0 : (int)found, 1, 1);
 }
 
 void FillFolderList(HWND page, const char* path)
@@ -204,13 +204,7 @@ void FillFolderList(HWND page, const char* path)
         s_page.indent[k] = (short)k;
     }
 
-    SendMessageA(list, LB_SETCURSEL, (WPARAM)links, 0);
-    s_page.currentItem = (short)links;
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (int i = links + 1; i < count && i < kFolderListLimit; ++i) {
-        s_page.indent[i] = (short)(links + 1);
-    }
-    EndFill(list);
+    EndFill(list, links, links + 1, (short)(links + 1));
 }
 
 // Every change of the list goes through here. The path is at most 255

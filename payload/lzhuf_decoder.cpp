@@ -19,48 +19,47 @@ enum {
 };
 
 // -1 once the packed bytes are used up.
-static int NextInputByte()
+static int NextInputByte(DecoderState& d)
 {
-    if (g_decoder.inputLeft == 0)
+    if (d.inputLeft == 0)
         return -1;
-    g_decoder.inputLeft--;
-    return *g_decoder.input++;
+    d.inputLeft--;
+    return *d.input++;
 }
 
 // Tops the bit buffer up to at least 9 valid bits; past the end of the input
 // the missing bytes count as zeros.
-static inline void RefillBits()
+static inline void RefillBits(DecoderState& d)
 {
-    while (g_decoder.bitCount <= 8) {
-        int b = NextInputByte();
+    while (d.bitCount <= 8) {
+        int b = NextInputByte(d);
         if (b < 0)
             b = 0;
-        g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer | (b << (8 - g_decoder.bitCount)));
-        g_decoder.bitCount = (uint16_t)(g_decoder.bitCount + 8);
+        d.bitBuffer = (uint16_t)(d.bitBuffer | (b << (8 - d.bitCount)));
+        d.bitCount = (uint16_t)(d.bitCount + 8);
     }
 }
 
-static inline unsigned ReadBit()
+static inline unsigned ReadBit(DecoderState& d)
 {
-    RefillBits();
-    unsigned bit = g_decoder.bitBuffer >> 15;
-    g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer << 1);
-    g_decoder.bitCount--;
+    RefillBits(d);
+    unsigned bit = d.bitBuffer >> 15;
+    d.bitBuffer = (uint16_t)(d.bitBuffer << 1);
+    d.bitCount--;
     return bit;
 }
 
-static inline unsigned ReadByte()
+static inline unsigned ReadByte(DecoderState& d)
 {
-    RefillBits();
-    unsigned byte = g_decoder.bitBuffer >> 8;
-    g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer << 8);
-    g_decoder.bitCount = (uint16_t)(g_decoder.bitCount - 8);
+    RefillBits(d);
+    unsigned byte = d.bitBuffer >> 8;
+    d.bitBuffer = (uint16_t)(d.bitBuffer << 8);
+    d.bitCount = (uint16_t)(d.bitCount - 8);
     return byte;
 }
 
-static void InitTree()
+static void InitTree(DecoderState& d)
 {
-    DecoderState& d = g_decoder;
     for (int s = 0; s < kSymbolCount; s++) {
         d.freq[s] = 1;
         d.child[s] = (uint16_t)(s + kTreeNodes);
@@ -77,9 +76,8 @@ static void InitTree()
 
 // Halves every leaf frequency and builds the tree again from the leaves, so
 // that old statistics fade and no frequency can overflow.
-static void RebuildTree()
+static void RebuildTree(DecoderState& d)
 {
-    DecoderState& d = g_decoder;
     d.treeRebuilds++;
 
     int leaf = 0;
@@ -114,11 +112,10 @@ static void RebuildTree()
     }
 }
 
-static void UpdateTree(unsigned symbol)
+static void UpdateTree(DecoderState& d, unsigned symbol)
 {
-    DecoderState& d = g_decoder;
     if (d.freq[kRootNode] == kRebuildLimit)
-        RebuildTree();
+        RebuildTree(d);
 
     unsigned c = d.parent[symbol + kTreeNodes];
     do {
@@ -151,13 +148,13 @@ static void UpdateTree(unsigned symbol)
     } while (c != 0);
 }
 
-static unsigned DecodeSymbol()
+static unsigned DecodeSymbol(DecoderState& d)
 {
-    unsigned c = g_decoder.child[kRootNode];
+    unsigned c = d.child[kRootNode];
     while (c < kTreeNodes)
-        c = g_decoder.child[c + ReadBit()];
+        c = d.child[c + ReadBit(d)];
     c -= kTreeNodes;
-    UpdateTree(c);
+    UpdateTree(d, c);
     return c;
 }
 
@@ -177,19 +174,18 @@ OffsetPrefix ReadOffsetPrefix(unsigned firstByte)
     return {upper + ((firstByte - first) >> (8 - length)), length};
 }
 
-static unsigned DecodeOffset()
+static unsigned DecodeOffset(DecoderState& d)
 {
-    unsigned i = ReadByte();
+    unsigned i = ReadByte(d);
     OffsetPrefix prefix = ReadOffsetPrefix(i);
     unsigned extra = prefix.length - 2u;
     while (extra-- != 0)
-        i = (i << 1) + ReadBit();
+        i = (i << 1) + ReadBit(d);
     return (prefix.upper << 6) | (i & 0x3F);
 }
 
-static void DecodeStream(HWND__* page)
+static void DecodeStream(DecoderState& d, HWND__* page)
 {
-    DecoderState& d = g_decoder;
     // Positions kRingStart and up keep what the last payload left there:
     // an encoder never refers to them before it has written them.
     memset(d.ring, ' ', kRingStart);
@@ -198,7 +194,7 @@ static void DecodeStream(HWND__* page)
     // The sink lowers outputLeft. Testing it after every byte of a match as
     // well keeps a stream that overshoots from writing past the file.
     while (d.outputLeft != 0) {
-        unsigned c = DecodeSymbol();
+        unsigned c = DecodeSymbol(d);
         if (c < kFirstMatchSymbol) {
             PutOutputByte(page, (unsigned char)c);
             d.ring[r] = (unsigned char)c;
@@ -206,7 +202,7 @@ static void DecodeStream(HWND__* page)
             continue;
         }
         unsigned length = c - kLengthBias;
-        unsigned from = r - DecodeOffset() - 1;
+        unsigned from = r - DecodeOffset(d) - 1;
         do {
             unsigned char b = d.ring[from & kRingMask];
             PutOutputByte(page, b);
@@ -218,12 +214,24 @@ static void DecodeStream(HWND__* page)
     d.writePos = (uint16_t)r;
 }
 
-void DecodePayload(HWND__* page)
+// Every part of the decoder works on the state it is handed, so that all
+// of it is reached from one register: GCC would otherwise put the
+// global's fixed address into each access, one relocation apiece in the
+// setup. Hence also no specialising this function for its one caller.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((noipa))
+#endif
+static void DecodeWith(DecoderState& d, HWND__* page)
 {
     EmptyOutputBuffer();
-    g_decoder.bitBuffer = 0;
-    g_decoder.bitCount = 0;
-    InitTree();
-    DecodeStream(page);
+    d.bitBuffer = 0;
+    d.bitCount = 0;
+    InitTree(d);
+    DecodeStream(d, page);
     FlushOutput(page);
+}
+
+void DecodePayload(HWND__* page)
+{
+    DecodeWith(g_decoder, page);
 }

@@ -32,27 +32,25 @@ enum {
     kLabelTop = 100,
     kStepListTop = 120,
     kStepListBottom = 244,
+    kStepSpacing = 18,
+    kStepCount = 7,
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
 };
 
 const COLORREF kPictureKey = RGB(0, 128, 128);
 const COLORREF kLabelColour = RGB(175, 175, 255);
 
-struct StepCaption {
-    DWORD bit;
-    const char* caption;
-    int y;
-};
-
-const StepCaption kSteps[] = {
-    {kStepLicense, "- License Agreement", 120},
-    {kStepLocation, "- Program Location", 138},
-    {kStepInstalling, "- Installing Files", 156},
-    {kStepGroup, "- Program Group", 174},
-    {kStepShortcuts, "- Creating Shortcuts", 192},
-    {kStepReadMe, "- View Read Me", 210},
-    {kStepFinished, "- Finished", 228},
-};
+// The steps' captions in the order of their bits (kStepLicense first),
+// each ending with its NUL, one below the other from kStepListTop on.
+const char kStepCaptions[] =
+    "- License Agreement\0"
+    "- Program Location\0"
+    "- Installing Files\0"
+    "- Program Group\0"
+    "- Creating Shortcuts\0"
+    "- View Read Me\0"
+    "- Finished";
+static_assert(kStepFinished == 1 << (kStepCount - 1), "one caption for each step bit");
 
 // Entries 0 to 6 and 11 to 14; 7 to 10 come from the system.
 const COLORREF kFixedColours[kColourCount] = {
@@ -152,10 +150,13 @@ void PaintTexts(HDC dc, int width, int height)
     }
 
     font = SwitchFont(dc, font, &g_backdrop.stepFont);
-    for (const StepCaption& step : kSteps) {
-        bool current = (g_setup.state.stepMask & step.bit) != 0;
+    const char* caption = kStepCaptions;
+    for (int step = 0; step < kStepCount; ++step) {
+        bool current = (g_setup.state.stepMask & (1u << step)) != 0;
+        int length = lstrlenA(caption);
         SetTextColor(dc, g_backdrop.colours[current ? kCurrentStep : kOtherStep]);
-        TextOutA(dc, kStepLeft, step.y, step.caption, lstrlenA(step.caption));
+        TextOutA(dc, kStepLeft, kStepListTop + step * kStepSpacing, caption, length);
+        caption += length + 1;
     }
 
     SelectObject(dc, GetStockObject(SYSTEM_FONT));

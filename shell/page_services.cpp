@@ -2,14 +2,16 @@
 // message pump and the abort notice.
 #include "page_services.h"
 
+#include <stdarg.h>
+
 #include "install_state.h"
 #include "run_log.h"
 #include "shell_ids.h"
 #include "shell_texts.h"
 
 enum {
-    kPageTextRead = 200,    // at most 199 characters are read
-    kPageTextShown = 220,   // the formatted text holds at most 219
+    kTemplateTextRead = 200,  // at most 199 characters are read
+    kPageTextShown = 220,     // the formatted text holds at most 219
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
 };
 
@@ -57,20 +59,28 @@ void CenterPage(HWND window, bool besidePanel)
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
-void FormatPageText(HWND window, bool caption)
+void FormatWindowText(HWND window, int limit, ...)
 {
-    HWND target = caption ? window : GetDlgItem(window, IDC_PAGE_TEXT);
-    // Empty when the page has no such control: the message then reads
-    // nothing.
-    char format[kPageTextRead];
+    // Empty when there is no such window: the message then reads nothing.
+    char format[kTemplateTextRead];
     char text[kFormatScratch];
     format[0] = '\0';
-    SendMessageA(target, WM_GETTEXT, sizeof format, (LPARAM)format);
-    // The name is an argument, never part of the format, so a "%" in it
-    // is shown as it stands. A result too long for the page is not shown.
-    if (wsprintfA(text, format, g_setup.manifest.productName) < kPageTextShown) {
-        SendMessageA(target, WM_SETTEXT, 0, (LPARAM)text);
+    SendMessageA(window, WM_GETTEXT, sizeof format, (LPARAM)format);
+    va_list arguments;
+    va_start(arguments, limit);
+    int length = wvsprintfA(text, format, arguments);
+    va_end(arguments);
+    if (length < limit) {
+        SendMessageA(window, WM_SETTEXT, 0, (LPARAM)text);
     }
+}
+
+void FormatPageText(HWND window, bool caption)
+{
+    // The name is an argument, never part of the format, so a "%" in it
+    // is shown as it stands.
+    FormatWindowText(caption ? window : GetDlgItem(window, IDC_PAGE_TEXT), kPageTextShown,
+                     g_setup.manifest.productName);
     if (caption) {
         SetSmallIcon(window, IDI_SETUP);
     }

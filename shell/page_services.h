@@ -16,6 +16,10 @@ POINT CenteredOrigin(int width, int height, bool besidePanel);
 // icon) or into its control 700.
 void FormatPageText(HWND window, bool caption);
 
+// The window's text taken as a format for the arguments, as wsprintfA
+// takes one; the result replaces it only when shorter than limit.
+void FormatWindowText(HWND window, int limit, ...);
+
 // What every page owned by the backdrop does first: centred beside the
 // panel, the product name in its caption and, asked, in its control 700.
 void PreparePage(HWND page, bool withText);

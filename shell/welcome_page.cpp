@@ -6,8 +6,7 @@
 #include "shell_ids.h"
 
 enum {
-    kHeadingSize = 100,     // the heading holds at most 99 characters
-    kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
+    kHeadingSize = 100,  // the heading holds at most 99 characters
 };
 
 namespace {
@@ -16,13 +15,8 @@ void PutYearInHeading(HWND page)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char format[kHeadingSize];
-    char text[kFormatScratch];
-    GetDlgItemTextA(page, IDC_WELCOME_HEADING, format, sizeof format);
     // A heading that would not fit keeps its template text.
-    if (wsprintfA(text, format, (int)now.wYear) < kHeadingSize) {
-        SetDlgItemTextA(page, IDC_WELCOME_HEADING, text);
-    }
+    FormatWindowText(GetDlgItem(page, IDC_WELCOME_HEADING), kHeadingSize, (int)now.wYear);
 }
 
 }  // namespace

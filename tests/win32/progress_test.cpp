@@ -45,6 +45,21 @@ TEST_F(Progress, StartsFromTheInitialState)
     EXPECT_EQ(initial.barValue, 0);
 }
 
+// The manifest unpacked at start is the generated one, byte for byte, the
+// zeros after each text included, whatever the record held before.
+TEST(SetupRecord, StartUnpacksTheGeneratedManifest)
+{
+    const ProductManifest generated =
+#include "manifest_data.inc"
+        ;
+    const ProductManifest saved = g_setup.manifest;
+    memset(&g_setup.manifest, 0xAA, sizeof g_setup.manifest);
+    StartSetupRecord();
+    EXPECT_EQ(memcmp(&g_setup.manifest, &generated, sizeof generated), 0);
+    g_setup.manifest = saved;
+    ResetInstallState();
+}
+
 TEST_F(Progress, ClampsAtTheTotal)
 {
     g_setup.state.progressTotal = 5000;

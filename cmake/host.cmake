@@ -74,6 +74,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   target_compile_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined -g -O1)
   target_link_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined)
   add_test(NAME fuzz.decoder_bounded COMMAND fuzz-decoder -runs=20000 -seed=1 -max_len=4096)
+  set_tests_properties(fuzz.decoder_bounded PROPERTIES COST 11)
   # And of the setup's command line, which an administrator's tool writes.
   add_executable(fuzz-command-line ${CMAKE_SOURCE_DIR}/tests/fuzz/command_line_fuzz.cpp
     ${CMAKE_SOURCE_DIR}/product/command_line.cpp ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp)
@@ -88,15 +89,17 @@ add_executable(vantor-bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/codec_ben
 target_link_libraries(vantor-bench vantor_codec)
 target_compile_definitions(vantor-bench PRIVATE VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
-# Two clean builds from two folders give the same setup program.
+# Two clean builds from two folders give the same setup program. This test
+# and the next carry their rough seconds as COST, so that a parallel run
+# starts them first.
 add_test(NAME build.reproducible COMMAND ${CMAKE_SOURCE_DIR}/tests/reproducible_build.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(build.reproducible PROPERTIES TIMEOUT 900)
+set_tests_properties(build.reproducible PROPERTIES TIMEOUT 900 COST 60)
 
 # A build with a throwaway certificate signs every program and the setup.
 add_test(NAME build.signed COMMAND ${CMAKE_SOURCE_DIR}/tests/signed_build.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
+set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77 COST 45)
 
 # ---------------------------------------------------------------------------
 # Pictures: the generator of the bitmaps and icons committed in resources/,

@@ -69,11 +69,17 @@ if(VANTOR_WIN_TEST_SOURCES)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)
   include(GoogleTest)
+  # These tests share a prefix and its display, so each takes one of the
+  # shared prefixes test.sh offers ctest (see vantor_use_test_prefix in
+  # scripts/wine-env.sh) and has it alone. Their cost is above any
+  # end-to-end scenario's, so that the prefixes are never idle while the
+  # scenarios take the other places.
+  set(shared_prefix RESOURCE_GROUPS prefixes:1 COST 100)
   # The time-zone cases run only in their own zone, and the cases that
   # need the host (links, a swap, a restart) only from their scripts, below.
   gtest_discover_tests(vantor-win32-tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     TEST_FILTER -TimeZone.*:LinkedDestination.*:LinkedPages.*:SwappedDestination.*:PendingRestart.*
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} PROPERTIES ${shared_prefix})
   # The file times again in a zone whose offset is not a whole hour.
   add_test(NAME install_pass.file_times_kolkata COMMAND vantor-win32-tests
     --gtest_filter=InstallPass.WritesEveryEntryExactlyWithTheManifestTime:TimeZone.*
@@ -87,5 +93,8 @@ if(VANTOR_WIN_TEST_SOURCES)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/swapped_destination.sh ${CMAKE_BINARY_DIR})
   add_test(NAME install_pass.pending_deletion
     COMMAND ${CMAKE_SOURCE_DIR}/tests/pending_deletion.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(install_pass.file_times_kolkata install_pass.full_disk
+    install_pass.linked_destination install_pass.swapped_destination install_pass.pending_deletion
+    PROPERTIES ${shared_prefix})
 endif()
 include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)

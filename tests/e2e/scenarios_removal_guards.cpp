@@ -148,14 +148,9 @@ bool RequestHostLink(const char* link)
 {
     char request[MAX_PATH * 2];
     snprintf(request, sizeof request, "%s\n%s\n", link, BAIT_FOLDER);
-    if (!WriteTextFile(LINK_REQUEST, request)) {
-        return false;
+    if (!HandToHost(LINK_REQUEST, request)) {
+        DeleteFileA(LINK_REQUEST);
     }
-    DWORD start = GetTickCount();
-    while (PathExists(LINK_REQUEST) && GetTickCount() - start < kWaitLimit) {
-        Sleep(kPollInterval);
-    }
-    DeleteFileA(LINK_REQUEST);
     DWORD attributes = GetFileAttributesA(link);
     Log("the host made a link: attributes 0x%lx", (unsigned long)attributes);
     return attributes != INVALID_FILE_ATTRIBUTES;

@@ -27,14 +27,7 @@ bool AskHost(const char* verb, const char* first, const char* second = "")
 {
     char request[MAX_PATH * 3];
     snprintf(request, sizeof request, "%s\n%s\n%s\n", verb, first, second);
-    if (!WriteTextFile(HOST_REQUEST, request)) {
-        return false;
-    }
-    DWORD start = GetTickCount();
-    while (PathExists(HOST_REQUEST) && GetTickCount() - start < kWaitLimit) {
-        Sleep(kPollInterval);
-    }
-    return Check(!PathExists(HOST_REQUEST), "the host did: %s %s %s", verb, first, second);
+    return Check(HandToHost(HOST_REQUEST, request), "the host did: %s %s %s", verb, first, second);
 }
 
 // The folder moved aside and a host link to it put in its place; undone,

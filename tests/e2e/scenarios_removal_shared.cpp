@@ -62,9 +62,7 @@ int RemoveSharedGroup()
     if (removed) {
         AllowanceList untilRestart;
         untilRestart.count = 0;
-        why = "held at the removal, deleted at the restart";
-        Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
-        Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
+        AllowProgramFolders(&untilRestart, true, "held at the removal, deleted at the restart");
         CheckAfterRemoval(&kept, &untilRestart);
     }
     return RemovalOutcome();

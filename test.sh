@@ -80,6 +80,8 @@ echo "total: $((total - failed - skipped)) passed, $failed failed, $skipped skip
 echo "the ten slowest tests:"
 sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .* ([0-9.]+) sec$/\2 \1/p' build/*-tests.log |
   sort -rn | head -n 10 | awk '{ printf "  %7.1f s  %s\n", $1, $2 }'
+# The setup's size by section: a figure to watch, not a test.
+bench/stub-size.sh build/win32/Vantor.exe
 elapsed=$(($(date +%s) - started))
 echo "run time: $((elapsed / 60)) min $((elapsed % 60)) s"
 exit $status

@@ -52,11 +52,11 @@ endfunction()
 set(VANTOR_E2E_SCENARIOS
   welcome-cancel welcome-escape second-setup licence-disagree licence-escape licence-resize
   folder-cancel folder-browse folder-bad-input group-input unwritable-folder
-  complete-install readme-yes readme-no reinstall
+  complete-install readme-yes readme-no readme-elsewhere reinstall
   planted-dlls planted-notepad group-names locked-reinstall
   snapshot-noop install-snapshot install-remove remove-twice remove-silent
-  remove-silent-in-use remove-in-use remove-user-files remove-many-data tampered-root
-  tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
+  remove-silent-in-use remove-in-use remove-user-files remove-shared-group remove-many-data
+  tampered-root tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
   silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
   deploy-help)
 # The scenarios that take longest alone, with their seconds; the others

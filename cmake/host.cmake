@@ -24,10 +24,21 @@ target_link_libraries(vantor_codec PUBLIC Threads::Threads)
 add_executable(vantor-pack ${CMAKE_SOURCE_DIR}/tools/pack/vantor_pack.cpp)
 target_link_libraries(vantor-pack vantor_codec)
 
-add_library(vantor_description STATIC ${CMAKE_SOURCE_DIR}/tools/manifest/description.cpp
-  ${CMAKE_SOURCE_DIR}/tools/manifest/description_checks.cpp
-  ${CMAKE_SOURCE_DIR}/tools/manifest/picture_checks.cpp)
-target_include_directories(vantor_description PUBLIC ${CMAKE_SOURCE_DIR}/tools/manifest)
+# The description's reader and checks. The checks of painted pictures' texts
+# use the painter's own layouts and fonts, and those of the default folder
+# the folder page's rules.
+file(GLOB VANTOR_DESCRIPTION_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/*.cpp)
+list(REMOVE_ITEM VANTOR_DESCRIPTION_SOURCES ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
+add_library(vantor_description STATIC ${VANTOR_DESCRIPTION_SOURCES}
+  ${CMAKE_SOURCE_DIR}/tools/paint/picture_texts.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_banner.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_start_menu.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp
+  ${CMAKE_SOURCE_DIR}/product/location_rules.cpp
+  ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp)
+target_include_directories(vantor_description PUBLIC ${CMAKE_SOURCE_DIR}/tools/manifest
+  ${CMAKE_SOURCE_DIR}/tools/paint)
 add_executable(vantor-manifest ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
 target_link_libraries(vantor-manifest vantor_description)
 
@@ -95,12 +106,8 @@ set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77 COS
 # and the check that it still makes exactly those files.
 add_executable(paint-resources
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_resources.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_banner.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_start_menu.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_computer.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_icons.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_icons.cpp)
 target_link_libraries(paint-resources vantor_description)
 add_test(NAME pictures.regenerate_identical
   COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:paint-resources>

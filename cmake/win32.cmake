@@ -10,9 +10,19 @@ set(VANTOR_GENERATED ${CMAKE_BINARY_DIR}/generated)
 # Small and self-contained: no exceptions or RTTI, unused sections dropped,
 # the compiler's runtime linked in, and nothing that varies between builds
 # (no time stamp in the PE header, no build paths).
+# The code generation is chosen for size, as Windows' own 32-bit rules
+# allow: arguments pushed rather than stored into a reserved area, no frame
+# pointer, the stack kept at the 4-byte alignment Windows guarantees and
+# data at the alignment its type needs (no code here needs more). The
+# compiler's call to the runtime's stack probe works only with stored
+# arguments, so the stack is probed inline instead: a frame of a page or
+# more touches each page in order, as Windows' guard page needs, and
+# pushes and calls touch the stack as they go.
 set(CMAKE_BUILD_TYPE "" CACHE STRING "" FORCE)
-set(VANTOR_WIN_FLAGS -Os -Wall -Wextra -fno-exceptions -fno-rtti
+set(VANTOR_WIN_FLAGS -Oz -Wall -Wextra -fno-exceptions -fno-rtti
   -ffunction-sections -fno-asynchronous-unwind-tables
+  -fomit-frame-pointer -mpreferred-stack-boundary=2 -mno-align-stringops -malign-data=abi
+  -mno-accumulate-outgoing-args -mno-stack-arg-probe -fstack-clash-protection
   -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 set(VANTOR_WIN_LINK -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}/shell -I${CMAKE_SOURCE_DIR}/pages")
@@ -24,7 +34,8 @@ endfunction()
 
 include(${CMAKE_SOURCE_DIR}/cmake/sign.cmake)
 
-# The demo product's own programs.
+# The demo product's own programs, with the setup's path rules.
+include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
 add_subdirectory(quorvel)
 
 set(VANTOR_INCLUDES ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/shell
@@ -39,7 +50,6 @@ file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM VANTOR_APP_SOURCES ${CMAKE_SOURCE_DIR}/shell/win_main.cpp)
 
 # Quorvel's setup, in the tree's root: Vantor.exe.
-include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
 vantor_setup(Vantor vantor_app ${VANTOR_DESCRIPTION} ${CMAKE_BINARY_DIR} quorvel_programs)
 include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
 

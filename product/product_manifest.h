@@ -1,6 +1,6 @@
 // The compiled-in description of the one product this program installs.
-// The record's layout is fixed byte for byte; the values come from
-// resources/product.txt through the build's generator.
+// The record's layout is fixed byte for byte; the values come from the
+// product description through the build's generator.
 #ifndef VANTOR_PRODUCT_MANIFEST_H
 #define VANTOR_PRODUCT_MANIFEST_H
 
@@ -89,11 +89,14 @@ enum {
     kReadMeEntry = 4,
 };
 
-// Product constants kept beside the manifest.
-#define INSTALLER_NAME "Vantor"
+// Product constants kept beside the manifest; those a publisher sets come
+// from the description.
+#define INSTALLER_NAME PRODUCT_INSTALLER_NAME
 #define BACKDROP_CLASS "InstallApp"
 #define WELCOME_CLASS "InstallDlg"
 #define LICENSE_RESOURCE "LICENSE"
+// A fixed path, or PROGRAM_FILES_FOLDER_TOKEN and folders under the
+// machine's 32-bit Program Files folder (ResolveBaseFolder).
 #define DEFAULT_BASE_FOLDER PRODUCT_DEFAULT_BASE_FOLDER
 #define VENDOR_KEY PRODUCT_VENDOR_KEY
 #define VERSION_KEY_SUFFIX PRODUCT_VERSION_KEY_SUFFIX

@@ -9,12 +9,10 @@
 #ifndef RC_INVOKED
 #include <windows.h>
 
-// These come from the product description at configure time, so the
-// programs never disagree with what the setup program says it installs.
-#if !defined(QUORVEL_NAME) || !defined(QUORVEL_VERSION) || \
-    !defined(QUORVEL_TAGLINE) || !defined(QUORVEL_PUBLISHER)
-#error "build the Quorvel programs through quorvel/CMakeLists.txt"
-#endif
+// Name, version, tagline and publisher come from the product description
+// through the generator, so the programs never disagree with what the
+// setup program says it installs.
+#include "quorvel_version.h"
 
 // "Quorvel 3.02", put together by the compiler.
 #define QUORVEL_TITLE QUORVEL_NAME " " QUORVEL_VERSION

@@ -52,6 +52,7 @@ for setup in $(find "$out" -name Vantor.exe -not -path '*/CMakeFiles/*'); do
     contains "$setup" "$packed" || { echo "$resource: not in $setup as packed"; failed=1; }
     # Programs the tree builds are signed in place, ready-made ones as copies.
     case $source in
+      @uninstaller) program=$root/uninstaller/$target ;;
       @*) program=$root/${source#@} ;;
       *.exe | *.dll) program=$root/signed/$target ;;
       *) continue ;;

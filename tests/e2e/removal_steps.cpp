@@ -41,8 +41,7 @@ int EraserFolders()
 {
     char temp[MAX_PATH];
     char pattern[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    snprintf(pattern, sizeof pattern, "%sQorvunst-*", temp);
+    EraserFolderPattern(temp, sizeof temp, pattern, sizeof pattern);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     int count = 0;
@@ -209,8 +208,10 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
         Shot("uninstall-end");
     }
     CheckNoEraserYet();
-    if (!AnswerRemovalBox(&box, IDOK) ||
-        !ExpectRemovalExit(answers->notComplete ? kRemovalFailed : kRemoved)) {
+    DWORD code = answers->notComplete     ? kRemovalFailed
+                 : answers->restartNeeded ? kRemovedRestartNeeded
+                                          : kRemoved;
+    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(code)) {
         return false;
     }
     if (answers->notComplete) {
@@ -320,11 +321,16 @@ void Allow(AllowanceList* list, bool required, const char* why, const char* form
     a->required = required;
 }
 
+void AllowProgramFolders(AllowanceList* list, bool required, const char* why)
+{
+    Allow(list, required, why, "+ C:\\Brindlemoor");
+    Allow(list, required, why, "+ %s", g_walk.destination);
+}
+
 void AllowKeptData(AllowanceList* list, const char* path)
 {
     const char* why = "kept: the user's data";
-    Allow(list, true, why, "+ C:\\Brindlemoor");
-    Allow(list, true, why, "+ %s", g_walk.destination);
+    AllowProgramFolders(list, true, why);
     Allow(list, true, why, "+ %s", path);
 }
 

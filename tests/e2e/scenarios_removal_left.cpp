@@ -165,6 +165,21 @@ bool Undeletable(Phase phase)
                            : AskHost(phase == kTamper ? "lock" : "unlock", name);
 }
 
+// A read-only file whose mark cannot be cleared: its deletion is refused
+// with access denied, which is not a file in use, so it does not wait for
+// the restart (exit code 4) but is named as not removed.
+bool LockedReadOnly(Phase phase)
+{
+    char name[MAX_PATH];
+    ProgramFile(name, sizeof name, kFiles[kFileCount - 1].name);
+    if (phase == kTamper &&
+        !Check(SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY) != 0, "made %s read-only", name)) {
+        return false;
+    }
+    bool done = Undeletable(phase);  // locked, checked untouched, unlocked
+    return phase == kUndo ? done && SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL) : done;
+}
+
 struct LeftCase {
     const char* what;
     bool (*run)(Phase phase);
@@ -179,6 +194,8 @@ const LeftCase kCases[] = {
     {"the group folder replaced by a link to it", GroupLink, NULL, false},
     {"a read-only foreign file hard-linked under our name", SharedReadOnly, SHARED_LINE, true},
     {"a file that stays although its deletion succeeds", Undeletable, NULL, false},
+    {"a read-only file whose mark cannot be cleared", LockedReadOnly, FAILED_LINE, true},
+    {"a read-only file whose mark cannot be cleared, silently", LockedReadOnly, NULL, false},
 };
 
 // The interactive removal's end box: not complete, with the case's line;

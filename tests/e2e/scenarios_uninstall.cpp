@@ -108,8 +108,9 @@ void CheckErasePassedByHand()
     CloseHandle(signalled);
 }
 
-// Notepad started in folder, which is then its working folder. It is
-// ended, not closed: on closing it stores its settings, which is
+}  // namespace
+
+// It is ended, not closed: on closing it stores its settings, which is
 // Notepad's doing, not Wine's.
 bool StartNotepad(const char* folder, PROCESS_INFORMATION* process)
 {
@@ -132,8 +133,6 @@ void EndNotepad(PROCESS_INFORMATION* process)
     CloseHandle(process->hProcess);
     CloseHandle(process->hThread);
 }
-
-}  // namespace
 
 int SnapshotNoop()
 {
@@ -173,6 +172,7 @@ int InstallRemove()
             Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
                 "which the driver sat %lu ms on the boxes before answering",
                 (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
+            CheckEraserFolderAccess();
             CheckAfterRemoval(NULL, NULL);
         }
     }
@@ -280,14 +280,11 @@ int SilentInUse()
     untilRestart.count = 0;
     const char* why = "in use at the removal, deleted at the restart";
     Allow(&untilRestart, true, why, "+ %s", program);
-    Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
-    Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
+    AllowProgramFolders(&untilRestart, true, why);
     // The emptied folders may stay after the restart; the file may not.
     AllowanceList folders;
     folders.count = 0;
-    why = "the folders of a file deleted at the restart";
-    Allow(&folders, false, why, "+ %s", g_walk.destination);
-    Allow(&folders, false, why, "+ C:\\Brindlemoor");
+    AllowProgramFolders(&folders, false, "the folders of a file deleted at the restart");
     CheckAfterRemoval(&folders, &untilRestart);
 
     // The emptied program folder, held as another program's working folder,
@@ -306,9 +303,7 @@ int SilentInUse()
     EndNotepad(&holder);
     if (ran) {
         untilRestart.count = 0;
-        why = "held at the removal, deleted at the restart";
-        Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
-        Allow(&untilRestart, true, why, "+ C:\\Brindlemoor");
+        AllowProgramFolders(&untilRestart, true, "held at the removal, deleted at the restart");
         CheckAfterRemoval(NULL, &untilRestart);
     }
     return RemovalOutcome();

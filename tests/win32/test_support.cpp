@@ -179,9 +179,13 @@ void ResetInstallState()
 }
 
 namespace {
-// The record is constant-initialised, so this copy sees its first values.
-const InstallState s_initialState = g_setup.state;
+InstallState s_initialState;
 }  // namespace
+
+void RememberInitialState()
+{
+    s_initialState = g_setup.state;
+}
 
 const InstallState& InitialInstallState()
 {

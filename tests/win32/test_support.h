@@ -60,6 +60,8 @@ void ResetInstallState();
 
 
 
-// The install state exactly as the program started with it.
+// The install state exactly as the program started with it, kept by
+// RememberInitialState right after StartSetupRecord.
+void RememberInitialState();
 const InstallState& InitialInstallState();
 #endif

@@ -52,8 +52,8 @@ if(VANTOR_WIN_TEST_SOURCES)
   # The Quorvel programs are not part of the setup program: the ledger's
   # store comes with the box it shows.
   add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES}
-    ${CMAKE_SOURCE_DIR}/quorvel/product_window.cpp ${CMAKE_SOURCE_DIR}/quorvel/end_text.cpp
-    ${CMAKE_SOURCE_DIR}/quorvel/name_deletion.cpp)
+    ${CMAKE_SOURCE_DIR}/uninstaller/product_window.cpp ${CMAKE_SOURCE_DIR}/uninstaller/end_text.cpp
+    ${CMAKE_SOURCE_DIR}/uninstaller/name_deletion.cpp)
   target_link_libraries(vantor-win32-tests vantor_app quorvel_ledger gtest ${VANTOR_WIN_LIBS})
   target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_options(vantor-win32-tests PRIVATE -static)

@@ -102,5 +102,5 @@ target_link_libraries(paint-resources vantor_description)
 add_test(NAME pictures.regenerate_identical
   COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:paint-resources>
     -DOUT=${CMAKE_BINARY_DIR}/pictures-check -DREF=${CMAKE_SOURCE_DIR}/resources
-    -DDESCRIPTION=${CMAKE_SOURCE_DIR}/resources/product.txt
+    -DDESCRIPTION=${CMAKE_SOURCE_DIR}/products/quorvel/product.txt
     -P ${CMAKE_SOURCE_DIR}/tools/paint/compare_pictures.cmake)

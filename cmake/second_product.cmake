@@ -1,10 +1,10 @@
 # A second product, Drellisk by Ombrevale, built from its own description
-# (tests/second-product/product.txt) into build/win32/second with the same
+# (products/drellisk/product.txt) into build/win32/second with the same
 # code as Quorvel's setup: its programs, its painted pictures, its setup.
 # The tests install it end to end and scan both setups for each other's
 # names.
 set(second_root ${CMAKE_BINARY_DIR}/second)
-set(second_description ${CMAKE_SOURCE_DIR}/tests/second-product/product.txt)
+set(second_description ${CMAKE_SOURCE_DIR}/products/drellisk/product.txt)
 
 product_programs(drellisk ${second_description} ${second_root}/programs)
 

@@ -25,7 +25,7 @@ function(vantor_setup target app description root programs)
   # them, so a change to one rebuilds the setup.
   file(STRINGS ${description} file_lines REGEX "^(picture|licence)[ \t]")
   set(named_files)
-  set(licence ${CMAKE_SOURCE_DIR}/resources/license.txt)
+  set(licence ${CMAKE_SOURCE_DIR}/products/quorvel/license.txt)
   foreach(line IN LISTS file_lines)
     string(REGEX REPLACE "^(picture[ \t]+[A-Za-z]+|licence)[ \t]+" "" source "${line}")
     string(STRIP "${source}" source)

@@ -4,7 +4,7 @@ enable_language(RC)
 set(VANTOR_HOST_TOOLS "${CMAKE_SOURCE_DIR}/build/host" CACHE PATH "host tree with vantor-pack and vantor-manifest")
 set(VANTOR_PACK ${VANTOR_HOST_TOOLS}/vantor-pack)
 set(VANTOR_MANIFEST ${VANTOR_HOST_TOOLS}/vantor-manifest)
-set(VANTOR_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.txt)
+set(VANTOR_DESCRIPTION ${CMAKE_SOURCE_DIR}/products/quorvel/product.txt)
 set(VANTOR_GENERATED ${CMAKE_BINARY_DIR}/generated)
 
 # Small and self-contained: no exceptions or RTTI, unused sections dropped,

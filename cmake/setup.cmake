@@ -35,7 +35,17 @@ function(vantor_setup target app description root programs)
       set(licence ${source})
     endif()
   endforeach()
-  file(GLOB painted ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.ico)
+  # The pictures the product does not bring are painted for it, so they
+  # always carry this description's names.
+  set(painted)
+  foreach(name computer.bmp startmenu.bmp banner.bmp strip.bmp line.bmp setup.ico shortcut.ico)
+    list(APPEND painted ${root}/pictures/${name})
+  endforeach()
+  add_custom_command(OUTPUT ${painted}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/pictures
+    COMMAND ${VANTOR_HOST_TOOLS}/paint-resources ${root}/pictures ${description}
+    DEPENDS ${description} ${VANTOR_HOST_TOOLS}/paint-resources
+    VERBATIM)
 
   set(packed_files)
   set(sources)

@@ -31,12 +31,12 @@ protected:
         for (const char* resource : {"CCC", "DDD", "EEE", "FFF"}) {
             Write(std::string("payload/") + resource + ".lz", "pp");
         }
-        // The painted pictures and a licence, where a product's sources
-        // keep them.
+        // The pictures where the build paints them, and a licence.
+        mkdir((dir_ + "/pictures").c_str(), 0777);
         mkdir((dir_ + "/resources").c_str(), 0777);
         for (const char* name : {"computer.bmp", "startmenu.bmp", "banner.bmp", "strip.bmp",
                                  "line.bmp", "setup.ico", "shortcut.ico"}) {
-            Write(std::string("resources/") + name, Painted(name));
+            Write(std::string("pictures/") + name, Painted(name));
         }
         Write("resources/license.txt", "Use it well.\r\n");
     }

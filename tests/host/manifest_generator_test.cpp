@@ -102,11 +102,13 @@ TEST_F(ManifestGenerator, RefusesATitleTaglineOrWebPageThatDoesNotFit)
     ExpectRefused(Description("webpage www.brindlemoor.com\n", SixEntries()), "webpage");
 }
 
-TEST_F(ManifestGenerator, RefusesMissingOrEmptyFilesAndDuplicateResources)
+TEST_F(ManifestGenerator, RefusesMissingFilesAndDuplicateResources)
 {
     ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | A | nowhere.exe\n")), "source");
-    ExpectRefused(Description("installed 1\n", Table("entry | E.txt | 0x11 | EMPTY | E | empty.txt\n")),
-                  "source");
+    // An empty file is a product file like any other.
+    std::string messages;
+    EXPECT_EQ(Generate(Description("installed 1\n", Table("entry | E.txt | 0x11 | EMPTY | E | empty.txt\n")),
+                       &messages), 0) << messages;
     ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | A | a.exe\n"
                                         "entry | B.exe | 0x11 | AAA | B | b.txt\n")),
                   "duplicate resource name");

@@ -61,9 +61,10 @@ TEST_F(ManifestGenerator, BindsThePublishersOwnPicturesAndLicence)
     std::string rc = Read("out/setup_files.rc");
     EXPECT_NE(rc.find("200 BITMAP \"" + dir_ + "/mine.bmp\""), std::string::npos) << rc;
     // The rest stay the painted ones.
-    EXPECT_NE(rc.find("202 BITMAP \"" + dir_ + "/resources/banner.bmp\""), std::string::npos) << rc;
-    EXPECT_NE(rc.find("100 ICON \"" + dir_ + "/resources/setup.ico\""), std::string::npos) << rc;
-    EXPECT_NE(rc.find("LICENSE RCDATA \"" + dir_ + "/terms.txt\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("202 BITMAP \"" + dir_ + "/pictures/banner.bmp\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("100 ICON \"" + dir_ + "/pictures/setup.ico\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("LICENSE RCDATA \"" + dir_ + "/out/license.txt\""), std::string::npos) << rc;
+    EXPECT_EQ(Read("out/license.txt"), "Terms.\r\n");
 }
 
 TEST_F(ManifestGenerator, RefusesPicturesOfTheWrongSizeOrDepth)
@@ -81,7 +82,7 @@ TEST_F(ManifestGenerator, RefusesPicturesOfTheWrongSizeOrDepth)
     Write("text.bmp", "not a picture at all, however long this line may be.......");
     ExpectRefused(Description("picture line text.bmp\n", SixEntries()), "not a BMP file");
     ExpectRefused(Description("picture line nowhere.bmp\n", SixEntries()), "cannot be read");
-    ExpectRefused(Description("picture logo resources/banner.bmp\n", SixEntries()), "'logo'");
+    ExpectRefused(Description("picture logo pictures/banner.bmp\n", SixEntries()), "'logo'");
 }
 
 TEST_F(ManifestGenerator, RefusesAStartMenuTheBackdropCannotFlood)
@@ -111,10 +112,10 @@ TEST_F(ManifestGenerator, RefusesIconsWithoutTheSizesTheWindowsLoad)
 {
     // The setup's icon is loaded at 32 and at 16 pixels; the shortcut
     // dialog's only at 32.
-    ExpectRefused(Description("picture setup resources/shortcut.ico\n", SixEntries()),
+    ExpectRefused(Description("picture setup pictures/shortcut.ico\n", SixEntries()),
                   "has no 16 x 16 image");
     std::string messages;
-    EXPECT_EQ(Generate(Description("picture shortcut resources/setup.ico\n", SixEntries()),
+    EXPECT_EQ(Generate(Description("picture shortcut pictures/setup.ico\n", SixEntries()),
                        &messages), 0) << messages;
     std::string icon = Painted("setup.ico");
     Write("cut.ico", icon.substr(0, icon.size() - 8));

@@ -72,6 +72,9 @@ bool ReadText(Description* d, int line, const std::string& key, const std::strin
         {"banner", &Description::banner, &Description::bannerLine},
         {"slogan", &Description::slogan, &Description::sloganLine},
         {"sideband", &Description::sideband, &Description::sidebandLine},
+        {"installer", &Description::installer, &Description::installerLine},
+        {"base", &Description::base, &Description::baseLine},
+        {"output", &Description::output, &Description::outputLine},
     };
     for (const Field& f : kFields) {
         if (key == f.key) {
@@ -125,7 +128,13 @@ bool ParseNumber(const std::string& s, long* out) {
 std::string SourcePath(const std::string& source, const std::string& sourceRoot,
                        const std::string& buildRoot) {
     if (!source.empty() && source[0] == '@') return buildRoot + "/" + source.substr(1);
+    if (!source.empty() && source[0] == '/') return source;
     return sourceRoot + "/" + source;
+}
+
+std::string EntryPath(const Entry& e, const std::string& sourceRoot, const std::string& buildRoot) {
+    if (e.source == kUninstallerSource) return buildRoot + "/uninstaller/" + e.target;
+    return SourcePath(e.source, sourceRoot, buildRoot);
 }
 
 bool ReadDescription(Description* d) {

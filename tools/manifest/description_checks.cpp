@@ -160,6 +160,28 @@ void CheckAddresses(const Description& d) {
     }
 }
 
+// The setup's own constants: its name captions windows and boxes, its file
+// is named on the build's machine, and the base folder is a full path or
+// one under the machine's Program Files folder.
+void CheckSetupConstants(const Description& d) {
+    CheckText(d, d.installerLine, "installer", d.installer, kNameWidth);
+    size_t dot = d.output.rfind('.');
+    if (d.output.find_first_of("\\/:*?\"<>|") != std::string::npos || dot == 0 ||
+        dot == std::string::npos || d.output.substr(dot) != ".exe") {
+        Fail(d, d.outputLine, "output", "'" + d.output + "' is not a file name ending in .exe");
+    }
+    if (d.baseLine == 0) return;
+    CheckText(d, d.baseLine, "base", d.base, kWebPageWidth);
+    if (d.base.empty()) return;
+    std::string token = std::string(kProgramFilesToken) + "\\";
+    bool fixed = d.base.size() > 3 && std::isalpha(static_cast<unsigned char>(d.base[0])) &&
+                 d.base.compare(1, 2, ":\\") == 0;
+    if ((!fixed && d.base.compare(0, token.size(), token) != 0) || d.base.back() == '\\' ||
+        d.base.find_first_of("/*?\"<>|") != std::string::npos) {
+        Fail(d, d.baseLine, "base", "write a folder such as C:\\Brindlemoor or " + token + "Brindlemoor");
+    }
+}
+
 // The texts that name the publisher outside the manifest record.
 void CheckPublisherTexts(const Description& d) {
     CheckAddresses(d);
@@ -197,6 +219,7 @@ void CheckIdentity(Description* d) {
     CheckTimestamp(d);
     CheckPreserved(d);
     CheckPublisherTexts(*d);
+    CheckSetupConstants(*d);
 
     long count = static_cast<long>(d->entries.size());
     if (count == 0) {
@@ -255,20 +278,21 @@ void CheckIdentity(Description* d) {
     }
 }
 
-void CheckFiles(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
+void CheckFiles(Description* d, const std::string& sourceRoot, const std::string& buildRoot,
+                bool built) {
     long count = static_cast<long>(d->entries.size());
     for (Entry& e : d->entries) {
-        std::string source = SourcePath(e.source, sourceRoot, buildRoot);
+        if (!built && e.source[0] == '@') continue;
+        std::string source = EntryPath(e, sourceRoot, buildRoot);
         // A signing build packs its signed copy of a ready-made program.
         std::string signedCopy = buildRoot + "/signed/" + e.target;
         if (e.source[0] != '@' && FileSize(signedCopy, &e.unpacked)) source = signedCopy;
         if (!FileSize(source, &e.unpacked)) {
             Fail(*d, e.line, "source", "missing file " + source);
-        } else if (e.unpacked == 0) {
-            Fail(*d, e.line, "source", "empty file " + source);
         } else if (e.unpacked > 0xffffffffULL) {
             Fail(*d, e.line, "source", "larger than 4 GB");
         }
+        if (!built) continue;
         std::string packed = buildRoot + "/payload/" + e.resource + ".lz";
         if (!FileSize(packed, &e.packed)) Fail(*d, e.line, "source", "not packed: " + packed + " missing");
     }

@@ -29,7 +29,8 @@ struct IconNeed {
     const char* name;
     int sizes[2];  // 0 where the icon needs only one
 };
-const IconNeed kIcons[] = {{"setup", {32, 16}}, {"shortcut", {32, 0}}};
+// The uninstaller's windows load its icon at the same sizes as the setup's.
+const IconNeed kIcons[] = {{"setup", {32, 16}}, {"shortcut", {32, 0}}, {"uninstaller", {32, 16}}};
 
 const size_t kInfoHeader = 40;
 
@@ -180,26 +181,45 @@ bool ReadBytes(const std::string& path, Bytes* bytes) {
     return true;
 }
 
-// Resolves one picture: the description's file, else the painted one in
-// resources/; refuses a file it cannot read.
-bool Resolve(Description* d, const std::string& name, const std::string& painted,
-             const std::string& sourceRoot, const std::string& buildRoot, Bytes* bytes,
-             Checked* c) {
-    auto own = d->pictures.find(name);
-    std::string path = own == d->pictures.end()
-                           ? sourceRoot + "/resources/" + painted
-                           : SourcePath(own->second.source, sourceRoot, buildRoot);
-    c->line = own == d->pictures.end() ? 0 : own->second.line;
-    c->field = "picture " + name + " (" + path + ")";
-    d->pictures[name] = NamedFile{path, c->line};
-    if (path.find('"') != std::string::npos) return c->Problem("the path may not hold a double quote");
-    if (!ReadBytes(path, bytes)) return c->Problem("cannot be read");
+// The file a picture comes from: the description's own, else the one the
+// build paints for this product into BUILD_ROOT/pictures; the uninstaller
+// takes the setup's icon when it has none of its own.
+NamedFile PicturePath(const Description& d, const std::string& name, const std::string& sourceRoot,
+                      const std::string& buildRoot) {
+    auto own = d.pictures.find(name);
+    if (own != d.pictures.end()) {
+        return NamedFile{SourcePath(own->second.source, sourceRoot, buildRoot), own->second.line};
+    }
+    if (name == "uninstaller") return PicturePath(d, "setup", sourceRoot, buildRoot);
+    const char* extension = name == "setup" || name == "shortcut" ? ".ico" : ".bmp";
+    return NamedFile{buildRoot + "/pictures/" + name + extension, 0};
+}
+
+// Resolves one picture and reads it; refuses a file it cannot read. A
+// painted one is not there before the build: the check then passes.
+bool Resolve(Description* d, const std::string& name, const std::string& sourceRoot,
+             const std::string& buildRoot, bool built, Bytes* bytes, Checked* c) {
+    NamedFile file = PicturePath(*d, name, sourceRoot, buildRoot);
+    c->line = file.line;
+    c->field = "picture " + name + " (" + file.source + ")";
+    d->resolved[name] = file.source;
+    if (file.source.find('"') != std::string::npos) return c->Problem("the path may not hold a double quote");
+    if (!built && file.line == 0) return false;
+    if (!ReadBytes(file.source, bytes)) return c->Problem("cannot be read");
     return true;
+}
+
+void CheckIconNamed(Description* d, const IconNeed& need, const std::string& sourceRoot,
+                    const std::string& buildRoot, bool built) {
+    Bytes bytes;
+    Checked c{*d, 0, std::string()};
+    if (Resolve(d, need.name, sourceRoot, buildRoot, built, &bytes, &c)) CheckIcon(c, bytes, need);
 }
 
 }  // namespace
 
-void CheckPictures(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
+void CheckPictures(Description* d, const std::string& sourceRoot, const std::string& buildRoot,
+                   bool built) {
     for (const auto& named : d->pictures) {
         bool known = false;
         for (const BitmapNeed& need : kBitmaps) known = known || named.first == need.name;
@@ -207,20 +227,17 @@ void CheckPictures(Description* d, const std::string& sourceRoot, const std::str
         if (!known) {
             Fail(*d, named.second.line, "picture",
                  "'" + named.first + "' is none of computer, startmenu, banner, strip, line, "
-                 "setup, shortcut");
+                 "setup, shortcut, uninstaller");
         }
     }
     Bytes bytes;
     for (const BitmapNeed& need : kBitmaps) {
         Checked c{*d, 0, std::string()};
-        if (Resolve(d, need.name, std::string(need.name) + ".bmp", sourceRoot, buildRoot, &bytes, &c)) {
-            CheckBitmap(c, bytes, need);
-        }
+        if (Resolve(d, need.name, sourceRoot, buildRoot, built, &bytes, &c)) CheckBitmap(c, bytes, need);
     }
-    for (const IconNeed& need : kIcons) {
-        Checked c{*d, 0, std::string()};
-        if (Resolve(d, need.name, std::string(need.name) + ".ico", sourceRoot, buildRoot, &bytes, &c)) {
-            CheckIcon(c, bytes, need);
-        }
-    }
+    for (const IconNeed& need : kIcons) CheckIconNamed(d, need, sourceRoot, buildRoot, built);
+}
+
+void CheckUninstallerIcon(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
+    CheckIconNamed(d, kIcons[2], sourceRoot, buildRoot, true);
 }

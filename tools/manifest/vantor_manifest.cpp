@@ -3,18 +3,26 @@
 // the product identity header and the payload resource lines.
 //
 // usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
-//        vantor-manifest --identity DESCRIPTION OUT_DIR
-// A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz; files
-// named with "@" lie under BUILD_ROOT, and a signing build's signed copy
-// of a ready-made program at BUILD_ROOT/signed/<TARGET> stands for it. The full form also writes the
+//        vantor-manifest --identity DESCRIPTION [SOURCE_ROOT BUILD_ROOT] OUT_DIR
+//        vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT
+// Plain paths in the description are relative to SOURCE_ROOT, the product's
+// folder. A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz;
+// files named with "@" lie under BUILD_ROOT, Vantor's uninstaller
+// (@uninstaller) at BUILD_ROOT/uninstaller/<TARGET>, the pictures the build
+// paints for a product that brings none in BUILD_ROOT/pictures, and a
+// signing build's signed copy of a ready-made program at
+// BUILD_ROOT/signed/<TARGET> stands for it. The full form also writes the
 // pictures, icons and licence into setup_files.rc. Both write the identity
-// header and the application manifest; the second form only these, for the
-// product's own programs, which are built before they can be packed.
+// header, the application manifest and the uninstaller's icon; the second
+// form only these, for the product's own programs, which are built before
+// they can be packed. --check writes nothing and checks what can be checked
+// before anything is built.
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -59,6 +67,13 @@ bool WriteFile(const std::string& path, const std::string& text) {
         return false;
     }
     return true;
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in) return false;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return WriteFile(to, bytes);
 }
 
 std::string ManifestInitialiser(const Description& d) {
@@ -121,7 +136,10 @@ std::string IdentityHeader(const Description& d) {
       << "#define PRODUCT_UNINSTALLER_FILE " << Literal(d.entries[0].target) << "\n"
       << "#define PRODUCT_UPDATER_FILE " << Literal(d.entries.size() > 1 ? d.entries[1].target : "") << "\n"
       << "#define PRODUCT_PROGRAM_FILE " << Literal(d.entries.size() > 2 ? d.entries[2].target : "") << "\n"
-      << "#define PRODUCT_DEFAULT_BASE_FOLDER " << Literal("C:\\" + d.publisher) << "\n"
+      << "#define PRODUCT_INSTALLER_NAME " << Literal(d.installer) << "\n"
+      << "#define PRODUCT_OUTPUT_FILE " << Literal(d.output) << "\n"
+      << "#define PROGRAM_FILES_FOLDER_TOKEN " << Literal(kProgramFilesToken) << "\n"
+      << "#define PRODUCT_DEFAULT_BASE_FOLDER " << Literal(d.baseLine ? d.base : "C:\\" + d.publisher) << "\n"
       << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
       << "#define PRODUCT_VERSION_KEY_SUFFIX "
       << Literal("\\Programs\\" + d.name + "\\Current Version") << "\n"
@@ -168,7 +186,7 @@ std::string Listing(const Description& d) {
 }
 
 // The pictures and the licence, by the ids the shell and pages load them by.
-std::string SetupFilesScript(const Description& d) {
+std::string SetupFilesScript(const Description& d, const std::string& licence) {
     struct Binding {
         const char* id;
         const char* type;
@@ -188,9 +206,9 @@ std::string SetupFilesScript(const Description& d) {
     o << "/* generated from the product description; do not edit */\n";
     for (const Binding& b : kBindings) {
         o << "/* " << b.role << " */\n"
-          << b.id << " " << b.type << " \"" << d.pictures.at(b.picture).source << "\"\n";
+          << b.id << " " << b.type << " \"" << d.resolved.at(b.picture) << "\"\n";
     }
-    o << "LICENSE RCDATA \"" << d.licence << "\"\n";
+    o << "LICENSE RCDATA \"" << licence << "\"\n";
     return o.str();
 }
 
@@ -244,34 +262,48 @@ std::string PayloadScript(const Description& d) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool identityOnly = argc == 4 && std::strcmp(argv[1], "--identity") == 0;
-    if (argc != 5 && !identityOnly) {
+    std::string mode = argc > 1 && argv[1][0] == '-' ? argv[1] : "";
+    int first = mode.empty() ? 1 : 2;
+    // The identity form without the roots writes no icon.
+    bool roots = !(mode == "--identity" && argc == 4);
+    if ((mode.empty() && argc != 5) || (mode == "--check" && argc != 5) ||
+        (mode == "--identity" && argc != 4 && argc != 6) ||
+        (!mode.empty() && mode != "--check" && mode != "--identity")) {
         std::fprintf(stderr, "usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
-                             "       vantor-manifest --identity DESCRIPTION OUT_DIR\n");
+                             "       vantor-manifest --identity DESCRIPTION [SOURCE_ROOT BUILD_ROOT] OUT_DIR\n"
+                             "       vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT\n");
         return 2;
     }
     Description d;
-    d.path = argv[identityOnly ? 2 : 1];
+    d.path = argv[first];
+    std::string sourceRoot = roots ? argv[first + 1] : "";
+    std::string buildRoot = roots ? argv[first + 2] : "";
     if (!ReadDescription(&d)) return 1;
     CheckIdentity(&d);
-    if (!identityOnly) {
-        CheckFiles(&d, argv[2], argv[3]);
-        CheckPictures(&d, argv[2], argv[3]);
+    if (mode == "--identity") {
+        if (roots) CheckUninstallerIcon(&d, sourceRoot, buildRoot);
+    } else {
+        CheckFiles(&d, sourceRoot, buildRoot, mode.empty());
+        CheckPictures(&d, sourceRoot, buildRoot, mode.empty());
     }
     if (ProblemCount()) {
         std::fprintf(stderr, "%s: %d problem(s); no manifest written\n", d.path.c_str(), ProblemCount());
         return 1;
     }
-    std::string out = argv[identityOnly ? 3 : 4];
+    if (mode == "--check") return 0;
+    std::string out = argv[argc - 1];
     mkdir(out.c_str(), 0777);
     if (!WriteFile(out + "/product_identity.h", IdentityHeader(d)) ||
-        !WriteFile(out + "/application.manifest", ApplicationManifest(d))) {
+        !WriteFile(out + "/application.manifest", ApplicationManifest(d)) ||
+        (roots && !CopyFile(d.resolved.at("uninstaller"), out + "/uninstaller.ico"))) {
         return 1;
     }
-    if (identityOnly) return 0;
-    if (!WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) ||
+    if (mode == "--identity") return 0;
+    // The licence as the setup carries it.
+    std::string licence = out + "/license.txt";
+    if (!CopyFile(d.licence, licence) || !WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) ||
         !WriteFile(out + "/payload.rc", PayloadScript(d)) ||
-        !WriteFile(out + "/setup_files.rc", SetupFilesScript(d)) ||
+        !WriteFile(out + "/setup_files.rc", SetupFilesScript(d, licence)) ||
         !WriteFile(out + "/manifest.txt", Listing(d))) {
         return 1;
     }

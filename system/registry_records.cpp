@@ -169,7 +169,7 @@ void WriteRegistryRecords()
         RegCloseKey(key);
     }
 
-    key = CreateKey(HKEY_LOCAL_MACHINE, VENDOR_KEY VERSION_KEY_SUFFIX);
+    key = CreateKey(HKEY_LOCAL_MACHINE, VERSION_KEY);
     if (key != NULL) {
         SetText(key, VERSION_VALUE_NAME, manifest.version);
         RegCloseKey(key);

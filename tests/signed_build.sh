@@ -40,8 +40,9 @@ contains() {  # is file $2 a run of bytes in file $1?
 }
 # Each setup of the tree: its programs ("@" entries of its description),
 # signed, packed from the signed files and carried by the signed setup.
-for setup in $(find "$out" -name Vantor.exe -not -path '*/CMakeFiles/*'); do
-  root=$(dirname "$setup")
+for named in $(find "$out" -name setup.name -not -path '*/CMakeFiles/*'); do
+  root=$(dirname "$named")
+  setup=$root/$(cat "$named")
   description=$(cat "$root/description.path")
   verify "$setup"
   for packed in "$root"/payload/*.lz; do
@@ -52,6 +53,7 @@ for setup in $(find "$out" -name Vantor.exe -not -path '*/CMakeFiles/*'); do
     contains "$setup" "$packed" || { echo "$resource: not in $setup as packed"; failed=1; }
     # Programs the tree builds are signed in place, ready-made ones as copies.
     case $source in
+      @uninstaller) program=$root/uninstaller/$target ;;
       @*) program=$root/${source#@} ;;
       *.exe | *.dll) program=$root/signed/$target ;;
       *) continue ;;

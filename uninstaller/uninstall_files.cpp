@@ -107,9 +107,9 @@ static StepOutcome DeleteOwnFile(const char* path, const char* folder)
         if (!ask) {
             return kStepDone;
         }
-        char text[MAX_PATH + sizeof IN_USE_TEXT];
+        char text[MAX_PATH + kProductTextSize];
         CopyText(text, sizeof text, path);
-        AppendText(text, sizeof text, IN_USE_TEXT);
+        AppendText(text, sizeof text, kInUseText);
         if (AskUser(text, MB_RETRYCANCEL | MB_DEFBUTTON1, IDCANCEL) != IDRETRY) {
             g_removal.cancelled = true;
             return kStepCancelled;
@@ -139,7 +139,7 @@ static int FindDataFiles(const char* folder, char names[kMaxDataFiles][kDataName
         bool plainFile =
             !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
         if (plainFile && count < kMaxDataFiles &&
-            HasPreservedExtension(found.cFileName, kPreserved, PRODUCT_PRESERVED_COUNT)) {
+            HasPreservedExtension(found.cFileName, kPreserved, kPreservedCount)) {
             CopyText(names[count++], kDataNameSize, found.cFileName);
         }
     } while (FindNextFileA(search, &found));
@@ -230,7 +230,7 @@ static void RemoveFolderIfEmpty(const char* folder)
 static StepOutcome RemoveProgramFolder()
 {
     Removal& r = g_removal;
-    for (int i = 0; i < PRODUCT_INSTALLED_COUNT; i++) {
+    for (int i = 0; i < kInstalledCount; i++) {
         char path[MAX_PATH];
         if ((kEntries[i].flags & kIntoWindowsFolder) ||
             !JoinPath(path, sizeof path, r.programPath, kEntries[i].target, false)) {
@@ -265,7 +265,7 @@ static StepOutcome RemoveProgramFolder()
     RemoveFolderIfEmpty(r.programPath);
     char parent[MAX_PATH];
     if (ParentFolder(r.programPath, parent, sizeof parent) &&
-        LastComponentIs(parent, PRODUCT_PUBLISHER) && IsPlainFolderChain(parent) &&
+        LastComponentIs(parent, kProductPublisher) && IsPlainFolderChain(parent) &&
         !RemoveEmptyFolder(parent) && r.restartNeeded) {
         // Only if empty: a user's files there stay, unnamed.
         MoveFileExA(parent, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
@@ -317,7 +317,7 @@ bool RemoveWindowsFiles(const char* runningPath)
     if (r.windowsFolder[0] == '\0') {
         return true;
     }
-    for (int i = 0; i < PRODUCT_INSTALLED_COUNT; i++) {
+    for (int i = 0; i < kInstalledCount; i++) {
         char path[MAX_PATH];
         if (!(kEntries[i].flags & kIntoWindowsFolder) ||
             !JoinPath(path, sizeof path, r.windowsFolder, kEntries[i].target, false)) {
@@ -362,7 +362,7 @@ bool RemoveLinks()
         return true;
     }
     StepOutcome outcome = kStepDone;
-    for (int i = 0; i < PRODUCT_SHORTCUT_COUNT && i < PRODUCT_INSTALLED_COUNT; i++) {
+    for (int i = 0; i < kShortcutCount && i < kInstalledCount; i++) {
         if (outcome == kStepDone &&
             MakeShortcutPath(link, sizeof link, r.programsFolder, r.groupName, kEntries[i].caption)) {
             outcome = DeleteOwnFile(link, group);

@@ -117,12 +117,9 @@ bool OpenSetupImage()
         return true;
     }
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-    char* slash = n > 0 && n < sizeof path ? strrchr(path, '\\') : NULL;
-    if (slash == NULL || (size_t)(slash + 1 - path) + sizeof "Vantor.exe" > sizeof path) {
+    if (!SetupBesideDriver(path, sizeof path)) {
         return false;
     }
-    strcpy(slash + 1, "Vantor.exe");
     g_walk.setupImage = LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
     return g_walk.setupImage != NULL;
 }

@@ -26,8 +26,8 @@ const char* const kKnownDlls[] = {
 };
 
 const char* const kShippedPrograms[] = {
-    "Vantor.exe",
-    "quorvel\\Qorvunst.exe",
+    PRODUCT_OUTPUT_FILE,
+    "uninstaller\\Qorvunst.exe",
     "quorvel\\Pembrix.exe",
     "quorvel\\Quorvel.exe",
 };

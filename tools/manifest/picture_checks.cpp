@@ -64,14 +64,18 @@ bool ReadDib(Checked& c, const Bytes& b, size_t at, int heightFactor, Dib* dib) 
     dib->bits = int(U16(b, at + 14));
     if (U16(b, at + 12) != 1 || U32(b, at + 16) != 0) return c.Problem("is compressed or has more than one plane");
     if (stored <= 0 || dib->width <= 0) return c.Problem("has no rows or is stored top row first");
-    if (dib->bits != 1 && dib->bits != 4 && dib->bits != 8) {
-        return c.Problem("has " + std::to_string(dib->bits) +
-                         " bits a pixel; the setup needs 1, 4 or 8 with a colour table");
+    // Icons may also be true colour; the bitmaps need the colour table the
+    // backdrop builds its palette from.
+    bool indexed = dib->bits == 1 || dib->bits == 4 || dib->bits == 8;
+    bool trueColour = heightFactor == 2 && (dib->bits == 24 || dib->bits == 32);
+    if (!indexed && !trueColour) {
+        return c.Problem("has " + std::to_string(dib->bits) + " bits a pixel; the setup needs 1, 4 or 8 " +
+                         (heightFactor == 2 ? "with a colour table, or 24 or 32" : "with a colour table"));
     }
     dib->height = stored / heightFactor;
     uint32_t used = U32(b, at + 32);
-    dib->colours = used ? int(used) : 1 << dib->bits;
-    if (dib->colours > 1 << dib->bits) return c.Problem("has more colours in its table than its depth holds");
+    dib->colours = trueColour ? 0 : used ? int(used) : 1 << dib->bits;
+    if (indexed && dib->colours > 1 << dib->bits) return c.Problem("has more colours in its table than its depth holds");
     dib->table = at + kInfoHeader;
     dib->rows = dib->table + 4 * size_t(dib->colours);
     dib->stride = size_t((dib->width * dib->bits + 31) / 32 * 4);

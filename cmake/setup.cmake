@@ -238,6 +238,8 @@ function(vantor_check_description description product root)
   execute_process(COMMAND ${VANTOR_MANIFEST} --check ${description} ${product} ${root}
     RESULT_VARIABLE failed ERROR_VARIABLE problems)
   if(failed)
-    message(FATAL_ERROR "${problems}")
+    # As the generator wrote them, one a line: CMake would rewrap an error.
+    message(NOTICE "${problems}")
+    message(FATAL_ERROR "${description}: put the problems above right; nothing was built")
   endif()
 endfunction()

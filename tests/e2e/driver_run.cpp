@@ -22,7 +22,7 @@ struct DriverState {
     bool notAvailable;
     bool started;
     PROCESS_INFORMATION setup;
-    char program[MAX_PATH];  // the setup to start; empty: Vantor.exe beside the driver
+    char program[MAX_PATH];  // the setup to start; empty: the one beside the driver
     char folder[MAX_PATH];   // its current folder; empty: the program's own
 };
 DriverState g_driver;

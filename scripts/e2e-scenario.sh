@@ -13,9 +13,9 @@ scenario=$2
 . "$(dirname "$0")/wine-env.sh"
 
 # One template prefix per architecture for all scenarios, made once even
-# when tests run in parallel.
-template=$build/e2e-template
-[ "$WINEARCH" = win32 ] || template=$build/e2e-template-$WINEARCH
+# when tests run in parallel; VANTOR_E2E_TEMPLATE names another tree's.
+template=${VANTOR_E2E_TEMPLATE:-$build/e2e-template}
+[ "$WINEARCH" = win32 ] || template=$template-$WINEARCH
 (
   flock 9
   vantor_make_prefix "$template" "$WINEARCH"

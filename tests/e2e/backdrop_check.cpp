@@ -204,7 +204,7 @@ DWORD CheckBackdropPixels(DWORD expectedStep)
     }
 
     Check(CountColour(8, 95, kPanelWidth, 118, kLabelColour) > 0,
-          "label \"Vantor:\" in RGB(175, 175, 255) at (10, 100)");
+          "label \"" PRODUCT_INSTALLER_NAME ":\" in RGB(175, 175, 255) at (10, 100)");
     Check(CountColour(0, 0, W - kBannerWidth, kBannerHeight, kTitleColour) > 0,
           "title's top layer in RGB(128, 160, 255) in the banner band");
     Check(CountColour(W / 3, H - 120, W, H, kSubtitleColour) > 0,

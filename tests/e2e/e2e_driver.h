@@ -92,7 +92,7 @@ bool IsMessageBox(HWND window);
 bool WaitBox(HWND owner, Box* box);
 // Any message box of the setup, whoever owns it.
 HWND FindAnyBox();
-// Checks caption "Vantor", text and icon of a box.
+// Checks the installer's name as caption, text and icon of a box.
 void CheckBox(const Box* box, const char* text, const char* icon);
 // Presses the button and waits for the box to close.
 bool AnswerBox(const Box* box, int button);

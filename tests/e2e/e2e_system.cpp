@@ -78,7 +78,8 @@ void CheckSameFile(const char* installed, const char* reference)
     HANDLE files[2];
     DWORD sizes[2] = {0, 0};
     for (int i = 0; i < 2; i++) {
-        files[i] = CreateFileA(paths[i], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        files[i] =
+            CreateFileA(paths[i], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
         DWORD high = 0;
         if (files[i] != INVALID_HANDLE_VALUE) {
             sizes[i] = GetFileSize(files[i], &high);

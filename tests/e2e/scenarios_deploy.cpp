@@ -267,7 +267,8 @@ int DeployHelp()
     }
     Box box;
     if (WaitBox(NULL, &box)) {
-        Check(strcmp(box.caption, "Vantor") == 0, "the box is captioned Vantor");
+        Check(strcmp(box.caption, PRODUCT_INSTALLER_NAME) == 0,
+              "the box is captioned " PRODUCT_INSTALLER_NAME);
         Check(strcmp(box.icon, "information") == 0, "it has the information icon");
         static const char* const kNamed[] = {"/S\t", "/PASSIVE\t", "/DIR=", "/GROUP=", "/LOG=",
                                              "/?\t", "0\t", "1\t", "2\t", "3\t", "4\t"};

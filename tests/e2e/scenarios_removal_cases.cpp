@@ -252,15 +252,14 @@ int LedgerData()
             entries = LedgerCount(ledger);
         }
     }
-    Check(entries == shown + 2, "the ledger shows the two entries typed in (%d, %d before)", entries,
-          shown);
+    Check(entries == shown + 2, "the ledger shows the two entries typed in (%d, %d before)",
+          entries, shown);
     StartSecondLedger(ledger, entries);
     CloseLedger(ledger, &ledgerProcess);
     char data[MAX_PATH];
     ProgramFile(data, sizeof data, LEDGER_FILE);
     if (!PathExists(data)) {
-        NotAvailable("the ledger keeps no %s in its folder yet: the ledger's data file is not built",
-                     data);
+        NotAvailable("the ledger keeps no %s in its folder yet: its data file is not built", data);
         return RemovalOutcome();
     }
     for (int keep = 1; keep >= 0; keep--) {

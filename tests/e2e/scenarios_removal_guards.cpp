@@ -311,7 +311,8 @@ int RemoveJunction()
     }
     static char program[MAX_PATH];
     JoinPath(program, MAX_PATH, BAIT_FOLDER, kFiles[kMainProgram].name);
-    const char* const kBait[] = {program, BAIT_FOLDER "\\keep.txt", BAIT_FOLDER "\\Ledger.dat", NULL};
+    const char* const kBait[] = {program, BAIT_FOLDER "\\keep.txt", BAIT_FOLDER "\\" LEDGER_FILE,
+                                 NULL};
     CreateDirectoryA(BAIT_FOLDER, NULL);
     for (int i = 0; kBait[i] != NULL; i++) {
         PlantFile(kBait[i]);

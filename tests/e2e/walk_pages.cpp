@@ -24,7 +24,7 @@ HWND WelcomePage()
     if (!StartSetup()) {
         return NULL;
     }
-    HWND page = WaitWindow("InstallDlg", "Vantor", NULL, kWaitLimit);
+    HWND page = WaitWindow("InstallDlg", PRODUCT_INSTALLER_NAME, NULL, kWaitLimit);
     if (page == NULL) {
         return NULL;
     }
@@ -60,7 +60,7 @@ HWND WelcomePage()
 
 HWND Backdrop()
 {
-    HWND backdrop = WaitWindow("InstallApp", "Vantor", NULL, kWaitLimit);
+    HWND backdrop = WaitWindow("InstallApp", PRODUCT_INSTALLER_NAME, NULL, kWaitLimit);
     g_walk.backdrop = backdrop;
     if (backdrop == NULL) {
         return NULL;

@@ -84,6 +84,12 @@ function(vantor_e2e_scenarios)
   # The second product: one whole installation of its setup, in its own
   # folder (drive T: is build/win32/second), checked against its description.
   vantor_driver(drellisk-driver Drellisk ${CMAKE_BINARY_DIR}/second)
+  # A product the test makes in a folder of its own, built with
+  # scripts/build-setup.sh and walked as the second product is.
+  add_test(NAME e2e.own-product
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/own_product.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  set_tests_properties(e2e.own-product PROPERTIES
+    SKIP_RETURN_CODE 77 RESOURCE_LOCK display TIMEOUT 1800)
   add_test(NAME e2e.second-product
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-scenario.sh ${CMAKE_BINARY_DIR}/second complete-install)
   set_tests_properties(e2e.second-product PROPERTIES

@@ -20,15 +20,16 @@ if [ -n "${1:-}" ]; then
 fi
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
+# One build: its wall-clock time, and the processor time it took, which the
+# other work of a shared machine does not stretch.
 run() {
-  local what=$1 start end
+  local what=$1 times real user system TIMEFORMAT='%R %U %S'
   echo "-- $what (load before: $(load))"
-  start=$(date +%s%N)
-  "$work/scripts/build-setup.sh" "$product" "$work/out" > "$work/last.log" 2>&1 ||
+  times=$( { time "$work/scripts/build-setup.sh" "$product" "$work/out" > "$work/last.log" 2>&1; } 2>&1 ) ||
     { tail -n 30 "$work/last.log"; exit 1; }
-  end=$(date +%s%N)
-  printf '%-40s %6.1f s   (load after: %s)\n' "$what" \
-    "$(awk -v n=$((end - start)) 'BEGIN { print n / 1e9 }')" "$(load)"
+  read -r real user system <<< "$times"
+  printf '%-40s %6.1f s, processor %6.1f s   (load after: %s)\n' "$what" "$real" \
+    "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" "$(load)"
 }
 echo "$(nproc) cores"
 run "first build, host tools included"

@@ -32,13 +32,16 @@ PRODUCT_TEXT(kNotInstalledText,
 PRODUCT_TEXT(kConfirmText, "Do you want to remove " PRODUCT_NAME " " PRODUCT_VERSION
                            " and all of its components from this computer?");
 PRODUCT_TEXT(kInUseText, "\r\n\r\nThis file is in use, so it cannot be removed. Close " PRODUCT_NAME
-                         ", then choose Retry.\r\nCancel stops the removal; you can run it again later.");
+                         ", then choose Retry.\r\nCancel stops the removal; you can run it "
+                         "again later.");
 PRODUCT_TEXT(kStoppedText, "The removal of " PRODUCT_NAME " was stopped.\r\n\r\n" PRODUCT_NAME
-                           " stays in the list of installed programs, so you can remove the rest later.");
+                           " stays in the list of installed programs, so you can remove the "
+                           "rest later.");
 PRODUCT_TEXT(kRemovedText, PRODUCT_NAME " was removed from this computer.");
 #define NOT_COMPLETE_STATUS "The removal of " PRODUCT_NAME " was not complete."
 PRODUCT_TEXT(kNotCompleteStatus, NOT_COMPLETE_STATUS);
 PRODUCT_TEXT(kNotCompleteText, NOT_COMPLETE_STATUS " " PRODUCT_NAME
-                               " stays in the list of installed programs, so you can run the removal again.");
+                               " stays in the list of installed programs, so you can run the "
+                               "removal again.");
 PRODUCT_TEXT(kStatusReadyText, PRODUCT_NAME " " PRODUCT_VERSION " by " PRODUCT_PUBLISHER);
 PRODUCT_TEXT(kStatusText, "Removing " PRODUCT_NAME " " PRODUCT_VERSION " from this computer...");

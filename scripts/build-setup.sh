@@ -50,7 +50,7 @@ say "checking $description"
 say "configuring $out"
 if ! cmake -S "$vantor" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$vantor/cmake/mingw-i686.cmake" \
      -DVANTOR_HOST_TOOLS="$host" -DVANTOR_PRODUCT="$product" > "$out/configure.log" 2>&1; then
-  cat "$out/configure.log" >&2
+  grep -v '^-- ' "$out/configure.log" >&2
   exit 1
 fi
 

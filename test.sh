@@ -1,26 +1,72 @@
 #!/bin/bash
-# Builds both trees and runs every test: native ones (sanitizers, fuzzer),
-# then the Windows ones under Wine on an Xvfb display of their own.
+# Builds both trees and runs every test: the native ones (sanitizers,
+# fuzzer, the builds that must agree) side by side with the Windows ones
+# under Wine. The Windows unit tests share a few prefixes, each with its own
+# wineserver and Xvfb display; every end-to-end scenario makes its own.
+# Ends with the ten slowest tests and the run's time.
 set -e
+started=$(date +%s)
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 scripts/install-deps.sh
-scripts/build.sh
-
-status=0
-(cd build/host && ctest --output-on-failure -j2 2>&1) > build/host-tests.log || status=1
-tail -n 3 build/host-tests.log | grep -v '^$' || true
-[ $status = 0 ] || { grep -E 'Failed|\*\*\*' build/host-tests.log; tail -n 40 build/host-tests.log; }
-
 . scripts/wine-env.sh
-prefix=$root/build/win32/prefix
-vantor_make_prefix "$prefix"
-ln -sfn "$root/build/win32" "$prefix/dosdevices/t:"
-vantor_start_xvfb
-vantor_start_wine "$prefix"
-trap 'vantor_stop_wine "$prefix"; vantor_stop_xvfb' EXIT
-(cd build/win32 && ctest --output-on-failure 2>&1) > build/win32-tests.log || status=2
-[ $status = 2 ] && { grep -E 'Failed|\*\*\*' build/win32-tests.log; tail -n 60 build/win32-tests.log; }
+
+# Tests running at once in the Windows tree, and how many of them may be
+# unit tests (one per shared prefix); the scenarios mostly wait for the
+# setup's windows, so the two cores carry more than two.
+jobs=${VANTOR_TEST_JOBS:-6}
+shared=${VANTOR_TEST_PREFIXES_COUNT:-2}
+prefixes=$root/build/win32/test-prefixes
+
+# The prefixes need nothing of the build: they are made while it runs.
+mkdir -p build/win32
+(
+  set -e
+  vantor_make_template build/win32 win32
+  for slot in $(seq "$shared"); do
+    vantor_copy_prefix "$vantor_template" "$prefixes/$slot"
+    ln -sfn "$root/build/win32" "$prefixes/$slot/dosdevices/t:"
+  done
+  vantor_make_template build/win32 win64
+) > build/prefixes.log 2>&1 &
+making=$!
+scripts/build.sh
+wait $making || { cat build/prefixes.log; exit 1; }
+
+xvfbs=()
+stop_all() {
+  for slot in $(seq "$shared"); do vantor_stop_wine "$prefixes/$slot"; done
+  [ ${#xvfbs[@]} = 0 ] || kill "${xvfbs[@]}" 2>/dev/null || true
+}
+trap stop_all EXIT
+spec=$prefixes/resources.json
+printf '{"version": {"major": 1, "minor": 0}, "local": [{"prefixes": [' > "$spec"
+for slot in $(seq "$shared"); do
+  vantor_start_xvfb
+  xvfbs+=("$vantor_xvfb_pid")
+  echo "$DISPLAY" > "$prefixes/$slot/.vantor-display"
+  vantor_start_wine "$prefixes/$slot"
+  [ "$slot" = 1 ] || printf ', ' >> "$spec"
+  printf '{"id": "%s", "slots": 1}' "$slot" >> "$spec"
+done
+echo ']}]}' >> "$spec"
+export VANTOR_TEST_PREFIXES=$prefixes
+# Listing the unit tests needs a prefix too: the first.
+export WINEPREFIX=$prefixes/1 DISPLAY=$(cat "$prefixes/1/.vantor-display")
+
+(cd build/host && ctest --output-on-failure -j2 > ../host-tests.log 2>&1) &
+host=$!
+status=0
+(cd build/win32 && ctest --output-on-failure -j"$jobs" --resource-spec-file "$spec" \
+  > ../win32-tests.log 2>&1) || status=2
+wait $host || [ $status = 2 ] || status=1
+
+for tree in host win32; do
+  log=build/$tree-tests.log
+  grep -qE '^100% tests passed' "$log" && continue
+  grep -E 'Failed|\*\*\*' "$log" || true
+  tail -n 60 "$log"
+done
 # ctest's own closing lines, then one line for both trees.
 summary() { grep -E '^[0-9]+% tests passed' "$1" || echo "no result in $1"; }
 summary build/host-tests.log
@@ -29,4 +75,11 @@ total=$(grep -hoE 'failed out of [0-9]+' build/*-tests.log | awk '{ n += $4 } EN
 failed=$(grep -hoE '[0-9]+ tests failed' build/*-tests.log | awk '{ n += $1 } END { print n + 0 }')
 skipped=$(cat build/*-tests.log | grep -cE '\(Skipped\)$' || true)
 echo "total: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
+echo "the ten slowest tests:"
+sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .* ([0-9.]+) sec$/\2 \1/p' build/*-tests.log |
+  sort -rn | head -n 10 | awk '{ printf "  %7.1f s  %s\n", $1, $2 }'
+# The setup's size by section: a figure to watch, not a test.
+bench/stub-size.sh build/win32/Vantor.exe
+elapsed=$(($(date +%s) - started))
+echo "run time: $((elapsed / 60)) min $((elapsed % 60)) s"
 exit $status

@@ -24,10 +24,21 @@ target_link_libraries(vantor_codec PUBLIC Threads::Threads)
 add_executable(vantor-pack ${CMAKE_SOURCE_DIR}/tools/pack/vantor_pack.cpp)
 target_link_libraries(vantor-pack vantor_codec)
 
-add_library(vantor_description STATIC ${CMAKE_SOURCE_DIR}/tools/manifest/description.cpp
-  ${CMAKE_SOURCE_DIR}/tools/manifest/description_checks.cpp
-  ${CMAKE_SOURCE_DIR}/tools/manifest/picture_checks.cpp)
-target_include_directories(vantor_description PUBLIC ${CMAKE_SOURCE_DIR}/tools/manifest)
+# The description's reader and checks. The checks of painted pictures' texts
+# use the painter's own layouts and fonts, and those of the default folder
+# the folder page's rules.
+file(GLOB VANTOR_DESCRIPTION_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/*.cpp)
+list(REMOVE_ITEM VANTOR_DESCRIPTION_SOURCES ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
+add_library(vantor_description STATIC ${VANTOR_DESCRIPTION_SOURCES}
+  ${CMAKE_SOURCE_DIR}/tools/paint/picture_texts.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_banner.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_start_menu.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
+  ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp
+  ${CMAKE_SOURCE_DIR}/product/location_rules.cpp
+  ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp)
+target_include_directories(vantor_description PUBLIC ${CMAKE_SOURCE_DIR}/tools/manifest
+  ${CMAKE_SOURCE_DIR}/tools/paint)
 add_executable(vantor-manifest ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
 target_link_libraries(vantor-manifest vantor_description)
 
@@ -63,6 +74,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   target_compile_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined -g -O1)
   target_link_options(fuzz-decoder PRIVATE -fsanitize=fuzzer,address,undefined)
   add_test(NAME fuzz.decoder_bounded COMMAND fuzz-decoder -runs=20000 -seed=1 -max_len=4096)
+  set_tests_properties(fuzz.decoder_bounded PROPERTIES COST 11)
   # And of the setup's command line, which an administrator's tool writes.
   add_executable(fuzz-command-line ${CMAKE_SOURCE_DIR}/tests/fuzz/command_line_fuzz.cpp
     ${CMAKE_SOURCE_DIR}/product/command_line.cpp ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp)
@@ -77,27 +89,25 @@ add_executable(vantor-bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/codec_ben
 target_link_libraries(vantor-bench vantor_codec)
 target_compile_definitions(vantor-bench PRIVATE VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
-# Two clean builds from two folders give the same setup program.
+# Two clean builds from two folders give the same setup program. This test
+# and the next carry their rough seconds as COST, so that a parallel run
+# starts them first.
 add_test(NAME build.reproducible COMMAND ${CMAKE_SOURCE_DIR}/tests/reproducible_build.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(build.reproducible PROPERTIES TIMEOUT 900)
+set_tests_properties(build.reproducible PROPERTIES TIMEOUT 900 COST 60)
 
 # A build with a throwaway certificate signs every program and the setup.
 add_test(NAME build.signed COMMAND ${CMAKE_SOURCE_DIR}/tests/signed_build.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
+set_tests_properties(build.signed PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77 COST 45)
 
 # ---------------------------------------------------------------------------
 # Pictures: the generator of the bitmaps and icons committed in resources/,
 # and the check that it still makes exactly those files.
 add_executable(paint-resources
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_resources.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_banner.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_start_menu.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_computer.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_icons.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
-  ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/paint/paint_icons.cpp)
 target_link_libraries(paint-resources vantor_description)
 add_test(NAME pictures.regenerate_identical
   COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:paint-resources>

@@ -15,6 +15,16 @@
 # Everything a setup packs is either a file of the product's folder or a
 # program this build makes for this product: nothing left by an earlier
 # build can be taken.
+# The setup alone is optimised whole at the link, as one piece of code:
+# what nothing calls is gone by then, so its functions need no sections of
+# their own (each would be padded to 4 bytes). Its library calls are
+# plain calls (no built-in forms): the linker (binutils 2.40) crashes when
+# the optimised code asks for a library member no object asked for before
+# it, and built-in calls are not named in the objects. For the same reason
+# the setup does no 64-bit division, whose helper only that code would ask
+# for.
+set(VANTOR_SETUP_FLAGS -flto -fno-builtin)
+
 function(vantor_setup target app product root)
   get_filename_component(product ${product} ABSOLUTE)
   set(description ${product}/product.txt)
@@ -192,11 +202,12 @@ function(vantor_setup target app product root)
   list(APPEND copies ${copy})
   add_custom_target(${target}_generated ALL DEPENDS ${outputs} ${copies})
 
-  # Everything of the setup program but its entry point, so tests link it too.
+  # Everything of the setup program but its entry point, so tests link it too:
+  # as ordinary code for them, and as the compiler's intermediate form for
+  # the setup, which is optimised as one whole at the link.
   add_library(${app} STATIC ${VANTOR_APP_SOURCES})
   target_include_directories(${app} PUBLIC ${generated} ${root}/table ${VANTOR_INCLUDES})
-  target_compile_options(${app} PRIVATE ${VANTOR_WIN_FLAGS})
-  target_link_libraries(${app} PUBLIC vantor_common)
+  target_compile_options(${app} PRIVATE ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -ffat-lto-objects)
   add_dependencies(${app} ${target}_generated)
 
   # A resource script of its own for each setup, so each depends on its
@@ -212,7 +223,11 @@ function(vantor_setup target app product root)
   target_include_directories(${target} PRIVATE ${root})
   target_link_libraries(${target} ${app} ${VANTOR_WIN_LIBS})
   vantor_windows_program(${target})
-  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0)
+  target_compile_options(${target} PRIVATE ${VANTOR_SETUP_FLAGS})
+  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_VantorStartup@0
+    ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -flto-partition=one -fno-function-sections
+    -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld -Wl,--orphan-handling=error)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
   vantor_sign(${target})
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
 endfunction()

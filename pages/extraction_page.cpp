@@ -124,12 +124,6 @@ bool PathInCodePage(const WCHAR* path, char* out, int size)
     return false;
 }
 
-namespace {
-
-// A system folder's path into its slot, by its short name when its own
-// cannot be expressed; an empty slot when the shell has no such folder or
-// its path is longer than a slot holds. Answers false for a folder there
-// that no path in the code page names.
 bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
 {
     WCHAR wide[MAX_PATH] = L"";
@@ -146,8 +140,6 @@ bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize])
     NormaliseFolderCase(slot);
     return usable;
 }
-
-}  // namespace
 
 void FillFolderSlots(HWND page)
 {
@@ -176,8 +168,7 @@ namespace {
 
 void InitExtractionPage(HWND page)
 {
-    CenterPage(page, true);
-    FormatPageText(page, true);
+    PreparePage(page, false);
     s_bar.window = GetDlgItem(page, IDC_PERCENT_BAR);
     s_bar.previous =
         (WNDPROC)(LONG_PTR)SetWindowLongA(s_bar.window, GWL_WNDPROC, (LONG)(LONG_PTR)PercentBarProc);
@@ -196,11 +187,11 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
     }
     KillTimer(page, timer);
     if (s_folderUnusable) {
-        ShowPageBox(page, UNUSABLE_FOLDER_TEXT, MB_OK | MB_ICONERROR);
+        AbortPage(page, UNUSABLE_FOLDER_TEXT);
+        return;
     }
-    if (s_folderUnusable || InstallFiles(page) == -1) {
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+    if (InstallFiles(page) == -1) {
+        AbortPage(page, NULL);
         return;
     }
     PumpMessages(page, kFinalPause);
@@ -211,15 +202,11 @@ HBRUSH ColorExtractionText(HDC dc, HWND control)
 {
     switch (GetDlgCtrlID(control)) {
     case IDC_VISIT_NOTICE:
-        SetTextColor(dc, kValueColour);
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return GetSysColorBrush(COLOR_WINDOW);
+        return ColorStaticText(dc, kValueColour, COLOR_WINDOW);
     case IDC_NO_ID:
         return NULL;
     }
-    SetTextColor(dc, kValueColour);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return ColorStaticText(dc, kValueColour, COLOR_BTNFACE);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "install_state.h"
+
 #define UNUSABLE_FOLDER_TEXT                                                       \
     "The Start Menu or the Send To folder has a name this setup cannot use.\r\n" \
     "Installation will now be aborted."
@@ -19,7 +21,7 @@ void ShowNumber(HWND page, int controlId, uint32_t value);
 // percent bar when its half-percent value changes, shows "Current Size".
 void AdvanceProgress(HWND page, uint32_t bytes);
 
-// Half-percent units (0 to 200) of done out of total.
+// Half-percent units (0 to 200) of done out of total; 200 from done = total on.
 uint16_t BarValueFor(uint32_t done, uint32_t total);
 
 // The Windows, Programs and SendTo slots of the install state; the page
@@ -28,6 +30,12 @@ void FillFolderSlots(HWND page);
 // After FillFolderSlots: a shell folder no path in the code page names, so
 // that the links could not be made and nothing may be written.
 bool FolderSlotUnusable();
+
+// A system folder's path (CSIDL_...) into its slot, by its short name when
+// its own cannot be expressed; an empty slot when the shell has no such
+// folder or its path is longer than a slot holds. Answers false for a
+// folder there that no path in the code page names.
+bool ReadSpecialFolder(HWND page, int folderId, char slot[kFolderSlotSize]);
 
 // An existing path in the code page of the program's strings: as it is,
 // or by its short name when one of its characters has no equivalent there.

@@ -21,8 +21,21 @@ uint16_t BarValueFor(uint32_t done, uint32_t total)
     if (total == 0) {
         return 0;
     }
-    // 64 bits: done * 200 overflows 32 bits from 2^32 / 200 bytes on.
-    return (uint16_t)((uint64_t)done * 200 / total);
+    if (done >= total) {
+        return 200;
+    }
+    // done * 200 / total, bit by bit: the product needs 64 bits from
+    // 2^32 / 200 bytes on, and a 64-bit division would bring the compiler's
+    // division helper into every setup. Multiplying and comparing 64-bit
+    // values needs no helper.
+    uint64_t scaled = (uint64_t)done * 200;
+    uint32_t value = 0;
+    for (uint32_t bit = 128; bit != 0; bit >>= 1) {
+        if ((uint64_t)(value + bit) * total <= scaled) {
+            value += bit;
+        }
+    }
+    return (uint16_t)value;
 }
 
 void AdvanceProgress(HWND page, uint32_t bytes)

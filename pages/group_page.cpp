@@ -10,6 +10,7 @@
 #include "location_rules.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "shortcuts.h"
 
@@ -43,14 +44,8 @@ GroupPageState s_group;
 // False when the Programs folder cannot be searched.
 bool ListGroups(HWND page)
 {
-    const char* programs = g_setup.state.programsFolder;
-    char pattern[MAX_PATH];
-    // An empty slot would search the root of the current drive instead.
-    if (programs[0] == '\0' || !JoinPath(pattern, sizeof pattern, programs, "*", false)) {
-        return false;
-    }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFirstIn(g_setup.state.programsFolder, "*", &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -77,13 +72,9 @@ void SetDefaultGroup(HWND page)
 void InitGroupPage(HWND page)
 {
     s_group.accepted = false;
-    CenterPage(page, true);
-    FormatPageText(page, true);
-    FormatPageText(page, false);
+    PreparePage(page, true);
     if (!ListGroups(page)) {
-        ShowPageBox(page, NO_START_MENU_TEXT, MB_OK | MB_ICONERROR);
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+        AbortPage(page, NO_START_MENU_TEXT);
         return;
     }
     SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_LIMITTEXT, kGroupNameLimit, 0);
@@ -156,9 +147,7 @@ void AcceptGroup(HWND page)
         EndDialog(page, 1);
         return;
     }
-    ShowPageBox(page, NO_SHORTCUTS_TEXT, MB_OK | MB_ICONERROR);
-    ShowAbortNotice(page);
-    EndDialog(page, 2);
+    AbortPage(page, NO_SHORTCUTS_TEXT);
 }
 
 int DrawGroupItem(const DRAWITEMSTRUCT* item)
@@ -197,8 +186,7 @@ INT_PTR OnGroupCommand(HWND page, WORD id, WORD code)
         // Once Continue is accepted the links are made and the finish must
         // follow: an abort in the closing pause would leave them unrecorded.
         if (!s_group.accepted) {
-            ShowAbortNotice(page);
-            EndDialog(page, 2);
+            AbortPage(page, NULL);
         }
         return 0;
     case IDC_GROUP_CONTINUE:
@@ -215,8 +203,7 @@ INT_PTR OnGroupCommand(HWND page, WORD id, WORD code)
 
 void InitShortcutDialog(HWND dialog)
 {
-    CenterPage(dialog, true);
-    FormatPageText(dialog, true);
+    PreparePage(dialog, false);
     SetTimer(dialog, IDT_SHORTCUTS_START, kShortcutDelay, NULL);
 }
 

@@ -26,13 +26,8 @@ char s_licenseText[kLicenseTextSize];
 
 void ShowLicenseText(HWND page)
 {
-    HINSTANCE instance = g_setup.state.instance;
-    HRSRC found = FindResourceA(instance, LICENSE_RESOURCE, RT_RCDATA);
-    if (found == NULL) {
-        return;
-    }
-    const void* bytes = LockResource(LoadResource(instance, found));
-    DWORD size = SizeofResource(instance, found);
+    DWORD size = 0;
+    const void* bytes = LockProgramResource(LICENSE_RESOURCE, RT_RCDATA, &size);
     if (bytes == NULL || size >= sizeof s_licenseText) {
         return;
     }
@@ -78,8 +73,7 @@ void FollowSize(HWND page, int width, int height)
 
 void InitPage(HWND page)
 {
-    CenterPage(page, true);
-    FormatPageText(page, true);
+    PreparePage(page, false);
     // Centring keeps the size, so this is the size the template laid out.
     RECT client;
     GetClientRect(page, &client);

@@ -4,6 +4,7 @@
 
 #include "folder_chain.h"
 #include "install_pass.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 
 #define EMPTY_PATH_FORMAT "%sPath may not be empty!"
@@ -90,14 +91,11 @@ const char* RefusalFormat(LocationVerdict verdict)
 
 bool HoldsOthersFiles(const char* folder)
 {
-    char pattern[kPathBufferSize];
-    DWORD attributes = GetFileAttributesA(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        HoldsEarlierInstallation(folder) || !JoinPath(pattern, sizeof pattern, folder, "*", false)) {
+    if (!IsFolderPath(folder) || HoldsEarlierInstallation(folder)) {
         return false;
     }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFirstIn(folder, "*", &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }

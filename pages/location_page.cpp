@@ -13,8 +13,8 @@
 #include "location_rules.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
-#include "registry_records.h"
 #include "shell_ids.h"
 
 #define PATH_INVALID_TEXT "Path Invalid!\r\n\r\n"
@@ -85,8 +85,16 @@ void InsertItem(HWND list, int index, const char* text, FolderItemKind kind)
     SendMessageA(list, LB_SETITEMDATA, (WPARAM)index, kind);
 }
 
-void EndFill(HWND list)
+// Selects the item that stands for the current location, indents every
+// item from first on by level, and shows the list again.
+void EndFill(HWND list, int current, int first, short level)
 {
+    SendMessageA(list, LB_SETCURSEL, (WPARAM)current, 0);
+    s_page.currentItem = (short)current;
+    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (int i = first; i < count && i < kFolderListLimit; ++i) {
+        s_page.indent[i] = level;
+    }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     SetCursor(LoadCursorA(NULL, IDC_ARROW));
 }
@@ -129,24 +137,6 @@ bool AgreeToSharedFolder(HWND page, const char* folder)
            IDYES;
 }
 
-// The folder an earlier installation used, unless Continue would have to
-// refuse it; else the manifest's default.
-}  // namespace
-
-void ProposedFolder(char folder[kFolderSlotSize])
-{
-    char previous[kPreviousFolderSize];
-    char checked[kFolderSlotSize];
-    if (ReadPreviousFolder(previous) && previous[0] != '\0' &&
-        ChooseDestination(checked, previous) == kLocationAccepted &&
-        CopyText(folder, kFolderSlotSize, previous)) {
-        return;
-    }
-    JoinPath(folder, kFolderSlotSize, DEFAULT_BASE_FOLDER, g_setup.manifest.productName, false);
-}
-
-namespace {
-
 void FillDriveList(HWND page)
 {
     HWND list = GetDlgItem(page, IDC_FOLDER_LIST);
@@ -170,16 +160,8 @@ void FillDriveList(HWND page)
     // is found last; in drive mode the destination holds its text.
     LRESULT found = SendMessageA(list, LB_FINDSTRINGEXACT, 0,
                                  (LPARAM)g_setup.state.destinationFolder);
-    int current = found < 0 ? 0 : (int)found;
-    SendMessageA(list, LB_SETCURSEL, (WPARAM)current, 0);
-    s_page.currentItem = (short)current;
-
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
     s_page.indent[0] = 0;
-    for (int i = 1; i < count && i < kFolderListLimit; ++i) {
-        s_page.indent[i] = 1;
-    }
-    EndFill(list);
+    EndFill(list, found < 0 ? 0 : (int)found, 1, 1);
 }
 
 void FillFolderList(HWND page, const char* path)
@@ -191,48 +173,38 @@ void FillFolderList(HWND page, const char* path)
     // get the room that is left of the indent table.
     int room = kFolderListLimit - 1 - links;
 
-    char text[MAX_PATH];
-    // An empty path would search the root of the current drive.
-    if (path[0] != '\0' && JoinPath(text, sizeof text, path, "*.*", false)) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(text, &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            int added = 0;
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                    found.cFileName[0] == '.') {
-                    continue;
-                }
-                if (added >= room) {
-                    break;
-                }
-                // A subfolder whose path could not be a destination is not
-                // offered.
-                char item[kFolderSlotSize];
-                if (JoinPath(item, sizeof item, path, found.cFileName, false) &&
-                    AddItem(list, item, kFolderItem)) {
-                    ++added;
-                }
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstIn(path, "*.*", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        int added = 0;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || found.cFileName[0] == '.') {
+                continue;
+            }
+            if (added >= room) {
+                break;
+            }
+            // A subfolder whose path could not be a destination is not
+            // offered.
+            char item[kFolderSlotSize];
+            if (JoinPath(item, sizeof item, path, found.cFileName, false) &&
+                AddItem(list, item, kFolderItem)) {
+                ++added;
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
     }
 
     InsertItem(list, 0, s_page.computerText, kComputerItem);
     s_page.indent[0] = 0;
+    char text[MAX_PATH];
     for (int k = 1; k <= links; ++k) {
         lstrcpynA(text, path, (int)ends[k - 1] + 1);
         InsertItem(list, k, text, k == 1 ? kDriveItem : kFolderItem);
         s_page.indent[k] = (short)k;
     }
 
-    SendMessageA(list, LB_SETCURSEL, (WPARAM)links, 0);
-    s_page.currentItem = (short)links;
-    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (int i = links + 1; i < count && i < kFolderListLimit; ++i) {
-        s_page.indent[i] = (short)(links + 1);
-    }
-    EndFill(list);
+    EndFill(list, links, links + 1, (short)(links + 1));
 }
 
 // Every change of the list goes through here. The path is at most 255
@@ -268,9 +240,7 @@ void SetDefaultFolder(HWND page)
 
 void InitLocationPage(HWND page)
 {
-    CenterPage(page, true);
-    FormatPageText(page, true);
-    FormatPageText(page, false);
+    PreparePage(page, true);
     SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_LIMITTEXT, kTypedPathSize - 1, 0);
     SetDefaultFolder(page);
 }
@@ -321,8 +291,7 @@ INT_PTR OnLocationCommand(HWND page, WORD id, WORD code)
             SetFocus(GetDlgItem(page, IDC_FOLDER_EDIT));
         }
     } else if (id == IDCANCEL && code == BN_CLICKED) {
-        ShowAbortNotice(page);
-        EndDialog(page, 2);
+        AbortPage(page, NULL);
     } else if (id == IDC_FOLDER_LIST && code == LBN_DBLCLK) {
         OpenListItem(page);
     } else if (id == IDC_RESET_FOLDER && code == BN_CLICKED) {
@@ -340,9 +309,7 @@ HBRUSH ColorPageText(HDC dc, HWND control)
     if (GetDlgCtrlID(control) != IDC_PAGE_TEXT) {
         return NULL;
     }
-    SetTextColor(dc, kPageTextColour);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return ColorStaticText(dc, kPageTextColour, COLOR_BTNFACE);
 }
 
 void DrawListRow(const DRAWITEMSTRUCT* item, int x, const char* text, int icon)

@@ -13,8 +13,14 @@ INT_PTR CALLBACK LocationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 HBRUSH ColorPageText(HDC dc, HWND control);
 
 // The folder the page proposes: the previous installation's while it is
-// still acceptable, else the default.
+// still acceptable, else the default (proposed_folder.cpp).
 void ProposedFolder(char folder[kFolderSlotSize]);
+
+// The default base folder of the description: base as it stands, or, when
+// it starts with PROGRAM_FILES_FOLDER_TOKEN, the machine's 32-bit Program
+// Files folder with the rest of base joined. False, and out empty, when
+// the result would not fit.
+bool ResolveBaseFolder(char out[kFolderSlotSize], const char* base);
 
 int DrawFolderItem(const DRAWITEMSTRUCT* item);
 

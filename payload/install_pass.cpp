@@ -10,6 +10,7 @@
 #include "lzhuf_decoder.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "pending_deletions.h"
 #include "registry_records.h"
@@ -53,18 +54,12 @@ int FailPass(HWND page, const char* text)
     return -1;
 }
 
-bool IsFolder(DWORD attributes)
-{
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Writes one entry to its target; false after the error box.
 bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, const FILETIME& stamp)
 {
-    HINSTANCE module = g_setup.state.instance;
-    HRSRC resource = FindResourceA(module, entry.resourceName, MAKEINTRESOURCEA(10));
-    HGLOBAL loaded = resource ? LoadResource(module, resource) : NULL;
-    const unsigned char* packed = loaded ? (const unsigned char*)LockResource(loaded) : NULL;
+    DWORD available = 0;
+    const unsigned char* packed =
+        (const unsigned char*)LockProgramResource(entry.resourceName, RT_RCDATA, &available);
     if (packed == NULL) {
         // The program's own resources are incomplete: as good as a file
         // that cannot be created.
@@ -100,7 +95,6 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     s_output.file = file;
     s_output.writeFailed = false;
     // Never read past the resource, whatever the entry claims.
-    DWORD available = SizeofResource(module, resource);
     g_decoder.input = packed;
     g_decoder.inputLeft = entry.packedSize < available ? entry.packedSize : available;
     g_decoder.outputLeft = entry.unpackedSize;
@@ -178,11 +172,8 @@ bool IsDeletableFile(const char* name)
 bool CleanFolder(const char* folder)
 {
     char path[kPathBufferSize];
-    if (!JoinPath(path, sizeof path, folder, "*.*", false)) {
-        return false;
-    }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+    HANDLE search = FindFirstIn(folder, "*.*", &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -221,11 +212,9 @@ bool HoldsEarlierInstallation(const char* folder)
     const ProductManifest& manifest = g_setup.manifest;
     char path[kPathBufferSize];
     if ((int)kPayloadTableSize > (int)kMainProgramEntry &&
-        JoinPath(path, sizeof path, folder, manifest.files[kMainProgramEntry].targetName, false)) {
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return true;
-        }
+        JoinPath(path, sizeof path, folder, manifest.files[kMainProgramEntry].targetName, false) &&
+        IsFilePath(path)) {
+        return true;
     }
     return ReadPreviousFolder(path) && SameFolder(path, folder);
 }
@@ -258,7 +247,7 @@ int RunPass(HWND page)
     // is done only where an earlier installation of the product stands.
     const char* destination = state.destinationFolder;
     LogLine("Destination: %s", destination);
-    bool existed = IsFolder(GetFileAttributesA(destination));
+    bool existed = IsFolderPath(destination);
     FolderHold held = CreateFolderChain(destination);
     if (held == kFolderUnusable) {
         return FailPass(page, CREATE_FAILED_TEXT);

@@ -7,45 +7,9 @@
 
 DecoderState g_decoder;
 
-// First byte of an offset's code -> upper six bits of the offset.
-const unsigned char kOffsetUpperBits[256] = {
-     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
-     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
-     1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,  1,
-     2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,
-     3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,
-     4,  4,  4,  4,  4,  4,  4,  4,  5,  5,  5,  5,  5,  5,  5,  5,
-     6,  6,  6,  6,  6,  6,  6,  6,  7,  7,  7,  7,  7,  7,  7,  7,
-     8,  8,  8,  8,  8,  8,  8,  8,  9,  9,  9,  9,  9,  9,  9,  9,
-    10, 10, 10, 10, 10, 10, 10, 10, 11, 11, 11, 11, 11, 11, 11, 11,
-    12, 12, 12, 12, 13, 13, 13, 13, 14, 14, 14, 14, 15, 15, 15, 15,
-    16, 16, 16, 16, 17, 17, 17, 17, 18, 18, 18, 18, 19, 19, 19, 19,
-    20, 20, 20, 20, 21, 21, 21, 21, 22, 22, 22, 22, 23, 23, 23, 23,
-    24, 24, 25, 25, 26, 26, 27, 27, 28, 28, 29, 29, 30, 30, 31, 31,
-    32, 32, 33, 33, 34, 34, 35, 35, 36, 36, 37, 37, 38, 38, 39, 39,
-    40, 40, 41, 41, 42, 42, 43, 43, 44, 44, 45, 45, 46, 46, 47, 47,
-    48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63,
-};
-
-// First byte of an offset's code -> length of the whole prefix in bits.
-const unsigned char kOffsetCodeLength[256] = {
-    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,
-    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
-    8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8,
-};
+// Each prefix length from 3 to 8 bits codes this many upper-bits values, in
+// order; a value whose prefix is n bits long owns 2^(8 - n) first bytes.
+const unsigned char kValuesOfLength[] = {1, 3, 8, 12, 24, 16};
 
 enum {
     kRingMask = kRingSize - 1,
@@ -55,48 +19,47 @@ enum {
 };
 
 // -1 once the packed bytes are used up.
-static int NextInputByte()
+static int NextInputByte(DecoderState& d)
 {
-    if (g_decoder.inputLeft == 0)
+    if (d.inputLeft == 0)
         return -1;
-    g_decoder.inputLeft--;
-    return *g_decoder.input++;
+    d.inputLeft--;
+    return *d.input++;
 }
 
 // Tops the bit buffer up to at least 9 valid bits; past the end of the input
 // the missing bytes count as zeros.
-static inline void RefillBits()
+static inline void RefillBits(DecoderState& d)
 {
-    while (g_decoder.bitCount <= 8) {
-        int b = NextInputByte();
+    while (d.bitCount <= 8) {
+        int b = NextInputByte(d);
         if (b < 0)
             b = 0;
-        g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer | (b << (8 - g_decoder.bitCount)));
-        g_decoder.bitCount = (uint16_t)(g_decoder.bitCount + 8);
+        d.bitBuffer = (uint16_t)(d.bitBuffer | (b << (8 - d.bitCount)));
+        d.bitCount = (uint16_t)(d.bitCount + 8);
     }
 }
 
-static inline unsigned ReadBit()
+static inline unsigned ReadBit(DecoderState& d)
 {
-    RefillBits();
-    unsigned bit = g_decoder.bitBuffer >> 15;
-    g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer << 1);
-    g_decoder.bitCount--;
+    RefillBits(d);
+    unsigned bit = d.bitBuffer >> 15;
+    d.bitBuffer = (uint16_t)(d.bitBuffer << 1);
+    d.bitCount--;
     return bit;
 }
 
-static inline unsigned ReadByte()
+static inline unsigned ReadByte(DecoderState& d)
 {
-    RefillBits();
-    unsigned byte = g_decoder.bitBuffer >> 8;
-    g_decoder.bitBuffer = (uint16_t)(g_decoder.bitBuffer << 8);
-    g_decoder.bitCount = (uint16_t)(g_decoder.bitCount - 8);
+    RefillBits(d);
+    unsigned byte = d.bitBuffer >> 8;
+    d.bitBuffer = (uint16_t)(d.bitBuffer << 8);
+    d.bitCount = (uint16_t)(d.bitCount - 8);
     return byte;
 }
 
-static void InitTree()
+static void InitTree(DecoderState& d)
 {
-    DecoderState& d = g_decoder;
     for (int s = 0; s < kSymbolCount; s++) {
         d.freq[s] = 1;
         d.child[s] = (uint16_t)(s + kTreeNodes);
@@ -113,9 +76,8 @@ static void InitTree()
 
 // Halves every leaf frequency and builds the tree again from the leaves, so
 // that old statistics fade and no frequency can overflow.
-static void RebuildTree()
+static void RebuildTree(DecoderState& d)
 {
-    DecoderState& d = g_decoder;
     d.treeRebuilds++;
 
     int leaf = 0;
@@ -150,11 +112,10 @@ static void RebuildTree()
     }
 }
 
-static void UpdateTree(unsigned symbol)
+static void UpdateTree(DecoderState& d, unsigned symbol)
 {
-    DecoderState& d = g_decoder;
     if (d.freq[kRootNode] == kRebuildLimit)
-        RebuildTree();
+        RebuildTree(d);
 
     unsigned c = d.parent[symbol + kTreeNodes];
     do {
@@ -187,29 +148,44 @@ static void UpdateTree(unsigned symbol)
     } while (c != 0);
 }
 
-static unsigned DecodeSymbol()
+static unsigned DecodeSymbol(DecoderState& d)
 {
-    unsigned c = g_decoder.child[kRootNode];
+    unsigned c = d.child[kRootNode];
     while (c < kTreeNodes)
-        c = g_decoder.child[c + ReadBit()];
+        c = d.child[c + ReadBit(d)];
     c -= kTreeNodes;
-    UpdateTree(c);
+    UpdateTree(d, c);
     return c;
 }
 
-static unsigned DecodeOffset()
+OffsetPrefix ReadOffsetPrefix(unsigned firstByte)
 {
-    unsigned i = ReadByte();
-    unsigned upper = (unsigned)kOffsetUpperBits[i] << 6;
-    unsigned extra = kOffsetCodeLength[i] - 2u;
-    while (extra-- != 0)
-        i = (i << 1) + ReadBit();
-    return upper | (i & 0x3F);
+    unsigned upper = 0;
+    unsigned first = 0;  // the first byte of the current length's run
+    unsigned length = 3;
+    for (; length < 8; length++) {
+        unsigned shift = 8 - length;
+        unsigned end = first + (kValuesOfLength[length - 3] << shift);
+        if (firstByte < end)
+            break;
+        upper += kValuesOfLength[length - 3];
+        first = end;
+    }
+    return {upper + ((firstByte - first) >> (8 - length)), length};
 }
 
-static void DecodeStream(HWND__* page)
+static unsigned DecodeOffset(DecoderState& d)
 {
-    DecoderState& d = g_decoder;
+    unsigned i = ReadByte(d);
+    OffsetPrefix prefix = ReadOffsetPrefix(i);
+    unsigned extra = prefix.length - 2u;
+    while (extra-- != 0)
+        i = (i << 1) + ReadBit(d);
+    return (prefix.upper << 6) | (i & 0x3F);
+}
+
+static void DecodeStream(DecoderState& d, HWND__* page)
+{
     // Positions kRingStart and up keep what the last payload left there:
     // an encoder never refers to them before it has written them.
     memset(d.ring, ' ', kRingStart);
@@ -218,7 +194,7 @@ static void DecodeStream(HWND__* page)
     // The sink lowers outputLeft. Testing it after every byte of a match as
     // well keeps a stream that overshoots from writing past the file.
     while (d.outputLeft != 0) {
-        unsigned c = DecodeSymbol();
+        unsigned c = DecodeSymbol(d);
         if (c < kFirstMatchSymbol) {
             PutOutputByte(page, (unsigned char)c);
             d.ring[r] = (unsigned char)c;
@@ -226,7 +202,7 @@ static void DecodeStream(HWND__* page)
             continue;
         }
         unsigned length = c - kLengthBias;
-        unsigned from = r - DecodeOffset() - 1;
+        unsigned from = r - DecodeOffset(d) - 1;
         do {
             unsigned char b = d.ring[from & kRingMask];
             PutOutputByte(page, b);
@@ -238,12 +214,24 @@ static void DecodeStream(HWND__* page)
     d.writePos = (uint16_t)r;
 }
 
-void DecodePayload(HWND__* page)
+// Every part of the decoder works on the state it is handed, so that all
+// of it is reached from one register: GCC would otherwise put the
+// global's fixed address into each access, one relocation apiece in the
+// setup. Hence also no specialising this function for its one caller.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((noipa))
+#endif
+static void DecodeWith(DecoderState& d, HWND__* page)
 {
     EmptyOutputBuffer();
-    g_decoder.bitBuffer = 0;
-    g_decoder.bitCount = 0;
-    InitTree();
-    DecodeStream(page);
+    d.bitBuffer = 0;
+    d.bitCount = 0;
+    InitTree(d);
+    DecodeStream(d, page);
     FlushOutput(page);
+}
+
+void DecodePayload(HWND__* page)
+{
+    DecodeWith(g_decoder, page);
 }

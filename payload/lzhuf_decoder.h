@@ -36,9 +36,15 @@ struct DecoderState {
 
 extern DecoderState g_decoder;
 
-// The published decoding tables, by the first byte of an offset's code.
-extern const unsigned char kOffsetUpperBits[256];
-extern const unsigned char kOffsetCodeLength[256];
+// The fixed prefix code of an offset's upper six bits, read from the first
+// byte of the offset's code: the upper bits, and the prefix's length in
+// bits (3 to 8). The published decoding tables, computed rather than
+// stored.
+struct OffsetPrefix {
+    unsigned upper;
+    unsigned length;
+};
+OffsetPrefix ReadOffsetPrefix(unsigned firstByte);
 
 // Decodes one payload from g_decoder.input / inputLeft until outputLeft
 // bytes have gone to the sink. Never produces more than outputLeft bytes and

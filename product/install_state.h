@@ -49,4 +49,8 @@ struct SetupRecord {
 
 extern SetupRecord g_setup;
 
+// Fills the record as the program starts with it: the manifest, and "." in
+// every folder slot and the group name; first thing at every start.
+void StartSetupRecord();
+
 #endif

@@ -1,6 +1,6 @@
 // The compiled-in description of the one product this program installs.
-// The record's layout is fixed byte for byte; the values come from
-// the product description through the build's generator.
+// The record's layout is fixed byte for byte; the values come from the
+// product description through the build's generator.
 #ifndef VANTOR_PRODUCT_MANIFEST_H
 #define VANTOR_PRODUCT_MANIFEST_H
 

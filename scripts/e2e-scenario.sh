@@ -13,14 +13,8 @@ scenario=$2
 . "$(dirname "$0")/wine-env.sh"
 
 # One template prefix per architecture for all scenarios, made once even
-# when tests run in parallel; VANTOR_E2E_TEMPLATE names another tree's.
-template=${VANTOR_E2E_TEMPLATE:-$build/e2e-template}
-[ "$WINEARCH" = win32 ] || template=$template-$WINEARCH
-(
-  flock 9
-  vantor_make_prefix "$template" "$WINEARCH"
-) 9>"$template.lock"
-[ -f "$template/.vantor-ready" ] || { echo "cannot make the Wine prefix $template"; exit 1; }
+# when tests run in parallel; the setups of one tree share it.
+vantor_make_template "${VANTOR_E2E_TEMPLATES:-$build}" || exit 1
 
 run=$scenario
 [ "$WINEARCH" = win32 ] || run=$run-$WINEARCH
@@ -33,16 +27,7 @@ rm -rf "$work"
 mkdir -p "$work" "$screens"
 screens=$(cd "$screens" && pwd)
 prefix=$work/prefix
-# A copy of the template, but its 500 MB of system DLLs (twice that in a
-# 64-bit prefix), which nothing writes to, only hard-linked: a scenario's
-# prefix costs a second, not ten.
-mkdir -p "$prefix"
-tar -C "$template" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
-  -cf - . | tar -C "$prefix" -xf - || exit 1
-for dlls in system32 syswow64; do
-  [ -d "$template/drive_c/windows/$dlls" ] || continue
-  cp -al "$template/drive_c/windows/$dlls" "$prefix/drive_c/windows/$dlls" || exit 1
-done
+vantor_copy_prefix "$vantor_template" "$prefix" || exit 1
 ln -sfn "$build" "$prefix/dosdevices/t:"
 ln -sfn "$screens" "$prefix/dosdevices/s:"
 

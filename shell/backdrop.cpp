@@ -33,27 +33,25 @@ enum {
     kLabelTop = 100,
     kStepListTop = 120,
     kStepListBottom = 244,
+    kStepSpacing = 18,
+    kStepCount = 7,
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
 };
 
 const COLORREF kPictureKey = RGB(0, 128, 128);
 const COLORREF kLabelColour = RGB(175, 175, 255);
 
-struct StepCaption {
-    DWORD bit;
-    const char* caption;
-    int y;
-};
-
-const StepCaption kSteps[] = {
-    {kStepLicense, "- License Agreement", 120},
-    {kStepLocation, "- Program Location", 138},
-    {kStepInstalling, "- Installing Files", 156},
-    {kStepGroup, "- Program Group", 174},
-    {kStepShortcuts, "- Creating Shortcuts", 192},
-    {kStepReadMe, "- View Read Me", 210},
-    {kStepFinished, "- Finished", 228},
-};
+// The steps' captions in the order of their bits (kStepLicense first),
+// each ending with its NUL, one below the other from kStepListTop on.
+const char kStepCaptions[] =
+    "- License Agreement\0"
+    "- Program Location\0"
+    "- Installing Files\0"
+    "- Program Group\0"
+    "- Creating Shortcuts\0"
+    "- View Read Me\0"
+    "- Finished";
+static_assert(kStepFinished == 1 << (kStepCount - 1), "one caption for each step bit");
 
 // Entries 0 to 6 and 11 to 14; 7 to 10 come from the system.
 const COLORREF kFixedColours[kColourCount] = {
@@ -103,7 +101,8 @@ void PaintAreas(HDC dc, int width, int height)
 void PaintPicture(HDC dc, int height)
 {
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP picture = LoadBitmapA(g_setup.state.instance, MAKEINTRESOURCEA(IDB_START_MENU));
+    HBITMAP picture = (HBITMAP)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(IDB_START_MENU),
+                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
     HBRUSH fill = CreateSolidBrush(g_backdrop.colours[kPanelFill]);
     HGDIOBJ oldBitmap = SelectObject(memory, picture);
     HGDIOBJ oldBrush = SelectObject(memory, fill);
@@ -117,11 +116,21 @@ void PaintPicture(HDC dc, int height)
     DeleteDC(memory);
 }
 
-// Each font is deleted once the next one is selected in its place.
+// Selects the font the description makes; the one it replaces is deleted
+// once it is no longer selected.
+HFONT SwitchFont(HDC dc, HFONT previous, const LOGFONTA* description)
+{
+    HFONT font = CreateFontIndirectA(description);
+    SelectObject(dc, font);
+    if (previous != NULL) {
+        DeleteObject(previous);
+    }
+    return font;
+}
+
 void PaintTexts(HDC dc, int width, int height)
 {
-    HFONT font = CreateFontIndirectA(&g_backdrop.titleFont);
-    SelectObject(dc, font);
+    HFONT font = SwitchFont(dc, NULL, &g_backdrop.titleFont);
     int length = lstrlenA(g_backdrop.title);
     // Farthest shadow first; each layer one pixel up and left of the last.
     for (int i = kTitleShadowFar; i >= kTitleTop; --i) {
@@ -129,10 +138,7 @@ void PaintTexts(HDC dc, int width, int height)
         TextOutA(dc, 8 + i, -6 + i, g_backdrop.title, length);
     }
 
-    HFONT next = CreateFontIndirectA(&g_backdrop.subtitleFont);
-    SelectObject(dc, next);
-    DeleteObject(font);
-    font = next;
+    font = SwitchFont(dc, font, &g_backdrop.subtitleFont);
     length = lstrlenA(g_backdrop.subtitle);
     SIZE extent = {0, 0};
     GetTextExtentPointA(dc, g_backdrop.subtitle, length, &extent);
@@ -144,14 +150,14 @@ void PaintTexts(HDC dc, int width, int height)
                  length);
     }
 
-    next = CreateFontIndirectA(&g_backdrop.stepFont);
-    SelectObject(dc, next);
-    DeleteObject(font);
-    font = next;
-    for (const StepCaption& step : kSteps) {
-        bool current = (g_setup.state.stepMask & step.bit) != 0;
+    font = SwitchFont(dc, font, &g_backdrop.stepFont);
+    const char* caption = kStepCaptions;
+    for (int step = 0; step < kStepCount; ++step) {
+        bool current = (g_setup.state.stepMask & (1u << step)) != 0;
+        int length = lstrlenA(caption);
         SetTextColor(dc, g_backdrop.colours[current ? kCurrentStep : kOtherStep]);
-        TextOutA(dc, kStepLeft, step.y, step.caption, lstrlenA(step.caption));
+        TextOutA(dc, kStepLeft, kStepListTop + step * kStepSpacing, caption, length);
+        caption += length + 1;
     }
 
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
@@ -171,6 +177,7 @@ HIMAGELIST SystemImageList(const char* path)
 
 void CreateBackdrop(HWND window)
 {
+    g_backdrop.keepIconic = false;
     FormatBackdropTexts();
     g_backdrop.imageList = SystemImageList(".");
     if (g_backdrop.imageList == NULL) {
@@ -309,6 +316,16 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND:
         // The paint covers every pixel; erasing first would only flicker.
         return 1;
+    case WM_QUERYOPEN:
+        // Whoever asks (the taskbar, a second setup), the topmost backdrop
+        // must not come back over the read-me.
+        return g_backdrop.keepIconic ? FALSE : TRUE;
+    case WM_CLOSE:
+        // The finish is under way; the farewell ends the run.
+        if (g_backdrop.keepIconic) {
+            return 0;
+        }
+        break;
     case WM_TIMER:
         // Killed first: the pages' modal loops must not start the chain again.
         KillTimer(window, wParam);

@@ -35,6 +35,7 @@ struct BackdropState {
     HGLOBAL strip;
     HGLOBAL line;
     HPALETTE palette;
+    bool keepIconic;  // the read-me's window must stay uncovered
 };
 
 extern BackdropState g_backdrop;

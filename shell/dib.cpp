@@ -3,9 +3,12 @@
 
 #include <string.h>
 
-#include "install_state.h"
+#include "page_services.h"
 
-enum { kPaletteVersion = 0x300 };
+enum {
+    kPaletteVersion = 0x300,
+    kOwnSize = -1,  // drawn one to one: the same call as a stretch, one draw call fewer
+};
 
 namespace {
 
@@ -63,13 +66,8 @@ void RestorePalette(HDC dc, HPALETTE previous)
 
 HGLOBAL LoadDibResource(WORD id)
 {
-    HINSTANCE instance = g_setup.state.instance;
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), RT_BITMAP);
-    if (found == NULL) {
-        return NULL;
-    }
-    const void* bytes = LockResource(LoadResource(instance, found));
-    DWORD size = SizeofResource(instance, found);
+    DWORD size = 0;
+    const void* bytes = LockProgramResource(MAKEINTRESOURCEA(id), RT_BITMAP, &size);
     if (bytes == NULL || size == 0) {
         return NULL;
     }
@@ -147,18 +145,7 @@ HPALETTE CreateDibPalette(HGLOBAL block)
 
 int DrawDib(HDC dc, int x, int y, HGLOBAL block, HPALETTE palette)
 {
-    const BITMAPINFOHEADER* header = LockDib(block);
-    if (header == NULL) {
-        return 0;
-    }
-    DWORD width = LOWORD(header->biWidth);
-    DWORD height = LOWORD(header->biHeight);
-    HPALETTE previous = SelectForeground(dc, palette);
-    SetDIBitsToDevice(dc, x, y, width, height, 0, 0, 0, height, DibBits(header),
-                      (const BITMAPINFO*)header, DIB_RGB_COLORS);
-    RestorePalette(dc, previous);
-    GlobalUnlock(block);
-    return 1;
+    return StretchDib(dc, x, y, kOwnSize, kOwnSize, block, palette);
 }
 
 int StretchDib(HDC dc, int x, int y, int width, int height, HGLOBAL block, HPALETTE palette)
@@ -167,9 +154,15 @@ int StretchDib(HDC dc, int x, int y, int width, int height, HGLOBAL block, HPALE
     if (header == NULL) {
         return 0;
     }
+    int ownWidth = LOWORD(header->biWidth);
+    int ownHeight = LOWORD(header->biHeight);
+    if (width == kOwnSize) {
+        width = ownWidth;
+        height = ownHeight;
+    }
     HPALETTE previous = SelectForeground(dc, palette);
-    StretchDIBits(dc, x, y, width, height, 0, 0, LOWORD(header->biWidth), LOWORD(header->biHeight),
-                  DibBits(header), (const BITMAPINFO*)header, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, x, y, width, height, 0, 0, ownWidth, ownHeight, DibBits(header),
+                  (const BITMAPINFO*)header, DIB_RGB_COLORS, SRCCOPY);
     RestorePalette(dc, previous);
     GlobalUnlock(block);
     return 1;

@@ -2,14 +2,16 @@
 // message pump and the abort notice.
 #include "page_services.h"
 
+#include <stdarg.h>
+
 #include "install_state.h"
 #include "run_log.h"
 #include "shell_ids.h"
 #include "shell_texts.h"
 
 enum {
-    kPageTextRead = 200,    // at most 199 characters are read
-    kPageTextShown = 220,   // the formatted text holds at most 219
+    kTemplateTextRead = 200,  // at most 199 characters are read
+    kPageTextShown = 220,     // the formatted text holds at most 219
     kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
 };
 
@@ -52,30 +54,75 @@ void CenterPage(HWND window, bool besidePanel)
     int w = r.right - r.left;
     int h = r.bottom - r.top;
     POINT origin = CenteredOrigin(w, h, besidePanel);
-    MoveWindow(window, origin.x, origin.y, w, h, FALSE);
+    // As MoveWindow without repainting does it.
+    SetWindowPos(window, NULL, origin.x, origin.y, w, h,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+void FormatWindowText(HWND window, int limit, ...)
+{
+    // Empty when there is no such window: the message then reads nothing.
+    char format[kTemplateTextRead];
+    char text[kFormatScratch];
+    format[0] = '\0';
+    SendMessageA(window, WM_GETTEXT, sizeof format, (LPARAM)format);
+    va_list arguments;
+    va_start(arguments, limit);
+    int length = wvsprintfA(text, format, arguments);
+    va_end(arguments);
+    if (length < limit) {
+        SendMessageA(window, WM_SETTEXT, 0, (LPARAM)text);
+    }
 }
 
 void FormatPageText(HWND window, bool caption)
 {
-    HWND target = caption ? window : GetDlgItem(window, IDC_PAGE_TEXT);
-    char format[kPageTextRead];
-    char text[kFormatScratch];
-    GetWindowTextA(target, format, sizeof format);
     // The name is an argument, never part of the format, so a "%" in it
-    // is shown as it stands. A result too long for the page is not shown.
-    if (wsprintfA(text, format, g_setup.manifest.productName) < kPageTextShown) {
-        SetWindowTextA(target, text);
-    }
+    // is shown as it stands.
+    FormatWindowText(caption ? window : GetDlgItem(window, IDC_PAGE_TEXT), kPageTextShown,
+                     g_setup.manifest.productName);
     if (caption) {
         SetSmallIcon(window, IDI_SETUP);
     }
 }
 
+HICON LoadSetupIcon(WORD iconId, int size)
+{
+    // Size 0 is the system's icon size, shared, as LoadIconA loads it.
+    return (HICON)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size,
+                             size, size == 0 ? LR_DEFAULTSIZE | LR_SHARED : LR_DEFAULTCOLOR);
+}
+
+void PreparePage(HWND page, bool withText)
+{
+    CenterPage(page, true);
+    FormatPageText(page, true);
+    if (withText) {
+        FormatPageText(page, false);
+    }
+}
+
 void SetSmallIcon(HWND window, WORD iconId)
 {
-    HICON icon = (HICON)LoadImageA(g_setup.state.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                   16, 16, LR_DEFAULTCOLOR);
-    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)LoadSetupIcon(iconId, kSmallIconSize));
+}
+
+HBRUSH ColorStaticText(HDC dc, COLORREF text, int background)
+{
+    SetTextColor(dc, text);
+    SetBkColor(dc, GetSysColor(background));
+    return GetSysColorBrush(background);
+}
+
+const void* LockProgramResource(const char* name, const char* type, DWORD* size)
+{
+    HINSTANCE instance = g_setup.state.instance;
+    HRSRC found = FindResourceA(instance, name, type);
+    if (found == NULL) {
+        return NULL;
+    }
+    *size = SizeofResource(instance, found);
+    return LockResource(LoadResource(instance, found));
 }
 
 bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds)
@@ -86,26 +133,19 @@ bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds)
 
 void PumpMessages(HWND window, DWORD milliseconds)
 {
-    // Nobody watches a silent run: only what is pending is handled.
-    MSG pending;
-    while (IsSilentRun() && PeekMessageA(&pending, window, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&pending);
-        DispatchMessageA(&pending);
-    }
-    if (IsSilentRun()) {
-        return;
-    }
     DWORD start = GetTickCount();
     for (;;) {
         // The tick is read before the message is taken, so the message taken
         // in the last pass is still handled.
         DWORD now = GetTickCount();
         MSG msg;
-        if (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
+        bool taken = PeekMessageA(&msg, window, 0, 0, PM_REMOVE) != 0;
+        if (taken) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        if (PauseElapsed(start, now, milliseconds)) {
+        // Nobody watches a silent run: only what is pending is handled.
+        if (IsSilentRun() ? !taken : PauseElapsed(start, now, milliseconds)) {
             break;
         }
     }
@@ -115,6 +155,15 @@ int ShowAbortNotice(HWND owner)
 {
     ShowPageBox(owner, ABORT_NOTICE_TEXT, MB_OK | MB_ICONWARNING);
     return 0;
+}
+
+void AbortPage(HWND page, const char* error)
+{
+    if (error != NULL) {
+        ShowPageBox(page, error, MB_OK | MB_ICONERROR);
+    }
+    ShowAbortNotice(page);
+    EndDialog(page, 2);
 }
 
 int ShowPageBox(HWND owner, const char* text, UINT type)

@@ -16,7 +16,27 @@ POINT CenteredOrigin(int width, int height, bool besidePanel);
 // icon) or into its control 700.
 void FormatPageText(HWND window, bool caption);
 
+// The window's text taken as a format for the arguments, as wsprintfA
+// takes one; the result replaces it only when shorter than limit.
+void FormatWindowText(HWND window, int limit, ...);
+
+// What every page owned by the backdrop does first: centred beside the
+// panel, the product name in its caption and, asked, in its control 700.
+void PreparePage(HWND page, bool withText);
+
+enum { kSmallIconSize = 16 };
+
+// One of the program's icons in the given size (0: the system's size).
+HICON LoadSetupIcon(WORD iconId, int size);
 void SetSmallIcon(HWND window, WORD iconId);
+
+// A static control's text colour on a system colour: the brush for
+// WM_CTLCOLORSTATIC to answer.
+HBRUSH ColorStaticText(HDC dc, COLORREF text, int background);
+
+// One of the program's resources, read in place: its bytes and their
+// number, or null when it is missing.
+const void* LockProgramResource(const char* name, const char* type, DWORD* size);
 
 // Dispatches the window's messages until the given time has passed.
 void PumpMessages(HWND window, DWORD milliseconds);
@@ -25,6 +45,10 @@ bool PauseElapsed(DWORD start, DWORD now, DWORD milliseconds);
 
 // The abort notice; answers 0.
 int ShowAbortNotice(HWND owner);
+
+// How a page gives up the installation: the error box when there is an
+// error text, the abort notice, and the page's end with 2.
+void AbortPage(HWND page, const char* error);
 
 // How the run was started: the wizard, or unattended with or without
 // the progress pages.

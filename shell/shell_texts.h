@@ -11,4 +11,9 @@ extern const char kFarewellText[];
 #define SUCCESS_QUESTION_FORMAT \
     "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?"
 
+// When neither Notepad nor the program Windows associates with the file
+// could open it; the file's full path follows.
+#define READ_ME_UNOPENED_FORMAT \
+    "The Read Me file could not be opened.\r\n\r\nYou will find it at\r\n%s"
+
 #endif

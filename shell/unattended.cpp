@@ -147,23 +147,14 @@ bool ChooseGroup(const SetupCommand& command)
     return true;
 }
 
-// The files, with the extraction page when progress is shown.
-bool InstallUnattended()
+// The files or the links: done at once when silent, else by the page that
+// shows their progress.
+bool RunUnattendedStep(int (*work)(HWND), WORD dialogId, DLGPROC page)
 {
     if (IsSilentRun()) {
-        return InstallFiles(NULL) == 1;
+        return work(NULL) == 1;
     }
-    return DialogBoxParamA(g_setup.state.instance, MAKEINTRESOURCEA(IDD_EXTRACTION), NULL,
-                           ExtractionPageProc, 0) == 1;
-}
-
-bool LinkUnattended()
-{
-    if (IsSilentRun()) {
-        return CreateShortcuts(NULL) == 1;
-    }
-    return DialogBoxParamA(g_setup.state.instance, MAKEINTRESOURCEA(IDD_SHORTCUTS), NULL,
-                           ShortcutDialogProc, 0) == 1;
+    return DialogBoxParamA(g_setup.state.instance, MAKEINTRESOURCEA(dialogId), NULL, page, 0) == 1;
 }
 
 int RunUnattended(const SetupCommand& command)
@@ -188,10 +179,10 @@ int RunUnattended(const SetupCommand& command)
         return kExitInUse;
     }
     SetShellUnloadFlag();
-    if (!InstallUnattended()) {
+    if (!RunUnattendedStep(InstallFiles, IDD_EXTRACTION, ExtractionPageProc)) {
         return kExitFailed;
     }
-    if (!LinkUnattended()) {
+    if (!RunUnattendedStep(CreateShortcuts, IDD_SHORTCUTS, ShortcutDialogProc)) {
         LogLine(NO_SHORTCUTS_LOG_TEXT);
         return kExitFailed;
     }

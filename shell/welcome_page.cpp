@@ -1,29 +1,22 @@
 // The welcome page: the first window, shown before the backdrop exists.
 #include "wizard.h"
+#include "location_page.h"
 #include "one_setup.h"
 #include "page_services.h"
 #include "shell_ids.h"
 
 enum {
-    kHeadingSize = 100,     // the heading holds at most 99 characters
-    kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
+    kHeadingSize = 100,  // the heading holds at most 99 characters
 };
 
 namespace {
-
-const COLORREF kLeadTextColour = RGB(0, 0, 128);
 
 void PutYearInHeading(HWND page)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char format[kHeadingSize];
-    char text[kFormatScratch];
-    GetDlgItemTextA(page, IDC_WELCOME_HEADING, format, sizeof format);
     // A heading that would not fit keeps its template text.
-    if (wsprintfA(text, format, (int)now.wYear) < kHeadingSize) {
-        SetDlgItemTextA(page, IDC_WELCOME_HEADING, text);
-    }
+    FormatWindowText(GetDlgItem(page, IDC_WELCOME_HEADING), kHeadingSize, (int)now.wYear);
 }
 
 }  // namespace
@@ -48,12 +41,8 @@ INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         UnmarkSetupWindow(page);
         return FALSE;
     case WM_CTLCOLORSTATIC:
-        if (GetDlgCtrlID((HWND)lParam) != IDC_PAGE_TEXT) {
-            return FALSE;
-        }
-        SetTextColor((HDC)wParam, kLeadTextColour);
-        SetBkColor((HDC)wParam, GetSysColor(COLOR_BTNFACE));
-        return (INT_PTR)GetSysColorBrush(COLOR_BTNFACE);
+        // The lead text as every page's explanatory text.
+        return (INT_PTR)ColorPageText((HDC)wParam, (HWND)lParam);
     }
     return FALSE;
 }

@@ -56,6 +56,7 @@ int RunWizard(int showCommand)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     RestrictDllSearch();
+    StartSetupRecord();
     g_setup.state.instance = instance;
     // Read once: every later layout uses these two values.
     g_setup.state.screenWidth = GetSystemMetrics(SM_CXSCREEN);

@@ -3,19 +3,10 @@
 
 #include "backdrop.h"
 #include "install_state.h"
+#include "page_services.h"
 #include "shell_ids.h"
 
 enum { kSystemDialogClass = 32770 };
-
-namespace {
-
-HICON LoadSmallIcon(HINSTANCE instance)
-{
-    return (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, 16, 16,
-                             LR_DEFAULTCOLOR);
-}
-
-}  // namespace
 
 void RegisterWindowClasses()
 {
@@ -29,8 +20,8 @@ void RegisterWindowClasses()
         dialog.lpfnWndProc = DefDlgProcA;
         dialog.cbWndExtra = DLGWINDOWEXTRA;
         dialog.hInstance = instance;
-        dialog.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
-        dialog.hIconSm = LoadSmallIcon(instance);
+        dialog.hIcon = LoadSetupIcon(IDI_SETUP, 0);
+        dialog.hIconSm = LoadSetupIcon(IDI_SETUP, kSmallIconSize);
         dialog.lpszClassName = WELCOME_CLASS;
         RegisterClassExA(&dialog);
     }
@@ -40,8 +31,8 @@ void RegisterWindowClasses()
     backdrop.style = CS_BYTEALIGNWINDOW;
     backdrop.lpfnWndProc = BackdropProc;
     backdrop.hInstance = instance;
-    backdrop.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
-    backdrop.hIconSm = LoadSmallIcon(instance);
+    backdrop.hIcon = LoadSetupIcon(IDI_SETUP, 0);
+    backdrop.hIconSm = LoadSetupIcon(IDI_SETUP, kSmallIconSize);
     backdrop.hCursor = LoadCursorA(NULL, IDC_ARROW);
     backdrop.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     backdrop.lpszClassName = BACKDROP_CLASS;

@@ -11,6 +11,8 @@ void RunLocationPage(HWND backdrop);
 void RunInstallPage(HWND backdrop);
 void RunGroupPage(HWND backdrop);
 void FinishInstall(HWND backdrop);
-void ViewReadMe(HWND backdrop);
+// Shows the read-me while the backdrop is minimised. True when its window
+// was left in front: the backdrop then stays minimised to the end.
+bool ViewReadMe(HWND backdrop);
 
 #endif

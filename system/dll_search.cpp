@@ -33,5 +33,5 @@ HMODULE LoadSystemLibrary(const char* name)
     }
     path[length] = '\\';
     lstrcpynA(path + length + 1, name, MAX_PATH - length - 1);
-    return LoadLibraryA(path);
+    return LoadLibraryExA(path, NULL, 0);
 }

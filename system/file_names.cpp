@@ -18,22 +18,21 @@ struct IoStatusBlock {
 };
 
 typedef LONG(WINAPI* SetInformationFile)(HANDLE, IoStatusBlock*, void*, ULONG, int);
+typedef ULONG(WINAPI* StatusToError)(LONG);
 
-bool SetDisposition(HANDLE file, void* disposition, ULONG size, int kind)
+// ERROR_SUCCESS, or the native call's failure as the Win32 error it means.
+DWORD SetDisposition(HANDLE file, void* disposition, ULONG size, int kind)
 {
-    SetInformationFile call = (SetInformationFile)(void*)GetProcAddress(
-        GetModuleHandleA("ntdll.dll"), "NtSetInformationFile");
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    SetInformationFile call =
+        (SetInformationFile)(void*)GetProcAddress(ntdll, "NtSetInformationFile");
+    StatusToError toError = (StatusToError)(void*)GetProcAddress(ntdll, "RtlNtStatusToDosError");
+    if (call == NULL || toError == NULL) {
+        return ERROR_INVALID_FUNCTION;
+    }
     IoStatusBlock status;
-    return call != NULL && call(file, &status, disposition, size, kind) >= 0;
-}
-
-// Opens the name itself, never what a link leads to. Without delete sharing
-// nobody can delete or rename the name while the handle is open, so it
-// keeps naming the file looked at.
-HANDLE OpenName(const char* path, DWORD access)
-{
-    return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    LONG result = call(file, &status, disposition, size, kind);
+    return result >= 0 ? ERROR_SUCCESS : toError(result);
 }
 
 bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info)
@@ -43,15 +42,18 @@ bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info)
 
 // Deletes the open name: a read-only file loses its mark first when the
 // name is its only one; with other names, only a system that deletes a
-// read-only name as it is can do it.
-bool DeleteName(HANDLE file, const char* path, const BY_HANDLE_FILE_INFORMATION& info)
+// read-only name as it is can do it. ERROR_SUCCESS or why not.
+DWORD DeleteName(HANDLE file, const char* path, const BY_HANDLE_FILE_INFORMATION& info)
 {
+    BOOLEAN remove = TRUE;
     if (!(info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-        return DeleteOpenFile(file);
+        return SetDisposition(file, &remove, sizeof remove, kFileDispositionInformation);
     }
     if (info.nNumberOfLinks == 1) {
         // The name is held to this very file, so the path changes it alone.
-        return SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL) && DeleteOpenFile(file);
+        return SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL)
+                   ? SetDisposition(file, &remove, sizeof remove, kFileDispositionInformation)
+                   : GetLastError();
     }
     ULONG flags = kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly;
     return SetDisposition(file, &flags, sizeof flags, kFileDispositionInformationEx);
@@ -59,19 +61,32 @@ bool DeleteName(HANDLE file, const char* path, const BY_HANDLE_FILE_INFORMATION&
 
 }  // namespace
 
+HANDLE OpenFileName(const char* path, DWORD access)
+{
+    return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
 bool RemoveFileName(const char* path)
 {
-    HANDLE file = OpenName(path, GENERIC_READ | DELETE);
+    HANDLE file = OpenFileName(path, GENERIC_READ | DELETE);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
     BY_HANDLE_FILE_INFORMATION info;
-    bool deleted = GetFileInformationByHandle(file, &info) && IsPlainFile(info) &&
-                   DeleteName(file, path, info);
+    DWORD error = !GetFileInformationByHandle(file, &info) ? GetLastError()
+                  : !IsPlainFile(info)                     ? (DWORD)ERROR_ACCESS_DENIED
+                                                           : DeleteName(file, path, info);
     // The name goes when the last handle to it is closed.
     CloseHandle(file);
-    return deleted && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+    // A file still open elsewhere with delete sharing goes when its last
+    // handle closes; meanwhile it cannot be looked at, which is gone enough.
+    if (error == ERROR_SUCCESS && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        error = ERROR_FILE_EXISTS;
+    }
+    SetLastError(error);
+    return error == ERROR_SUCCESS;
 }
 
 HANDLE CreateNewFile(const char* path)
@@ -83,5 +98,7 @@ HANDLE CreateNewFile(const char* path)
 bool DeleteOpenFile(HANDLE file)
 {
     BOOLEAN remove = TRUE;
-    return SetDisposition(file, &remove, sizeof remove, kFileDispositionInformation);
+    DWORD error = SetDisposition(file, &remove, sizeof remove, kFileDispositionInformation);
+    SetLastError(error);
+    return error == ERROR_SUCCESS;
 }

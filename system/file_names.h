@@ -13,15 +13,23 @@
 // the name is the file's one name. True when no file of that name is left;
 // false for a folder, a link or a junction (never followed), a read-only
 // file with other names that cannot lose one name alone, or a file held by
-// another program.
+// another program. False leaves the reason in GetLastError: the system's
+// error, ERROR_ACCESS_DENIED for a folder or a link, or ERROR_FILE_EXISTS
+// when the deletion was accepted and yet the name is still there (Wine on
+// a volume that refuses it).
 bool RemoveFileName(const char* path);
+
+// Opens the name itself, never what a link there leads to, without delete
+// sharing: while the handle is open, nobody can delete or rename the name.
+HANDLE OpenFileName(const char* path, DWORD access);
 
 // A new file at path, open for writing, deletion and sharing reads;
 // INVALID_HANDLE_VALUE when anything already has that name.
 HANDLE CreateNewFile(const char* path);
 
 // Deletes the file behind an open handle (opened with DELETE access) when
-// it is closed; the name it is reached by may lead elsewhere by now.
+// it is closed; the name it is reached by may lead elsewhere by now. False
+// leaves the system's reason in GetLastError.
 bool DeleteOpenFile(HANDLE file);
 
 #endif

@@ -25,10 +25,13 @@ HKEY CreateKey(HKEY parent, const char* path)
 
 void LogValueWritten(const char* name, const char* value, LONG result)
 {
+    if (name == NULL) {
+        name = "(default)";
+    }
     if (result == ERROR_SUCCESS) {
-        LogLine("Registry value %s = %s", name != NULL ? name : "(default)", value);
+        LogLine("Registry value %s = %s", name, value);
     } else {
-        LogError(name != NULL ? name : "(default)", (DWORD)result);
+        LogError(name, (DWORD)result);
     }
 }
 
@@ -88,16 +91,21 @@ void WriteDeploymentValues(HKEY entry, char buffer[kKeyBufferSize])
     }
 }
 
+// A key under HKEY_LOCAL_MACHINE with one text value.
+void WriteKeyText(const char* path, const char* name, const char* value)
+{
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, path);
+    if (key != NULL) {
+        SetText(key, name, value);
+        RegCloseKey(key);
+    }
+}
+
 }  // namespace
 
 void SetShellUnloadFlag()
 {
-    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, SHELL_UNLOAD_KEY);
-    if (key == NULL) {
-        return;
-    }
-    SetText(key, NULL, "1");
-    RegCloseKey(key);
+    WriteKeyText(SHELL_UNLOAD_KEY, NULL, "1");
 }
 
 bool ReadPreviousFolder(char buffer[kPreviousFolderSize])
@@ -151,8 +159,7 @@ bool ReadText(HKEY root, const char* path, const char* name, char* buffer, DWORD
 bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
 {
     char path[kKeyBufferSize];
-    return CopyText(path, sizeof path, UNINSTALL_LIST_KEY "\\") &&
-           AppendText(path, sizeof path, g_setup.manifest.productName) &&
+    return JoinPath(path, sizeof path, UNINSTALL_LIST_KEY, g_setup.manifest.productName, false) &&
            ReadText(HKEY_LOCAL_MACHINE, path, PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
 }
 
@@ -162,18 +169,8 @@ void WriteRegistryRecords()
     const InstallState& state = g_setup.state;
     char keyBuffer[kKeyBufferSize];
 
-    CopyText(keyBuffer, sizeof keyBuffer, VENDOR_KEY);
-    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, keyBuffer);
-    if (key != NULL) {
-        SetText(key, manifest.productName, state.destinationFolder);
-        RegCloseKey(key);
-    }
-
-    key = CreateKey(HKEY_LOCAL_MACHINE, VERSION_KEY);
-    if (key != NULL) {
-        SetText(key, VERSION_VALUE_NAME, manifest.version);
-        RegCloseKey(key);
-    }
+    WriteKeyText(VENDOR_KEY, manifest.productName, state.destinationFolder);
+    WriteKeyText(VERSION_KEY, VERSION_VALUE_NAME, manifest.version);
 
     HKEY list;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY, 0, KEY_ALL_ACCESS, &list) ==

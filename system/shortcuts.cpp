@@ -9,8 +9,10 @@
 
 #include "file_names.h"
 #include "install_state.h"
+#include "link_target.h"
 #include "page_ids.h"
 #include "page_services.h"
+#include "path_checks.h"
 #include "path_helpers.h"
 #include "pending_deletions.h"
 #include "run_log.h"
@@ -23,20 +25,10 @@ enum {
 
 namespace {
 
-bool IsFolder(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool CanSearch(const char* folder)
 {
-    char pattern[MAX_PATH];
-    if (folder[0] == '\0' || !JoinPath(pattern, sizeof pattern, folder, "*", false)) {
-        return false;
-    }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFirstIn(folder, "*", &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -56,7 +48,7 @@ bool MakeGroupFolder()
         return false;
     }
     return CreateDirectoryA(folder, NULL) ||
-           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(folder));
+           (GetLastError() == ERROR_ALREADY_EXISTS && IsFolderPath(folder));
 }
 
 // A link to file in folder, saved as caption.lnk in linkFolder\middle.
@@ -100,33 +92,6 @@ void MakeAllLinks(HWND dialog, bool groupReady)
     MakeEntryLink(state.destinationFolder, program.targetName, state.sendToFolder, "",
                   program.caption);
     PumpMessages(dialog, kFinishPause);
-}
-
-bool WidePath(const char* path, WCHAR wide[MAX_PATH])
-{
-    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) != 0;
-}
-
-// The target a link file names; false when the file is no link.
-bool ReadLinkTarget(const char* linkFile, char target[MAX_PATH])
-{
-    IShellLinkA* link = NULL;
-    WCHAR path[MAX_PATH];
-    if (!WidePath(linkFile, path) ||
-        FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                (void**)&link))) {
-        return false;
-    }
-    bool read = false;
-    IPersistFile* file = NULL;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        target[0] = '\0';
-        read = SUCCEEDED(file->Load(path, STGM_READ)) &&
-               SUCCEEDED(link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH));
-        file->Release();
-    }
-    link->Release();
-    return read;
 }
 
 // The link's bytes, made in memory, into a file made new at linkFile.
@@ -205,9 +170,11 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
 {
     // The link object and the conversion would cut a longer path into
     // another one.
-    if (lstrlenA(target) > kLongestPath || lstrlenA(workingFolder) > kLongestPath ||
-        lstrlenA(linkFile) > kLongestPath) {
-        return;
+    const char* const paths[] = {target, workingFolder, linkFile};
+    for (const char* path : paths) {
+        if (lstrlenA(path) > kLongestPath) {
+            return;
+        }
     }
     IShellLinkA* link = NULL;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

@@ -3,6 +3,8 @@
 # it, so that a write really fails for want of space.
 set -e
 build=$1
+. "$(dirname "$0")/../scripts/wine-env.sh"
+vantor_use_test_prefix
 mnt=$(mktemp -d /tmp/vantor-full-XXXXXX)
 if ! mount -t tmpfs -o size=40k tmpfs "$mnt" 2>/dev/null; then
   rmdir "$mnt"

@@ -4,6 +4,8 @@
 # shows as junctions, and runs the installation cases that need them.
 set -e
 build=$1
+. "$(dirname "$0")/../scripts/wine-env.sh"
+vantor_use_test_prefix
 top=$WINEPREFIX/drive_c/vantor-links
 rm -rf "$top"
 trap 'rm -rf "$top"' EXIT

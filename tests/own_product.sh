@@ -156,7 +156,7 @@ fi
 # scenario's prefix comes from the Windows tree's template.
 cmake --build "$out" --target vantor-driver -- --no-print-directory -s > "$work/driver.log" 2>&1 ||
   { cat "$work/driver.log"; exit 1; }
-VANTOR_E2E_TEMPLATE=$win32/e2e-template "$src/scripts/e2e-scenario.sh" "$out" install-remove
+VANTOR_E2E_TEMPLATES=$win32 "$src/scripts/e2e-scenario.sh" "$out" install-remove
 status=$?
 [ $status = 0 ] || exit $status
 if [ -n "$pending" ]; then

@@ -4,6 +4,8 @@
 # Windows does at boot: the reinstalled files must still be there.
 set -e
 build=$1
+. "$(dirname "$0")/../scripts/wine-env.sh"
+vantor_use_test_prefix
 top=$WINEPREFIX/drive_c/vantor-pending
 rm -rf "$top"
 mkdir -p "$top"

@@ -5,6 +5,8 @@
 # link to Protected takes its name; "restore" puts it back.
 set -e
 build=$1
+. "$(dirname "$0")/../scripts/wine-env.sh"
+vantor_use_test_prefix
 top=$WINEPREFIX/drive_c/vantor-swap
 rm -rf "$top"
 mkdir -p "$top/Protected"

@@ -1,20 +1,15 @@
 // Deleting one name of the product's. The uninstaller runs as an
 // administrator, and what lies under one of our names may be a user's
 // trap: a link, a folder, or a hard link to a file of someone else's whose
-// read-only mark must not be cleared. And a deletion is only believed once
-// the name is really gone: Wine on a read-only volume reports success.
+// read-only mark must not be cleared. The deletion itself is the setup's
+// (file_names.h); what is added here is the marks: cleared beforehand, so
+// that a deletion at the restart is not refused, and given back to a file
+// that stays.
 #include "uninstaller.h"
 
-static const DWORD kGuarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+#include "file_names.h"
 
-// Opens the name itself, not what a link there leads to. Without delete
-// sharing, nobody can rename or replace the name while the handle is open;
-// read access makes the share mode count.
-static HANDLE OpenName(const char* path)
-{
-    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, NULL);
-}
+static const DWORD kGuarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 static bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
 {
@@ -23,11 +18,12 @@ static bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FI
 }
 
 // Sets the attributes of the file at path, but only while the name still
-// leads to the one file checked and that file has no other name.
+// leads to the one file checked and that file has no other name. Read
+// access makes the handle's sharing count.
 static bool SetOwnAttributes(const char* path, const BY_HANDLE_FILE_INFORMATION& checked,
                              DWORD attributes)
 {
-    HANDLE name = OpenName(path);
+    HANDLE name = OpenFileName(path, GENERIC_READ);
     if (name == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -52,7 +48,7 @@ NameDeletion DeleteOwnName(const char* path, NameState* state)
     }
     // A file that cannot be opened (in use without read sharing) is not
     // looked into: it is deleted as it is or not at all.
-    HANDLE name = OpenName(path);
+    HANDLE name = OpenFileName(path, GENERIC_READ);
     bool known = false;
     if (name != INVALID_HANDLE_VALUE) {
         known = GetFileInformationByHandle(name, &state->info) != 0;
@@ -70,16 +66,14 @@ NameDeletion DeleteOwnName(const char* path, NameState* state)
         state->cleared = (attributes & kGuarded) && state->info.nNumberOfLinks == 1 &&
                          SetOwnAttributes(path, state->info, FILE_ATTRIBUTE_NORMAL);
     }
-    if (!DeleteFileA(path)) {
-        state->error = GetLastError();
-        bool gone = state->error == ERROR_FILE_NOT_FOUND || state->error == ERROR_PATH_NOT_FOUND;
-        return gone ? kNameGone : kNameFailed;
-    }
-    // A file still open elsewhere with delete sharing goes when the last
-    // handle closes; meanwhile it cannot be looked at, which is gone enough.
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    if (RemoveFileName(path)) {
         return kNameGone;
     }
+    state->error = GetLastError();
+    if (state->error != ERROR_FILE_EXISTS) {
+        return kNameFailed;
+    }
+    state->error = ERROR_SUCCESS;
     RestoreOwnAttributes(path, state);
     return kNameStillThere;
 }
@@ -90,4 +84,27 @@ void RestoreOwnAttributes(const char* path, NameState* state)
         SetOwnAttributes(path, state->info, state->attributes);
         state->cleared = false;
     }
+}
+
+bool IsNameInUse(const char* path, DWORD error)
+{
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+        error == ERROR_USER_MAPPED_FILE) {
+        return true;
+    }
+    if (error != ERROR_ACCESS_DENIED) {
+        return false;
+    }
+    // A running program's file refuses its deletion as access denied, and
+    // so do an access list and a read-only mark that stays. Of these only
+    // the running image also refuses a writer that shares everything; the
+    // handle writes nothing.
+    HANDLE file = CreateFileA(path, FILE_WRITE_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
 }

@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "folder_access.h"
 #include "path_helpers.h"
 #include "removal_rules.h"
 
@@ -30,14 +31,42 @@ static void EraserFolderPrefix(char prefix[kTargetNameSize + 1])
     AppendText(prefix, kTargetNameSize + 1, "-");
 }
 
+// The folder just made, held open without delete sharing so that it
+// cannot be renamed away and replaced; checked to be a plain folder still,
+// by its handle and by its name (Wine opens what a link leads to even when
+// asked for the link itself).
+static HANDLE HoldNewFolder(const char* folder)
+{
+    HANDLE held = CreateFileA(folder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (held == INVALID_HANDLE_VALUE) {
+        return held;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    DWORD attributes = GetFileAttributesA(folder);
+    if (!GetFileInformationByHandle(held, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        CloseHandle(held);
+        return INVALID_HANDLE_VALUE;
+    }
+    return held;
+}
+
 // A folder of our own under the temp folder: made new, so nothing can lie
-// in it before the copy does.
-static bool MakeEraserFolder(char* folder, size_t size)
+// in it before the copy does, and with the setup's protected list from its
+// first moment, so that only administrators and the system can write into
+// it. The temp folder is the user's, who could otherwise put another
+// program in the copy's place between its copy and its start. Held until
+// the start; the handle goes to the caller.
+static HANDLE MakeEraserFolder(char* folder, size_t size)
 {
     char temp[MAX_PATH];
     DWORD n = GetTempPathA(sizeof temp, temp);
     if (n == 0 || n >= sizeof temp) {
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
     char prefix[kTargetNameSize + 1];
     EraserFolderPrefix(prefix);
@@ -45,30 +74,24 @@ static bool MakeEraserFolder(char* folder, size_t size)
     for (int i = 0; i < kFolderAttempts; i++) {
         char name[kTargetNameSize + 16];
         wsprintfA(name, "%s%08lX", prefix, (unsigned long)(seed + i * 7919));
-        if (JoinPath(folder, size, temp, name, false) && CreateDirectoryA(folder, NULL)) {
-            return true;
+        if (JoinPath(folder, size, temp, name, false) && CreateProtectedFolder(folder)) {
+            return HoldNewFolder(folder);
         }
     }
-    return false;
+    return INVALID_HANDLE_VALUE;
 }
 
-bool StartEraser(const char* path)
+// Copies the uninstaller into the held folder and starts the copy with an
+// inheritable handle of this process to wait for.
+static bool CopyAndStart(const char* path, const char* copy)
 {
-    char folder[MAX_PATH];
-    char copy[MAX_PATH];
-    if (!MakeEraserFolder(folder, sizeof folder)) {
-        return false;
-    }
-    if (!JoinPath(copy, sizeof copy, folder, kEntries[kUninstallerEntry].target, false) ||
-        !CopyFileA(path, copy, TRUE)) {
-        RemoveDirectoryA(folder);
+    if (!CopyFileA(path, copy, TRUE)) {
         return false;
     }
     HANDLE self = NULL;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
                          SYNCHRONIZE, TRUE, 0)) {
         DeleteFileA(copy);
-        RemoveDirectoryA(folder);
         return false;
     }
     char command[MAX_PATH + 32];
@@ -85,12 +108,30 @@ bool StartEraser(const char* path)
     CloseHandle(self);
     if (!started) {
         DeleteFileA(copy);
-        RemoveDirectoryA(folder);
         return false;
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
+}
+
+bool StartEraser(const char* path)
+{
+    char folder[MAX_PATH];
+    char copy[MAX_PATH];
+    HANDLE held = MakeEraserFolder(folder, sizeof folder);
+    if (held == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool started =
+        JoinPath(copy, sizeof copy, folder, kEntries[kUninstallerEntry].target, false) &&
+        CopyAndStart(path, copy);
+    // Let go first: the folder cannot be deleted while it is held so.
+    CloseHandle(held);
+    if (!started) {
+        RemoveDirectoryA(folder);
+    }
+    return started;
 }
 
 // The folder this program runs from, when it is one of the eraser's own

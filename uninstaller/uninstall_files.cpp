@@ -6,7 +6,6 @@
 #include <shlobj.h>
 #include <string.h>
 
-#include "folder_chain.h"
 #include "path_helpers.h"
 #include "removal_rules.h"
 #include "run_log.h"
@@ -36,23 +35,24 @@ void FindSystemFolders()
                         IsRemovableProgramFolder(r.programPath, r.windowsFolder, r.systemFolder);
 }
 
-static void AddLeft(const char* text, const char* suffix)
+void AddLeft(const char* text, const char* suffix)
 {
+    Removal& r = g_removal;
     LogLine("left in place: %s%s", text, suffix);
-    AddEndItem(g_removal.endText, sizeof g_removal.endText, &g_removal.endItems, text, suffix);
+    AddEndItem(r.endText, sizeof r.endText, &r.endItems, text, suffix);
+    // Kept apart, so that a folder is not named as the user's for them; a
+    // path past the list's end only makes that naming err towards telling.
+    if (r.leftCount < kMaxLeftPaths && CopyText(r.left[r.leftCount], MAX_PATH, text)) {
+        r.leftCount++;
+    }
 }
 
-static bool IsInUse(DWORD error)
+// What cannot go now because something holds it goes at the restart, and
+// says so; anything else, or a name the restart refuses, is named as not
+// removed, and the removal has failed. True when marked.
+static bool LeaveInPlace(const char* path, bool inUse)
 {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-           error == ERROR_LOCK_VIOLATION || error == ERROR_USER_MAPPED_FILE;
-}
-
-// What cannot go now goes at the restart, and says so; when even that
-// fails it is named as not removed, and the removal has failed.
-static bool RemoveAtRestart(const char* path)
-{
-    if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    if (inUse && MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         g_removal.restartNeeded = true;
         AddLeft(path, LEFT_AT_RESTART);
         return true;
@@ -62,15 +62,10 @@ static bool RemoveAtRestart(const char* path)
     return false;
 }
 
-// How the removal of a file in a folder of ours ended: done (deleted,
-// marked for the restart or named as not removed), cancelled on the
-// in-use box, or stopped because the folder no longer is what was checked.
-enum StepOutcome { kStepDone, kStepCancelled, kFolderChanged };
-
 // Deletes one file of ours. With a folder, its chain is checked again
 // before every attempt: a box may have stood since the last check, long
 // enough to put a link in the folder's place.
-static StepOutcome DeleteOwnFile(const char* path, const char* folder)
+StepOutcome DeleteOwnFile(const char* path, const char* folder)
 {
     for (;;) {
         if (folder != NULL && !IsPlainFolderChain(folder)) {
@@ -99,8 +94,9 @@ static StepOutcome DeleteOwnFile(const char* path, const char* folder)
         // Marked for the restart, the file keeps its cleared attributes: the
         // deletion at the restart refuses a read-only file. A file that
         // stays, for now or for good, gets back what it had.
-        bool ask = !g_removal.silent && IsInUse(state.error);
-        if (!ask && RemoveAtRestart(path)) {
+        bool inUse = IsNameInUse(path, state.error);
+        bool ask = !g_removal.silent && inUse;
+        if (!ask && LeaveInPlace(path, inUse)) {
             return kStepDone;
         }
         RestoreOwnAttributes(path, &state);
@@ -165,10 +161,11 @@ static bool KeepDataFiles(char names[kMaxDataFiles][kDataNameSize], int count)
     return AskUser(text, MB_YESNO | MB_DEFBUTTON1, IDYES) == IDYES;
 }
 
-// Whether the folder holds anything, or anything but the kept data files.
-// A folder that cannot be listed is neither known to be empty nor known to
-// hold files of the user's.
-static bool HoldsFiles(const char* folder, bool exceptKept)
+// Whether the folder holds anything, or anything the end box does not
+// name already (kept data, files of ours that stay). A folder that cannot
+// be listed is neither known to be empty nor known to hold files of the
+// user's.
+static bool HoldsFiles(const char* folder, bool exceptNamed)
 {
     char pattern[MAX_PATH];
     if (!JoinPath(pattern, sizeof pattern, folder, "*", false)) {
@@ -177,18 +174,20 @@ static bool HoldsFiles(const char* folder, bool exceptKept)
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) {
-        return !exceptKept;
+        return !exceptNamed;
     }
     bool other = false;
     do {
         if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) {
             continue;
         }
-        bool kept = false;
-        for (int i = 0; exceptKept && i < g_removal.keptCount && !kept; i++) {
-            kept = SameTextIgnoringCase(found.cFileName, g_removal.kept[i]);
+        char path[MAX_PATH];
+        bool named = false;
+        bool joined = exceptNamed && JoinPath(path, sizeof path, folder, found.cFileName, false);
+        for (int i = 0; joined && i < g_removal.leftCount && !named; i++) {
+            named = SameTextIgnoringCase(path, g_removal.left[i]);
         }
-        other = other || !kept;
+        other = other || !named;
     } while (!other && FindNextFileA(search, &found));
     FindClose(search);
     return other;
@@ -199,25 +198,28 @@ static bool HoldsFiles(const char* folder, bool exceptKept)
 // folder holds something.
 static bool RemoveEmptyFolder(const char* folder)
 {
-    if (RemoveDirectoryA(folder) || GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    if (RemoveDirectoryA(folder)) {
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
         return true;
     }
     if (HoldsFiles(folder, false)) {
         return false;
     }
-    RemoveAtRestart(folder);
+    LeaveInPlace(folder, IsNameInUse(folder, error));
     return true;
 }
 
-// Removes the folder if empty; else, when it holds files of the user's,
-// names it in the end box. With files waiting for the restart, the folder
-// waits too.
-static void RemoveFolderIfEmpty(const char* folder)
+// With files waiting for the restart, the folder waits too; when it holds
+// the user's files as well, it is named for them all the same.
+void RemoveFolderIfEmpty(const char* folder)
 {
     if (RemoveEmptyFolder(folder)) {
         return;
     }
-    if (HoldsFiles(folder, true) && !g_removal.restartNeeded) {
+    if (HoldsFiles(folder, true)) {
         AddLeft(folder, LEFT_USER_FILES);
     }
     if (g_removal.restartNeeded) {
@@ -250,7 +252,6 @@ static StepOutcome RemoveProgramFolder()
             continue;
         }
         if (keep) {
-            CopyText(r.kept[r.keptCount++], kDataNameSize, names[i]);
             AddLeft(path, LEFT_DATA);
             continue;
         }
@@ -273,9 +274,8 @@ static StepOutcome RemoveProgramFolder()
     return kStepDone;
 }
 
-// Names a folder the removal does not touch (or stopped touching). Files
-// of ours may be there still, or anywhere: the removal is not complete.
-static void LeaveUnsafe(const char* folder)
+// Files of ours may be there still, or anywhere.
+void LeaveUnsafe(const char* folder)
 {
     g_removal.failed = true;
     AddLeft(folder[0] ? folder : "\"\"", LEFT_UNSAFE);
@@ -284,6 +284,7 @@ static void LeaveUnsafe(const char* folder)
 bool RemoveProgramFiles()
 {
     Removal& r = g_removal;
+    r.programFolderKept = true;  // until the folder is known to be ours
     if (!r.programPathRead) {
         r.failed = true;  // the files are somewhere, but where is not known
         AddLeft(PROGRAM_FOLDER_ITEM, LEFT_UNREADABLE);
@@ -297,6 +298,8 @@ bool RemoveProgramFiles()
         if (!IsAlreadyGone(r.programPath, GetLastError())) {
             r.failed = true;  // the uninstall entry stays for another try
             AddLeft(r.programPath, LEFT_FAILED);
+        } else {
+            r.programFolderKept = false;
         }
         return true;
     }
@@ -305,6 +308,7 @@ bool RemoveProgramFiles()
         return true;
     }
     StepOutcome outcome = RemoveProgramFolder();
+    r.programFolderKept = outcome == kFolderChanged;
     if (outcome == kFolderChanged) {
         LeaveUnsafe(r.programPath);
     }
@@ -333,48 +337,4 @@ bool RemoveWindowsFiles(const char* runningPath)
         }
     }
     return true;
-}
-
-bool RemoveLinks()
-{
-    Removal& r = g_removal;
-    char link[MAX_PATH];
-    if (r.sendToFolder[0] != '\0' &&
-        MakeShortcutPath(link, sizeof link, r.sendToFolder, "", kEntries[kMainProgramEntry].caption) &&
-        !RemoveOwnFile(link)) {
-        return false;
-    }
-    if (r.programsFolder[0] == '\0') {
-        return true;
-    }
-    char group[MAX_PATH];
-    if (!IsPlainGroupName(r.groupName) ||
-        !JoinPath(group, sizeof group, r.programsFolder, r.groupName, false)) {
-        LeaveUnsafe(r.groupName);
-        return true;
-    }
-    FolderChainState chain = CheckFolderChain(group);
-    if (chain == kChainUnfinished) {
-        return true;  // no such group folder: nothing to remove
-    }
-    if (chain == kChainLinked) {
-        LeaveUnsafe(group);  // its links, if any, stay where it leads
-        return true;
-    }
-    StepOutcome outcome = kStepDone;
-    for (int i = 0; i < kShortcutCount && i < kInstalledCount; i++) {
-        if (outcome == kStepDone &&
-            MakeShortcutPath(link, sizeof link, r.programsFolder, r.groupName, kEntries[i].caption)) {
-            outcome = DeleteOwnFile(link, group);
-        }
-    }
-    if (outcome == kStepDone && !IsPlainFolderChain(group)) {
-        outcome = kFolderChanged;  // after an in-use box, perhaps
-    }
-    if (outcome == kFolderChanged) {
-        LeaveUnsafe(group);
-    } else if (outcome == kStepDone) {
-        RemoveFolderIfEmpty(group);
-    }
-    return outcome != kStepCancelled;
 }

@@ -23,6 +23,9 @@ enum {
     kEndTextSize = 4096,  // eight item lines of a full path each, and more
     kMaxDataFiles = 64,
     kDataNameSize = MAX_PATH,
+    // Everything the end box can name: data files, the product's files and
+    // links, and a few folders.
+    kMaxLeftPaths = kMaxDataFiles + 2 * kPayloadTableSize + 8,
 };
 
 #define SILENT_SWITCH QUIET_UNINSTALL_SWITCH
@@ -59,11 +62,12 @@ struct Removal {
     char groupName[MAX_PATH];
     bool programPathRead;  // a REG_SZ value that fits
     bool programPathSafe;
+    bool programFolderKept;  // not touched (or no longer): its links stay too
     bool cancelled;
     bool failed;
     bool restartNeeded;
-    int keptCount;
-    char kept[kMaxDataFiles][kDataNameSize];  // data files left on request
+    int leftCount;
+    char left[kMaxLeftPaths][MAX_PATH];  // what the end box names, as paths
     char endText[kEndTextSize];
     int endItems;
 };
@@ -87,18 +91,37 @@ void FindSystemFolders();
 // Each returns false when the user cancelled on a file in use.
 bool RemoveProgramFiles();
 bool RemoveWindowsFiles(const char* runningPath);
-bool RemoveLinks();
 // Deletes one file of ours; a file in use asks Retry or Cancel, or when
 // silent is marked for deletion at restart. False only on Cancel.
 bool RemoveOwnFile(const char* path);
+// How the removal of a file in a folder of ours ended: done (deleted,
+// marked for the restart or named as not removed), cancelled on the
+// in-use box, or stopped because the folder no longer is what was checked.
+enum StepOutcome { kStepDone, kStepCancelled, kFolderChanged };
+// RemoveOwnFile for a file in folder, whose chain is checked again before
+// every attempt.
+StepOutcome DeleteOwnFile(const char* path, const char* folder);
+// Names what stays in the end box and the log.
+void AddLeft(const char* text, const char* suffix);
+// Names a folder the removal does not touch (or stopped touching): the
+// removal is not complete.
+void LeaveUnsafe(const char* folder);
+// Removes the folder if empty; else, when it holds anything the end box
+// does not name already, names it as holding the user's files.
+void RemoveFolderIfEmpty(const char* folder);
+
+// --- The SendTo link and the group's (uninstall_links.cpp).
+// Each link goes only when it leads to the file it was made for. False
+// when the user cancelled on a link in use.
+bool RemoveLinks();
 
 // --- One name of the product's deleted (name_deletion.cpp).
 enum NameDeletion {
     kNameGone,        // deleted, or not there to begin with
     kNameNotOurs,     // a folder or a link: not what the setup made
     kNameShared,      // read-only with other names: its mark must stay
-    kNameFailed,      // DeleteFileA failed with state->error
-    kNameStillThere,  // DeleteFileA said yes, yet the name is there
+    kNameFailed,      // the deletion failed with state->error
+    kNameStillThere,  // the deletion was accepted, yet the name is there
 };
 struct NameState {
     BY_HANDLE_FILE_INFORMATION info;  // the file as checked
@@ -114,6 +137,12 @@ NameDeletion DeleteOwnName(const char* path, NameState* state);
 // Gives a file left after kNameFailed back its marks, if it still is the
 // file checked.
 void RestoreOwnAttributes(const char* path, NameState* state);
+// Whether a deletion of path failed with error because something holds
+// the file (or folder) now: a sharing or lock violation, a mapping, or the
+// access denied of a running program's file. Only such a name is marked
+// for the restart: anything else is not known to go then, and is named as
+// not removed.
+bool IsNameInUse(const char* path, DWORD error);
 
 // --- What the file system says of a folder (folder_checks.cpp).
 // Whether two paths name one file or folder (same volume, same file index).

@@ -77,6 +77,30 @@ static int RowColours(const DibPicture* picture, int y, COLORREF* colours, int c
 
 static DibPicture g_picture;
 
+// Pixels of step k's caption in the last capture, in the highlight colour
+// and in the other one.
+static void StepPixels(int k, int* current, int* other)
+{
+    int top = kStepTop + k * kStepPitch;
+    *current = CountColour(10, top, kPanelWidth, top + 16, kCurrentStepColour);
+    *other = CountColour(10, top, kPanelWidth, top + 16, kOtherStepColour);
+}
+
+// Whether the last capture shows every step caption in one colour, the
+// given steps highlighted.
+static bool ShowsSteps(DWORD steps)
+{
+    for (int k = 0; k < kStepCount; k++) {
+        int current = 0;
+        int other = 0;
+        StepPixels(k, &current, &other);
+        if ((current > 0) == (other > 0) || (current > 0) != (((steps >> k) & 1) != 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Checks the last capture against how the backdrop must look and answers which
 // step captions it shows highlighted.
 DWORD CheckBackdropPixels(DWORD expectedStep)
@@ -214,8 +238,9 @@ DWORD CheckBackdropPixels(DWORD expectedStep)
     char shown[256] = "";
     for (int k = 0; k < kStepCount; k++) {
         int top = kStepTop + k * kStepPitch;
-        int current = CountColour(10, top, kPanelWidth, top + 16, kCurrentStepColour);
-        int other = CountColour(10, top, kPanelWidth, top + 16, kOtherStepColour);
+        int current = 0;
+        int other = 0;
+        StepPixels(k, &current, &other);
         if (current > 0) {
             seen |= 1u << k;
             strncat(shown, kStepNames[k], sizeof shown - strlen(shown) - 1);
@@ -236,6 +261,14 @@ DWORD CheckBackdropPixels(DWORD expectedStep)
 void ShotAndStep(const char* name, DWORD step)
 {
     Sleep(80);  // a page just shown finishes painting its controls
+    // The backdrop repaints its step list as the page changes, and on a busy
+    // machine the screen can show that a while later: the list alone is
+    // watched until it shows the step, then the whole screen is taken.
+    RECT list = {10, kStepTop, kPanelWidth, kStepTop + (kStepCount - 1) * kStepPitch + 16};
+    for (DWORD start = GetTickCount(); (CaptureArea(list) || CaptureScreen()) && !ShowsSteps(step) &&
+                                       GetTickCount() - start < kWaitLimit;
+         Sleep(kPollInterval)) {
+    }
     if (Shot(name)) {
         CheckBackdropPixels(step);
     }

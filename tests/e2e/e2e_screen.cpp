@@ -280,29 +280,34 @@ bool RenderIcon(HICON icon, int w, int h, COLORREF background, COLORREF* pixels)
     return ok;
 }
 
-bool CaptureScreen()
+namespace {
+
+// The area [left, right) x [top, bottom) of the screen into the pixel
+// buffer; the area lies on a screen of width x height.
+bool CaptureInto(int width, int height, int left, int top, int right, int bottom)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    if (width <= 0 || height <= 0 || width > kMaxScreenWidth || height > kMaxScreenHeight) {
+    if (width <= 0 || height <= 0 || width > kMaxScreenWidth || height > kMaxScreenHeight ||
+        left < 0 || top < 0 || right > width || bottom > height || left >= right || top >= bottom) {
         return false;
     }
+    int w = right - left;
+    int h = bottom - top;
     HDC screen = GetDC(NULL);
     HDC memory = CreateCompatibleDC(screen);
     void* bits = NULL;
-    HBITMAP bitmap = CreateTopDownDib(screen, width, height, &bits);
+    HBITMAP bitmap = CreateTopDownDib(screen, w, h, &bits);
     bool ok = false;
     if (bitmap != NULL && bits != NULL) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+        ok = BitBlt(memory, 0, 0, w, h, screen, left, top, SRCCOPY | CAPTUREBLT) != 0;
         GdiFlush();
         if (ok) {
             const DWORD* source = (const DWORD*)bits;
-            for (int i = 0; i < width * height; i++) {
-                g_pixels[i] = source[i] & 0xFFFFFF;
+            for (int y = 0; y < h; y++) {
+                for (int x = 0; x < w; x++) {
+                    g_pixels[(top + y) * width + left + x] = source[y * w + x] & 0xFFFFFF;
+                }
             }
-            g_width = width;
-            g_height = height;
         }
         SelectObject(memory, previous);
         DeleteObject(bitmap);
@@ -310,6 +315,58 @@ bool CaptureScreen()
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
     return ok;
+}
+
+}  // namespace
+
+bool CaptureScreen()
+{
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    if (!CaptureInto(width, height, 0, 0, width, height)) {
+        return false;
+    }
+    g_width = width;
+    g_height = height;
+    return true;
+}
+
+bool CaptureArea(const RECT& area)
+{
+    // Pixels outside the area must come from a whole capture of this screen.
+    if (g_width != GetSystemMetrics(SM_CXSCREEN) || g_height != GetSystemMetrics(SM_CYSCREEN)) {
+        return false;
+    }
+    return CaptureInto(g_width, g_height, area.left, area.top, area.right, area.bottom);
+}
+
+bool SettleArea(const RECT& area)
+{
+    enum { kMaxSettlePixels = 65536, kMaxSettleTries = 10 };
+    static DWORD before[kMaxSettlePixels];
+    int w = area.right - area.left;
+    int h = area.bottom - area.top;
+    if (w <= 0 || h <= 0 || w * h > kMaxSettlePixels || area.left < 0 || area.top < 0 ||
+        area.right > g_width || area.bottom > g_height) {
+        return false;
+    }
+    for (int tries = 0; tries < kMaxSettleTries; tries++) {
+        for (int y = 0; y < h; y++) {
+            memcpy(before + y * w, g_pixels + (area.top + y) * g_width + area.left, w * sizeof(DWORD));
+        }
+        if (!CaptureArea(area)) {
+            return false;
+        }
+        bool same = true;
+        for (int y = 0; same && y < h; y++) {
+            same = memcmp(before + y * w, g_pixels + (area.top + y) * g_width + area.left,
+                          w * sizeof(DWORD)) == 0;
+        }
+        if (same) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int CapturedWidth()

@@ -16,6 +16,14 @@ enum {
 
 // Captures the whole screen (GetDC(NULL) + BitBlt into a DIB section).
 bool CaptureScreen();
+// Captures only the given area of the screen over the last whole capture:
+// quick enough to watch a control that changes while a whole capture is
+// taken. Only the area is fresh.
+bool CaptureArea(const RECT& area);
+// Captures the area again until two captures in a row agree, a few times
+// at most, so that a control is not judged half-way through its paint;
+// false when it never kept still.
+bool SettleArea(const RECT& area);
 int CapturedWidth();
 int CapturedHeight();
 // RGB of a captured pixel; CLR_INVALID outside the capture.

@@ -72,6 +72,21 @@ bool WriteTextFile(const char* path, const char* text)
     return ok;
 }
 
+bool HandToHost(const char* path, const char* request)
+{
+    char part[MAX_PATH];
+    if (snprintf(part, sizeof part, "%s.part", path) >= (int)sizeof part ||
+        !WriteTextFile(part, request) || !MoveFileExA(part, path, MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(part);
+        return false;
+    }
+    DWORD start = GetTickCount();
+    while (PathExists(path) && GetTickCount() - start < kWaitLimit) {
+        Sleep(kPollInterval);
+    }
+    return !PathExists(path);
+}
+
 void CheckSameFile(const char* installed, const char* reference)
 {
     const char* paths[2] = {installed, reference};

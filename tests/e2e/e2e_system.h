@@ -17,6 +17,11 @@ bool IsFolder(const char* path);
 bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size);
 // Creates or replaces a small text file.
 bool WriteTextFile(const char* path, const char* text);
+// Hands a request to the scenario's host helper in the file at path, which
+// the helper removes once it has acted; false when it has not within the
+// wait limit. The file appears whole (written under another name, then
+// renamed): a helper polling for it never reads half a request.
+bool HandToHost(const char* path, const char* request);
 
 // Compares the two files piece by piece: a product file of any size.
 void CheckSameFile(const char* installed, const char* reference);

@@ -38,6 +38,8 @@
 #define KEPT_FOLDER_LINE "%s (holds files of yours)"
 #define UNSAFE_FOLDER_LINE "%s (not a program folder, nothing there was touched)"
 #define SHARED_LINE "%s (read-only, with other names for the same file: left as it is)"
+#define FAILED_LINE "%s (could not be removed)"
+#define AT_RESTART_LINE "%s (removed at the next restart)"
 #define UNREADABLE_PATH_LINE                                                       \
     "The program folder (the uninstall entry's \"Program Path\" cannot be read, " \
     "so nothing was touched)%s"
@@ -111,12 +113,14 @@ struct RemovalAnswers {
     const char* const* optionalLines;
     bool shots;  // screenshots of the boxes
     bool notComplete;  // the end box says so, the exit code is 1, the entry stays
+    bool restartNeeded;  // complete, with exit code 4: something goes at the restart
 };
 // Starts the registered command and answers Yes at the confirmation;
 // the uninstaller's window, or NULL.
 HWND StartAndConfirm(bool shot);
-// The data box if expected, the end box, the exit code 0 and the Windows
-// folder's copy gone; or, not complete, the exit code 1.
+// The data box if expected, the end box, the exit code 0 (4 with
+// something left for the restart) and the Windows folder's copy gone; or,
+// not complete, the exit code 1.
 bool FinishRemoval(HWND window, const RemovalAnswers* answers);
 bool RemoveProduct(const RemovalAnswers* answers);
 // Runs the registered command with /S, watching that no window of the
@@ -141,6 +145,19 @@ bool SetProgramPath(const char* value, DWORD type = REG_SZ);
 void CheckEntryKept();
 // The Windows folder's uninstaller goes a moment after the exit.
 void ExpectWindowsCopyGone();
+// The folders of the uninstaller's temp copies, read back: only SYSTEM and
+// Administrators may write there, nothing inherited (eraser_access.cpp).
+void CheckEraserFolderAccess();
+// What their names start with: the uninstaller's name without its
+// extension, and a dash (removal_steps.cpp).
+const char* EraserPrefix();
+// Where those folders are: the temp folder, and the pattern of their
+// names after it.
+void EraserFolderPattern(char* temp, int tempSize, char* pattern, int patternSize);
+// Notepad started with folder as its working folder, which it then holds;
+// ended, not closed (scenarios_uninstall.cpp).
+bool StartNotepad(const char* folder, PROCESS_INFORMATION* process);
+void EndNotepad(PROCESS_INFORMATION* process);
 // A list of allowed differences with their texts, built at run time.
 enum { kPatternSize = 600 };
 struct AllowanceList {

@@ -98,8 +98,14 @@ struct Walk {
     bool timed;  // print the timing figure
 };
 
+// What opens the read-me after Yes, as the scenario arranged the system:
+// Notepad; nothing (no Notepad, and nothing else opens the file); WordPad
+// by the .txt association; WordPad, handed the file by a Notepad that ends.
+enum ReadMeWay { kReadMeInNotepad, kReadMeUnopened, kReadMeAssociated, kReadMeHandedOff };
+
 // What the walk saw; the checks after it read these.
 struct WalkState {
+    ReadMeWay readMeWay;  // set by the scenario
     int width;
     int height;
     HWND backdrop;
@@ -164,10 +170,12 @@ void ProgramsSubfolders(const char* programs, int* count);
 HWND GroupPage();
 bool ShortcutDialog(HWND groupPage);
 
-// --- The finish, the checks of what an installation leaves, whole walks
-// and the expected endings (walk_finish.cpp).
+// --- The finish (walk_read_me.cpp).
 // Success question, read-me, farewell.
 bool FinishSteps(bool viewReadMe);
+
+// --- The checks of what an installation leaves, whole walks and the
+// expected endings (walk_finish.cpp).
 // The fixed pauses from the welcome page's Continue to the farewell; the bar
 // pauses follow from the file sizes: one report per 1024-byte block and one
 // for each file's last partial block, a 10 ms pause whenever the

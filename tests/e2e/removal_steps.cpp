@@ -36,29 +36,12 @@ void DataBoxText(const char* const* names, char* text, int size)
     }
 }
 
-// What the uninstaller's temp folders are named after: its own file name
-// without the extension, then a dash.
-const char* EraserPrefix()
-{
-    static char prefix[MAX_PATH];
-    if (prefix[0] == '\0') {
-        snprintf(prefix, sizeof prefix, "%s", UNINSTALLER_NAME);
-        char* dot = strrchr(prefix, '.');
-        if (dot != NULL) {
-            *dot = '\0';
-        }
-        strcat(prefix, "-");
-    }
-    return prefix;
-}
-
 // The folders the uninstaller's temp copies were made in so far.
 int EraserFolders()
 {
     char temp[MAX_PATH];
     char pattern[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    snprintf(pattern, sizeof pattern, "%s%s*", temp, EraserPrefix());
+    EraserFolderPattern(temp, sizeof temp, pattern, sizeof pattern);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     int count = 0;
@@ -225,8 +208,10 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
         Shot("uninstall-end");
     }
     CheckNoEraserYet();
-    if (!AnswerRemovalBox(&box, IDOK) ||
-        !ExpectRemovalExit(answers->notComplete ? kRemovalFailed : kRemoved)) {
+    DWORD code = answers->notComplete     ? kRemovalFailed
+                 : answers->restartNeeded ? kRemovedRestartNeeded
+                                          : kRemoved;
+    if (!AnswerRemovalBox(&box, IDOK) || !ExpectRemovalExit(code)) {
         return false;
     }
     if (answers->notComplete) {

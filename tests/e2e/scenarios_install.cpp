@@ -16,6 +16,9 @@
 #include "page_ids.h"
 #include "shell_ids.h"
 
+#define OPEN_WITH_WORDPAD "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\" \"%1\""
+#define PLANTED_PROGRAM "T:\\planted-program.exe"
+#define SYSTEM_NOTEPAD "C:\\windows\\system32\\notepad.exe"
 #define THROUGH_FILE_TEXT \
     "Path Invalid!\r\n\r\nThe path leads through a link, a junction or a file."
 
@@ -66,6 +69,39 @@ int ReadMeYes()
 {
     Walk walk = {NULL, NULL, true, false};
     WalkThrough(&walk);
+    return Finish();
+}
+
+static bool SetText(HKEY root, const char* key, const char* name, const char* value)
+{
+    return Check(RegSetKeyValueA(root, key, name, REG_SZ, value, (DWORD)strlen(value) + 1) ==
+                     ERROR_SUCCESS,
+                 "%s set to %s", key, value);
+}
+
+// Where Windows 11 differs. The host removed Notepad from the system and
+// the Windows folder (host-readme-elsewhere.sh), as Windows 11 lets users
+// do, while .txt files still name it. Then WordPad opens them. Last, a
+// Notepad that hands the file to WordPad and ends at once: the planted
+// program, which Wine runs in place of its own Notepad only when told to
+// prefer the file on disk (were it Wine's, the backdrop would come back).
+int ReadMeElsewhere()
+{
+    Walk walk = {NULL, NULL, true, false};
+    g_walk.readMeWay = kReadMeUnopened;
+    if (!SetText(HKEY_CLASSES_ROOT, ".txt", NULL, "txtfile") || !WalkThrough(&walk)) {
+        return Finish();
+    }
+    g_walk.readMeWay = kReadMeAssociated;
+    if (!SetText(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command", NULL, OPEN_WITH_WORDPAD) ||
+        !WalkThrough(&walk)) {
+        return Finish();
+    }
+    g_walk.readMeWay = kReadMeHandedOff;
+    if (SetText(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "notepad.exe", "native") &&
+        Check(CopyFileA(PLANTED_PROGRAM, SYSTEM_NOTEPAD, TRUE), "planted " SYSTEM_NOTEPAD)) {
+        WalkThrough(&walk);
+    }
     return Finish();
 }
 

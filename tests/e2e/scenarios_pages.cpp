@@ -250,8 +250,15 @@ int GroupInput()
     for (int i = 0; i < 45; i++) {
         PostMessageA(edit, WM_CHAR, 'g', 1);
     }
-    Ask(edit, WM_NULL, 0, 0);
-    Sleep(200);
+    // Queued behind the characters, a selection no typing makes: once the
+    // field shows it, it has taken every character, however busy the
+    // machine.
+    const LRESULT marker = MAKELRESULT(1, 2);
+    PostMessageA(edit, EM_SETSEL, 1, 2);
+    for (DWORD start = GetTickCount();
+         Ask(edit, EM_GETSEL, 0, 0) != marker && GetTickCount() - start < kWaitLimit;
+         Sleep(kPollInterval)) {
+    }
     char text[kItemSize];
     ItemText(page, IDC_GROUP_LIST, text, sizeof text);
     Check(strlen(text) == 40, "the group field took 40 of 45 typed characters (%u)",

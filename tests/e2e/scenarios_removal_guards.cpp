@@ -5,6 +5,7 @@
 // Nothing there may be touched, and where the product's files may still be
 // somewhere, the removal is not complete.
 #include <windows.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
 #include <winioctl.h>
@@ -18,6 +19,20 @@ namespace {
 
 #define BAIT_FOLDER "C:\\e2e-bait"
 #define LINK_REQUEST "C:\\e2e-link-request"
+
+// A removal that leaves the program folder untouched leaves the links to
+// its files too; only the group's links into the Windows folder go.
+void AllowWindowsLinksGone(AllowanceList* list)
+{
+    char programs[MAX_PATH];
+    SpecialFolder(CSIDL_PROGRAMS, programs);
+    for (int i = 0; i < kShortcutCount; i++) {
+        if (!(kFiles[i].flags & kLinkToDestination)) {
+            Allow(list, true, "removed", "- %s\\%s\\%s.lnk", programs, g_walk.group,
+                  kFiles[i].caption);
+        }
+    }
+}
 
 // Installs, plants the bait, points the uninstall entry at stored and
 // removes: the end box names stored as no program folder, the bait stays,
@@ -45,12 +60,12 @@ bool RemoveTampered(const char* stored, const char* const* bait)
     if (!removed) {
         return false;
     }
-    // The links go; the program folder, the bait, the uninstaller and the
-    // records stay as they were.
+    // The link to the uninstaller goes; the program folder and the links to
+    // its files, the bait, the uninstaller and the records stay as they were.
     AllowanceList list;
     list.count = 0;
     AllowStandard(&list, false);
-    AllowProduct(&list, '-', kLinks);
+    AllowWindowsLinksGone(&list);
     TakeSnapshot(kAfter);
     CheckDifferences("after a removal from a folder that is none", list.items, list.count);
     return true;
@@ -133,14 +148,9 @@ bool RequestHostLink(const char* link)
 {
     char request[MAX_PATH * 2];
     snprintf(request, sizeof request, "%s\n%s\n", link, BAIT_FOLDER);
-    if (!WriteTextFile(LINK_REQUEST, request)) {
-        return false;
+    if (!HandToHost(LINK_REQUEST, request)) {
+        DeleteFileA(LINK_REQUEST);
     }
-    DWORD start = GetTickCount();
-    while (PathExists(LINK_REQUEST) && GetTickCount() - start < kWaitLimit) {
-        Sleep(kPollInterval);
-    }
-    DeleteFileA(LINK_REQUEST);
     DWORD attributes = GetFileAttributesA(link);
     Log("the host made a link: attributes 0x%lx", (unsigned long)attributes);
     return attributes != INVALID_FILE_ATTRIBUTES;
@@ -221,7 +231,7 @@ int TamperedRoot()
         AllowanceList list;
         list.count = 0;
         AllowStandard(&list, false);
-        AllowProduct(&list, '-', kLinks);
+        AllowWindowsLinksGone(&list);
         TakeSnapshot(kAfter);
         CheckDifferences("after a removal from a drive that is not there", list.items,
                          list.count);

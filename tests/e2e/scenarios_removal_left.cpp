@@ -27,14 +27,7 @@ bool AskHost(const char* verb, const char* first, const char* second = "")
 {
     char request[MAX_PATH * 3];
     snprintf(request, sizeof request, "%s\n%s\n%s\n", verb, first, second);
-    if (!WriteTextFile(HOST_REQUEST, request)) {
-        return false;
-    }
-    DWORD start = GetTickCount();
-    while (PathExists(HOST_REQUEST) && GetTickCount() - start < kWaitLimit) {
-        Sleep(kPollInterval);
-    }
-    return Check(!PathExists(HOST_REQUEST), "the host did: %s %s %s", verb, first, second);
+    return Check(HandToHost(HOST_REQUEST, request), "the host did: %s %s %s", verb, first, second);
 }
 
 // The folder moved aside and a host link to it put in its place; undone,
@@ -172,6 +165,70 @@ bool Undeletable(Phase phase)
                            : AskHost(phase == kTamper ? "lock" : "unlock", name);
 }
 
+// Whether the deletions the system does at its next start name path.
+bool MarkedForRestart(const char* path)
+{
+    static WCHAR list[16384];
+    WCHAR wide[MAX_PATH];
+    HKEY key;
+    DWORD size = sizeof list - sizeof(WCHAR) * 2;
+    bool marked = false;
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0 ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    ZeroMemory(list, sizeof list);
+    if (RegQueryValueExW(key, L"" PENDING_RENAMES, NULL, NULL, (BYTE*)list, &size) ==
+        ERROR_SUCCESS) {
+        // Pairs of "\??\path" and the new name, empty for a deletion.
+        const WCHAR* entry = list;
+        while (*entry != L'\0') {
+            int length = lstrlenW(entry);
+            int n = lstrlenW(wide);
+            const WCHAR* newName = entry + length + 1;
+            marked = marked || (length >= n && *newName == L'\0' &&
+                                lstrcmpiW(entry + length - n, wide) == 0);
+            entry = newName + lstrlenW(newName) + 1;
+        }
+    }
+    RegCloseKey(key);
+    return marked;
+}
+
+// A read-only file whose mark cannot be cleared: its deletion is refused
+// with access denied, which is not a file in use. It is not marked for the
+// restart and not said to go then.
+bool LockedReadOnly(Phase phase)
+{
+    char name[MAX_PATH];
+    char reference[MAX_PATH];
+    ProgramFile(name, sizeof name, kFiles[kFileCount - 1].name);
+    snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[kFileCount - 1].name);
+    if (phase == kTamper) {
+        return Check(SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY) != 0,
+                     "made %s read-only", name) &&
+               AskHost("lock", name);
+    }
+    if (phase == kUndo) {
+        return AskHost("unlock", name) && SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+    }
+    CheckSameFile(name, reference);
+    // The reading itself sees the mark of an earlier case's temp copy.
+    char temp[MAX_PATH];
+    char copy[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    EraserFolderPattern(temp, sizeof temp, copy, sizeof copy);
+    HANDLE search = FindFirstFileA(copy, &found);
+    if (Check(search != INVALID_HANDLE_VALUE, "an earlier case left a temp copy")) {
+        FindClose(search);
+        snprintf(copy, sizeof copy, "%s%s\\%s", temp, found.cFileName, UNINSTALLER_NAME);
+        Check(MarkedForRestart(copy), "%s of an earlier removal is seen marked for the restart",
+              copy);
+    }
+    return Check(!MarkedForRestart(name), "%s is not marked for deletion at the restart", name);
+}
+
 struct LeftCase {
     const char* what;
     bool (*run)(Phase phase);
@@ -186,6 +243,8 @@ const LeftCase kCases[] = {
     {"the group folder replaced by a link to it", GroupLink, NULL, false},
     {"a read-only foreign file hard-linked under our name", SharedReadOnly, SHARED_LINE, true},
     {"a file that stays although its deletion succeeds", Undeletable, NULL, false},
+    {"a read-only file whose mark cannot be cleared", LockedReadOnly, FAILED_LINE, true},
+    {"a read-only file whose mark cannot be cleared, silently", LockedReadOnly, NULL, false},
 };
 
 // The interactive removal's end box: not complete, with the case's line;

@@ -108,8 +108,9 @@ void CheckErasePassedByHand()
     CloseHandle(signalled);
 }
 
-// Notepad started in folder, which is then its working folder. It is
-// ended, not closed: on closing it stores its settings, which is
+}  // namespace
+
+// It is ended, not closed: on closing it stores its settings, which is
 // Notepad's doing, not Wine's.
 bool StartNotepad(const char* folder, PROCESS_INFORMATION* process)
 {
@@ -132,8 +133,6 @@ void EndNotepad(PROCESS_INFORMATION* process)
     CloseHandle(process->hProcess);
     CloseHandle(process->hThread);
 }
-
-}  // namespace
 
 int SnapshotNoop()
 {
@@ -173,6 +172,7 @@ int InstallRemove()
             Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
                 "which the driver sat %lu ms on the boxes before answering",
                 (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
+            CheckEraserFolderAccess();
             CheckAfterRemoval(NULL, NULL);
         }
     }

@@ -1,6 +1,7 @@
 // A scratch product for the generator's tests: a folder with small files,
-// their packed stand-ins, the painted pictures and a licence, and a
-// description of it that each test changes where it needs to.
+// the built uninstaller, their packed stand-ins, the pictures the build
+// paints and a licence, and a description of it that each test changes
+// where it needs to. The folder is both the product's and the build's.
 #ifndef VANTOR_TESTS_GENERATOR_FIXTURE_H
 #define VANTOR_TESTS_GENERATOR_FIXTURE_H
 
@@ -21,7 +22,10 @@ protected:
         char pattern[] = "/tmp/vantor-manifest-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
-        mkdir((dir_ + "/payload").c_str(), 0777);
+        for (const char* sub : {"/payload", "/uninstaller", "/pictures", "/resources"}) {
+            mkdir((dir_ + sub).c_str(), 0777);
+        }
+        Write("uninstaller/A.exe", std::string(5000, 'a'));
         Write("a.exe", std::string(5000, 'a'));
         Write("b.txt", "hello\r\n");
         Write("empty.txt", "");
@@ -32,8 +36,6 @@ protected:
             Write(std::string("payload/") + resource + ".lz", "pp");
         }
         // The pictures where the build paints them, and a licence.
-        mkdir((dir_ + "/pictures").c_str(), 0777);
-        mkdir((dir_ + "/resources").c_str(), 0777);
         for (const char* name : {"computer.bmp", "startmenu.bmp", "banner.bmp", "strip.bmp",
                                  "line.bmp", "setup.ico", "shortcut.ico"}) {
             Write(std::string("pictures/") + name, Painted(name));
@@ -68,38 +70,37 @@ protected:
         std::string base =
             "name Quorvel\nversion 3.02\ntagline The ledger that balances itself!\n"
             "publisher Brindlemoor\nwebpage http://www.brindlemoor.com/quorvel/\n"
-            "timestamp 2006-12-24 03:02:00.000\nweekday 0\ninstalled 2\nshortcuts 1\n"
+            "timestamp 2006-12-24 03:02:00.000\nweekday 0\nshortcuts 1\n"
             "preserve .KEY .DAT .PRD .PRA\n"
             "support support@brindlemoor.com\nhomepage http://www.brindlemoor.com/\n"
             "rights Copyright (C) 1996-%d Brindlemoor. | Written by Tamsin Orrow.\n"
             "visit For more great software utilities | be sure to visit us at | "
             "http://www.brindlemoor.com/\n"
-            "copyright Copyright (C) 2006 Brindlemoor\n";
+            "copyright Copyright (C) 2006 Brindlemoor\nlicence resources/license.txt\n"
+            "banner BRINDLEMOOR\nslogan Software that just works\nsideband Brindlemoor\n";
         return base + overrides + entries;
     }
 
-    // The given entry lines followed by four plain ones, so that the table
-    // has the five places the setup reads by position.
+    // The uninstaller, the given entry lines and four plain ones, so that
+    // the table has the five places the setup reads by position.
     static std::string Table(const std::string& lines)
     {
-        return lines + "entry | C.txt | 0x11 | CCC | C | b.txt\n"
+        return "entry | A.exe | 0x12 | AAA | Alpha | @uninstaller\n" + lines +
+               "entry | C.txt | 0x11 | CCC | C | b.txt\n"
                        "entry | D.txt | 0x11 | DDD | D | b.txt\n"
                        "entry | E.txt | 0x11 | EEE | E | b.txt\n"
                        "entry | F.txt | 0x11 | FFF | F | b.txt\n";
     }
 
-    static std::string SixEntries()
-    {
-        return Table("entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
-                     "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n");
-    }
+    static std::string SixEntries() { return Table("entry | B.txt | 0x11 | BBB | Read Me | b.txt\n"); }
 
-    // Runs the generator; returns its exit status and fills its messages.
-    int Generate(const std::string& description, std::string* messages)
+    // Runs the generator (the full form, or --identity or --check); returns
+    // its exit status and fills its messages.
+    int Generate(const std::string& description, std::string* messages, const std::string& form = "")
     {
         Write("product.txt", description);
-        std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " " + dir_ + "/product.txt " + dir_ +
-                          " " + dir_ + " " + dir_ + "/out 2>&1";
+        std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " " + form + " " + dir_ + "/product.txt " +
+                          dir_ + " " + dir_ + (form == "--check" ? "" : " " + dir_ + "/out") + " 2>&1";
         FILE* pipe = popen(cmd.c_str(), "r");
         char buf[512];
         messages->clear();
@@ -107,11 +108,12 @@ protected:
         return pclose(pipe);
     }
 
-    void ExpectRefused(const std::string& description, const std::string& field)
+    void ExpectRefused(const std::string& description, const std::string& field,
+                       const std::string& form = "")
     {
         std::string messages;
         std::system(("rm -rf " + dir_ + "/out").c_str());  // what an accepted run wrote
-        EXPECT_NE(Generate(description, &messages), 0) << description;
+        EXPECT_NE(Generate(description, &messages, form), 0) << description;
         EXPECT_NE(messages.find(field), std::string::npos) << "expected '" << field << "' in: " << messages;
         EXPECT_NE(access((dir_ + "/out/manifest_data.inc").c_str(), F_OK), 0)
             << "no manifest may be written for a refused description";

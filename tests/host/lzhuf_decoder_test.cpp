@@ -1,5 +1,5 @@
 // The payload decoder on hand-made streams: known answers, the offset
-// tables, the bounds on input and output, and the fresh start per payload.
+// prefixes, the bounds on input and output, and the fresh start per payload.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -45,7 +45,7 @@ TEST(LzhufDecoder, SinkIsEmptiedBeforeAndFlushedAfter)
     EXPECT_EQ(g_memorySink.flushCalls, flushes + 1);
 }
 
-TEST(LzhufDecoder, OffsetTablesFollowTheRule)
+TEST(LzhufDecoder, OffsetPrefixesFollowTheTables)
 {
     // First byte ranges, the first upper-bits value of each range, and how
     // many first bytes share one value.
@@ -57,20 +57,22 @@ TEST(LzhufDecoder, OffsetTablesFollowTheRule)
     };
     for (const Range& r : ranges) {
         for (int i = r.first; i <= r.last; i++) {
-            EXPECT_EQ(kOffsetUpperBits[i], r.upper + (i - r.first) / r.run) << "first byte " << i;
-            EXPECT_EQ(kOffsetCodeLength[i], r.length) << "first byte " << i;
+            OffsetPrefix prefix = ReadOffsetPrefix((unsigned)i);
+            EXPECT_EQ(prefix.upper, (unsigned)(r.upper + (i - r.first) / r.run)) << "first byte " << i;
+            EXPECT_EQ(prefix.length, (unsigned)r.length) << "first byte " << i;
         }
     }
     // A complete prefix code: each of the 64 values owns an aligned run of
     // 2^(8 - length) first bytes, so every byte decodes and none is ambiguous.
     for (int i = 0; i < 256;) {
-        int run = 1 << (8 - kOffsetCodeLength[i]);
+        OffsetPrefix prefix = ReadOffsetPrefix((unsigned)i);
+        int run = 1 << (8 - prefix.length);
         ASSERT_EQ(i % run, 0) << "first byte " << i;
         for (int k = 1; k < run; k++)
-            ASSERT_EQ(kOffsetUpperBits[i + k], kOffsetUpperBits[i]) << "first byte " << i + k;
+            ASSERT_EQ(ReadOffsetPrefix((unsigned)(i + k)).upper, prefix.upper) << "first byte " << i + k;
         i += run;
         if (i < 256) {
-            ASSERT_EQ(kOffsetUpperBits[i], kOffsetUpperBits[i - 1] + 1);
+            ASSERT_EQ(ReadOffsetPrefix((unsigned)i).upper, prefix.upper + 1);
         }
     }
 }

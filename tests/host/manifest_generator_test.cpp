@@ -35,30 +35,34 @@ TEST_F(ManifestGenerator, WritesSizesFromTheFilesAndTheResourceLines)
 TEST_F(ManifestGenerator, TakesTheSizeOfTheSignedCopyOfAReadyMadeProgram)
 {
     mkdir((dir_ + "/signed").c_str(), 0777);
-    Write("signed/A.exe", std::string(5000, 'a') + std::string(1496, 's'));
+    Write("signed/B.exe", std::string(5000, 'a') + std::string(1496, 's'));
+    std::string table = Table("entry | B.exe | 0x11 | BBB | Read Me | a.exe\n");
     std::string messages;
-    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
+    ASSERT_EQ(Generate(Description("", table), &messages), 0) << messages;
     std::string inc = Read("out/manifest_data.inc");
-    EXPECT_NE(inc.find("\"Alpha\", 6496u, 1200u}"), std::string::npos) << inc;
-    EXPECT_NE(inc.find("\"Read Me\", 7u, 2u}"), std::string::npos) << inc;
+    EXPECT_NE(inc.find("\"Read Me\", 6496u, 2u}"), std::string::npos) << inc;
+    // The uninstaller is built, never a ready-made copy.
+    Write("signed/A.exe", "stale");
+    ASSERT_EQ(Generate(Description("", table), &messages), 0) << messages;
+    EXPECT_NE(Read("out/manifest_data.inc").find("\"Alpha\", 5000u, 1200u}"), std::string::npos);
 }
 
 TEST_F(ManifestGenerator, RefusesCountsAboveTheEntries)
 {
     ExpectRefused(Description("installed 7\n", SixEntries()), "installed");
-    ExpectRefused(Description("shortcuts 3\n", SixEntries()), "shortcuts");
-    ExpectRefused(Description("installed 1\nshortcuts 2\n", SixEntries()), "shortcuts");
+    ExpectRefused(Description("shortcuts 7\n", SixEntries()), "shortcuts");
+    ExpectRefused(Description("installed 1 of 6\nshortcuts 2\n", SixEntries()), "shortcuts");
 }
 
 TEST_F(ManifestGenerator, RefusesATableWithoutThePlacesReadByPosition)
 {
     // Four entries: the read-me's place, 4, is missing.
-    std::string four = "entry | A.exe | 0x12 | AAA | Alpha | a.exe\n"
+    std::string four = "entry | A.exe | 0x12 | AAA | Alpha | @uninstaller\n"
                        "entry | B.txt | 0x11 | BBB | Read Me | b.txt\n"
                        "entry | C.txt | 0x11 | CCC | C | b.txt\n"
                        "entry | D.txt | 0x11 | DDD | D | b.txt\n";
     ExpectRefused(Description("", four), "entry: 4 entries; the setup needs at least 5");
-    ExpectRefused(Description("installed 0\nshortcuts 0\n", "entry | A.exe | 0x12 | AAA | A | a.exe\n"),
+    ExpectRefused(Description("shortcuts 0\n", "entry | A.exe | 0x12 | AAA | A | @uninstaller\n"),
                   "entry: 1 entries");
     std::string messages;
     EXPECT_EQ(Generate(Description("", four + "entry | E.txt | 0x11 | EEE | E | b.txt\n"), &messages), 0)
@@ -68,15 +72,19 @@ TEST_F(ManifestGenerator, RefusesATableWithoutThePlacesReadByPosition)
 TEST_F(ManifestGenerator, RefusesCountsBelowZero)
 {
     // A negative count would otherwise read as "all entries" or as none.
-    ExpectRefused(Description("installed -1\nshortcuts 0\n", SixEntries()), "installed: -1 is outside 0");
+    ExpectRefused(Description("installed -1 of 6\nshortcuts 0\n", SixEntries()), "installed: -1 is outside 0");
     ExpectRefused(Description("installed -32768\nshortcuts 0\n", SixEntries()), "installed");
     ExpectRefused(Description("shortcuts -1\n", SixEntries()), "shortcuts: -1 is below 0");
-    // The bounds themselves are fine.
+    // The bounds themselves are fine, with a start menu of the product's
+    // own: the painted one shows one to five shortcuts.
     std::string messages;
-    EXPECT_EQ(Generate(Description("installed 0\nshortcuts 0\n", SixEntries()), &messages), 0) << messages;
+    std::string own = "picture startmenu pictures/startmenu.bmp\n";
+    EXPECT_EQ(Generate(Description(own + "installed 0 of 6\nshortcuts 0\n", SixEntries()), &messages), 0)
+        << messages;
     EXPECT_NE(Read("out/manifest_data.inc").find("    0,\n    0,\n}"), std::string::npos)
         << Read("out/manifest_data.inc");
-    EXPECT_EQ(Generate(Description("installed 6\nshortcuts 6\n", SixEntries()), &messages), 0) << messages;
+    EXPECT_EQ(Generate(Description(own + "installed 6\nshortcuts 6\n", SixEntries()), &messages), 0)
+        << messages;
 }
 
 TEST_F(ManifestGenerator, RefusesTextsLongerThanTheirFields)
@@ -84,11 +92,11 @@ TEST_F(ManifestGenerator, RefusesTextsLongerThanTheirFields)
     ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRST\n", SixEntries()), "name");
     ExpectRefused(Description("version 1234567890\n", SixEntries()), "version");
     ExpectRefused(Description("publisher ABCDEFGHIJKLMNOPQRST\n", SixEntries()), "publisher");
-    ExpectRefused(Description("", Table("entry | ABCDEFGHIJKLMNOPQRSTUVWXY.exe | 0x11 | AAA | A | a.exe\n")),
+    ExpectRefused(Description("", Table("entry | ABCDEFGHIJKLMNOPQRSTUVWXY.exe | 0x11 | BBB | A | a.exe\n")),
                   "target");
-    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAAAAAAAAAAAAAAAA | A | a.exe\n")),
+    ExpectRefused(Description("", Table("entry | B.exe | 0x11 | AAAAAAAAAAAAAAAAA | A | a.exe\n")),
                   "resource");
-    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | ABCDEFGHIJKLMNOPQRST | a.exe\n")),
+    ExpectRefused(Description("", Table("entry | B.exe | 0x11 | BBB | ABCDEFGHIJKLMNOPQRST | a.exe\n")),
                   "caption");
 }
 
@@ -102,22 +110,15 @@ TEST_F(ManifestGenerator, RefusesATitleTaglineOrWebPageThatDoesNotFit)
     ExpectRefused(Description("webpage www.brindlemoor.com\n", SixEntries()), "webpage");
 }
 
-TEST_F(ManifestGenerator, RefusesMissingFilesAndDuplicateResources)
+TEST_F(ManifestGenerator, RefusesDuplicateOrUnusableResourceNames)
 {
-    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | A | nowhere.exe\n")), "source");
-    // An empty file is a product file like any other.
-    std::string messages;
-    EXPECT_EQ(Generate(Description("installed 1\n", Table("entry | E.txt | 0x11 | EMPTY | E | empty.txt\n")),
-                       &messages), 0) << messages;
-    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | AAA | A | a.exe\n"
-                                        "entry | B.exe | 0x11 | AAA | B | b.txt\n")),
+    ExpectRefused(Description("", Table("entry | B.exe | 0x11 | BBB | A | a.exe\n"
+                                        "entry | D.exe | 0x11 | BBB | B | b.txt\n")),
                   "duplicate resource name");
     // HELP would stop the resource compiler; HELPFILE is fine.
-    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | HELP | A | a.exe\n")),
+    ExpectRefused(Description("", Table("entry | B.exe | 0x11 | HELP | A | a.exe\n")),
                   "word of the resource script");
-    ExpectRefused(Description("", Table("entry | A.exe | 0x11 | aaa | A | a.exe\n"
-                                        "entry | B.txt | 0x11 | BBB | B | b.txt\n")),
-                  "resource");
+    ExpectRefused(Description("", Table("entry | B.exe | 0x11 | bbb | A | a.exe\n")), "resource");
 }
 
 TEST_F(ManifestGenerator, RefusesABadTimeStamp)
@@ -140,11 +141,14 @@ TEST_F(ManifestGenerator, IdentityAloneNeedsNoFilesAndMatchesTheFullRun)
     std::string full = Read("out/product_identity.h");
 
     std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " --identity " + dir_ + "/product.txt " +
-                      dir_ + "/identity 2>&1";
-    std::remove((dir_ + "/a.exe").c_str());  // the files are not needed
+                      dir_ + " " + dir_ + " " + dir_ + "/identity 2>&1";
+    // The files are not needed, the uninstaller's icon (the setup's) is.
+    std::remove((dir_ + "/uninstaller/A.exe").c_str());
+    std::remove((dir_ + "/b.txt").c_str());
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     std::string alone = Read("identity/product_identity.h");
     EXPECT_EQ(alone, full);
+    EXPECT_EQ(Read("identity/uninstaller.ico"), Painted("setup.ico"));
     EXPECT_NE(alone.find("#define PRODUCT_VENDOR_KEY \"Software\\\\Brindlemoor\""), std::string::npos)
         << alone;
     EXPECT_NE(alone.find("#define PRODUCT_PRESERVED_EXTENSIONS \".KEY\", \".DAT\", \".PRD\", \".PRA\""),

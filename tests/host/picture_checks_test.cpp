@@ -60,9 +60,10 @@ TEST_F(ManifestGenerator, BindsThePublishersOwnPicturesAndLicence)
                        &messages), 0) << messages;
     std::string rc = Read("out/setup_files.rc");
     EXPECT_NE(rc.find("200 BITMAP \"" + dir_ + "/mine.bmp\""), std::string::npos) << rc;
-    // The rest stay the painted ones.
+    // The rest are those the build painted for this product.
     EXPECT_NE(rc.find("202 BITMAP \"" + dir_ + "/pictures/banner.bmp\""), std::string::npos) << rc;
     EXPECT_NE(rc.find("100 ICON \"" + dir_ + "/pictures/setup.ico\""), std::string::npos) << rc;
+    // The licence as the page shows it, written beside the script.
     EXPECT_NE(rc.find("LICENSE RCDATA \"" + dir_ + "/out/license.txt\""), std::string::npos) << rc;
     EXPECT_EQ(Read("out/license.txt"), "Terms.\r\n");
 }
@@ -114,6 +115,8 @@ TEST_F(ManifestGenerator, RefusesIconsWithoutTheSizesTheWindowsLoad)
     // dialog's only at 32.
     ExpectRefused(Description("picture setup pictures/shortcut.ico\n", SixEntries()),
                   "has no 16 x 16 image");
+    ExpectRefused(Description("picture uninstaller pictures/shortcut.ico\n", SixEntries()),
+                  "picture uninstaller (" + dir_ + "/pictures/shortcut.ico): has no 16 x 16 image");
     std::string messages;
     EXPECT_EQ(Generate(Description("picture shortcut pictures/setup.ico\n", SixEntries()),
                        &messages), 0) << messages;

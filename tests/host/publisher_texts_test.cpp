@@ -27,18 +27,26 @@ TEST_F(ManifestGenerator, WritesThePublisherTextsWithTheirLineBreaks)
     // A quote in a text stays a quote in the literal.
     ASSERT_EQ(Generate(Description("copyright (C) the \"Moor\"\n", SixEntries()), &messages), 0)
         << messages;
-    EXPECT_NE(Read("out/product_identity.h").find("\"(C) the \\\"Moor\\\"\""), std::string::npos);
+    EXPECT_NE(Read("out/product_identity.h").find("\"(C) the \\042Moor\\042\""), std::string::npos);
 }
 
+// Lines are measured in the page's font as the page draws them: 'x', 's',
+// 'v' and the year's digits are 6 pixels; the heading is 200 wide, the
+// visit notice 285 inside its sunken edge.
 TEST_F(ManifestGenerator, HeadingLinesUpToTheBoxWidthFitAndOneMoreDoesNot)
 {
-    // 38 characters a line as shown, the year taking four.
-    std::string fits = "rights " + std::string(34, 'r') + "%d | " + std::string(38, 's') + "\n";
+    std::string fits = "rights " + std::string(29, 'x') + "%d | " + std::string(33, 's') + "\n";
     std::string messages;
     EXPECT_EQ(Generate(Description(fits, SixEntries()), &messages), 0) << messages;
-    ExpectRefused(Description("rights " + std::string(35, 'r') + "%d\n", SixEntries()), "rights");
-    ExpectRefused(Description("rights %d | " + std::string(39, 's') + "\n", SixEntries()), "rights");
+    ExpectRefused(Description("rights " + std::string(30, 'x') + "%d\n", SixEntries()),
+                  "is 204 pixels wide in the pages' font with a four-digit year; the welcome page's "
+                  "heading is 200 pixels wide: shorten it by 4 pixels");
+    ExpectRefused(Description("rights %d | " + std::string(34, 's') + "\n", SixEntries()), "rights");
     ExpectRefused(Description("rights A %d | B | C\n", SixEntries()), "rights");
+    // Narrow letters fit the pixels but not the page's 100-byte buffer.
+    ExpectRefused(Description("rights " + std::string(48, 'l') + "%d | " + std::string(48, 'l') + "\n",
+                              SixEntries()),
+                  "rights: is 101 characters as the page keeps it");
 }
 
 TEST_F(ManifestGenerator, RefusesAHeadingWhoseYearPlaceholderIsWrong)
@@ -54,10 +62,11 @@ TEST_F(ManifestGenerator, RefusesAHeadingWhoseYearPlaceholderIsWrong)
 TEST_F(ManifestGenerator, RefusesAVisitNoticeBeyondItsThreeLines)
 {
     std::string messages;
-    std::string fits = "visit " + std::string(54, 'v') + " | b | c\n";
+    std::string fits = "visit " + std::string(47, 'v') + " | b | c\n";
     EXPECT_EQ(Generate(Description(fits, SixEntries()), &messages), 0) << messages;
     ExpectRefused(Description("visit a | b | c | d\n", SixEntries()), "visit");
-    ExpectRefused(Description("visit " + std::string(55, 'v') + "\n", SixEntries()), "visit");
+    ExpectRefused(Description("visit " + std::string(48, 'v') + "\n", SixEntries()),
+                  "visit: '" + std::string(48, 'v') + "' is 288 pixels wide");
     ExpectRefused(Description("visit a | | c\n", SixEntries()), "visit");
 }
 

@@ -45,6 +45,21 @@ TEST_F(Progress, StartsFromTheInitialState)
     EXPECT_EQ(initial.barValue, 0);
 }
 
+// The manifest unpacked at start is the generated one, byte for byte, the
+// zeros after each text included, whatever the record held before.
+TEST(SetupRecord, StartUnpacksTheGeneratedManifest)
+{
+    const ProductManifest generated =
+#include "manifest_data.inc"
+        ;
+    const ProductManifest saved = g_setup.manifest;
+    memset(&g_setup.manifest, 0xAA, sizeof g_setup.manifest);
+    StartSetupRecord();
+    EXPECT_EQ(memcmp(&g_setup.manifest, &generated, sizeof generated), 0);
+    g_setup.manifest = saved;
+    ResetInstallState();
+}
+
 TEST_F(Progress, ClampsAtTheTotal)
 {
     g_setup.state.progressTotal = 5000;
@@ -79,6 +94,19 @@ TEST(BarValue, HoldsForTotalsBeyondTheThirtyTwoBitProduct)
     EXPECT_EQ(BarValueFor(0x80000000u, 0xFFFFFFFFu), 100);
     EXPECT_EQ(BarValueFor(0xFFFFFFFFu, 0xFFFFFFFFu), 200);
     EXPECT_EQ(BarValueFor(5, 0), 0);
+    EXPECT_EQ(BarValueFor(300, 200), 200);
+}
+
+// The quotient found bit by bit is the one 64-bit division gives, on both
+// sides of 2^32 / 200 and at each end of the bar.
+TEST(BarValue, AgreesWithSixtyFourBitDivision)
+{
+    for (uint32_t total : {1u, 3u, 199u, 21474836u, 21474837u, 0x9ABCDEF1u, 0xFFFFFFFFu}) {
+        for (uint32_t done : {0u, 1u, total / 200, total / 3, total / 2, total - 1, total}) {
+            EXPECT_EQ(BarValueFor(done, total), (uint16_t)((uint64_t)done * 200 / total))
+                << done << " of " << total;
+        }
+    }
 }
 
 TEST_F(Progress, PumpHandlesOnlyThePagesMessagesForTheWholePause)

@@ -251,20 +251,32 @@ TEST(ReadMeCommand, APathOrCommandThatWouldNotFitIsRefused)
     EXPECT_EQ(259u, strlen(command));
 }
 
-TEST(ReadMeView, ARefusedCommandStartsNothingAndRestoresTheBackdrop)
+TEST(ReadMeView, WhatNothingCanOpenIsNamedInABoxOverTheRestoredBackdrop)
 {
     HWND backdrop = CreateWindowExA(0, "STATIC", "backdrop", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                     0, 200, 200, NULL, NULL, NULL, NULL);
     char saved[kFolderSlotSize];
     memcpy(saved, g_setup.state.destinationFolder, sizeof saved);
+    // Too long for Notepad's command and for the shell: the box still
+    // names the whole path.
     std::string folder = "C:\\" + std::string(250, 'f');
     strcpy(g_setup.state.destinationFolder, folder.c_str());
 
-    DWORD before = GetTickCount();
-    ViewReadMe(backdrop);
-    EXPECT_LT(GetTickCount() - before, 5000u);
+    bool inFront;
+    {
+        BoxAnswerer answer(IDOK);
+        inFront = ViewReadMe(backdrop);
+        ASSERT_EQ(1, answer.seen.count);
+        EXPECT_EQ(INSTALLER_NAME, answer.seen.caption);
+        EXPECT_EQ("The Read Me file could not be opened.\r\n\r\nYou will find it at\r\n" +
+                      folder + "\\Read Me.txt",
+                  answer.seen.text);
+        EXPECT_EQ(LoadIconA(NULL, IDI_WARNING), answer.seen.icon);
+    }
+    EXPECT_FALSE(inFront);
     EXPECT_FALSE(IsIconic(backdrop));
     EXPECT_TRUE(IsWindowVisible(backdrop));
+    EXPECT_TRUE(IsWindowEnabled(backdrop));
 
     memcpy(g_setup.state.destinationFolder, saved, sizeof saved);
     DestroyWindow(backdrop);

@@ -1,8 +1,10 @@
-// What the shipped programs carry in their files: the DLLs they import and
+// What the shipped programs carry in their files: the DLLs they import, the
+// flags that keep their place and their data from serving an attack, and
 // the setup's version record.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -46,21 +48,34 @@ bool FileOffset(const std::string& image, const IMAGE_NT_HEADERS32* nt, DWORD rv
     return false;
 }
 
-// The names of the DLLs the image imports, statically and by delay load;
-// false when the file is no 32-bit PE image or its tables lie outside it.
-bool ImportedDlls(const std::string& image, std::vector<std::string>* names)
+// The headers of a 32-bit PE image with its whole section table; null for
+// anything else.
+const IMAGE_NT_HEADERS32* NtHeaders(const std::string& image)
 {
     if (image.size() < sizeof(IMAGE_DOS_HEADER)) {
-        return false;
+        return NULL;
     }
     const IMAGE_DOS_HEADER* dos = (const IMAGE_DOS_HEADER*)image.data();
     if (dos->e_magic != IMAGE_DOS_SIGNATURE ||
         (size_t)dos->e_lfanew + sizeof(IMAGE_NT_HEADERS32) > image.size()) {
-        return false;
+        return NULL;
     }
     const IMAGE_NT_HEADERS32* nt = (const IMAGE_NT_HEADERS32*)(image.data() + dos->e_lfanew);
     if (nt->Signature != IMAGE_NT_SIGNATURE ||
-        nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC ||
+        (size_t)((const char*)(IMAGE_FIRST_SECTION(nt) + nt->FileHeader.NumberOfSections) -
+                 image.data()) > image.size()) {
+        return NULL;
+    }
+    return nt;
+}
+
+// The names of the DLLs the image imports, statically and by delay load;
+// false when the file is no 32-bit PE image or its tables lie outside it.
+bool ImportedDlls(const std::string& image, std::vector<std::string>* names)
+{
+    const IMAGE_NT_HEADERS32* nt = NtHeaders(image);
+    if (nt == NULL) {
         return false;
     }
     const struct {
@@ -124,6 +139,31 @@ TEST(ShippedPrograms, ImportOnlyDllsWindowsTakesFromItsSystemFolder)
             kernel = kernel || lstrcmpiA(name.c_str(), "kernel32.dll") == 0;
         }
         EXPECT_TRUE(kernel) << "the import table was not read";
+    }
+}
+
+// Windows may place each program anywhere (it asks for it and keeps the
+// relocations that needs), and never runs its data: it asks for that too,
+// and no section is both writable and executable.
+TEST(ShippedPrograms, KeepRandomPlacementAndUnexecutableData)
+{
+    for (const char* program : kShippedPrograms) {
+        SCOPED_TRACE(program);
+        std::string image;
+        ASSERT_TRUE(ReadWholeFile(program, &image));
+        const IMAGE_NT_HEADERS32* nt = NtHeaders(image);
+        ASSERT_NE(nt, (const IMAGE_NT_HEADERS32*)NULL);
+        const IMAGE_OPTIONAL_HEADER32& optional = nt->OptionalHeader;
+        EXPECT_TRUE(optional.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+        EXPECT_TRUE(optional.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+        EXPECT_FALSE(nt->FileHeader.Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
+        EXPECT_GT(optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size, 0u);
+        const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+            DWORD access = section->Characteristics & (IMAGE_SCN_MEM_WRITE | IMAGE_SCN_MEM_EXECUTE);
+            EXPECT_NE(access, (DWORD)(IMAGE_SCN_MEM_WRITE | IMAGE_SCN_MEM_EXECUTE))
+                << std::string((const char*)section->Name, strnlen((const char*)section->Name, 8));
+        }
     }
 }
 

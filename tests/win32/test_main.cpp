@@ -12,6 +12,9 @@ int main(int argc, char** argv)
         fprintf(stderr, "Vantor.exe not found in the working directory\n");
         return 1;
     }
+    // As the setup's start does; the state it leaves is the one to compare with.
+    StartSetupRecord();
+    RememberInitialState();
     ResetInstallState();
     // As the setup's start does: the shortcut dialog needs the progress bar.
     InitCommonControlsLibrary();

@@ -53,6 +53,16 @@ bool ReadWholeFile(const std::string& path, std::string* contents);
 bool HasOneName(const char* path);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
+// Holds path as a running program holds its own file: a copy of this test
+// program there, started suspended, and ended (and waited for) when it
+// goes out of scope.
+struct RunningCopy {
+    explicit RunningCopy(const std::string& path);
+    ~RunningCopy();
+    bool running;
+    PROCESS_INFORMATION process;
+};
+
 // Removes the vendor key and the uninstall entry of the product.
 void ClearProductRegistry();
 
@@ -61,6 +71,8 @@ void ResetInstallState();
 
 
 
-// The install state exactly as the program started with it.
+// The install state exactly as the program started with it, kept by
+// RememberInitialState right after StartSetupRecord.
+void RememberInitialState();
 const InstallState& InitialInstallState();
 #endif

@@ -2,6 +2,8 @@
 // separated by "|", "#" comments. Later keys replace earlier ones.
 #include "description.h"
 
+#include "text_encoding.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,19 @@ std::vector<std::string> SplitBars(const std::string& text) {
     return fields;
 }
 
+// A text the setup shows, converted to its code page; a fault is reported
+// against the field and the text left as it was.
+std::string Shown(Description* d, int line, const char* field, const std::string& utf8)
+{
+    std::string text;
+    ConversionFault fault;
+    if (!Utf8ToWindows1252(utf8, &text, &fault)) {
+        Fail(*d, line, field, fault.what);
+        return utf8;
+    }
+    return text;
+}
+
 void ReadEntry(Description* d, int line, const std::string& text) {
     std::vector<std::string> fields = SplitBars(text);
     if (fields.size() != 6 || fields[0] != "entry") {
@@ -29,9 +44,11 @@ void ReadEntry(Description* d, int line, const std::string& text) {
     }
     Entry e;
     e.line = line;
-    e.target = fields[1];
+    e.target = Shown(d, line, "target", fields[1]);
+    e.file = fields[1];
     e.resource = fields[3];
-    e.caption = fields[4];
+    e.caption = Shown(d, line, "caption", fields[4]);
+    // A path on the build's machine: not converted.
     e.source = fields[5];
     long flags = 0;
     if (!ParseNumber(fields[2], &flags) || flags < 0) {
@@ -57,34 +74,37 @@ bool ReadText(Description* d, int line, const std::string& key, const std::strin
         const char* key;
         std::string Description::*text;
         int Description::*line;
+        bool shown;  // a text the setup shows, not a path or a number
     };
     static const Field kFields[] = {
-        {"name", &Description::name, &Description::nameLine},
-        {"version", &Description::version, &Description::versionLine},
-        {"tagline", &Description::tagline, &Description::taglineLine},
-        {"publisher", &Description::publisher, &Description::publisherLine},
-        {"webpage", &Description::webPage, &Description::webPageLine},
-        {"timestamp", &Description::timestamp, &Description::timestampLine},
-        {"support", &Description::support, &Description::supportLine},
-        {"homepage", &Description::homePage, &Description::homePageLine},
-        {"copyright", &Description::copyright, &Description::copyrightLine},
-        {"licence", &Description::licence, &Description::licenceLine},
-        {"banner", &Description::banner, &Description::bannerLine},
-        {"slogan", &Description::slogan, &Description::sloganLine},
-        {"sideband", &Description::sideband, &Description::sidebandLine},
-        {"installer", &Description::installer, &Description::installerLine},
-        {"base", &Description::base, &Description::baseLine},
-        {"output", &Description::output, &Description::outputLine},
+        {"name", &Description::name, &Description::nameLine, true},
+        {"version", &Description::version, &Description::versionLine, true},
+        {"tagline", &Description::tagline, &Description::taglineLine, true},
+        {"publisher", &Description::publisher, &Description::publisherLine, true},
+        {"webpage", &Description::webPage, &Description::webPageLine, true},
+        {"timestamp", &Description::timestamp, &Description::timestampLine, false},
+        {"support", &Description::support, &Description::supportLine, true},
+        {"homepage", &Description::homePage, &Description::homePageLine, true},
+        {"copyright", &Description::copyright, &Description::copyrightLine, true},
+        {"licence", &Description::licence, &Description::licenceLine, false},
+        {"banner", &Description::banner, &Description::bannerLine, true},
+        {"slogan", &Description::slogan, &Description::sloganLine, true},
+        {"sideband", &Description::sideband, &Description::sidebandLine, true},
+        {"installer", &Description::installer, &Description::installerLine, true},
+        {"base", &Description::base, &Description::baseLine, true},
+        {"output", &Description::output, &Description::outputLine, false},
     };
     for (const Field& f : kFields) {
         if (key == f.key) {
-            d->*f.text = value;
+            d->*f.text = f.shown ? Shown(d, line, f.key, value) : value;
             d->*f.line = line;
             return true;
         }
     }
     if (key == "rights" || key == "visit") {
-        (key == "rights" ? d->rights : d->visit) = SplitBars(value);
+        std::vector<std::string> lines = SplitBars(value);
+        for (std::string& text : lines) text = Shown(d, line, key.c_str(), text);
+        (key == "rights" ? d->rights : d->visit) = lines;
         (key == "rights" ? d->rightsLine : d->visitLine) = line;
         return true;
     }
@@ -92,8 +112,17 @@ bool ReadText(Description* d, int line, const std::string& key, const std::strin
 }
 
 void ReadNumber(Description* d, int line, const std::string& key, const std::string& value) {
+    std::string count = value;
+    // "installed N of M" says how many entries the publisher counted.
+    size_t of = key == "installed" ? value.find(" of ") : std::string::npos;
+    if (of != std::string::npos) {
+        count = Trim(value.substr(0, of));
+        if (!ParseNumber(Trim(value.substr(of + 4)), &d->installedOf) || d->installedOf < 0) {
+            Fail(*d, line, key.c_str(), "'" + value + "' is not \"N\" or \"N of M\"");
+        }
+    }
     long v = 0;
-    if (!ParseNumber(value, &v)) Fail(*d, line, key.c_str(), "'" + value + "' is not a number");
+    if (!ParseNumber(count, &v)) Fail(*d, line, key.c_str(), "'" + value + "' is not a number");
     if (key == "weekday") { d->weekday = v; d->weekdayLine = line; }
     else if (key == "installed") { d->installed = v; d->installedLine = line; }
     else { d->shortcuts = v; d->shortcutsLine = line; }
@@ -107,6 +136,8 @@ void Fail(const Description& d, int line, const char* field, const std::string& 
 }
 
 int ProblemCount() { return g_problems; }
+
+std::string Quote(const std::string& shown) { return "'" + Windows1252ToUtf8(shown) + "'"; }
 
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t\r");
@@ -125,20 +156,21 @@ bool ParseNumber(const std::string& s, long* out) {
     return true;
 }
 
-std::string SourcePath(const std::string& source, const std::string& sourceRoot,
-                       const std::string& buildRoot) {
-    if (!source.empty() && source[0] == '@') return buildRoot + "/" + source.substr(1);
+bool IsBuilt(const std::string& source) { return !source.empty() && source[0] == '@'; }
+
+std::string SourcePath(const Description& d, const std::string& source) {
+    if (IsBuilt(source)) return d.buildRoot + "/" + source.substr(1);
     if (!source.empty() && source[0] == '/') return source;
-    return sourceRoot + "/" + source;
+    return d.sourceRoot + "/" + source;
 }
 
-std::string EntryPath(const Entry& e, const std::string& sourceRoot, const std::string& buildRoot) {
-    if (e.source == kUninstallerSource) return buildRoot + "/uninstaller/" + e.target;
-    return SourcePath(e.source, sourceRoot, buildRoot);
+std::string EntryPath(const Description& d, const Entry& e) {
+    if (e.source == kUninstallerSource) return d.buildRoot + "/uninstaller/" + e.file;
+    return SourcePath(d, e.source);
 }
 
 bool ReadDescription(Description* d) {
-    std::ifstream in(d->path);
+    std::ifstream in(d->path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "%s: cannot open the product description\n", d->path.c_str());
         return false;
@@ -147,6 +179,7 @@ bool ReadDescription(Description* d) {
     int line = 0;
     while (std::getline(in, raw)) {
         ++line;
+        if (line == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
         std::string text = Trim(raw);
         if (text.empty() || text[0] == '#') continue;
         if (text.compare(0, 5, "entry") == 0 && text.find('|') != std::string::npos) {

@@ -11,6 +11,9 @@
 struct Entry {
     int line;
     std::string target, resource, caption, source;
+    // The target as written, in UTF-8: the name of the files the build
+    // makes or copies for it.
+    std::string file;
     unsigned long flags;
     unsigned long long unpacked, packed;
 };
@@ -30,6 +33,9 @@ struct NamedFile {
 
 struct Description {
     std::string path;
+    // Where plain paths are relative to (the product's folder) and where
+    // "@" files and painted pictures are built.
+    std::string sourceRoot, buildRoot;
     std::string name, version, tagline, publisher, webPage, timestamp;
     // The setup's own constants: the installer's name, the default base
     // folder and the output file's name.
@@ -38,15 +44,15 @@ struct Description {
     // The publisher's texts. Texts of several lines take them separated
     // by "|" on one key.
     std::string support, homePage, copyright;
-    // The licence text the licence page shows.
-    std::string licence;
+    // The licence file, and its text as the licence page shows it.
+    std::string licence, licenceText;
     std::vector<std::string> rights, visit;
     // What the painter writes into the pictures it makes.
     std::string banner, slogan, sideband;
     // Pictures of the publisher's own, by the setup's picture name.
     std::map<std::string, NamedFile> pictures;
     // Every picture's file as the checks resolved it, brought or painted.
-    std::map<std::string, std::string> resolved;
+    std::map<std::string, std::string> picturePaths;
     std::vector<std::string> preserved;
     int preserveLine = 0;
     int nameLine = 0, versionLine = 0, taglineLine = 0, publisherLine = 0, webPageLine = 0,
@@ -54,6 +60,8 @@ struct Description {
     int licenceLine = 0, supportLine = 0, homePageLine = 0, copyrightLine = 0, rightsLine = 0, visitLine = 0,
         bannerLine = 0, sloganLine = 0, sidebandLine = 0;
     long weekday = 0, installed = 0, shortcuts = 0;
+    // "installed N of M": the entry count the publisher counted, or -1.
+    long installedOf = -1;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millis = 0;
     std::vector<Entry> entries;
 };
@@ -63,26 +71,38 @@ void Fail(const Description& d, int line, const char* field, const std::string& 
 int ProblemCount();
 
 std::string Trim(const std::string& s);
+// A text the setup shows, quoted for a message in UTF-8.
+std::string Quote(const std::string& shown);
 bool ParseNumber(const std::string& s, long* out);
 // False only when the file cannot be read; problems in it are reported.
+// Texts the setup shows come out in Windows-1252; paths stay as written.
 bool ReadDescription(Description* d);
-// A "@" source is built by the build tree, any other lies in the product's
-// folder; "@uninstaller" is Vantor's own, built for the product under the
-// name its entry gives it.
-std::string SourcePath(const std::string& source, const std::string& sourceRoot,
-                       const std::string& buildRoot);
-std::string EntryPath(const Entry& e, const std::string& sourceRoot, const std::string& buildRoot);
+// A "@" source is built under the build root, any other lies in the
+// product's folder; "@uninstaller" is Vantor's own, built for the product
+// under the name its entry gives it.
+std::string SourcePath(const Description& d, const std::string& source);
+std::string EntryPath(const Description& d, const Entry& e);
+bool IsBuilt(const std::string& source);
 
 // The checks; each problem is reported through Fail. The identity checks
 // need no files; the others read the product's files and pictures and
 // fill in their sizes and paths. A check before the build skips what the
 // build makes: "@" files, packed payloads and painted pictures.
+enum CheckStage { kBeforeBuild, kBuilt };
 void CheckIdentity(Description* d);
-void CheckFiles(Description* d, const std::string& sourceRoot, const std::string& buildRoot,
-                bool built = true);
-void CheckPictures(Description* d, const std::string& sourceRoot, const std::string& buildRoot,
-                   bool built = true);
-// The uninstaller's icon alone, for the programs built before the setup.
-void CheckUninstallerIcon(Description* d, const std::string& sourceRoot, const std::string& buildRoot);
+void CheckSetupConstants(Description* d);
+void CheckTable(Description* d);
+// A shown text: not empty, no control characters, at most width - 1 bytes.
+void CheckText(const Description& d, int line, const char* field, const std::string& value,
+               size_t width);
+void CheckFiles(Description* d, CheckStage stage);
+void CheckPictures(Description* d, CheckStage stage);
+// The uninstaller's icon alone, resolved and checked, for the programs.
+void CheckUninstallerIcon(Description* d, CheckStage stage);
+// Every text of the description against the box it is shown in.
+void CheckTextFit(const Description& d);
+// The texts of the pictures the painter draws (the banner's, the start
+// menu's) against the room its layouts give them (tools/paint).
+void CheckPictureTexts(const Description& d, bool banner, bool startMenu);
 
 #endif

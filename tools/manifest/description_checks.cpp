@@ -1,48 +1,21 @@
-// The description's checks: every field against the manifest's limits and
-// the boxes and messages its texts go into, each problem named by field.
+// The description's checks: the manifest's identity fields and the
+// publisher's texts against their limits, each problem named by field.
 #include "description.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
-#include <sys/stat.h>
 
 namespace {
 
 // Field widths of the manifest record; a field of width w holds w - 1 characters.
 const size_t kNameWidth = 20, kVersionWidth = 10, kTaglineWidth = 60, kPublisherWidth = 20,
-             kWebPageWidth = 60, kTargetWidth = 24, kResourceWidth = 16, kCaptionWidth = 20;
+             kWebPageWidth = 60;
 // The backdrop's titles: "%s v%s" in 30 bytes and "%s - %s" in 61 bytes.
 const size_t kTitleSlot = 30, kSubtitleSlot = 61;
 // Preserved data-file extensions: a dot and up to 8 letters or digits.
 const size_t kMaxPreserved = 8, kExtensionLength = 9;
-// Entries 0, 1, 2 and 4 have fixed roles, so the table holds at least five.
-const long kFixedRoleEntries = 5;
-
-bool FileSize(const std::string& path, unsigned long long* size) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    *size = static_cast<unsigned long long>(st.st_size);
-    return true;
-}
-
-void CheckText(const Description& d, int line, const char* field, const std::string& value,
-               size_t width) {
-    if (value.empty()) {
-        Fail(d, line, field, "must not be empty");
-    } else if (value.size() > width - 1) {
-        Fail(d, line, field, "is " + std::to_string(value.size()) + " characters; the field holds " +
-                                 std::to_string(width - 1));
-    }
-    for (unsigned char c : value) {
-        if (c < 0x20 || c == 0x7f) {
-            Fail(d, line, field, "holds a control character");
-            break;
-        }
-    }
-}
-
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 void CheckTimestamp(Description* d) {
@@ -85,50 +58,14 @@ void CheckPreserved(Description* d) {
 }
 
 
-// The dialog boxes the publisher's texts go into, in dialog units. A line
-// is 8 units high; mixed text in the dialog font averages 3.5 units a
-// character, so a longer line would wrap and push the last line out.
-struct TextBox {
-    const char* field;
-    int width, height;
-};
-const TextBox kRightsBox = {"rights", 133, 20};  // the welcome page's heading
-const TextBox kVisitBox = {"visit", 191, 28};    // under the extraction page's bar
-const int kLineUnits = 8;
-// Words of the resource script: a payload named so would not compile.
-const char* const kScriptKeywords[] = {
-    "ACCELERATORS", "ALT", "ANICURSOR", "ANIICON", "ASCII", "AUTO3STATE", "AUTOCHECKBOX",
-    "AUTORADIOBUTTON", "BEDIT", "BEGIN", "BITMAP", "BLOCK", "BUTTON", "CAPTION", "CHARACTERISTICS",
-    "CHECKBOX", "CHECKED", "CLASS", "COMBOBOX", "CONTROL", "CTEXT", "CURSOR", "DEFPUSHBUTTON",
-    "DIALOG", "DIALOGEX", "DISCARDABLE", "DLGINCLUDE", "DLGINIT", "EDITTEXT", "END", "EXSTYLE",
-    "FILEFLAGS", "FILEFLAGSMASK", "FILEOS", "FILESUBTYPE", "FILETYPE", "FILEVERSION", "FIXED",
-    "FONT", "FONTDIR", "GRAYED", "GROUPBOX", "HEDIT", "HELP", "HTML", "ICON", "IEDIT", "IMPURE",
-    "INACTIVE", "LANGUAGE", "LISTBOX", "LOADONCALL", "LTEXT", "MANIFEST", "MENU", "MENUBARBREAK",
-    "MENUBREAK", "MENUEX", "MENUITEM", "MESSAGETABLE", "MOVEABLE", "NOINVERT", "NOT", "OWNERDRAW",
-    "PLUGPLAY", "POPUP", "PRELOAD", "PRODUCTVERSION", "PURE", "PUSHBOX", "PUSHBUTTON",
-    "RADIOBUTTON", "RCDATA", "RTEXT", "SCROLLBAR", "SEPARATOR", "SHIFT", "STATE3", "STRINGTABLE",
-    "STYLE", "TOOLBAR", "USERBUTTON", "VALUE", "VERSION", "VERSIONINFO", "VIRTKEY", "VXD",
-};
-
 // The version record's copyright line of the product's programs.
 const size_t kCopyrightWidth = 80;
-
-// Lines are measured as shown, with a four-digit year in place of "%d".
-void CheckBoxLines(const Description& d, int line, const TextBox& box,
-                   const std::vector<std::string>& lines) {
-    size_t maxLines = static_cast<size_t>(box.height / kLineUnits);
-    size_t maxChars = static_cast<size_t>(box.width * 2 / 7);
-    if (lines.empty() || lines.size() > maxLines) {
-        Fail(d, line, box.field, "give 1 to " + std::to_string(maxLines) +
-                                     " lines separated by |; the box is " +
-                                     std::to_string(maxLines) + " lines high");
-    }
-    for (std::string text : lines) {
-        size_t year = text.find("%d");
-        if (year != std::string::npos) text.replace(year, 2, "2006");
-        CheckText(d, line, box.field, text, maxChars + 1);
-    }
-}
+// The welcome page reads its heading into 100 bytes, lines joined by line
+// feeds, "&" doubled for the static control and the year four digits
+// where "%d" stands. The pixels a line takes are checked as the page draws
+// it, and so are the lines the boxes show.
+const size_t kHeadingBytes = 99;
+const size_t kLineWidth = 100;
 
 // The welcome heading is a wsprintf format: exactly one "%d" for the year
 // and no other "%", or the year would go where it does not belong.
@@ -143,7 +80,17 @@ void CheckRights(const Description& d) {
     if (years != 1 || others != 0) {
         Fail(d, d.rightsLine, "rights", "must hold the year placeholder %d once and no other %");
     }
-    CheckBoxLines(d, d.rightsLine, kRightsBox, d.rights);
+    size_t kept = 2;  // "%d" becomes four digits
+    for (const std::string& text : d.rights) {
+        CheckText(d, d.rightsLine, "rights", text, kLineWidth);
+        kept += text.size() + 1;
+        for (char c : text) kept += c == '&';
+    }
+    if (kept - 1 > kHeadingBytes) {
+        Fail(d, d.rightsLine, "rights",
+             "is " + std::to_string(kept - 1) + " characters as the page keeps it (with the year, and " +
+                 "& doubled); it holds " + std::to_string(kHeadingBytes));
+    }
 }
 
 void CheckAddresses(const Description& d) {
@@ -160,37 +107,31 @@ void CheckAddresses(const Description& d) {
     }
 }
 
-// The setup's own constants: its name captions windows and boxes, its file
-// is named on the build's machine, and the base folder is a full path or
-// one under the machine's Program Files folder.
-void CheckSetupConstants(const Description& d) {
-    CheckText(d, d.installerLine, "installer", d.installer, kNameWidth);
-    size_t dot = d.output.rfind('.');
-    if (d.output.find_first_of("\\/:*?\"<>|") != std::string::npos || dot == 0 ||
-        dot == std::string::npos || d.output.substr(dot) != ".exe") {
-        Fail(d, d.outputLine, "output", "'" + d.output + "' is not a file name ending in .exe");
-    }
-    if (d.baseLine == 0) return;
-    CheckText(d, d.baseLine, "base", d.base, kWebPageWidth);
-    if (d.base.empty()) return;
-    std::string token = std::string(kProgramFilesToken) + "\\";
-    bool fixed = d.base.size() > 3 && std::isalpha(static_cast<unsigned char>(d.base[0])) &&
-                 d.base.compare(1, 2, ":\\") == 0;
-    if ((!fixed && d.base.compare(0, token.size(), token) != 0) || d.base.back() == '\\' ||
-        d.base.find_first_of("/*?\"<>|") != std::string::npos) {
-        Fail(d, d.baseLine, "base", "write a folder such as C:\\Brindlemoor or " + token + "Brindlemoor");
-    }
-}
-
 // The texts that name the publisher outside the manifest record.
 void CheckPublisherTexts(const Description& d) {
     CheckAddresses(d);
     CheckRights(d);
-    CheckBoxLines(d, d.visitLine, kVisitBox, d.visit);
+    for (const std::string& text : d.visit) CheckText(d, d.visitLine, "visit", text, kLineWidth);
     CheckText(d, d.copyrightLine, "copyright", d.copyright, kCopyrightWidth);
 }
 
 }  // namespace
+
+void CheckText(const Description& d, int line, const char* field, const std::string& value,
+               size_t width) {
+    if (value.empty()) {
+        Fail(d, line, field, "must not be empty");
+    } else if (value.size() > width - 1) {
+        Fail(d, line, field, "is " + std::to_string(value.size()) + " characters; the field holds " +
+                                 std::to_string(width - 1));
+    }
+    for (unsigned char c : value) {
+        if (c < 0x20 || c == 0x7f) {
+            Fail(d, line, field, "holds a control character");
+            break;
+        }
+    }
+}
 
 // What both forms check: every field but the files themselves.
 void CheckIdentity(Description* d) {
@@ -219,94 +160,8 @@ void CheckIdentity(Description* d) {
     CheckTimestamp(d);
     CheckPreserved(d);
     CheckPublisherTexts(*d);
-    CheckSetupConstants(*d);
 
-    long count = static_cast<long>(d->entries.size());
-    if (count == 0) {
-        Fail(*d, 0, "entry", "the product has no files");
-    } else if (count < kFixedRoleEntries) {
-        // The setup reads the uninstaller, the updater, the main program and
-        // the read-me by their places 0, 1, 2 and 4 in the table.
-        Fail(*d, 0, "entry",
-             std::to_string(count) + " entries; the setup needs at least " +
-                 std::to_string(kFixedRoleEntries) +
-                 " (uninstaller, updater, main program, one more, read-me)");
-    }
-    // Without an "installed" line every entry is installed; a written count
-    // must lie between 0 and the number of entries.
-    if (d->installedLine == 0) d->installed = count;
-    if (d->installed < 0 || d->installed > count) {
-        Fail(*d, d->installedLine, "installed", std::to_string(d->installed) + " is outside 0 to the " +
-                                                    std::to_string(count) + " entries");
-    }
-    if (d->shortcuts < 0) {
-        Fail(*d, d->shortcutsLine, "shortcuts", std::to_string(d->shortcuts) + " is below 0");
-    }
-    if (d->shortcuts > d->installed) {
-        Fail(*d, d->shortcutsLine, "shortcuts",
-             std::to_string(d->shortcuts) + " is above the installed count " + std::to_string(d->installed));
-    }
-    if (d->installed > 32767 || d->shortcuts < -32768) {
-        Fail(*d, d->installedLine, "installed", "out of range");
-    }
-
-    std::set<std::string> resources;
-    for (Entry& e : d->entries) {
-        CheckText(*d, e.line, "target", e.target, kTargetWidth);
-        CheckText(*d, e.line, "resource", e.resource, kResourceWidth);
-        CheckText(*d, e.line, "caption", e.caption, kCaptionWidth);
-        if (e.target.find_first_of("\\/:*?\"<>|") != std::string::npos) {
-            Fail(*d, e.line, "target", "must be a plain file name");
-        }
-        bool ident = !e.resource.empty() && std::isupper(static_cast<unsigned char>(e.resource[0]));
-        for (char c : e.resource) {
-            if (!std::isupper(static_cast<unsigned char>(c)) && !std::isdigit(static_cast<unsigned char>(c)) && c != '_') {
-                ident = false;
-            }
-        }
-        if (!ident) Fail(*d, e.line, "resource", "use capital letters, digits and _, starting with a letter");
-        if (e.resource == "LICENSE") Fail(*d, e.line, "resource", "LICENSE is the licence text's name");
-        for (const char* keyword : kScriptKeywords) {
-            if (e.resource == keyword) {
-                Fail(*d, e.line, "resource", e.resource + " is a word of the resource script; choose another name");
-            }
-        }
-        if (!resources.insert(e.resource).second) {
-            Fail(*d, e.line, "resource", "duplicate resource name " + e.resource);
-        }
-        if (e.flags > 0xffffffffUL) Fail(*d, e.line, "flags", "does not fit 32 bits");
-    }
+    CheckSetupConstants(d);
+    CheckTable(d);
+    CheckTextFit(*d);
 }
-
-void CheckFiles(Description* d, const std::string& sourceRoot, const std::string& buildRoot,
-                bool built) {
-    long count = static_cast<long>(d->entries.size());
-    for (Entry& e : d->entries) {
-        if (!built && e.source[0] == '@') continue;
-        std::string source = EntryPath(e, sourceRoot, buildRoot);
-        // A signing build packs its signed copy of a ready-made program.
-        std::string signedCopy = buildRoot + "/signed/" + e.target;
-        if (e.source[0] != '@' && FileSize(signedCopy, &e.unpacked)) source = signedCopy;
-        if (!FileSize(source, &e.unpacked)) {
-            Fail(*d, e.line, "source", "missing file " + source);
-        } else if (e.unpacked > 0xffffffffULL) {
-            Fail(*d, e.line, "source", "larger than 4 GB");
-        }
-        if (!built) continue;
-        std::string packed = buildRoot + "/payload/" + e.resource + ".lz";
-        if (!FileSize(packed, &e.packed)) Fail(*d, e.line, "source", "not packed: " + packed + " missing");
-    }
-    // The licence page shows the text as it is; it has to be there.
-    unsigned long long size = 0;
-    std::string licence = SourcePath(d->licence.empty() ? "resources/license.txt" : d->licence,
-                                     sourceRoot, buildRoot);
-    if (licence.find('"') != std::string::npos || !FileSize(licence, &size) || size == 0) {
-        Fail(*d, d->licenceLine, "licence", "missing, empty or unusable file " + licence);
-    }
-    d->licence = licence;
-    // The progress counters are 32-bit: the installed files together must fit.
-    unsigned long long total = 0;
-    for (long i = 0; i < d->installed && i < count; ++i) total += d->entries[i].unpacked;
-    if (total > 0xffffffffULL) Fail(*d, d->installedLine, "installed", "files total more than 4 GB");
-}
-

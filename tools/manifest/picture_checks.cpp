@@ -1,7 +1,8 @@
 // The pictures the setup draws, painted or the publisher's own, checked
 // against what the backdrop and the pages need of them: size, an indexed
-// depth (the backdrop builds its palette from the banner's colour table),
-// the key colour the backdrop floods, and the icon sizes the windows load.
+// depth (the backdrop builds its palette from the banner's colour table)
+// with every pixel in the table, the band's colours in that palette, the
+// key colour the backdrop floods, and the icon sizes the windows load.
 #include "description.h"
 
 #include <cstdint>
@@ -18,10 +19,11 @@ struct BitmapNeed {
     const char* name;
     int width, height;
     bool keyed;  // the backdrop floods the key colour from (1, 1)
+    int band;    // place in the banner band, drawn with one palette; -1 none
 };
 const BitmapNeed kBitmaps[] = {
-    {"computer", 120, 168, false}, {"startmenu", 120, 168, true}, {"banner", 334, 58, false},
-    {"strip", 0, 58, false},       {"line", 0, 2, false},
+    {"computer", 120, 168, false, -1}, {"startmenu", 120, 168, true, -1}, {"banner", 334, 58, false, 0},
+    {"strip", 0, 58, false, 1},        {"line", 0, 2, false, 2},
 };
 const uint32_t kKeyColour = 0x008080;  // RGB(0, 128, 128)
 
@@ -129,20 +131,82 @@ bool CheckKey(Checked& c, const Bytes& b, const Dib& dib) {
     return true;
 }
 
-void CheckBitmap(Checked& c, const Bytes& b, const BitmapNeed& need) {
-    if (b.size() < 14 + kInfoHeader || b[0] != 'B' || b[1] != 'M') {
-        c.Problem("is not a BMP file");
-        return;
+std::string ColourText(uint32_t rgb) {
+    return "RGB(" + std::to_string(rgb >> 16) + ", " + std::to_string((rgb >> 8) & 0xFF) + ", " +
+           std::to_string(rgb & 0xFF) + ")";
+}
+
+// Every pixel must index the colour table: Windows draws any other index
+// black.
+bool CheckIndices(Checked& c, const Bytes& b, const Dib& dib) {
+    for (int y = 0; y < dib.height; ++y) {
+        for (int x = 0; x < dib.width; ++x) {
+            if (PixelColour(b, dib, x, y) == 0xFFFFFFFF) {
+                return c.Problem("pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                                 ") uses a colour beyond its " + std::to_string(dib.colours) +
+                                 "-colour table; Windows would draw it black");
+            }
+        }
     }
+    return true;
+}
+
+// A bitmap of the banner band, read and checked, for the palette check.
+struct BandBitmap {
+    const char* name;
+    Checked checked;
+    Bytes bytes;
     Dib dib;
-    if (!ReadDib(c, b, 14, 1, &dib)) return;
-    if ((need.width && dib.width != need.width) || dib.height != need.height) {
-        std::string wanted = need.width ? std::to_string(need.width) : std::string("any width");
-        c.Problem("is " + std::to_string(dib.width) + " x " + std::to_string(dib.height) +
-                  " pixels; it must be " + wanted + " x " + std::to_string(need.height));
-        return;
+    bool ok;
+};
+
+bool CheckBitmap(Checked& c, const Bytes& b, const BitmapNeed& need, Dib* dib) {
+    if (b.size() < 14 + kInfoHeader || b[0] != 'B' || b[1] != 'M') {
+        return c.Problem("is not a BMP file");
     }
-    if (need.keyed) CheckKey(c, b, dib);
+    if (!ReadDib(c, b, 14, 1, dib)) return false;
+    if ((need.width && dib->width != need.width) || dib->height != need.height) {
+        std::string wanted = need.width ? std::to_string(need.width) : std::string("any width");
+        return c.Problem("is " + std::to_string(dib->width) + " x " + std::to_string(dib->height) +
+                         " pixels; it must be " + wanted + " x " + std::to_string(need.height));
+    }
+    if (!CheckIndices(c, b, *dib)) return false;
+    return !need.keyed || CheckKey(c, b, *dib);
+}
+
+// The backdrop realises the banner's colour table as its palette and draws
+// the strip and the line with it too: on a screen of 256 colours any colour
+// of theirs missing from the table comes out as its nearest one there. The
+// publisher's own picture is blamed, the banner when both are.
+void CheckBandPalette(BandBitmap& banner, BandBitmap& other) {
+    std::vector<uint32_t> palette;
+    for (int i = 0; i < banner.dib.colours; ++i) {
+        size_t at = banner.dib.table + 4 * size_t(i);
+        const Bytes& b = banner.bytes;
+        palette.push_back((uint32_t(b[at + 2]) << 16) | (uint32_t(b[at + 1]) << 8) | b[at]);
+    }
+    std::string name = other.name;
+    for (int y = 0; y < other.dib.height; ++y) {
+        for (int x = 0; x < other.dib.width; ++x) {
+            uint32_t colour = PixelColour(other.bytes, other.dib, x, y);
+            bool found = false;
+            for (uint32_t entry : palette) found = found || entry == colour;
+            if (found) continue;
+            std::string lack = ColourText(colour) + " of the " + name + " at (" + std::to_string(x) + ", " +
+                               std::to_string(y) + ")";
+            if (banner.checked.line != 0 || other.checked.line == 0) {
+                banner.checked.Problem("its colour table is the backdrop's palette, with which the " + name +
+                                       " is drawn too, but it lacks " + lack +
+                                       ": give the banner every colour of the strip and the line, or "
+                                       "bring a strip and a line in the banner's colours");
+            } else {
+                other.checked.Problem("is drawn with the backdrop's palette, the painted banner's colour "
+                                      "table, which lacks " + lack + ": use the banner's colours, or "
+                                      "bring a banner whose table holds yours");
+            }
+            return;
+        }
+    }
 }
 
 void CheckIcon(Checked& c, const Bytes& b, const IconNeed& need) {
@@ -187,43 +251,49 @@ bool ReadBytes(const std::string& path, Bytes* bytes) {
 
 // The file a picture comes from: the description's own, else the one the
 // build paints for this product into BUILD_ROOT/pictures; the uninstaller
-// takes the setup's icon when it has none of its own.
-NamedFile PicturePath(const Description& d, const std::string& name, const std::string& sourceRoot,
-                      const std::string& buildRoot) {
+// takes the setup's icon when it has none of its own. *line is 0 for a
+// painted picture; *built tells whether the build makes the file.
+std::string PicturePath(const Description& d, const std::string& name, int* line, bool* built) {
     auto own = d.pictures.find(name);
     if (own != d.pictures.end()) {
-        return NamedFile{SourcePath(own->second.source, sourceRoot, buildRoot), own->second.line};
+        *line = own->second.line;
+        *built = IsBuilt(own->second.source);
+        return SourcePath(d, own->second.source);
     }
-    if (name == "uninstaller") return PicturePath(d, "setup", sourceRoot, buildRoot);
+    if (name == "uninstaller") return PicturePath(d, "setup", line, built);
+    *line = 0;
+    *built = true;
     const char* extension = name == "setup" || name == "shortcut" ? ".ico" : ".bmp";
-    return NamedFile{buildRoot + "/pictures/" + name + extension, 0};
+    return d.buildRoot + "/pictures/" + name + extension;
 }
 
-// Resolves one picture and reads it; refuses a file it cannot read. A
-// painted one is not there before the build: the check then passes.
-bool Resolve(Description* d, const std::string& name, const std::string& sourceRoot,
-             const std::string& buildRoot, bool built, Bytes* bytes, Checked* c) {
-    NamedFile file = PicturePath(*d, name, sourceRoot, buildRoot);
-    c->line = file.line;
-    c->field = "picture " + name + " (" + file.source + ")";
-    d->resolved[name] = file.source;
-    if (file.source.find('"') != std::string::npos) return c->Problem("the path may not hold a double quote");
-    if (!built && file.line == 0) return false;
-    if (!ReadBytes(file.source, bytes)) return c->Problem("cannot be read");
+// Resolves one picture and reads it; refuses a file it cannot read. What
+// the build makes is not there before the build: the check then passes.
+bool Resolve(Description* d, const std::string& name, CheckStage stage, Bytes* bytes, Checked* c) {
+    int line = 0;
+    bool built = false;
+    std::string path = PicturePath(*d, name, &line, &built);
+    d->picturePaths[name] = path;
+    c->line = line;
+    c->field = "picture " + name + " (" + path + ")";
+    if (path.find('"') != std::string::npos) return c->Problem("the path may not hold a double quote");
+    if (stage == kBeforeBuild && built) return false;
+    if (!ReadBytes(path, bytes)) {
+        return c->Problem(line ? "cannot be read" : "cannot be read: the build paints it there for a product "
+                                                    "that brings none; was it painted?");
+    }
     return true;
 }
 
-void CheckIconNamed(Description* d, const IconNeed& need, const std::string& sourceRoot,
-                    const std::string& buildRoot, bool built) {
+void CheckIconNamed(Description* d, const IconNeed& need, CheckStage stage) {
     Bytes bytes;
     Checked c{*d, 0, std::string()};
-    if (Resolve(d, need.name, sourceRoot, buildRoot, built, &bytes, &c)) CheckIcon(c, bytes, need);
+    if (Resolve(d, need.name, stage, &bytes, &c)) CheckIcon(c, bytes, need);
 }
 
 }  // namespace
 
-void CheckPictures(Description* d, const std::string& sourceRoot, const std::string& buildRoot,
-                   bool built) {
+void CheckPictures(Description* d, CheckStage stage) {
     for (const auto& named : d->pictures) {
         bool known = false;
         for (const BitmapNeed& need : kBitmaps) known = known || named.first == need.name;
@@ -234,14 +304,25 @@ void CheckPictures(Description* d, const std::string& sourceRoot, const std::str
                  "setup, shortcut, uninstaller");
         }
     }
-    Bytes bytes;
+    // The painted pictures carry the description's texts: they must fit
+    // before the painter is asked to draw them.
+    CheckPictureTexts(*d, d->pictures.count("banner") == 0, d->pictures.count("startmenu") == 0);
+    BandBitmap band[3] = {{"banner", {*d, 0, ""}, {}, {}, false},
+                          {"strip", {*d, 0, ""}, {}, {}, false},
+                          {"line", {*d, 0, ""}, {}, {}, false}};
     for (const BitmapNeed& need : kBitmaps) {
-        Checked c{*d, 0, std::string()};
-        if (Resolve(d, need.name, sourceRoot, buildRoot, built, &bytes, &c)) CheckBitmap(c, bytes, need);
+        BandBitmap other = {need.name, {*d, 0, ""}, {}, {}, false};
+        BandBitmap& read = need.band >= 0 ? band[need.band] : other;
+        if (Resolve(d, need.name, stage, &read.bytes, &read.checked)) {
+            read.ok = CheckBitmap(read.checked, read.bytes, need, &read.dib);
+        }
     }
-    for (const IconNeed& need : kIcons) CheckIconNamed(d, need, sourceRoot, buildRoot, built);
+    for (BandBitmap* other : {&band[1], &band[2]}) {
+        if (band[0].ok && other->ok) CheckBandPalette(band[0], *other);
+    }
+    for (const IconNeed& need : kIcons) CheckIconNamed(d, need, stage);
 }
 
-void CheckUninstallerIcon(Description* d, const std::string& sourceRoot, const std::string& buildRoot) {
-    CheckIconNamed(d, kIcons[2], sourceRoot, buildRoot, true);
+void CheckUninstallerIcon(Description* d, CheckStage stage) {
+    CheckIconNamed(d, kIcons[2], stage);
 }

@@ -1,56 +1,35 @@
 // Build-time generator: reads the product description, checks it against the
-// limits of the compiled-in manifest, and writes the manifest initialiser,
-// the product identity header and the payload resource lines.
+// limits of the compiled-in manifest and of the windows that show its texts,
+// and writes the manifest initialiser, the product identity header and the
+// resource lines.
 //
 // usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
-//        vantor-manifest --identity DESCRIPTION [SOURCE_ROOT BUILD_ROOT] OUT_DIR
+//        vantor-manifest --identity DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
 //        vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT
 // Plain paths in the description are relative to SOURCE_ROOT, the product's
-// folder. A packed payload is expected at BUILD_ROOT/payload/<RESOURCE>.lz;
-// files named with "@" lie under BUILD_ROOT, Vantor's uninstaller
+// folder. Files named with "@" lie under BUILD_ROOT, Vantor's uninstaller
 // (@uninstaller) at BUILD_ROOT/uninstaller/<TARGET>, the pictures the build
-// paints for a product that brings none in BUILD_ROOT/pictures, and a
-// signing build's signed copy of a ready-made program at
-// BUILD_ROOT/signed/<TARGET> stands for it. The full form also writes the
-// pictures, icons and licence into setup_files.rc. Both write the identity
-// header, the application manifest and the uninstaller's icon; the second
-// form only these, for the product's own programs, which are built before
-// they can be packed. --check writes nothing and checks what can be checked
-// before anything is built.
-#include <cctype>
+// paints for a product that brings none in BUILD_ROOT/pictures, a packed
+// payload at BUILD_ROOT/payload/<RESOURCE>.lz, and a signing build's signed
+// copy of a ready-made program at BUILD_ROOT/signed/<TARGET>, which stands
+// for it.
+// The full form writes everything the setup needs, the licence converted
+// for the licence page among it. --identity writes what the product's own
+// programs need, which are built before they can be packed: the identity
+// header, the application manifest and the uninstaller's icon. --check
+// writes nothing and checks all that can be checked before anything is
+// built.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
 
 #include "description.h"
+#include "generated_files.h"
 
 namespace {
-
-// A C string literal: printable ASCII as is, everything else escaped.
-std::string Literal(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '\n' || c == '\r') {
-            out += c == '\n' ? "\\n" : "\\r";
-        } else if (c == '\\' || c == '"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7f && c != '?') {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\%03o", c);
-            out += buf;
-        }
-    }
-    return out + "\"";
-}
 
 bool WriteFile(const std::string& path, const std::string& text) {
     std::string tmp = path + ".tmp";
@@ -76,187 +55,26 @@ bool CopyFile(const std::string& from, const std::string& to) {
     return WriteFile(to, bytes);
 }
 
-std::string ManifestInitialiser(const Description& d) {
-    std::ostringstream o;
-    o << "/* generated from the product description; do not edit */\n{\n";
-    o << "    " << Literal(d.name) << ",\n    " << Literal(d.version) << ",\n    "
-      << Literal(d.tagline) << ",\n    " << Literal(d.publisher) << ",\n    " << Literal(d.webPage)
-      << ",\n";
-    o << "    {" << d.year << ", " << d.month << ", " << d.weekday << ", " << d.day << ", " << d.hour
-      << ", " << d.minute << ", " << d.second << ", " << d.millis << "},\n";
-    o << "    0,\n    {\n";
-    for (const Entry& e : d.entries) {
-        char flags[16];
-        std::snprintf(flags, sizeof flags, "0x%02lX", e.flags);
-        o << "        {" << Literal(e.target) << ", " << flags << ", " << Literal(e.resource) << ", "
-          << Literal(e.caption) << ", " << e.unpacked << "u, " << e.packed << "u},\n";
-    }
-    o << "    },\n    " << d.installed << ",\n    " << d.shortcuts << ",\n}\n";
-    return o.str();
+// What the product's programs and the setup both carry.
+bool WriteIdentity(const Description& d, const std::string& out) {
+    return WriteFile(out + "/product_identity.h", IdentityHeader(d)) &&
+           WriteFile(out + "/application.manifest", ApplicationManifest(d)) &&
+           CopyFile(d.picturePaths.at("uninstaller"), out + "/uninstaller.ico");
 }
 
-std::string Joined(const std::vector<std::string>& lines, const char* separator) {
-    std::string out;
-    for (size_t i = 0; i < lines.size(); ++i) out += (i ? separator : "") + lines[i];
-    return out;
+bool WriteSetupFiles(const Description& d, const std::string& out) {
+    std::string licence = out + "/license.txt";
+    return WriteFile(licence, d.licenceText) && WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) &&
+           WriteFile(out + "/payload.rc", PayloadScript(d)) &&
+           WriteFile(out + "/setup_files.rc", SetupFilesScript(d, licence)) &&
+           WriteFile(out + "/manifest.txt", Listing(d));
 }
 
-// The leading decimal number of text, or 0; for the version resource's
-// numeric fields.
-unsigned long LeadingNumber(const std::string& text) {
-    return std::isdigit(static_cast<unsigned char>(text.c_str()[0])) ? std::strtoul(text.c_str(), nullptr, 10)
-                                                                      : 0;
-}
-
-// Everything the setup and the product's own programs must agree on: names,
-// the registry keys made of them, the preserved extensions and the table's
-// names, flags and captions (not its sizes, which the programs cannot know
-// before they are packed).
-std::string IdentityHeader(const Description& d) {
-    size_t dot = d.version.find('.');
-    unsigned long major = LeadingNumber(d.version);
-    unsigned long minor = dot == std::string::npos ? 0 : LeadingNumber(d.version.substr(dot + 1));
-    std::ostringstream o;
-    o << "/* generated from the product description; do not edit */\n"
-      << "#ifndef VANTOR_PRODUCT_IDENTITY_H\n#define VANTOR_PRODUCT_IDENTITY_H\n"
-      << "#define PRODUCT_TABLE_SIZE " << d.entries.size() << "\n"
-      << "#define PRODUCT_NAME " << Literal(d.name) << "\n"
-      << "#define PRODUCT_VERSION " << Literal(d.version) << "\n"
-      << "#define PRODUCT_TAGLINE " << Literal(d.tagline) << "\n"
-      << "#define PRODUCT_PUBLISHER " << Literal(d.publisher) << "\n"
-      << "#define PRODUCT_WEB_PAGE " << Literal(d.webPage) << "\n"
-      << "#define PRODUCT_SUPPORT_ADDRESS " << Literal(d.support) << "\n"
-      << "#define PUBLISHER_HOME_PAGE " << Literal(d.homePage) << "\n"
-      << "#define PRODUCT_COPYRIGHT " << Literal(d.copyright) << "\n"
-      // Static controls break lines at a line feed; the welcome heading's
-      // lines end with one, the visit notice's with CR LF.
-      << "#define WELCOME_RIGHTS_TEXT " << Literal(Joined(d.rights, "\n")) << "\n"
-      << "#define VISIT_NOTICE_TEXT " << Literal(Joined(d.visit, "\r\n")) << "\n"
-      // The programs by their roles, fixed by position in the table.
-      << "#define PRODUCT_UNINSTALLER_FILE " << Literal(d.entries[0].target) << "\n"
-      << "#define PRODUCT_UPDATER_FILE " << Literal(d.entries.size() > 1 ? d.entries[1].target : "") << "\n"
-      << "#define PRODUCT_PROGRAM_FILE " << Literal(d.entries.size() > 2 ? d.entries[2].target : "") << "\n"
-      << "#define PRODUCT_INSTALLER_NAME " << Literal(d.installer) << "\n"
-      << "#define PRODUCT_OUTPUT_FILE " << Literal(d.output) << "\n"
-      << "#define PROGRAM_FILES_FOLDER_TOKEN " << Literal(kProgramFilesToken) << "\n"
-      << "#define PRODUCT_DEFAULT_BASE_FOLDER " << Literal(d.baseLine ? d.base : "C:\\" + d.publisher) << "\n"
-      << "#define PRODUCT_VENDOR_KEY " << Literal("Software\\" + d.publisher) << "\n"
-      << "#define PRODUCT_VERSION_KEY_SUFFIX "
-      << Literal("\\Programs\\" + d.name + "\\Current Version") << "\n"
-      << "#define PRODUCT_FILE_TIME {" << d.year << ", " << d.month << ", " << d.weekday << ", "
-      << d.day << ", " << d.hour << ", " << d.minute << ", " << d.second << ", " << d.millis << "}\n"
-      << "#define PRODUCT_VERSION_MAJOR " << major << "\n"
-      << "#define PRODUCT_VERSION_MINOR " << minor << "\n"
-      << "#define PRODUCT_INSTALLED_COUNT " << d.installed << "\n"
-      << "#define PRODUCT_SHORTCUT_COUNT " << d.shortcuts << "\n"
-      << "#define PRODUCT_PRESERVED_COUNT " << d.preserved.size() << "\n"
-      << "#define PRODUCT_PRESERVED_EXTENSIONS";
-    for (size_t i = 0; i < d.preserved.size(); ++i) {
-        o << (i ? ", " : " ") << Literal(d.preserved[i]);
-    }
-    o << "\n/* target name, flags, shortcut caption of each entry, in table order */\n"
-      << "#define PRODUCT_ENTRY_TABLE";
-    for (const Entry& e : d.entries) {
-        char flags[16];
-        std::snprintf(flags, sizeof flags, "0x%02lX", e.flags);
-        o << " \\\n    {" << Literal(e.target) << ", " << flags << ", " << Literal(e.caption) << "},";
-    }
-    o << "\n#endif\n";
-    return o.str();
-}
-
-// What run.sh shows: the manifest as built, entry by entry.
-std::string Listing(const Description& d) {
-    std::ostringstream o;
-    o << d.name << " " << d.version << " by " << d.publisher << " - " << d.tagline << "\n"
-      << d.webPage << "\nfile time " << d.timestamp << " (local), " << d.installed
-      << " installed, " << d.shortcuts << " with shortcuts\n";
-    char line[160];
-    std::snprintf(line, sizeof line, "%-3s %-24s %-6s %-10s %-12s %10s %10s\n", "#", "target", "flags",
-                  "resource", "caption", "unpacked", "packed");
-    o << line;
-    int i = 0;
-    for (const Entry& e : d.entries) {
-        std::snprintf(line, sizeof line, "%-3d %-24s 0x%02lX   %-10s %-12s %10llu %10llu\n", i++,
-                      e.target.c_str(), e.flags, e.resource.c_str(), e.caption.c_str(), e.unpacked,
-                      e.packed);
-        o << line;
-    }
-    return o.str();
-}
-
-// The pictures and the licence, by the ids the shell and pages load them by.
-std::string SetupFilesScript(const Description& d, const std::string& licence) {
-    struct Binding {
-        const char* id;
-        const char* type;
-        const char* picture;
-        const char* role;
-    };
-    static const Binding kBindings[] = {
-        {"200", "BITMAP", "computer", "side picture of the folder and extraction pages"},
-        {"201", "BITMAP", "startmenu", "side picture of the group page and the backdrop's panel"},
-        {"202", "BITMAP", "banner", "the backdrop's banner, at the top right"},
-        {"203", "BITMAP", "strip", "stretched left of the banner"},
-        {"204", "BITMAP", "line", "stretched under the banner"},
-        {"100", "ICON", "setup", "the program's own, 32 x 32 and 16 x 16"},
-        {"101", "ICON", "shortcut", "the shortcut dialog's"},
-    };
-    std::ostringstream o;
-    o << "/* generated from the product description; do not edit */\n";
-    for (const Binding& b : kBindings) {
-        o << "/* " << b.role << " */\n"
-          << b.id << " " << b.type << " \"" << d.resolved.at(b.picture) << "\"\n";
-    }
-    o << "LICENSE RCDATA \"" << licence << "\"\n";
-    return o.str();
-}
-
-// The application manifest of the setup and the uninstaller: administrator
-// rights up front (both write under HKEY_LOCAL_MACHINE and into the Windows
-// folder) and the systems they are known to run on, under an assembly name
-// of the publisher's, letters and digits only.
-std::string ApplicationManifest(const Description& d) {
-    std::string publisher;
-    for (char c : d.publisher) {
-        if (std::isalnum(static_cast<unsigned char>(c))) publisher += c;
-    }
-    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
-  <assemblyIdentity type="win32" name=")" + publisher + R"(.Vantor" version="1.0.0.0" processorArchitecture="x86"/>
-  <description>Vantor setup program</description>
-  <trustInfo xmlns="urn:schemas-microsoft-com:asm.v3">
-    <security>
-      <requestedPrivileges>
-        <requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>
-      </requestedPrivileges>
-    </security>
-  </trustInfo>
-  <compatibility xmlns="urn:schemas-microsoft-com:compatibility.v1">
-    <application>
-      <!-- Windows Vista -->
-      <supportedOS Id="{e2011457-1546-43c5-a5fe-008deee3d3f0}"/>
-      <!-- Windows 7 -->
-      <supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>
-      <!-- Windows 8 -->
-      <supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"/>
-      <!-- Windows 8.1 -->
-      <supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>
-      <!-- Windows 10 and 11 -->
-      <supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>
-    </application>
-  </compatibility>
-</assembly>
-)";
-}
-
-std::string PayloadScript(const Description& d) {
-    std::ostringstream o;
-    o << "/* generated from the product description; do not edit */\n";
-    for (const Entry& e : d.entries) {
-        o << e.resource << " RCDATA \"payload/" << e.resource << ".lz\"\n";
-    }
-    return o.str();
+int Usage() {
+    std::fprintf(stderr, "usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
+                         "       vantor-manifest --identity DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
+                         "       vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT\n");
+    return 2;
 }
 
 }  // namespace
@@ -264,48 +82,31 @@ std::string PayloadScript(const Description& d) {
 int main(int argc, char** argv) {
     std::string mode = argc > 1 && argv[1][0] == '-' ? argv[1] : "";
     int first = mode.empty() ? 1 : 2;
-    // The identity form without the roots writes no icon.
-    bool roots = !(mode == "--identity" && argc == 4);
-    if ((mode.empty() && argc != 5) || (mode == "--check" && argc != 5) ||
-        (mode == "--identity" && argc != 4 && argc != 6) ||
+    if ((mode == "--check" && argc != 5) || (mode != "--check" && argc != first + 4) ||
         (!mode.empty() && mode != "--check" && mode != "--identity")) {
-        std::fprintf(stderr, "usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
-                             "       vantor-manifest --identity DESCRIPTION [SOURCE_ROOT BUILD_ROOT] OUT_DIR\n"
-                             "       vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT\n");
-        return 2;
+        return Usage();
     }
     Description d;
     d.path = argv[first];
-    std::string sourceRoot = roots ? argv[first + 1] : "";
-    std::string buildRoot = roots ? argv[first + 2] : "";
+    d.sourceRoot = argv[first + 1];
+    d.buildRoot = argv[first + 2];
     if (!ReadDescription(&d)) return 1;
     CheckIdentity(&d);
     if (mode == "--identity") {
-        if (roots) CheckUninstallerIcon(&d, sourceRoot, buildRoot);
+        CheckUninstallerIcon(&d, kBuilt);
     } else {
-        CheckFiles(&d, sourceRoot, buildRoot, mode.empty());
-        CheckPictures(&d, sourceRoot, buildRoot, mode.empty());
+        CheckStage stage = mode == "--check" ? kBeforeBuild : kBuilt;
+        CheckFiles(&d, stage);
+        CheckPictures(&d, stage);
     }
     if (ProblemCount()) {
-        std::fprintf(stderr, "%s: %d problem(s); no manifest written\n", d.path.c_str(), ProblemCount());
+        std::fprintf(stderr, "%s: %d problem(s); nothing written\n", d.path.c_str(), ProblemCount());
         return 1;
     }
     if (mode == "--check") return 0;
-    std::string out = argv[argc - 1];
+    std::string out = argv[first + 3];
     mkdir(out.c_str(), 0777);
-    if (!WriteFile(out + "/product_identity.h", IdentityHeader(d)) ||
-        !WriteFile(out + "/application.manifest", ApplicationManifest(d)) ||
-        (roots && !CopyFile(d.resolved.at("uninstaller"), out + "/uninstaller.ico"))) {
-        return 1;
-    }
+    if (!WriteIdentity(d, out)) return 1;
     if (mode == "--identity") return 0;
-    // The licence as the setup carries it.
-    std::string licence = out + "/license.txt";
-    if (!CopyFile(d.licence, licence) || !WriteFile(out + "/manifest_data.inc", ManifestInitialiser(d)) ||
-        !WriteFile(out + "/payload.rc", PayloadScript(d)) ||
-        !WriteFile(out + "/setup_files.rc", SetupFilesScript(d, licence)) ||
-        !WriteFile(out + "/manifest.txt", Listing(d))) {
-        return 1;
-    }
-    return 0;
+    return WriteSetupFiles(d, out) ? 0 : 1;
 }

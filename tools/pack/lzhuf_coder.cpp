@@ -131,8 +131,9 @@ OffsetCode BuildOffsetCode()
 {
     OffsetCode oc;
     for (int i = 255; i >= 0; i--) {
-        oc.prefix[kOffsetUpperBits[i]] = (unsigned char)i;
-        oc.prefixBits[kOffsetUpperBits[i]] = kOffsetCodeLength[i];
+        OffsetPrefix prefix = ReadOffsetPrefix((unsigned)i);
+        oc.prefix[prefix.upper] = (unsigned char)i;
+        oc.prefixBits[prefix.upper] = (unsigned char)prefix.length;
     }
     return oc;
 }

@@ -3,8 +3,6 @@
 // (203) of its striped background, stretched over the rest of the window's
 // width; the line (204) under both.
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "paint_pictures.h"
@@ -147,21 +145,30 @@ Canvas PaintStripes(int width) {
   return canvas;
 }
 
+BannerLayout LayOutBanner(const PictureTexts& texts) {
+  BannerLayout layout;
+  // The lettering is drawn at twice the font's size (SmoothLargeText).
+  layout.titleInk = 2 * TextWidth(kTitleFont, texts.title.c_str());
+  int block = 2 * kEmblemRadius + kEmblemGap + layout.titleInk;
+  layout.emblemX = (kBannerWidth - block) / 2 + kEmblemRadius;
+  layout.textLeft = layout.emblemX + kEmblemRadius + kEmblemGap;
+  // The slogan ends under the title's end.
+  layout.sloganLeft = layout.textLeft + layout.titleInk - TextWidth(kTextFont, texts.slogan.c_str());
+  return layout;
+}
+
 Canvas PaintBanner() {
   Canvas canvas = PaintStripes(kBannerWidth);
-  const char* kName = g_texts.title.c_str();
   const char* kSlogan = g_texts.slogan.c_str();
+  BannerLayout layout = LayOutBanner(g_texts);
 
-  Coverage title = SmoothLargeText(kTitleFont, kName);
-  int title_ink = title.width - 4;
-  int block = 2 * kEmblemRadius + kEmblemGap + title_ink;
-  int left = (kBannerWidth - block) / 2;
-  int cx = left + kEmblemRadius, cy = 29;
+  Coverage title = SmoothLargeText(kTitleFont, g_texts.title.c_str());
+  int cx = layout.emblemX, cy = 29;
   PaintSampled(canvas, cx - kEmblemRadius - 1, cy - kEmblemRadius - 1, 2 * kEmblemRadius + 2,
                2 * kEmblemRadius + 2,
                [cx, cy](int sx, int sy) { return EmblemScene(sx - cx * 8, sy - cy * 8); });
 
-  int text_left = cx + kEmblemRadius + kEmblemGap;
+  int text_left = layout.textLeft;
   int title_top = 10;
   // The coverage starts two pixels before the ink; the shadow falls two
   // pixels below and right of the lettering.
@@ -169,17 +176,9 @@ Canvas PaintBanner() {
   PaintCoverage(canvas, title, cover_x + 2, cover_y + 2, TitleShadowRow);
   PaintCoverage(canvas, title, cover_x, cover_y, TitleInkRow);
 
-  FillRect(canvas, text_left, title_top + 21, title_ink, 1, kRuleColour);
-  int slogan_width = TextWidth(kTextFont, kSlogan);
-  int slogan_left = text_left + title_ink - slogan_width;
-  // The slogan ends under the title's end; a longer one would leave the banner.
-  if (slogan_left < 2) {
-    std::fprintf(stderr, "paint-resources: slogan: '%s' does not fit under the banner's title\n",
-                 kSlogan);
-    std::exit(2);
-  }
-  DrawText(canvas, kTextFont, slogan_left + 1, title_top + 25, kSlogan, kTitleShadow);
-  DrawText(canvas, kTextFont, slogan_left, title_top + 24, kSlogan, kSloganColour);
+  FillRect(canvas, text_left, title_top + 21, layout.titleInk, 1, kRuleColour);
+  DrawText(canvas, kTextFont, layout.sloganLeft + 1, title_top + 25, kSlogan, kTitleShadow);
+  DrawText(canvas, kTextFont, layout.sloganLeft, title_top + 24, kSlogan, kSloganColour);
   return canvas;
 }
 

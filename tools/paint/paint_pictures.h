@@ -35,6 +35,16 @@ Canvas PaintStripes(int width);
 Canvas PaintBanner();
 Canvas PaintLine();
 
+// Where the banner puts its emblem, the title lettering (twice the title
+// font's size) and the slogan that ends under it.
+struct BannerLayout {
+  int titleInk;    // width of the lettering
+  int emblemX;     // the emblem's centre
+  int textLeft;    // the lettering's left edge
+  int sloganLeft;  // below 2, the slogan would leave the banner
+};
+BannerLayout LayOutBanner(const PictureTexts& texts);
+
 // The two 120 x 168 side pictures: 201 the start menu (paint_start_menu.cpp)
 // and 200 the computer (paint_computer.cpp).
 constexpr int kSideWidth = 120;
@@ -42,6 +52,28 @@ constexpr int kSideHeight = 168;
 
 Canvas PaintStartMenu();
 Canvas PaintComputer();
+
+// The start menu's three menus, as the painter draws them and the checks
+// measure them: the main menu with the side band, the Programs cascade with
+// the product's group, and the group's cascade with its shortcuts.
+constexpr int kTaskbarTop = 150;
+struct MenuLayout {
+  int x;
+  int y;
+  int width;
+  int height;
+  int band;            // width of the side band, 0 for none
+  bool separator;      // a rule before the last item
+};
+struct StartMenuLayout {
+  MenuLayout main, programs, group;
+  int bandRoom;  // pixels the side band's name may take
+};
+StartMenuLayout LayOutStartMenu(const PictureTexts& texts);
+
+// The description's texts for the pictures.
+struct Description;
+PictureTexts TextsOf(const Description& d);
 
 // Pixel art of the start menu and the icons, one character a pixel, and the
 // key that gives each character one of the sixteen VGA colours.

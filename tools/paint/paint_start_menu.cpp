@@ -3,8 +3,6 @@
 // shortcuts, the publisher's name up the main menu's side band.
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "paint_pictures.h"
@@ -210,17 +208,6 @@ struct MenuItem {
 constexpr int kItemHeight = 9;
 constexpr int kSeparatorHeight = 4;
 
-// Layout of one menu: items stacked from the top, an optional separator
-// before the last item, and a side band at the left of the main menu.
-struct MenuLayout {
-  int x;
-  int y;
-  int width;
-  int height;
-  int band;            // width of the side band, 0 for none
-  bool separator;      // a rule before the last item
-};
-
 // Bevel, band, icon column, the widest text (with room for the cascade
 // arrow where there is one), bevel.
 int MenuWidth(const std::vector<MenuItem>& items, int band) {
@@ -275,21 +262,67 @@ void DrawSideBand(Canvas& canvas, const MenuLayout& menu) {
   for (int row = 0; row < height / 3; ++row)
     for (int col = 0; col < menu.band; ++col)
       if (row < height / 6 || (row + col) % 2 == 0) PutPixel(canvas, x + col, top + row, kBlack);
-  if (TextWidth(kMenuFont, g_texts.band.c_str()) > height - 4) {
-    std::fprintf(stderr, "paint-resources: sideband: '%s' is longer than the menu's %d pixels\n",
-                 g_texts.band.c_str(), height - 4);
-    std::exit(2);
-  }
   DrawTextUp(canvas, kMenuFont, x + 2, top + height - 3, g_texts.band.c_str(), kSilver);
 }
 
+// The three menus' items: the main menu's, the Programs cascade's with the
+// product's group, and the group's with its shortcuts.
+struct StartMenuItems {
+  std::vector<MenuItem> main, programs, group;
+};
+
+StartMenuItems MenuItems(const PictureTexts& texts) {
+  StartMenuItems items;
+  items.main = {{"Programs", &kProgramsIcon, true}, {"Documents", &kDocumentsIcon, true},
+                {"Settings", &kSettingsIcon, true}, {"Find", &kFindIcon, true},
+                {"Help", &kHelpIcon, false},        {"Run...", &kRunIcon, false},
+                {"Shut Down...", &kShutDownIcon, false}};
+  items.programs = {
+      {"Games", &kFolderIcon, true},     {texts.group.c_str(), &kFolderIcon, true},
+      {"StartUp", &kFolderIcon, true},   {"Calculator", &kCalcIcon, false},
+      {"Calendar", &kAppIcon, false},    {"Clock", &kAppIcon, false},
+      {"Explorer", &kAppIcon, false},    {"Mail", &kAppIcon, false},
+      {"Notepad", &kPaperIcon, false},   {"Paint", &kAppIcon, false},
+      {"Player", &kAppIcon, false},      {"Terminal", &kAppIcon, false},
+      {"Volume", &kAppIcon, false},      {"Write", &kPaperIcon, false}};
+  // The shortcuts' icons by the roles of their entries.
+  const Art* const kRoleIcons[] = {&kUninstallIcon, &kUpdateIcon, &kLedgerIcon, &kHelpIcon,
+                                   &kReadMeIcon};
+  for (size_t i = 0; i < texts.captions.size(); ++i) {
+    items.group.push_back({texts.captions[i].c_str(), i < 5 ? kRoleIcons[i] : &kPaperIcon, false});
+  }
+  return items;
+}
+
 }  // namespace
+
+// The main menu stands on the taskbar. The Programs cascade opens to its
+// right, overlapping it a little as cascades do, and is pushed up to fit
+// above the taskbar; the group's cascade finds no room on the right and
+// opens to the left, above the main menu.
+StartMenuLayout LayOutStartMenu(const PictureTexts& texts) {
+  StartMenuItems items = MenuItems(texts);
+  StartMenuLayout layout;
+  MenuLayout& main_menu = layout.main;
+  main_menu = {1, 0, MenuWidth(items.main, 9), MenuHeight(items.main, true), 9, true};
+  main_menu.y = kTaskbarTop - main_menu.height;
+  MenuLayout& programs = layout.programs;
+  programs = {0, 0, MenuWidth(items.programs, 0), MenuHeight(items.programs, false), 0, false};
+  programs.x = main_menu.x + main_menu.width - 3;
+  programs.y = kTaskbarTop - programs.height;
+  MenuLayout& group = layout.group;
+  group = {0, 0, MenuWidth(items.group, 0), MenuHeight(items.group, false), 0, false};
+  group.x = programs.x + 3 - group.width;
+  group.y = ItemTop(programs, 1, int(items.programs.size())) - 2;
+  // The band's name reads upwards inside the main menu's bevel.
+  layout.bandRoom = main_menu.height - 4 - 4;
+  return layout;
+}
 
 Canvas PaintStartMenu() {
   Canvas canvas = MakeCanvas(kSideWidth, kSideHeight, kTeal);
 
   // Taskbar along the bottom, with the pressed Start button and the clock.
-  constexpr int kTaskbarTop = 150;
   FillRect(canvas, 0, kTaskbarTop, kSideWidth, kSideHeight - kTaskbarTop, kSilver);
   FillRect(canvas, 0, kTaskbarTop + 1, kSideWidth, 1, kWhite);
   FillRect(canvas, 2, kTaskbarTop + 3, 37, 13, kSilver);
@@ -305,56 +338,15 @@ Canvas PaintStartMenu() {
   DrawText(canvas, kMenuFont, 107 - TextWidth(kMenuFont, "3:02") / 2, kTaskbarTop + 7, "3:02",
            kBlack);
 
-  const std::vector<MenuItem> main_items = {
-      {"Programs", &kProgramsIcon, true}, {"Documents", &kDocumentsIcon, true},
-      {"Settings", &kSettingsIcon, true}, {"Find", &kFindIcon, true},
-      {"Help", &kHelpIcon, false},        {"Run...", &kRunIcon, false},
-      {"Shut Down...", &kShutDownIcon, false}};
-  const std::vector<MenuItem> program_items = {
-      {"Games", &kFolderIcon, true},     {g_texts.group.c_str(), &kFolderIcon, true},
-      {"StartUp", &kFolderIcon, true},   {"Calculator", &kCalcIcon, false},
-      {"Calendar", &kAppIcon, false},    {"Clock", &kAppIcon, false},
-      {"Explorer", &kAppIcon, false},    {"Mail", &kAppIcon, false},
-      {"Notepad", &kPaperIcon, false},   {"Paint", &kAppIcon, false},
-      {"Player", &kAppIcon, false},      {"Terminal", &kAppIcon, false},
-      {"Volume", &kAppIcon, false},      {"Write", &kPaperIcon, false}};
-  // The shortcuts' icons by the roles of their entries.
-  const Art* const kRoleIcons[] = {&kUninstallIcon, &kUpdateIcon, &kLedgerIcon, &kHelpIcon,
-                                   &kReadMeIcon};
-  std::vector<MenuItem> group_items;
-  for (size_t i = 0; i < g_texts.captions.size(); ++i) {
-    group_items.push_back({g_texts.captions[i].c_str(), i < 5 ? kRoleIcons[i] : &kPaperIcon, false});
-  }
-
-  // The main menu stands on the taskbar. The Programs cascade opens to its
-  // right, overlapping it a little as cascades do, and is pushed up to fit
-  // above the taskbar; the group's cascade finds no room on the right and
-  // opens to the left, above the main menu.
-  MenuLayout main_menu{1, 0, MenuWidth(main_items, 9), MenuHeight(main_items, true), 9, true};
-  main_menu.y = kTaskbarTop - main_menu.height;
-  MenuLayout programs{0, 0, MenuWidth(program_items, 0), MenuHeight(program_items, false), 0,
-                      false};
-  programs.x = main_menu.x + main_menu.width - 3;
-  programs.y = kTaskbarTop - programs.height;
-  MenuLayout group{0, 0, MenuWidth(group_items, 0), MenuHeight(group_items, false), 0, false};
-  group.x = programs.x + 3 - group.width;
-  group.y = ItemTop(programs, 1, int(program_items.size())) - 2;
-
-  DrawMenu(canvas, main_menu, main_items, 0);
-  DrawSideBand(canvas, main_menu);
-  DrawMenu(canvas, programs, program_items, 1);
-  DrawMenu(canvas, group, group_items, 2);
+  StartMenuItems items = MenuItems(g_texts);
+  StartMenuLayout layout = LayOutStartMenu(g_texts);
+  DrawMenu(canvas, layout.main, items.main, 0);
+  DrawSideBand(canvas, layout.main);
+  DrawMenu(canvas, layout.programs, items.programs, 1);
+  DrawMenu(canvas, layout.group, items.group, 2);
   // The pointer rests on the main program, or the last item of fewer.
-  int pointed = std::min(2, int(group_items.size()) - 1);
-  int pointer_top = ItemTop(group, pointed, int(group_items.size())) + 4;
-  DrawArt(canvas, group.x + group.width - 8, pointer_top, kPointer, kArtKey);
-
-  // Longer item texts would push a menu off the picture or over another.
-  if (programs.x + programs.width > kSideWidth || programs.y < 0 ||
-      group.y + group.height > main_menu.y || group.x < 2) {
-    std::fprintf(stderr, "paint-resources: the start menu does not fit its picture: shorten the "
-                         "product's name or its shortcut captions\n");
-    std::exit(2);
-  }
+  int pointed = std::min(2, int(items.group.size()) - 1);
+  int pointer_top = ItemTop(layout.group, pointed, int(items.group.size())) + 4;
+  DrawArt(canvas, layout.group.x + layout.group.width - 8, pointer_top, kPointer, kArtKey);
   return canvas;
 }

@@ -1,0 +1,94 @@
+// The constants a publisher sets beside the manifest, and the texts that
+// must fit the boxes and panel the setup shows them in.
+#include "generator_fixture.h"
+
+namespace {
+
+TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrTheDemosDefaults)
+{
+    std::string messages;
+    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
+    std::string identity = Read("out/product_identity.h");
+    EXPECT_NE(identity.find("#define PRODUCT_INSTALLER_NAME \"Vantor\"\n"), std::string::npos) << identity;
+    EXPECT_NE(identity.find("#define PRODUCT_OUTPUT_FILE \"Setup.exe\"\n"), std::string::npos);
+    EXPECT_NE(identity.find("#define PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\"\n"), std::string::npos);
+
+    Write("remove.ico", Painted("setup.ico") + "");
+    ASSERT_EQ(Generate(Description("installer Ashcombe Setup\noutput Ashcombe Setup.exe\n"
+                                   "base {ProgramFiles}\\Ashcombe Labs\npicture uninstaller remove.ico\n"
+                                   "rights (C) %d Smith & Sons\n",
+                                   SixEntries()), &messages), 0) << messages;
+    identity = Read("out/product_identity.h");
+    EXPECT_NE(identity.find("#define PRODUCT_INSTALLER_NAME \"Ashcombe Setup\"\n"), std::string::npos);
+    EXPECT_NE(identity.find("#define PRODUCT_OUTPUT_FILE \"Ashcombe Setup.exe\"\n"), std::string::npos);
+    EXPECT_NE(identity.find("#define PRODUCT_DEFAULT_BASE_FOLDER \"{ProgramFiles}\\\\Ashcombe Labs\"\n"),
+              std::string::npos) << identity;
+    // A single "&" would mark a shortcut key in the page's static text.
+    EXPECT_NE(identity.find("#define WELCOME_RIGHTS_TEXT \"(C) %d Smith && Sons\"\n"), std::string::npos);
+    EXPECT_NE(Read("out/application.manifest").find("<description>Ashcombe Setup.exe, the setup of Quorvel"
+                                                     "</description>"),
+              std::string::npos);
+    EXPECT_EQ(Read("out/uninstaller.ico"), Painted("setup.ico"));
+}
+
+TEST_F(ManifestGenerator, RefusesConstantsTheSetupCouldNotUse)
+{
+    struct Refusal {
+        std::string overrides, message;
+    };
+    const std::string long_base = "base C:\\" + std::string(250, 'b') + "\n";
+    const Refusal refusals[] = {
+        {"output Setup\n", "output: 'Setup' must be a plain file name ending in .exe"},
+        {"output my/Setup.exe\n", "output: 'my/Setup.exe' must be a plain file name"},
+        {"base Brindlemoor\n", "base: 'Brindlemoor' must start with a drive such as C:\\ or with {ProgramFiles}"},
+        {"base {ProgramFiles}Ashcombe\n", "base: '{ProgramFiles}Ashcombe': a backslash must follow {ProgramFiles}"},
+        {"base {Windows}\\Ashcombe\n", "base: '{Windows}\\Ashcombe': the only folder in braces is {ProgramFiles}"},
+        {"base C:\\Tools.\n", "base: 'C:\\Tools.' holds a folder name Windows refuses or rewrites"},
+        {"base C:\\CON\\Tools\n", "base: 'C:\\CON\\Tools' holds a device name"},
+        {long_base, "makes a destination too long"},
+        // Without a base line the folder is made of the publisher's name.
+        {"publisher Brindlemoor Ltd.\n", "publisher: 'C:\\Brindlemoor Ltd.' (the default base folder, made "
+                                         "of the publisher) holds a folder name"},
+        {"name Tools.\n", "name: 'Tools.' ends in a space or a dot"},
+        {"installer " + std::string(19, 'W') + "\n",
+         "installer: '" + std::string(19, 'W') + ":' is 213 pixels wide in the backdrop's system font; the "
+         "backdrop's left panel has room for 140 pixels: shorten it by 73 pixels"},
+    };
+    for (const Refusal& r : refusals) ExpectRefused(Description(r.overrides, SixEntries()), r.message);
+}
+
+// The page texts the product's name goes into wrap at blanks and show two
+// to four lines; a shortcut's caption is one line of the shortcut dialog.
+TEST_F(ManifestGenerator, RefusesANameOrCaptionTheirBoxesWouldClip)
+{
+    const std::string own_menu = "picture startmenu pictures/startmenu.bmp\n";
+    std::string messages;
+    EXPECT_EQ(Generate(Description(own_menu + "name Ashcombe Toolbox\n", SixEntries()), &messages), 0)
+        << messages;
+    ExpectRefused(Description(own_menu + "name Ashcombe Labs Notes\n", SixEntries()),
+                  "name: with 'Ashcombe Labs Notes', the folder page's text takes 3 lines, and its "
+                  "box shows 2: shorten the name");
+    // 'W' is 10 pixels, 'i' 2; the dialog's caption box is 143 pixels wide.
+    EXPECT_EQ(Generate(Description(own_menu, Table("entry | B.txt | 0x11 | BBB | " + std::string(19, 'i') +
+                                                   " | b.txt\n")), &messages), 0) << messages;
+    ExpectRefused(Description(own_menu + "shortcuts 2\n",
+                              Table("entry | B.txt | 0x11 | BBB | " + std::string(15, 'W') + " | b.txt\n")),
+                  "caption: '" + std::string(15, 'W') + "' is 150 pixels wide in the pages' font; the "
+                  "shortcut dialog has room for 143 pixels: shorten it by 7 pixels");
+}
+
+// Before anything is built, what the build makes is not there yet: the
+// check passes it by and refuses all the rest.
+TEST_F(ManifestGenerator, ChecksBeforeTheBuildWithoutWhatTheBuildMakes)
+{
+    for (const char* built : {"uninstaller/A.exe", "payload/AAA.lz", "pictures/banner.bmp"}) {
+        std::remove((dir_ + "/" + built).c_str());
+    }
+    std::string messages;
+    EXPECT_EQ(Generate(Description("", SixEntries()), &messages, "--check"), 0) << messages;
+    ExpectRefused(Description("", Table("entry | N.txt | 0x11 | BBB | N | nowhere.txt\n")),
+                  "source: 'nowhere.txt' does not exist", "--check");
+    ExpectRefused(Description("name ABCDEFGHIJKLMNOPQRST\n", SixEntries()), "name", "--check");
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The build measures the description's texts with a table of the fonts'
+// widths and the boxes' sizes. Here the real fonts and the real templates
+// are measured: the table may never be narrower than a character the
+// fonts draw, nor a box wider or taller than the page makes it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "../../tools/manifest/dialog_metrics.h"
+#include "install_state.h"
+#include "page_ids.h"
+#include "shell_ids.h"
+#include "shell_start.h"
+#include "test_support.h"
+
+namespace {
+
+INT_PTR CALLBACK QuietPage(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The characters a description's texts can hold once in Windows-1252.
+bool Allowed(int c)
+{
+    return c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+}
+
+// Every allowed character of the font selected into dc, and a line of
+// each row of the table, no wider than the table says; the line height
+// no greater.
+void ExpectTableHolds(HDC dc, const FontWidths& table)
+{
+    TEXTMETRICA metrics;
+    ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
+    EXPECT_LE(metrics.tmHeight, table.lineHeight) << table.name;
+    for (int c = kFirstMeasured; c < 0x100; c += 16) {
+        std::string row;
+        for (int i = c; i < c + 16; ++i) {
+            if (!Allowed(i)) continue;
+            char one = (char)i;
+            SIZE size;
+            ASSERT_TRUE(GetTextExtentPoint32A(dc, &one, 1, &size));
+            EXPECT_LE(size.cx, table.advance[i - kFirstMeasured])
+                << table.name << ": character 0x" << std::hex << i;
+            row += one;
+        }
+        SIZE size;
+        ASSERT_TRUE(GetTextExtentPoint32A(dc, row.c_str(), (int)row.size(), &size));
+        EXPECT_LE(size.cx, TextPixels(table, row)) << table.name << ": " << row;
+    }
+}
+
+struct Placed {
+    const TextBox& box;
+    int dialog;
+    int control;
+};
+
+const Placed kPlaced[] = {
+    {kHeadingBox, IDD_WELCOME, IDC_WELCOME_HEADING},
+    {kWelcomeBox, IDD_WELCOME, IDC_PAGE_TEXT},
+    {kLocationBox, IDD_LOCATION, IDC_PAGE_TEXT},
+    {kGroupBox, IDD_GROUP, IDC_PAGE_TEXT},
+    {kVisitBox, IDD_EXTRACTION, IDC_VISIT_NOTICE},
+    {kShortcutBox, IDD_SHORTCUTS, IDC_SHORTCUT_CAPTION},
+};
+
+TEST(TextMetrics, TheBoxesAreAsWideAndHighAsTheTableSaysAndTheirFontNoWider)
+{
+    RegisterWindowClasses();  // the welcome page's own class
+    for (const Placed& placed : kPlaced) {
+        SCOPED_TRACE(placed.box.where);
+        HWND page = CreateDialogParamA(SetupModule(), MAKEINTRESOURCEA(placed.dialog), NULL, QuietPage, 0);
+        ASSERT_NE(page, (HWND)NULL);
+        HWND control = GetDlgItem(page, placed.control);
+        ASSERT_NE(control, (HWND)NULL);
+        RECT client;
+        GetClientRect(control, &client);
+        EXPECT_EQ(client.right, BoxWidth(placed.box));
+        EXPECT_GE(client.bottom, BoxLines(placed.box) * kDialogFont.lineHeight);
+        EXPECT_LT(client.bottom, (BoxLines(placed.box) + 1) * kDialogFont.lineHeight);
+        if (placed.box.format[0] != '\0') {
+            char text[256];
+            GetWindowTextA(control, text, sizeof text);
+            EXPECT_STREQ(text, placed.box.format);
+        }
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0));
+        ExpectTableHolds(dc, kDialogFont);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        DestroyWindow(page);
+    }
+}
+
+TEST(TextMetrics, TheBackdropsSystemFontIsNoWiderThanItsTable)
+{
+    HDC dc = GetDC(NULL);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    ExpectTableHolds(dc, kSystemFont);
+    SelectObject(dc, old);
+    ReleaseDC(NULL, dc);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// The description's texts measured in pixels as the setup's windows draw
+// them: the static controls of the pages, which wrap at blanks and clip
+// what falls below their last line, and the backdrop's label.
+#include "description.h"
+
+#include "dialog_metrics.h"
+
+namespace {
+
+std::string Pixels(int n) { return std::to_string(n) + (n == 1 ? " pixel" : " pixels"); }
+
+// The widest four digits the year can take in place of "%d".
+std::string WidestYear() {
+    char widest = '0';
+    for (char c = '1'; c <= '9'; ++c) {
+        if (TextPixels(kDialogFont, std::string(1, c)) > TextPixels(kDialogFont, std::string(1, widest))) {
+            widest = c;
+        }
+    }
+    return std::string(4, widest);
+}
+
+// How many lines the control shows text in, breaking at blanks where a
+// line would grow past the box as the control does; the widest word, when
+// one alone is wider than the box, in *tooWide.
+int WrappedLines(const std::string& text, int width, std::string* tooWide) {
+    int lines = 1, used = 0;
+    size_t at = 0;
+    while (at <= text.size()) {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos) end = text.size();
+        std::string word = text.substr(at, end - at);
+        int w = TextPixels(kDialogFont, word);
+        if (w > width && tooWide->empty()) *tooWide = word;
+        int space = used > 0 ? TextPixels(kDialogFont, " ") : 0;
+        if (used > 0 && used + space + w > width) {
+            ++lines;
+            used = w;
+        } else {
+            used += space + w;
+        }
+        at = end + 1;
+    }
+    return lines;
+}
+
+// Lines the publisher broke on purpose: each must fit on one line, or the
+// control would wrap it and push the last line out of sight.
+void CheckLines(const Description& d, int line, const char* field, const TextBox& box,
+                const std::vector<std::string>& lines) {
+    int room = BoxWidth(box);
+    for (const std::string& text : lines) {
+        std::string shown = text;
+        size_t year = shown.find("%d");
+        if (year != std::string::npos) shown.replace(year, 2, WidestYear());
+        int width = TextPixels(kDialogFont, shown);
+        if (width > room) {
+            Fail(d, line, field,
+                 Quote(text) + " is " + Pixels(width) + " wide in " + kDialogFont.name +
+                     (year != std::string::npos ? " with a four-digit year" : "") + "; " + box.where +
+                     " is " + Pixels(room) + " wide: shorten it by " + Pixels(width - room));
+        }
+    }
+    if (lines.empty() || static_cast<int>(lines.size()) > BoxLines(box)) {
+        Fail(d, line, field, box.where + std::string(" shows ") + std::to_string(BoxLines(box)) +
+                                 " lines: give 1 to " + std::to_string(BoxLines(box)) + ", separated by |");
+    }
+}
+
+// A template text the page completes with the product's name.
+void CheckNamedText(const Description& d, const TextBox& box) {
+    std::string text = box.format;
+    text.replace(text.find("%s"), 2, d.name);
+    std::string tooWide;
+    int lines = WrappedLines(text, BoxWidth(box), &tooWide);
+    if (!tooWide.empty()) {
+        Fail(d, d.nameLine, "name",
+             Quote(tooWide) + " is wider than " + box.where + " (" + Pixels(BoxWidth(box)) + "); break it with a blank");
+    } else if (lines > BoxLines(box)) {
+        Fail(d, d.nameLine, "name",
+             "with " + Quote(d.name) + ", " + box.where + " takes " + std::to_string(lines) +
+                 " lines, and its box shows " + std::to_string(BoxLines(box)) + ": shorten the name");
+    }
+}
+
+void CheckOneLine(const Description& d, int line, const char* field, const std::string& text,
+                  const FontWidths& font, int room, const char* where) {
+    int width = TextPixels(font, text);
+    if (width > room) {
+        Fail(d, line, field,
+             Quote(text) + " is " + Pixels(width) + " wide in " + font.name + "; " + where + " has room for " +
+                 Pixels(room) + ": shorten it by " + Pixels(width - room));
+    }
+}
+
+}  // namespace
+
+void CheckTextFit(const Description& d) {
+    CheckLines(d, d.rightsLine, "rights", kHeadingBox, d.rights);
+    CheckLines(d, d.visitLine, "visit", kVisitBox, d.visit);
+    for (const TextBox* box : {&kWelcomeBox, &kLocationBox, &kGroupBox}) CheckNamedText(d, *box);
+    // The shortcut dialog names each shortcut as it makes it.
+    for (long i = 0; i < d.shortcuts && i < long(d.entries.size()); ++i) {
+        const Entry& e = d.entries[size_t(i)];
+        CheckOneLine(d, e.line, "caption", e.caption, kDialogFont, BoxWidth(kShortcutBox), kShortcutBox.where);
+    }
+    CheckOneLine(d, d.installerLine, "installer", d.installer + ":", kSystemFont, kLabelRoom,
+                 "the backdrop's left panel");
+}

@@ -166,6 +166,8 @@ struct AllowanceList {
     int count;
 };
 void Allow(AllowanceList* list, bool required, const char* why, const char* format, ...);
+// The publisher's folder and the program folder, for why.
+void AllowProgramFolders(AllowanceList* list, bool required, const char* why);
 // A data file kept in the program folder, with the folders holding it.
 void AllowKeptData(AllowanceList* list, const char* path);
 // The shell setting the setup keeps on purpose and, before a restart, the

@@ -321,11 +321,16 @@ void Allow(AllowanceList* list, bool required, const char* why, const char* form
     a->required = required;
 }
 
+void AllowProgramFolders(AllowanceList* list, bool required, const char* why)
+{
+    Allow(list, required, why, "+ %s", BaseFolder());
+    Allow(list, required, why, "+ %s", g_walk.destination);
+}
+
 void AllowKeptData(AllowanceList* list, const char* path)
 {
     const char* why = "kept: the user's data";
-    Allow(list, true, why, "+ %s", BaseFolder());
-    Allow(list, true, why, "+ %s", g_walk.destination);
+    AllowProgramFolders(list, true, why);
     Allow(list, true, why, "+ %s", path);
 }
 

@@ -218,8 +218,7 @@ int RemoveUserFiles()
     AllowanceList also;
     also.count = 0;
     const char* why = "the user's own, kept";
-    Allow(&also, true, why, "+ %s", BaseFolder());
-    Allow(&also, true, why, "+ %s", g_walk.destination);
+    AllowProgramFolders(&also, true, why);
     Allow(&also, true, why, "+ %s", notes);
     Allow(&also, true, why, "+ %s", exports);
     Allow(&also, true, why, "+ %s", sheet);

@@ -165,68 +165,19 @@ bool Undeletable(Phase phase)
                            : AskHost(phase == kTamper ? "lock" : "unlock", name);
 }
 
-// Whether the deletions the system does at its next start name path.
-bool MarkedForRestart(const char* path)
-{
-    static WCHAR list[16384];
-    WCHAR wide[MAX_PATH];
-    HKEY key;
-    DWORD size = sizeof list - sizeof(WCHAR) * 2;
-    bool marked = false;
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0 ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                      0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    ZeroMemory(list, sizeof list);
-    if (RegQueryValueExW(key, L"" PENDING_RENAMES, NULL, NULL, (BYTE*)list, &size) ==
-        ERROR_SUCCESS) {
-        // Pairs of "\??\path" and the new name, empty for a deletion.
-        const WCHAR* entry = list;
-        while (*entry != L'\0') {
-            int length = lstrlenW(entry);
-            int n = lstrlenW(wide);
-            const WCHAR* newName = entry + length + 1;
-            marked = marked || (length >= n && *newName == L'\0' &&
-                                lstrcmpiW(entry + length - n, wide) == 0);
-            entry = newName + lstrlenW(newName) + 1;
-        }
-    }
-    RegCloseKey(key);
-    return marked;
-}
-
 // A read-only file whose mark cannot be cleared: its deletion is refused
-// with access denied, which is not a file in use. It is not marked for the
-// restart and not said to go then.
+// with access denied, which is not a file in use, so it does not wait for
+// the restart (exit code 4) but is named as not removed.
 bool LockedReadOnly(Phase phase)
 {
     char name[MAX_PATH];
-    char reference[MAX_PATH];
     ProgramFile(name, sizeof name, kFiles[kFileCount - 1].name);
-    snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[kFileCount - 1].name);
-    if (phase == kTamper) {
-        return Check(SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY) != 0,
-                     "made %s read-only", name) &&
-               AskHost("lock", name);
+    if (phase == kTamper &&
+        !Check(SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY) != 0, "made %s read-only", name)) {
+        return false;
     }
-    if (phase == kUndo) {
-        return AskHost("unlock", name) && SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
-    }
-    CheckSameFile(name, reference);
-    // The reading itself sees the mark of an earlier case's temp copy.
-    char temp[MAX_PATH];
-    char copy[MAX_PATH];
-    WIN32_FIND_DATAA found;
-    EraserFolderPattern(temp, sizeof temp, copy, sizeof copy);
-    HANDLE search = FindFirstFileA(copy, &found);
-    if (Check(search != INVALID_HANDLE_VALUE, "an earlier case left a temp copy")) {
-        FindClose(search);
-        snprintf(copy, sizeof copy, "%s%s\\%s", temp, found.cFileName, UNINSTALLER_NAME);
-        Check(MarkedForRestart(copy), "%s of an earlier removal is seen marked for the restart",
-              copy);
-    }
-    return Check(!MarkedForRestart(name), "%s is not marked for deletion at the restart", name);
+    bool done = Undeletable(phase);  // locked, checked untouched, unlocked
+    return phase == kUndo ? done && SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL) : done;
 }
 
 struct LeftCase {

@@ -280,14 +280,11 @@ int SilentInUse()
     untilRestart.count = 0;
     const char* why = "in use at the removal, deleted at the restart";
     Allow(&untilRestart, true, why, "+ %s", program);
-    Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
-    Allow(&untilRestart, true, why, "+ %s", BaseFolder());
+    AllowProgramFolders(&untilRestart, true, why);
     // The emptied folders may stay after the restart; the file may not.
     AllowanceList folders;
     folders.count = 0;
-    why = "the folders of a file deleted at the restart";
-    Allow(&folders, false, why, "+ %s", g_walk.destination);
-    Allow(&folders, false, why, "+ %s", BaseFolder());
+    AllowProgramFolders(&folders, false, "the folders of a file deleted at the restart");
     CheckAfterRemoval(&folders, &untilRestart);
 
     // The emptied program folder, held as another program's working folder,
@@ -306,9 +303,7 @@ int SilentInUse()
     EndNotepad(&holder);
     if (ran) {
         untilRestart.count = 0;
-        why = "held at the removal, deleted at the restart";
-        Allow(&untilRestart, true, why, "+ %s", g_walk.destination);
-        Allow(&untilRestart, true, why, "+ %s", BaseFolder());
+        AllowProgramFolders(&untilRestart, true, "held at the removal, deleted at the restart");
         CheckAfterRemoval(NULL, &untilRestart);
     }
     return RemovalOutcome();

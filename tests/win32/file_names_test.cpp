@@ -3,13 +3,11 @@
 // attributes, whatever the pass does with its own.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "file_names.h"
 #include "install_pass.h"
 #include "pass_fixture.h"
-#include "test_support.h"
 
 namespace {
 
@@ -87,54 +85,6 @@ TEST_F(HardLinkedName, TheCleaningNeverClearsTheMarkOfAFileWithOtherNames)
     EXPECT_EQ(InstallFiles(page_), 1);
     ExpectPreciousKept();
     EXPECT_FALSE(Exists(dest + "\\bait.txt")) << "cleaned all the same";
-}
-
-// A name that stays says why: the uninstaller tells a file in use from
-// one that cannot go by that reason alone.
-TEST(RemoveFileName, ANameThatStaysLeavesTheReason)
-{
-    std::string folder = MakeTestFolder("file-name-reasons");
-    const std::string name = folder + "\\Quorvel.exe";
-    enum Hold { kNothing, kFolder, kOpenWithoutDeleteSharing, kRunning };
-    const struct {
-        const char* what;
-        Hold hold;
-        DWORD error;  // ERROR_SUCCESS: removed
-    } cases[] = {
-        {"a plain file", kNothing, ERROR_SUCCESS},
-        {"a folder", kFolder, ERROR_ACCESS_DENIED},
-        {"open elsewhere without delete sharing", kOpenWithoutDeleteSharing,
-         ERROR_SHARING_VIOLATION},
-        {"a running program's file", kRunning, ERROR_ACCESS_DENIED},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        HANDLE open = INVALID_HANDLE_VALUE;
-        if (c.hold == kFolder) {
-            ASSERT_TRUE(CreateDirectoryA(name.c_str(), NULL));
-        } else if (c.hold != kRunning) {
-            ASSERT_TRUE(WriteWholeFile(name, c.what));
-        }
-        if (c.hold == kOpenWithoutDeleteSharing) {
-            open = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                               0, NULL);
-        }
-        std::unique_ptr<RunningCopy> program(c.hold == kRunning ? new RunningCopy(name) : NULL);
-        ASSERT_TRUE(program == NULL || program->running) << "a running copy of the tests";
-        SetLastError(0xDEAD);
-        EXPECT_EQ(RemoveFileName(name.c_str()), c.error == ERROR_SUCCESS);
-        EXPECT_EQ(GetLastError(), c.error);
-        EXPECT_EQ(GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES,
-                  c.error == ERROR_SUCCESS);
-        program.reset();
-        if (open != INVALID_HANDLE_VALUE) {
-            CloseHandle(open);
-        }
-        RemoveTree(folder);
-        CreateDirectoryA(folder.c_str(), NULL);
-    }
-    EXPECT_TRUE(RemoveFileName(name.c_str())) << "a name that is not there is gone";
-    RemoveTree(folder);
 }
 
 }  // namespace

@@ -88,36 +88,4 @@ TEST(NameDeletion, AFileInUseFailsAndGetsItsMarksBack)
     RemoveTree(folder);
 }
 
-// Only a file held now may wait for the restart: a sharing violation, or
-// the access denied of a running program's file. The same access denied
-// from a file nobody holds (an access list, a mark that stays) is not.
-TEST(NameDeletion, OnlyAFileHeldNowIsInUse)
-{
-    std::string folder = MakeTestFolder("name-in-use");
-    std::string path = folder + "\\Quorvel.exe";
-    {
-        ASSERT_TRUE(WriteWholeFile(path, "held"));
-        HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                                  OPEN_EXISTING, 0, NULL);
-        NameState state;
-        EXPECT_EQ(kNameFailed, DeleteOwnName(path.c_str(), &state));
-        EXPECT_EQ(ERROR_SHARING_VIOLATION, state.error);
-        EXPECT_TRUE(IsNameInUse(path.c_str(), state.error));
-        CloseHandle(held);
-        EXPECT_FALSE(IsNameInUse(path.c_str(), ERROR_ACCESS_DENIED)) << "held by nobody";
-        EXPECT_FALSE(IsNameInUse(path.c_str(), ERROR_WRITE_PROTECT));
-        EXPECT_TRUE(IsNameInUse(path.c_str(), ERROR_LOCK_VIOLATION));
-        ASSERT_TRUE(DeleteFileA(path.c_str()));
-    }
-    {
-        RunningCopy program(path);
-        ASSERT_TRUE(program.running);
-        NameState state;
-        EXPECT_EQ(kNameFailed, DeleteOwnName(path.c_str(), &state));
-        EXPECT_EQ(ERROR_ACCESS_DENIED, state.error);
-        EXPECT_TRUE(IsNameInUse(path.c_str(), state.error)) << "a running program's file";
-    }
-    RemoveTree(folder);
-}
-
 }  // namespace

@@ -128,27 +128,6 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
-RunningCopy::RunningCopy(const std::string& path) : running(false)
-{
-    char self[MAX_PATH];
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    DWORD n = GetModuleFileNameA(NULL, self, sizeof self);
-    running = n > 0 && n < sizeof self && CopyFileA(self, path.c_str(), FALSE) &&
-              CreateProcessA(path.c_str(), NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL,
-                             &startup, &process);
-}
-
-RunningCopy::~RunningCopy()
-{
-    if (running) {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
-
 bool ReadWholeFile(const std::string& path, std::string* contents)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,

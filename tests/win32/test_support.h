@@ -53,16 +53,6 @@ bool ReadWholeFile(const std::string& path, std::string* contents);
 bool HasOneName(const char* path);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
-// Holds path as a running program holds its own file: a copy of this test
-// program there, started suspended, and ended (and waited for) when it
-// goes out of scope.
-struct RunningCopy {
-    explicit RunningCopy(const std::string& path);
-    ~RunningCopy();
-    bool running;
-    PROCESS_INFORMATION process;
-};
-
 // Removes the vendor key and the uninstall entry of the product.
 void ClearProductRegistry();
 

@@ -6,7 +6,7 @@ endif()
 set(CMAKE_CXX_FLAGS_RELEASE "-O2")
 
 include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack
-  ${CMAKE_SOURCE_DIR}/quorvel ${CMAKE_SOURCE_DIR}/system)
+  ${CMAKE_SOURCE_DIR}/quorvel ${CMAKE_SOURCE_DIR}/uninstaller ${CMAKE_SOURCE_DIR}/system)
 
 # The encoder and the decoder, optimised, for the packer and the benchmarks.
 add_library(vantor_codec STATIC
@@ -48,7 +48,7 @@ find_package(GTest REQUIRED)
 file(GLOB VANTOR_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${VANTOR_PORTABLE_SOURCES}
-  ${CMAKE_SOURCE_DIR}/quorvel/removal_rules.cpp
+  ${CMAKE_SOURCE_DIR}/uninstaller/removal_rules.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_coder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/match_finder.cpp
@@ -112,5 +112,5 @@ target_link_libraries(paint-resources vantor_description)
 add_test(NAME pictures.regenerate_identical
   COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:paint-resources>
     -DOUT=${CMAKE_BINARY_DIR}/pictures-check -DREF=${CMAKE_SOURCE_DIR}/resources
-    -DDESCRIPTION=${CMAKE_SOURCE_DIR}/resources/product.txt
+    -DDESCRIPTION=${CMAKE_SOURCE_DIR}/products/quorvel/product.txt
     -P ${CMAKE_SOURCE_DIR}/tools/paint/compare_pictures.cmake)

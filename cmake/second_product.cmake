@@ -1,15 +1,9 @@
-# A second product, Drellisk by Ombrevale, built from its own description
-# (tests/second-product/product.txt) into build/win32/second with the same
-# code as Quorvel's setup: its programs, its painted pictures (painted by
-# vantor_setup, as for any product that brings none), its setup.
-# The tests install it end to end and scan both setups for each other's
-# names.
+# A second product, Drellisk by Ombrevale, built from its own folder
+# (products/drellisk) into build/win32/second as any product is: its
+# programs, its pictures painted for it, its setup. The tests install it
+# end to end and scan both setups for each other's names.
 set(second_root ${CMAKE_BINARY_DIR}/second)
-set(second_description ${CMAKE_SOURCE_DIR}/tests/second-product/product.txt)
-
-product_programs(drellisk ${second_description} ${second_root}/programs ${second_root})
-
-vantor_setup(Drellisk drellisk_app ${second_description} ${second_root} drellisk_programs)
+vantor_setup(Drellisk drellisk_app ${CMAKE_SOURCE_DIR}/products/drellisk ${second_root})
 
 # Neither setup carries the other's names, in any encoding, decoded payload
 # included.

@@ -1,13 +1,20 @@
-# A file the description names: "@" ones are built under ROOT, the others
-# lie in the sources.
-function(vantor_source_path out source root)
-  if(source MATCHES "^@(.*)")
-    set(${out} ${root}/${CMAKE_MATCH_1} PARENT_SCOPE)
-  else()
-    set(${out} ${CMAKE_SOURCE_DIR}/${source} PARENT_SCOPE)
-  endif()
-endfunction()
-
+# vantor_setup(TARGET APP PRODUCT ROOT): the setup of the product in the
+# folder PRODUCT (its description product.txt, its files, its licence, its
+# pictures if it brings them), built into ROOT:
+#   ROOT/<output>         the setup, named by the description (Setup.exe)
+#   ROOT/uninstaller/     Vantor's uninstaller, built for this product
+#   ROOT/<@ path>         the updater and the main program, if the product
+#                         takes ours (entries 1 and 2 with "@" sources)
+#   ROOT/pictures/        the pictures painted for it, when it brings none
+#   ROOT/identity/        its identity, for the programs above
+#   ROOT/table/           the sizes of its table (product_table.h)
+#   ROOT/payload/         its files, packed
+#   ROOT/generated/       the manifest, identity and resource lines
+#   ROOT/product-files/   copies of its files and licence, as installed
+# APP is the static library of the setup's code (the tests link it).
+# Everything a setup packs is either a file of the product's folder or a
+# program this build makes for this product: nothing left by an earlier
+# build can be taken.
 # The setup alone is optimised whole at the link, as one piece of code:
 # what nothing calls is gone by then, so its functions need no sections of
 # their own (each would be padded to 4 bytes). Its library calls are
@@ -18,60 +25,102 @@ endfunction()
 # for.
 set(VANTOR_SETUP_FLAGS -flto -fno-builtin)
 
-# The files of the description's lines whose key (and picture name) match
-# KEYS, a regular expression such as "picture[ \t]+setup|licence".
-function(vantor_named_files out description root keys)
-  file(STRINGS ${description} lines REGEX "^(${keys})[ \t]")
-  set(files)
-  foreach(line IN LISTS lines)
-    string(REGEX REPLACE "^(${keys})[ \t]+" "" source "${line}")
-    string(STRIP "${source}" source)
-    vantor_source_path(source "${source}" ${root})
-    list(APPEND files ${source})
-  endforeach()
-  set(${out} ${files} PARENT_SCOPE)
-endfunction()
-
-# vantor_setup(TARGET APP DESCRIPTION ROOT PROGRAMS): builds the setup of the
-# product a description names into ROOT: the packed payload in ROOT/payload,
-# the generated manifest, identity and resource lines in ROOT/generated,
-# copies of the product's files and licence in ROOT/product-files (the tests
-# compare installed files with them), the setup's code as the static
-# library APP and the setup itself as ROOT/Vantor.exe. PROGRAMS is the
-# target that builds the product's own programs ("@" sources, under ROOT).
-function(vantor_setup target app description root programs)
+function(vantor_setup target app product root)
+  get_filename_component(product ${product} ABSOLUTE)
+  set(description ${product}/product.txt)
   set(generated ${root}/generated)
-  # Which description this setup is built from, for the tests that check it.
-  file(WRITE ${root}/description.path "${description}\n")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
-  # Everything that can be checked before the build is checked before the
-  # rules are made, so a mistake is told by the description's line and not
-  # by a rule missing its file.
-  if(EXISTS ${VANTOR_MANIFEST})
-    execute_process(COMMAND ${VANTOR_MANIFEST} --check ${description} ${CMAKE_SOURCE_DIR} ${root}
-      RESULT_VARIABLE problems ERROR_VARIABLE told)
-    if(problems)
-      message(NOTICE "${told}")
-      message(FATAL_ERROR "${description} has the problems above; nothing was built")
-    endif()
+  set(identity ${root}/identity)
+  if(NOT EXISTS ${description})
+    message(FATAL_ERROR "${product}: no product.txt here; a product folder holds its description, "
+      "product.txt, beside the files it names")
   endif()
-  file(STRINGS ${description} entry_lines REGEX "^entry[ \t]*\\|")
-  # Files the description names besides the entries: the generator reads
-  # them, so a change to one rebuilds the setup.
-  vantor_named_files(named_files ${description} ${root} "picture[ \t]+[A-Za-z]+|licence")
-  # The pictures the product does not bring are painted for it, so they
-  # always carry this description's names.
-  set(painted ${root}/pictures/painted.stamp)
-  add_custom_command(OUTPUT ${painted}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/pictures
-    COMMAND ${VANTOR_HOST_TOOLS}/paint-resources ${root}/pictures ${description}
-    COMMAND ${CMAKE_COMMAND} -E touch ${painted}
-    DEPENDS ${description} ${VANTOR_HOST_TOOLS}/paint-resources
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
+  vantor_check_description(${description} ${product} ${root})
+
+  # What the build reads of the description: the entries, the files it
+  # names, the output's name. The generator checks all of it.
+  file(STRINGS ${description} entry_lines REGEX "^[ \t]*entry[ \t]*\\|")
+  file(STRINGS ${description} picture_lines REGEX "^[ \t]*picture[ \t]")
+  file(STRINGS ${description} licence_lines REGEX "^[ \t]*licence[ \t]")
+  file(STRINGS ${description} output_lines REGEX "^[ \t]*output[ \t]")
+  file(STRINGS ${description} preserve_lines REGEX "^[ \t]*preserve[ \t]")
+  set(output Setup.exe)
+  foreach(line IN LISTS output_lines)  # a later key replaces an earlier one
+    string(REGEX REPLACE "^[ \t]*output[ \t]+" "" output "${line}")
+    string(STRIP "${output}" output)
+  endforeach()
+  file(WRITE ${root}/description.path "${description}\n")
+  file(WRITE ${root}/setup.name "${output}\n")
+
+  # The sizes the whole setup's code is compiled with; rewritten only when
+  # they change, so that editing a text recompiles little.
+  list(LENGTH entry_lines entry_count)
+  set(preserved_count 0)
+  foreach(line IN LISTS preserve_lines)
+    string(REGEX REPLACE "^[ \t]*preserve[ \t]+" "" words "${line}")
+    string(STRIP "${words}" words)
+    string(REGEX REPLACE "[ \t]+" ";" words "${words}")
+    list(LENGTH words preserved_count)
+  endforeach()
+  file(CONFIGURE OUTPUT ${root}/table/product_table.h CONTENT
+"/* generated from the product description; do not edit */
+#define VANTOR_TABLE_SIZE ${entry_count}
+#define VANTOR_PRESERVED_COUNT ${preserved_count}
+")
+
+  # Pictures the product brings; the others are painted for it, so that
+  # they always carry this description's names.
+  set(brought)
+  set(named_files)
+  foreach(line IN LISTS picture_lines licence_lines)
+    string(REGEX REPLACE "^[ \t]*(picture[ \t]+[A-Za-z]+|licence)[ \t]+" "" file "${line}")
+    string(STRIP "${file}" file)
+    vantor_product_path(file "${file}" ${product})
+    list(APPEND named_files ${file})
+    if(line MATCHES "^[ \t]*picture[ \t]+([A-Za-z]+)")
+      list(APPEND brought ${CMAKE_MATCH_1})
+      set(picture_${CMAKE_MATCH_1} ${file})
+    endif()
+  endforeach()
+  set(painted)
+  foreach(picture computer.bmp startmenu.bmp banner.bmp strip.bmp line.bmp setup.ico shortcut.ico)
+    string(REGEX REPLACE "\\..*" "" name ${picture})
+    if(NOT name IN_LIST brought)
+      list(APPEND painted ${root}/pictures/${picture})
+      set(picture_${name} ${root}/pictures/${picture})
+    endif()
+  endforeach()
+  if(painted)
+    set(all_painted)
+    foreach(picture computer.bmp startmenu.bmp banner.bmp strip.bmp line.bmp setup.ico shortcut.ico)
+      list(APPEND all_painted ${root}/pictures/${picture})
+    endforeach()
+    add_custom_command(OUTPUT ${all_painted}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/pictures
+      COMMAND ${VANTOR_HOST_TOOLS}/paint-resources ${root}/pictures ${description}
+      DEPENDS ${description} ${VANTOR_HOST_TOOLS}/paint-resources
+      COMMENT "Painting the pictures of ${description}"
+      VERBATIM)
+  endif()
+  # The uninstaller shows its own icon, else the setup's.
+  if(NOT DEFINED picture_uninstaller)
+    set(picture_uninstaller ${picture_setup})
+  endif()
+
+  # The identity the programs are built with, from the same generator as
+  # the setup's manifest, so the two cannot disagree.
+  set(identity_files ${identity}/product_identity.h ${identity}/application.manifest
+    ${identity}/uninstaller.ico)
+  add_custom_command(OUTPUT ${identity_files}
+    COMMAND ${VANTOR_MANIFEST} --identity ${description} ${product} ${root} ${identity}
+    DEPENDS ${description} ${VANTOR_MANIFEST} ${picture_uninstaller}
     VERBATIM)
+  add_custom_target(${target}_identity DEPENDS ${identity_files})
 
   set(packed_files)
   set(sources)
   set(copies)
+  set(index 0)
   foreach(line IN LISTS entry_lines)
     string(REPLACE "|" ";" fields "${line}")
     list(GET fields 1 name)
@@ -80,51 +129,75 @@ function(vantor_setup target app description root programs)
     string(STRIP "${name}" name)
     string(STRIP "${resource}" resource)
     string(STRIP "${source}" source)
-    set(built ${source})
-    if(source STREQUAL "@uninstaller")
+    # Programs of ours, by their roles: built for this product, into the
+    # place the description names.
+    set(program)
+    if(source STREQUAL "@uninstaller" AND index EQUAL 0)
       set(source ${root}/uninstaller/${name})
+      set(program ${target}_uninstaller)
+      vantor_uninstaller(${program} ${target}_identity ${identity} ${source})
+    elseif(index EQUAL 0)
+      message(FATAL_ERROR "${description}: entry 0 (${name}) is the uninstaller, Vantor's own "
+        "program built for this product: write @uninstaller as its source")
+    elseif(source MATCHES "^@(.+)" AND (index EQUAL 1 OR index EQUAL 2))
+      set(source ${root}/${CMAKE_MATCH_1})
+      if(index EQUAL 1)
+        set(program ${target}_updater)
+        vantor_updater(${program} ${target}_identity ${identity} ${source})
+      else()
+        set(program ${target}_program)
+        vantor_ledger(${program} ${target}_identity ${identity} ${source})
+      endif()
+    elseif(source MATCHES "^@")
+      message(FATAL_ERROR "${description}: entry ${index} (${name}): '${source}': only the "
+        "uninstaller (entry 0), the updater (entry 1) and the main program (entry 2) can be "
+        "programs the build makes; name a file of the product's folder")
     else()
-      vantor_source_path(source "${source}" ${root})
-    endif()
-    # Programs the publisher brings ready-made are signed as copies in
-    # ROOT/signed, which the generator then takes for them; those the tree
-    # builds are signed as they are linked.
-    if(VANTOR_SIGN AND NOT built MATCHES "^@" AND name MATCHES "\\.([Ee][Xx][Ee]|[Dd][Ll][Ll])$")
-      set(signed "${root}/signed/${name}")
-      add_custom_command(OUTPUT ${signed}
-        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${signed}
-        COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${signed}
-        DEPENDS ${source}
-        VERBATIM)
-      set(source ${signed})
+      vantor_product_path(source "${source}" ${product})
+      # Programs the publisher brings ready-made are signed as copies in
+      # ROOT/signed, which the generator then takes for them; those the
+      # tree builds are signed as they are linked.
+      if(VANTOR_SIGN AND name MATCHES "\\.([Ee][Xx][Ee]|[Dd][Ll][Ll])$")
+        set(signed "${root}/signed/${name}")
+        add_custom_command(OUTPUT ${signed}
+          COMMAND ${CMAKE_COMMAND} -E copy ${source} ${signed}
+          COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${signed}
+          DEPENDS ${source}
+          VERBATIM)
+        set(source ${signed})
+      endif()
     endif()
     set(copy "${root}/product-files/${name}")
     add_custom_command(OUTPUT ${copy}
       COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
-      DEPENDS ${source} ${programs}
+      DEPENDS ${source} ${program}
       VERBATIM)
     list(APPEND copies ${copy})
     set(packed ${root}/payload/${resource}.lz)
     add_custom_command(OUTPUT ${packed}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/payload
       COMMAND ${VANTOR_PACK} pack ${source} ${packed}
-      DEPENDS ${source} ${VANTOR_PACK} ${programs}
+      DEPENDS ${source} ${program} ${VANTOR_PACK}
+      COMMENT "Packing ${name}"
       VERBATIM)
     list(APPEND packed_files ${packed})
     list(APPEND sources ${source})
+    math(EXPR index "${index} + 1")
   endforeach()
+
   set(outputs ${generated}/manifest_data.inc ${generated}/product_identity.h
     ${generated}/application.manifest ${generated}/uninstaller.ico ${generated}/license.txt
     ${generated}/payload.rc ${generated}/setup_files.rc ${generated}/manifest.txt)
   add_custom_command(OUTPUT ${outputs}
-    COMMAND ${VANTOR_MANIFEST} ${description} ${CMAKE_SOURCE_DIR} ${root} ${generated}
+    COMMAND ${VANTOR_MANIFEST} ${description} ${product} ${root} ${generated}
     DEPENDS ${description} ${VANTOR_MANIFEST} ${packed_files} ${sources} ${named_files} ${painted}
+    COMMENT "Writing the manifest of ${description}"
     VERBATIM)
-  # The licence as the setup carries it, converted by the generator.
+  # The licence as the setup carries it.
   set(copy ${root}/product-files/license.txt)
   add_custom_command(OUTPUT ${copy}
     COMMAND ${CMAKE_COMMAND} -E copy ${generated}/license.txt ${copy}
-    DEPENDS ${outputs}
+    DEPENDS ${generated}/license.txt
     VERBATIM)
   list(APPEND copies ${copy})
   add_custom_target(${target}_generated ALL DEPENDS ${outputs} ${copies})
@@ -133,7 +206,7 @@ function(vantor_setup target app description root programs)
   # as ordinary code for them, and as the compiler's intermediate form for
   # the setup, which is optimised as one whole at the link.
   add_library(${app} STATIC ${VANTOR_APP_SOURCES})
-  target_include_directories(${app} PUBLIC ${generated} ${VANTOR_INCLUDES})
+  target_include_directories(${app} PUBLIC ${generated} ${root}/table ${VANTOR_INCLUDES})
   target_compile_options(${app} PRIVATE ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -ffat-lto-objects)
   add_dependencies(${app} ${target}_generated)
 
@@ -142,7 +215,10 @@ function(vantor_setup target app description root programs)
   set(script ${root}/setup.rc)
   file(CONFIGURE OUTPUT ${script} CONTENT "#include \"vantor.rc\"\n")
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/shell/win_main.cpp ${script})
-  set_target_properties(${target} PROPERTIES OUTPUT_NAME Vantor RUNTIME_OUTPUT_DIRECTORY ${root})
+  string(REGEX REPLACE "\\.[^.]*$" "" output_name "${output}")
+  string(REGEX MATCH "\\.[^.]*$" output_suffix "${output}")
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output_name} SUFFIX "${output_suffix}"
+    RUNTIME_OUTPUT_DIRECTORY ${root})
   # The resource script finds the payload's "payload/NAME.lz" under ROOT.
   target_include_directories(${target} PRIVATE ${root})
   target_link_libraries(${target} ${app} ${VANTOR_WIN_LIBS})
@@ -154,4 +230,31 @@ function(vantor_setup target app description root programs)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
   vantor_sign(${target})
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
+endfunction()
+
+# A path the description names: absolute, or relative to the product's
+# folder.
+function(vantor_product_path out path product)
+  if(IS_ABSOLUTE "${path}")
+    set(${out} "${path}" PARENT_SCOPE)
+  else()
+    set(${out} "${product}/${path}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Everything of the description that can be checked before anything is
+# built, when the tree is configured: a mistake is named by its line and
+# field, not by a build step that fails on it later.
+function(vantor_check_description description product root)
+  if(NOT EXISTS ${VANTOR_MANIFEST})
+    message(FATAL_ERROR "${VANTOR_MANIFEST} is not built: build the host tools first "
+      "(scripts/build.sh, or scripts/build-setup.sh for one product)")
+  endif()
+  execute_process(COMMAND ${VANTOR_MANIFEST} --check ${description} ${product} ${root}
+    RESULT_VARIABLE failed ERROR_VARIABLE problems)
+  if(failed)
+    # As the generator wrote them, one a line: CMake would rewrap an error.
+    message(NOTICE "${problems}")
+    message(FATAL_ERROR "${description}: put the problems above right; nothing was built")
+  endif()
 endfunction()

@@ -1,11 +1,13 @@
-# Windows tree: the setup program, the demo product it carries, and the test
-# programs that ctest runs under Wine.
+# Windows tree: setups built from product folders, with the programs of
+# ours they carry. Configured with VANTOR_PRODUCT (a product folder), it
+# builds that one product's setup and nothing else (scripts/build-setup.sh);
+# without, the demo product's and the second product's setups and the tests
+# that run under Wine.
 enable_language(RC)
 set(VANTOR_HOST_TOOLS "${CMAKE_SOURCE_DIR}/build/host" CACHE PATH "host tree with vantor-pack and vantor-manifest")
+set(VANTOR_PRODUCT "" CACHE PATH "the product folder whose setup alone this tree builds")
 set(VANTOR_PACK ${VANTOR_HOST_TOOLS}/vantor-pack)
 set(VANTOR_MANIFEST ${VANTOR_HOST_TOOLS}/vantor-manifest)
-set(VANTOR_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.txt)
-set(VANTOR_GENERATED ${CMAKE_BINARY_DIR}/generated)
 
 # Small and self-contained: no exceptions or RTTI, unused sections dropped,
 # the compiler's runtime linked in, and nothing that varies between builds
@@ -34,23 +36,45 @@ endfunction()
 
 include(${CMAKE_SOURCE_DIR}/cmake/sign.cmake)
 
-# The demo product's own programs, with the setup's path rules.
-include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
-add_subdirectory(quorvel)
-
 set(VANTOR_INCLUDES ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/shell
   ${CMAKE_SOURCE_DIR}/pages ${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/system)
 # Known DLLs only: the common controls are loaded from the system folder at
 # run time (system/dll_search.h says why).
 set(VANTOR_WIN_LIBS ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
+
+# The setup's code that the programs of ours share, compiled once for all
+# of them in the tree. (The setup compiles its own, to optimise it whole.)
+add_library(vantor_common STATIC
+  ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp ${CMAKE_SOURCE_DIR}/product/command_line.cpp
+  ${CMAKE_SOURCE_DIR}/system/dll_search.cpp ${CMAKE_SOURCE_DIR}/system/run_log.cpp
+  ${CMAKE_SOURCE_DIR}/system/file_names.cpp ${CMAKE_SOURCE_DIR}/system/folder_chain.cpp
+  ${CMAKE_SOURCE_DIR}/system/folder_access.cpp ${CMAKE_SOURCE_DIR}/system/link_target.cpp)
+target_include_directories(vantor_common PUBLIC ${VANTOR_INCLUDES})
+target_compile_options(vantor_common PRIVATE ${VANTOR_WIN_FLAGS})
+# The setup's code, built for each product.
 file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/product/*.cpp ${CMAKE_SOURCE_DIR}/shell/*.cpp
   ${CMAKE_SOURCE_DIR}/pages/*.cpp ${CMAKE_SOURCE_DIR}/payload/*.cpp
   ${CMAKE_SOURCE_DIR}/system/*.cpp)
 list(REMOVE_ITEM VANTOR_APP_SOURCES ${CMAKE_SOURCE_DIR}/shell/win_main.cpp)
 
-# Quorvel's setup, in the tree's root: Vantor.exe.
-vantor_setup(Vantor vantor_app ${VANTOR_DESCRIPTION} ${CMAKE_BINARY_DIR} quorvel_programs)
+include(${CMAKE_SOURCE_DIR}/uninstaller/uninstaller.cmake)
+include(${CMAKE_SOURCE_DIR}/quorvel/programs.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
+
+if(VANTOR_PRODUCT)
+  vantor_setup(Setup setup_app ${VANTOR_PRODUCT} ${CMAKE_BINARY_DIR})
+  # The end-to-end driver for this product, built only when asked for
+  # (run.sh, and the test of a product made at test time).
+  include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake)
+  vantor_driver(vantor-driver Setup ${CMAKE_BINARY_DIR})
+  set_target_properties(vantor-driver PROPERTIES EXCLUDE_FROM_ALL ON)
+  return()
+endif()
+
+# The demo product's setup, in the tree's root: Vantor.exe; and the second
+# product's, in second/.
+vantor_setup(Vantor vantor_app ${CMAKE_SOURCE_DIR}/products/quorvel ${CMAKE_BINARY_DIR})
 include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
 
 # Windows tests, run by ctest through Wine.
@@ -59,12 +83,12 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 file(GLOB VANTOR_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(VANTOR_WIN_TEST_SOURCES)
-  # The Quorvel programs are not part of the setup program: the ledger's
-  # store comes with the box it shows.
+  # The uninstaller and the ledger are not part of the setup program: the
+  # tests take the parts they check, built with the demo's identity.
   add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES}
-    ${CMAKE_SOURCE_DIR}/quorvel/product_window.cpp ${CMAKE_SOURCE_DIR}/quorvel/end_text.cpp
-    ${CMAKE_SOURCE_DIR}/quorvel/name_deletion.cpp)
-  target_link_libraries(vantor-win32-tests vantor_app quorvel_ledger gtest ${VANTOR_WIN_LIBS})
+    ${CMAKE_SOURCE_DIR}/uninstaller/product_window.cpp ${CMAKE_SOURCE_DIR}/uninstaller/end_text.cpp
+    ${CMAKE_SOURCE_DIR}/uninstaller/name_deletion.cpp ${CMAKE_SOURCE_DIR}/uninstaller/product_texts.cpp)
+  target_link_libraries(vantor-win32-tests vantor_app Vantor_program_store gtest ${VANTOR_WIN_LIBS})
   target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)
@@ -97,4 +121,5 @@ if(VANTOR_WIN_TEST_SOURCES)
     install_pass.linked_destination install_pass.swapped_destination install_pass.pending_deletion
     PROPERTIES ${shared_prefix})
 endif()
-include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake)
+vantor_e2e_scenarios()

@@ -9,6 +9,7 @@
 #include "extraction_page.h"
 #include "location_checks.h"
 #include "path_helpers.h"
+#include "product_identity.h"  // the token a base folder may start with
 #include "registry_records.h"
 
 bool ResolveBaseFolder(char out[kFolderSlotSize], const char* base)

@@ -1,10 +1,17 @@
 // The program's one static record. It starts zeroed, so the program's file
 // stores none of its zero bytes: StartSetupRecord unpacks the manifest into
 // it and gives every folder slot "." until its filler runs. The manifest
-// is stored packed, each text without the zeros that pad its field.
+// is stored packed, each text without the zeros that pad its field. With
+// it, the product constants a description sets: the one source of the
+// setup that reads the product's identity.
 #include "install_state.h"
 
 #include <initializer_list>
+
+#include "product_identity.h"
+
+static_assert(PRODUCT_TABLE_SIZE == kPayloadTableSize, "the table the build counted");
+static_assert(PRODUCT_PRESERVED_COUNT == kPreservedCount, "the extensions the build counted");
 
 namespace {
 
@@ -133,4 +140,8 @@ void StartSetupRecord()
     }
 }
 
-const char* const kPreservedExtensions[PRODUCT_PRESERVED_COUNT] = {PRODUCT_PRESERVED_EXTENSIONS};
+const char* const kPreservedExtensions[kPreservedCount] = {PRODUCT_PRESERVED_EXTENSIONS};
+const char kInstallerName[] = PRODUCT_INSTALLER_NAME;
+const char kDefaultBaseFolder[] = PRODUCT_DEFAULT_BASE_FOLDER;
+const char kVendorKey[] = PRODUCT_VENDOR_KEY;
+const char kVersionKey[] = PRODUCT_VENDOR_KEY PRODUCT_VERSION_KEY_SUFFIX;

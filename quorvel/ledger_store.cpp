@@ -1,6 +1,7 @@
 #include "ledger_store.h"
 
 #include "path_helpers.h"
+#include "product_identity.h"
 #include "product_window.h"
 
 enum {
@@ -120,9 +121,9 @@ static const char* RefusalText(LedgerFileResult why)
     case LEDGER_FILE_OK:
         return "could not be opened";
     case LEDGER_FILE_NOT_LEDGER:
-        return "is not a " QUORVEL_NAME " ledger";
+        return "is not a " PRODUCT_NAME " ledger";
     case LEDGER_FILE_OTHER_VERSION:
-        return "was written by another version of " QUORVEL_NAME;
+        return "was written by another version of " PRODUCT_NAME;
     default:
         return "is damaged";
     }
@@ -154,10 +155,10 @@ LedgerReadResult LoadLedger(HWND owner, LedgerBook* book)
     if (result == LEDGER_READ_UNREADABLE) {
         g_store.keepUnreadable = true;
         char text[kFormatScratch];
-        wsprintfA(text, "The ledger file\r\n%s\r\n%s.\r\n\r\n" QUORVEL_NAME
+        wsprintfA(text, "The ledger file\r\n%s\r\n%s.\r\n\r\n" PRODUCT_NAME
                   " opens an empty ledger and leaves that file as it is.",
                   g_store.path, RefusalText(why));
-        ShowProductMessage(owner, QUORVEL_NAME, text, MB_OK);
+        ShowProductMessage(owner, PRODUCT_NAME, text, MB_OK);
     }
     return result;
 }
@@ -187,12 +188,12 @@ static bool MayReplaceUnreadable(HWND owner)
     if (!g_store.keepUnreadable || g_store.replaceAgreed || !FindAsideName(name, aside))
         return true;
     char text[kFormatScratch];
-    wsprintfA(text, "The ledger file\r\n%s\r\ncould not be read when " QUORVEL_NAME
+    wsprintfA(text, "The ledger file\r\n%s\r\ncould not be read when " PRODUCT_NAME
               " started. Replace it with the ledger shown now?\r\n\r\n"
               "Yes keeps that file beside it as %s.\r\n"
               "No keeps working without saving and leaves that file as it is.",
               g_store.path, name);
-    if (ShowProductMessage(owner, QUORVEL_NAME, text, MB_YESNO) != IDYES) {
+    if (ShowProductMessage(owner, PRODUCT_NAME, text, MB_YESNO) != IDYES) {
         g_store.memoryOnly = true;
         return false;
     }
@@ -229,11 +230,11 @@ bool SaveLedger(HWND owner, const LedgerBook* book)
     if (!g_store.failureTold) {
         g_store.failureTold = true;
         char text[kFormatScratch];
-        wsprintfA(text, QUORVEL_NAME " cannot save the ledger in the folder\r\n%s\r\n\r\n"
-                  "The entries stay in this window and " QUORVEL_NAME " tries again with "
-                  "each change, but what is not saved is lost when " QUORVEL_NAME " closes.",
+        wsprintfA(text, PRODUCT_NAME " cannot save the ledger in the folder\r\n%s\r\n\r\n"
+                  "The entries stay in this window and " PRODUCT_NAME " tries again with "
+                  "each change, but what is not saved is lost when " PRODUCT_NAME " closes.",
                   g_store.folder);
-        ShowProductMessage(owner, QUORVEL_NAME, text, MB_OK);
+        ShowProductMessage(owner, PRODUCT_NAME, text, MB_OK);
     }
     return false;
 }

@@ -10,6 +10,11 @@
 #include "product_identity.h"
 #include "single_instance.h"
 
+// "Quorvel 3.02", put together by the compiler.
+#define LEDGER_TITLE PRODUCT_NAME " " PRODUCT_VERSION
+
+const char kLedgerClass[] = PRODUCT_NAME "Ledger";
+
 static struct {
     HWND window;
     HWND list;
@@ -62,7 +67,7 @@ static void ClearLedger()
 
 static void Warn(const char* text, HWND focus)
 {
-    ShowProductMessage(g_ledger.window, QUORVEL_NAME, text, MB_OK);
+    ShowProductMessage(g_ledger.window, PRODUCT_NAME, text, MB_OK);
     SetFocus(focus);
 }
 
@@ -202,8 +207,8 @@ static void OnPaint(HWND window)
     SetBkMode(dc, TRANSPARENT);
 
     const int x = LEDGER_MARGIN;
-    PaintText(dc, title, LEDGER_GREEN, x, LEDGER_TITLE_Y, QUORVEL_TITLE);
-    PaintText(dc, tagline, GetSysColor(COLOR_BTNTEXT), x, LEDGER_TAGLINE_Y, QUORVEL_TAGLINE);
+    PaintText(dc, title, LEDGER_GREEN, x, LEDGER_TITLE_Y, LEDGER_TITLE);
+    PaintText(dc, tagline, GetSysColor(COLOR_BTNTEXT), x, LEDGER_TAGLINE_Y, PRODUCT_TAGLINE);
     PaintText(dc, plain, GetSysColor(COLOR_BTNTEXT), x, LEDGER_HINT_Y,
               "Enter each entry below; a minus sign marks money going out.");
 
@@ -246,15 +251,15 @@ static void OnCommand(int id)
         AddFromFields();
         break;
     case IDM_NEW:
-        if (ShowProductMessage(g_ledger.window, QUORVEL_NAME,
+        if (ShowProductMessage(g_ledger.window, PRODUCT_NAME,
                 "Start a new, empty ledger? The entries shown now are not kept.",
                 MB_YESNO) == IDYES)
             ClearLedger();
         SetFocus(g_ledger.description);
         break;
     case IDM_ABOUT:
-        ShowProductMessage(g_ledger.window, "About " QUORVEL_NAME,
-            QUORVEL_TITLE "\r\n" QUORVEL_TAGLINE "\r\n\r\n"
+        ShowProductMessage(g_ledger.window, "About " PRODUCT_NAME,
+            LEDGER_TITLE "\r\n" PRODUCT_TAGLINE "\r\n\r\n"
             PRODUCT_COPYRIGHT ". All rights reserved.\r\n"
             "Support: " PRODUCT_SUPPORT_ADDRESS,
             MB_OK);
@@ -330,7 +335,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame = { 0, 0, LEDGER_CLIENT_WIDTH, LEDGER_CLIENT_HEIGHT };
     AdjustWindowRectEx(&frame, style, TRUE, WS_EX_CONTROLPARENT);
-    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, LEDGER_CLASS, QUORVEL_TITLE, style,
+    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, LEDGER_CLASS, LEDGER_TITLE, style,
                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                   frame.bottom - frame.top, NULL, NULL, instance, NULL);
     if (!window)

@@ -20,10 +20,10 @@
 #ifndef RC_INVOKED
 #include <windows.h>
 
-#include "product_identity.h"
-
-#define LEDGER_CLASS PRODUCT_NAME "Ledger"
-// The running Quorvel holds a mutex of its window class's name.
+// The window class, the product's name and "Ledger" (main_program.cpp).
+extern const char kLedgerClass[];
+#define LEDGER_CLASS kLedgerClass
+// The running program holds a mutex of its window class's name.
 #define LEDGER_MUTEX LEDGER_CLASS
 
 // Client area layout, in pixels.

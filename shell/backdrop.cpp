@@ -9,6 +9,7 @@
 #include "install_state.h"
 #include "one_setup.h"
 #include "page_services.h"
+#include "path_helpers.h"
 #include "shell_ids.h"
 #include "wizard.h"
 
@@ -162,7 +163,10 @@ void PaintTexts(HDC dc, int width, int height)
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
     DeleteObject(font);
     SetTextColor(dc, kLabelColour);
-    TextOutA(dc, kStepLeft, kLabelTop, INSTALLER_NAME ":", lstrlenA(INSTALLER_NAME ":"));
+    char label[kProductNameSize + 2];  // the installer's name and a colon
+    CopyText(label, sizeof label, INSTALLER_NAME);
+    AppendText(label, sizeof label, ":");
+    TextOutA(dc, kStepLeft, kLabelTop, label, lstrlenA(label));
 }
 
 HIMAGELIST SystemImageList(const char* path)

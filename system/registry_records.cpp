@@ -170,7 +170,7 @@ void WriteRegistryRecords()
     char keyBuffer[kKeyBufferSize];
 
     WriteKeyText(VENDOR_KEY, manifest.productName, state.destinationFolder);
-    WriteKeyText(VENDOR_KEY VERSION_KEY_SUFFIX, VERSION_VALUE_NAME, manifest.version);
+    WriteKeyText(VERSION_KEY, VERSION_VALUE_NAME, manifest.version);
 
     HKEY list;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY, 0, KEY_ALL_ACCESS, &list) ==

@@ -15,14 +15,15 @@ failed=0
 # The files a setup consists of: the program, and each packed payload it
 # carries, decoded to its size in the manifest listing; listed in $2.list.
 decode() {
-  local root=$1 out=$2 hex resource size packed
+  local root=$1 out=$2 hex resource size packed setup
+  setup=$root/$(cat "$root/setup.name")
   mkdir -p "$out"
-  echo "$root/Vantor.exe" > "$out.list"
-  hex=$(od -An -v -tx1 "$root/Vantor.exe" | tr -d ' \n')
+  echo "$setup" > "$out.list"
+  hex=$(od -An -v -tx1 "$setup" | tr -d ' \n')
   while read -r resource size; do
     packed=$root/payload/$resource.lz
     [[ $hex == *"$(od -An -v -tx1 "$packed" | tr -d ' \n')"* ]] ||
-      { echo "scan: $packed is not what $root/Vantor.exe carries" >&2; failed=1; }
+      { echo "scan: $packed is not what $setup carries" >&2; failed=1; }
     "$tools/vantor-pack" unpack "$packed" "$out/$resource" "$size" >/dev/null || failed=1
     echo "$out/$resource" >> "$out.list"
   done < <(awk '$1 ~ /^[0-9]+$/ { for (i = 2; i <= NF; i++) if ($i ~ /^0x/) break;

@@ -40,8 +40,9 @@ contains() {  # is file $2 a run of bytes in file $1?
 }
 # Each setup of the tree: its programs ("@" entries of its description),
 # signed, packed from the signed files and carried by the signed setup.
-for setup in $(find "$out" -name Vantor.exe -not -path '*/CMakeFiles/*'); do
-  root=$(dirname "$setup")
+for named in $(find "$out" -name setup.name -not -path '*/CMakeFiles/*'); do
+  root=$(dirname "$named")
+  setup=$root/$(cat "$named")
   description=$(cat "$root/description.path")
   verify "$setup"
   for packed in "$root"/payload/*.lz; do

@@ -166,7 +166,7 @@ DWORD CheckBackdropPixels(DWORD expectedStep)
               "differ)",
               IDB_BANNER, g_picture.width, g_picture.height, W - kBannerWidth, bad, compared);
     } else {
-        Fail("cannot read the banner bitmap %d from Vantor.exe", IDB_BANNER);
+        Fail("cannot read the banner bitmap %d from " PRODUCT_OUTPUT_FILE, IDB_BANNER);
     }
 
     // The strip stretched left of the banner: each row keeps its colours.

@@ -1,4 +1,4 @@
-// vantor-driver: runs Vantor.exe unattended in the current Wine prefix,
+// vantor-driver: runs the setup unattended in the current Wine prefix,
 // acts as its user in one named scenario, checks what the setup shows and
 // leaves behind, and saves screenshots of what it saw.
 //
@@ -57,8 +57,8 @@ const ScenarioEntry kScenarios[] = {
      "/ERASE by hand and a second removal: not installed, nothing changes"},
     {"remove-silent", SilentRemove, "/S removes without any window"},
     {"remove-silent-in-use", SilentInUse,
-     "/S with Quorvel running, or with the folder held: exit code 4, it goes at the restart"},
-    {"remove-in-use", RemoveInUse, "Quorvel running: Cancel keeps the entry, Retry completes"},
+     "/S with the ledger running, or with the folder held: exit code 4, it goes at the restart"},
+    {"remove-in-use", RemoveInUse, "the ledger running: Cancel keeps the entry, Retry completes"},
     {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
     {"remove-shared-group", RemoveSharedGroup,
      "another product's links in a shared group stay; the held folder waits for the restart"},

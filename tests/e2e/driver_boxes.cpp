@@ -156,8 +156,8 @@ void CheckBox(const Box* box, const char* text, const char* icon)
         Log("  the box %s on top at its centre; stacking, top first:", onTop ? "is" : "is not");
         LogSetupWindows();
     }
-    Check(strcmp(box->caption, PRODUCT_INSTALLER_NAME) == 0, "box caption is \"" PRODUCT_INSTALLER_NAME "\" (\"%s\")",
-          box->caption);
+    Check(strcmp(box->caption, PRODUCT_INSTALLER_NAME) == 0,
+          "box caption is \"" PRODUCT_INSTALLER_NAME "\" (\"%s\")", box->caption);
     Check(strcmp(box->text, text) == 0, "box text is exact");
     Check(strcmp(box->icon, icon) == 0, "box icon is %s (%s)", icon, box->icon);
 }

@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include "e2e_driver_internal.h"
+#include "product_identity.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ struct DriverState {
     bool notAvailable;
     bool started;
     PROCESS_INFORMATION setup;
-    char program[MAX_PATH];  // the setup to start; empty: Vantor.exe beside the driver
+    char program[MAX_PATH];  // the setup to start; empty: the one beside the driver
     char folder[MAX_PATH];   // its current folder; empty: the program's own
 };
 DriverState g_driver;
@@ -130,19 +131,27 @@ void SetSetupFolder(const char* folder)
     snprintf(g_driver.folder, sizeof g_driver.folder, "%s", folder);
 }
 
+bool SetupBesideDriver(char* path, size_t size)
+{
+    DWORD n = GetModuleFileNameA(NULL, path, (DWORD)size);
+    char* slash = n > 0 && n < size ? strrchr(path, '\\') : NULL;
+    if (slash == NULL || (size_t)(slash + 1 - path) + sizeof PRODUCT_OUTPUT_FILE > size) {
+        return false;
+    }
+    strcpy(slash + 1, PRODUCT_OUTPUT_FILE);
+    return true;
+}
+
 bool StartSetup(const char* arguments)
 {
     char path[MAX_PATH];
-    DWORD n = g_driver.program[0] != '\0'
-                  ? (DWORD)snprintf(path, sizeof path, "%s", g_driver.program)
-                  : GetModuleFileNameA(NULL, path, sizeof path);
-    char* slash = n > 0 && n < sizeof path ? strrchr(path, '\\') : NULL;
-    if (slash == NULL || (size_t)(slash + 1 - path) + sizeof "Vantor.exe" > sizeof path) {
-        Fail("cannot tell the driver's own folder");
+    bool named = g_driver.program[0] != '\0'
+                     ? (size_t)snprintf(path, sizeof path, "%s", g_driver.program) < sizeof path
+                     : SetupBesideDriver(path, sizeof path);
+    char* slash = named ? strrchr(path, '\\') : NULL;
+    if (slash == NULL) {
+        Fail("cannot tell the setup's path");
         return false;
-    }
-    if (g_driver.program[0] == '\0') {
-        strcpy(slash + 1, "Vantor.exe");
     }
     char command[4 * MAX_PATH];
     snprintf(command, sizeof command, "\"%s\"%s%s", path, arguments ? " " : "",

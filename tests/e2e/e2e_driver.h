@@ -31,9 +31,12 @@ DWORD Elapsed();
 const char* Printable(const char* text);
 
 // --- The setup process (driver_run.cpp).
-// The setup to start from now on, by full path; by default Vantor.exe in
-// the driver's folder. Its folder is the setup's current folder, unless a
-// current folder is set too.
+// The setup the build put beside the driver, named by the product's
+// description; false when its path does not fit.
+bool SetupBesideDriver(char* path, size_t size);
+// The setup to start from now on, by full path; by default the one beside
+// the driver. Its folder is the setup's current folder, unless a current
+// folder is set too.
 void SetSetupProgram(const char* path);
 void SetSetupFolder(const char* folder);
 // With arguments, they follow the quoted program path.

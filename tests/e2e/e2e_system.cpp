@@ -12,7 +12,7 @@
 
 namespace {
 
-BYTE g_files[2][kMaxCompared];
+BYTE g_files[2][kMaxWholeFile];
 
 void TimeText(const FILETIME* t, char* text, int size)
 {
@@ -53,7 +53,7 @@ bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size)
     }
     DWORD high = 0;
     DWORD length = GetFileSize(file, &high);
-    bool ok = high == 0 && length <= kMaxCompared &&
+    bool ok = high == 0 && length <= kMaxWholeFile &&
               ReadFile(file, g_files[slot & 1], length, size, NULL) && *size == length;
     CloseHandle(file);
     return ok;
@@ -89,25 +89,48 @@ bool HandToHost(const char* path, const char* request)
 
 void CheckSameFile(const char* installed, const char* reference)
 {
-    const BYTE* mine = NULL;
-    const BYTE* theirs = NULL;
-    DWORD mineSize = 0;
-    DWORD theirSize = 0;
-    if (!Check(ReadWholeFile(reference, 1, &theirs, &theirSize), "read the product's %s",
-               reference)) {
-        return;
-    }
-    if (!Check(ReadWholeFile(installed, 0, &mine, &mineSize), "read the installed %s", installed)) {
-        return;
+    const char* paths[2] = {installed, reference};
+    HANDLE files[2];
+    DWORD sizes[2] = {0, 0};
+    for (int i = 0; i < 2; i++) {
+        files[i] =
+            CreateFileA(paths[i], GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        DWORD high = 0;
+        if (files[i] != INVALID_HANDLE_VALUE) {
+            sizes[i] = GetFileSize(files[i], &high);
+        }
+        // A payload entry's sizes are 32-bit: a larger file is no product file.
+        Check(files[i] != INVALID_HANDLE_VALUE && high == 0, "read %s", paths[i]);
     }
     DWORD at = 0;
-    while (at < mineSize && at < theirSize && mine[at] == theirs[at]) {
-        at++;
+    bool same = true;
+    bool read = files[0] != INVALID_HANDLE_VALUE && files[1] != INVALID_HANDLE_VALUE;
+    while (read && same) {
+        DWORD got[2] = {0, 0};
+        for (int i = 0; i < 2; i++) {
+            read = read && ReadFile(files[i], g_files[i], kMaxWholeFile, &got[i], NULL);
+        }
+        DWORD piece = got[0] < got[1] ? got[0] : got[1];
+        DWORD i = 0;
+        while (i < piece && g_files[0][i] == g_files[1][i]) {
+            i++;
+        }
+        at += i;
+        same = i == piece && got[0] == got[1];
+        if (got[0] == 0) {
+            break;
+        }
     }
-    Check(mineSize == theirSize && at == mineSize,
+    Check(read, "read both files to their ends");
+    Check(same && sizes[0] == sizes[1],
           "%s is byte-identical to the product's file (%lu bytes; %lu expected; first "
           "difference at %lu)",
-          installed, (unsigned long)mineSize, (unsigned long)theirSize, (unsigned long)at);
+          installed, (unsigned long)sizes[0], (unsigned long)sizes[1], (unsigned long)at);
+    for (int i = 0; i < 2; i++) {
+        if (files[i] != INVALID_HANDLE_VALUE) {
+            CloseHandle(files[i]);
+        }
+    }
 }
 
 void CheckFileTimes(const char* path, const FILETIME* expected)

@@ -7,13 +7,13 @@
 #include <windows.h>
 
 enum {
-    kMaxCompared = 1 << 20,  // the largest product file is 368 KB
+    kMaxWholeFile = 1 << 20,  // a text the driver reads whole: a read-me, a log
 };
 
 bool PathExists(const char* path);
 bool IsFolder(const char* path);
-// Reads a whole file of at most kMaxCompared bytes into the driver's buffer
-// number 0 or 1.
+// Reads a whole file of at most kMaxWholeFile bytes into the driver's
+// buffer number 0 or 1.
 bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size);
 // Creates or replaces a small text file.
 bool WriteTextFile(const char* path, const char* text);
@@ -23,6 +23,7 @@ bool WriteTextFile(const char* path, const char* text);
 // renamed): a helper polling for it never reads half a request.
 bool HandToHost(const char* path, const char* request);
 
+// Compares the two files piece by piece: a product file of any size.
 void CheckSameFile(const char* installed, const char* reference);
 // Creation, last-access and last-write time; read before the contents, so
 // that reading cannot move the access time.

@@ -71,7 +71,8 @@ bool StartRemoval(const char* command);
 bool RemovalRunning();
 // Waits for the main window: class, caption, small and centred.
 HWND RemovalWindow();
-// A box owned by the main window: caption "Quorvel", the product's icon.
+// A box owned by the main window: the product's name as caption, the
+// uninstaller's icon.
 bool WaitRemovalBox(HWND owner, Box* box);
 // Checks the box's text and that the default button is the given one
 // (0: the default is not prescribed).
@@ -98,7 +99,7 @@ int RemovalOutcome();
 // Installs with the proposals and checks the installation; true when the
 // walk went through.
 // Timed, it prints the installation's timing figure.
-bool InstallQuorvel(bool timed = false);
+bool InstallProduct(bool timed = false);
 // Copies the installed uninstaller to the scratch folder, for runs after
 // the Windows folder's copy is gone.
 bool KeepUninstallerCopy(char* path, int size);
@@ -121,7 +122,7 @@ HWND StartAndConfirm(bool shot);
 // something left for the restart) and the Windows folder's copy gone; or,
 // not complete, the exit code 1.
 bool FinishRemoval(HWND window, const RemovalAnswers* answers);
-bool RemoveQuorvel(const RemovalAnswers* answers);
+bool RemoveProduct(const RemovalAnswers* answers);
 // Runs the registered command with /S, watching that no window of the
 // uninstaller's processes appears at any moment, hidden ones included; the
 // exit code, and unless the removal failed, the Windows folder's copy gone.
@@ -147,8 +148,11 @@ void ExpectWindowsCopyGone();
 // The folders of the uninstaller's temp copies, read back: only SYSTEM and
 // Administrators may write there, nothing inherited (eraser_access.cpp).
 void CheckEraserFolderAccess();
+// What their names start with: the uninstaller's name without its
+// extension, and a dash (removal_steps.cpp).
+const char* EraserPrefix();
 // Where those folders are: the temp folder, and the pattern of their
-// names ("Qorvunst-*") after it.
+// names after it.
 void EraserFolderPattern(char* temp, int tempSize, char* pattern, int patternSize);
 // Notepad started with folder as its working folder, which it then holds;
 // ended, not closed (scenarios_uninstall.cpp).
@@ -172,7 +176,7 @@ void AllowStandard(AllowanceList* list, bool beforeRestart);
 // What an installation with the walk's folder and group adds ('+') or a
 // removal takes away ('-'), by part.
 enum ProductParts {
-    kProgramFolder = 1,  // C:\Brindlemoor and the program folder
+    kProgramFolder = 1,  // the base folder and the program folder
     kProgramFiles = 2,
     kWindowsFile = 4,  // the uninstaller in the Windows folder
     kLinks = 8,        // the group folder, its links, the SendTo link
@@ -205,19 +209,20 @@ void ProgramFile(char* path, int size, const char* name);
 void PlantFile(const char* path);
 void CheckPlanted(const char* path);
 
-// --- The installed Quorvel, driven as its user (ids of its main window).
+// --- The installed ledger, the main program a product may take from
+// Vantor, driven as its user (ids of its main window).
 enum {
     kLedgerList = 200,
     kLedgerDescription = 201,
     kLedgerAmount = 202,
     kLedgerAdd = 203,
 };
-#define LEDGER_CLASS_NAME "QuorvelLedger"
-// Starts the installed Quorvel; StartQuorvel also waits for its window.
-bool LaunchQuorvel(PROCESS_INFORMATION* process);
-HWND StartQuorvel(PROCESS_INFORMATION* process);
+#define LEDGER_CLASS_NAME PRODUCT_NAME "Ledger"
+// Starts the installed ledger; StartLedger also waits for its window.
+bool LaunchLedger(PROCESS_INFORMATION* process);
+HWND StartLedger(PROCESS_INFORMATION* process);
 // Entries the ledger window shows.
 int LedgerCount(HWND window);
-void CloseQuorvel(HWND window, PROCESS_INFORMATION* process);
+void CloseLedger(HWND window, PROCESS_INFORMATION* process);
 
 #endif

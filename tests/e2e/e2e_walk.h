@@ -20,7 +20,7 @@
 #define EXTRACTION_CAPTION "Installing " PRODUCT_NAME " Program Files"
 #define GROUP_CAPTION PRODUCT_NAME " Program Group"
 #define SHORTCUTS_CAPTION "Creating " PRODUCT_NAME " Shortcuts"
-#define DEFAULT_FOLDER PRODUCT_DEFAULT_BASE_FOLDER "\\" PRODUCT_NAME
+#define DEFAULT_FOLDER DefaultFolder()
 #define PRODUCT PRODUCT_NAME
 #define ABORT_TEXT                                                                     \
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\nsupport at " \
@@ -39,6 +39,8 @@
 #define VENDOR_KEY PRODUCT_VENDOR_KEY
 #define VERSION_KEY PRODUCT_VENDOR_KEY PRODUCT_VERSION_KEY_SUFFIX
 #define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" PRODUCT_NAME
+// The keys above below "Software\".
+enum { kSoftwareLength = sizeof "Software\\" - 1 };
 #define HELP_LINK PRODUCT_WEB_PAGE
 
 // Copies of the product's files and the licence text, made by the build.
@@ -107,7 +109,7 @@ struct WalkState {
     int width;
     int height;
     HWND backdrop;
-    HMODULE setupImage;  // Vantor.exe as data: its bitmaps
+    HMODULE setupImage;  // the setup as data: its bitmaps
     DWORD continueTick;  // welcome page's Continue
     DWORD farewellTick;
     DWORD driverTime;  // time the driver sat on shown pages before acting
@@ -118,6 +120,10 @@ struct WalkState {
 extern WalkState g_walk;
 
 // --- Small helpers (walk_support.cpp).
+// The description's base folder, a "{ProgramFiles}" in it as the machine's
+// 32-bit Program Files folder, and the default destination in it.
+const char* BaseFolder();
+const char* DefaultFolder();
 int Finish();
 void PageShown();
 void Acting();

@@ -12,12 +12,24 @@
 // Protected; SYSTEM and Administrators full control, Users read and run.
 #define EXPECTED_LIST "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
 
+const char* EraserPrefix()
+{
+    static char prefix[MAX_PATH];
+    if (prefix[0] == '\0') {
+        snprintf(prefix, sizeof prefix, "%s", UNINSTALLER_NAME);
+        char* dot = strrchr(prefix, '.');
+        if (dot != NULL) {
+            *dot = '\0';
+        }
+        strcat(prefix, "-");
+    }
+    return prefix;
+}
+
 void EraserFolderPattern(char* temp, int tempSize, char* pattern, int patternSize)
 {
     GetTempPathA(tempSize, temp);
-    // The uninstaller's name without ".exe", and a dash.
-    snprintf(pattern, patternSize, "%s%.*s-*", temp, (int)(sizeof UNINSTALLER_NAME - 5),
-             UNINSTALLER_NAME);
+    snprintf(pattern, patternSize, "%s%s*", temp, EraserPrefix());
 }
 
 void CheckEraserFolderAccess()

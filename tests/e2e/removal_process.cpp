@@ -141,7 +141,7 @@ bool OpenProductImage()
 {
     if (g_removal.image == NULL) {
         g_removal.image =
-            LoadLibraryExA(REFERENCE_FOLDER "Quorvel.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
+            LoadLibraryExA(REFERENCE_FOLDER UNINSTALLER_NAME, NULL, LOAD_LIBRARY_AS_DATAFILE);
     }
     return g_removal.image != NULL;
 }

@@ -1,6 +1,6 @@
 // Whole steps of the removal scenarios: an installation, an interactive
 // removal with its boxes, the snapshot checks before and after a restart,
-// and the installed Quorvel driven as its user.
+// and the installed ledger driven as its user.
 #include <windows.h>
 #include <shlobj.h>
 #include <stdarg.h>
@@ -93,7 +93,7 @@ int RemovalOutcome()
     return Finish();
 }
 
-bool InstallQuorvel(bool timed)
+bool InstallProduct(bool timed)
 {
     Walk walk = {NULL, NULL, false, timed};
     if (!WalkThrough(&walk)) {
@@ -243,7 +243,7 @@ void CheckEntryKept()
           "the uninstall command %s is still there", command);
 }
 
-bool RemoveQuorvel(const RemovalAnswers* answers)
+bool RemoveProduct(const RemovalAnswers* answers)
 {
     HWND window = StartAndConfirm(answers->shots);
     return window != NULL && FinishRemoval(window, answers);
@@ -323,7 +323,7 @@ void Allow(AllowanceList* list, bool required, const char* why, const char* form
 
 void AllowProgramFolders(AllowanceList* list, bool required, const char* why)
 {
-    Allow(list, required, why, "+ C:\\Brindlemoor");
+    Allow(list, required, why, "+ %s", BaseFolder());
     Allow(list, required, why, "+ %s", g_walk.destination);
 }
 
@@ -347,9 +347,9 @@ void AllowStandard(AllowanceList* list, bool beforeRestart)
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     Allow(list, true, "the uninstaller's temp copy, deleted at the next restart",
-          "+ %sQorvunst-????????\\" UNINSTALLER_NAME, temp);
+          "+ %s%s????????\\" UNINSTALLER_NAME, temp, EraserPrefix());
     Allow(list, true, "the temp copy's folder, deleted at the next restart",
-          "+ %sQorvunst-????????", temp);
+          "+ %s%s????????", temp, EraserPrefix());
     Allow(list, true, "the deletions marked for the restart",
           "+ " SESSION_MANAGER_KEY " : " PENDING_RENAMES);
 }
@@ -395,7 +395,7 @@ void CheckAfterRemoval(const AllowanceList* also, const AllowanceList* untilRest
     }
 }
 
-bool LaunchQuorvel(PROCESS_INFORMATION* process)
+bool LaunchLedger(PROCESS_INFORMATION* process)
 {
     char program[MAX_PATH + 2];
     snprintf(program, sizeof program, "\"%s\\%s\"", g_walk.destination,
@@ -410,9 +410,9 @@ bool LaunchQuorvel(PROCESS_INFORMATION* process)
     return true;
 }
 
-HWND StartQuorvel(PROCESS_INFORMATION* process)
+HWND StartLedger(PROCESS_INFORMATION* process)
 {
-    if (!LaunchQuorvel(process)) {
+    if (!LaunchLedger(process)) {
         return NULL;
     }
     for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimit;
@@ -422,12 +422,12 @@ HWND StartQuorvel(PROCESS_INFORMATION* process)
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
             if (pid == process->dwProcessId && IsWindowVisible(w)) {
-                Log("Quorvel runs as process %lu, window %p", (unsigned long)pid, (void*)w);
+                Log("the ledger runs as process %lu, window %p", (unsigned long)pid, (void*)w);
                 return w;
             }
         }
     }
-    Fail("Quorvel's window (class \"%s\") never showed", LEDGER_CLASS_NAME);
+    Fail("the ledger's window (class \"%s\") never showed", LEDGER_CLASS_NAME);
     TerminateProcess(process->hProcess, 1);
     CloseHandle(process->hProcess);
     CloseHandle(process->hThread);
@@ -439,11 +439,11 @@ int LedgerCount(HWND window)
     return (int)Ask(GetDlgItem(window, kLedgerList), LB_GETCOUNT, 0, 0);
 }
 
-void CloseQuorvel(HWND window, PROCESS_INFORMATION* process)
+void CloseLedger(HWND window, PROCESS_INFORMATION* process)
 {
-    Log("close Quorvel");
+    Log("close the ledger");
     PostMessageA(window, WM_CLOSE, 0, 0);
-    Check(WaitForSingleObject(process->hProcess, kWaitLimit) == WAIT_OBJECT_0, "Quorvel ended");
+    Check(WaitForSingleObject(process->hProcess, kWaitLimit) == WAIT_OBJECT_0, "the ledger ended");
     CloseHandle(process->hProcess);
     CloseHandle(process->hThread);
 }
@@ -458,7 +458,7 @@ void AllowProduct(AllowanceList* list, char change, int parts)
     SpecialFolder(CSIDL_PROGRAMS, programs);
     SpecialFolder(CSIDL_SENDTO, sendTo);
     if (parts & kProgramFolder) {
-        Allow(list, true, why, "%c C:\\Brindlemoor", change);
+        Allow(list, true, why, "%c %s", change, BaseFolder());
         Allow(list, true, why, "%c %s", change, g_walk.destination);
     }
     for (int i = 0; i < kFileCount; i++) {
@@ -473,38 +473,33 @@ void AllowProduct(AllowanceList* list, char change, int parts)
             Allow(list, true, why, "%c %s\\%s\\%s.lnk", change, programs, g_walk.group,
                   kFiles[i].caption);
         }
-        Allow(list, true, why, "%c %s\\Quorvel.lnk", change, sendTo);
+        char link[MAX_PATH];
+        CaptionLink(link, sizeof link, sendTo, kMainProgram);
+        Allow(list, true, why, "%c %s", change, link);
     }
     if ((parts & kRecords) == 0) {
         return;
     }
+    // The keys below the Software key, and the values in them.
     const char* root = SoftwareRoot();
-    static const char* const kKeys[] = {
-        "Brindlemoor",
-        "Brindlemoor : Quorvel",
-        "Brindlemoor\\Programs",
-        "Brindlemoor\\Programs\\Quorvel",
-        "Brindlemoor\\Programs\\Quorvel\\Current Version",
-        "Brindlemoor\\Programs\\Quorvel\\Current Version : Program Version",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayName",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayVersion",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : UninstallString",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Path",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Program Group",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : Publisher",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : HelpLink",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : DisplayIcon",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : InstallLocation",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : EstimatedSize",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : InstallDate",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : URLInfoAbout",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : NoModify",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : NoRepair",
-        "Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel : QuietUninstallString",
+    const char* vendor = VENDOR_KEY + kSoftwareLength;
+    const char* version = VERSION_KEY + kSoftwareLength;
+    const char* entry = UNINSTALL_KEY + kSoftwareLength;
+    Allow(list, true, why, "%c %s%s", change, root, vendor);
+    Allow(list, true, why, "%c %s%s : %s", change, root, vendor, PRODUCT_NAME);
+    Allow(list, true, why, "%c %s%s\\Programs", change, root, vendor);
+    Allow(list, true, why, "%c %s%s\\Programs\\%s", change, root, vendor, PRODUCT_NAME);
+    Allow(list, true, why, "%c %s%s", change, root, version);
+    Allow(list, true, why, "%c %s%s : Program Version", change, root, version);
+    Allow(list, true, why, "%c %s%s", change, root, entry);
+    static const char* const kEntryValues[] = {
+        "DisplayName",     "DisplayVersion", "UninstallString", "Program Path", "Program Group",
+        "Publisher",       "HelpLink",       "DisplayIcon",     "InstallLocation", "EstimatedSize",
+        "InstallDate",     "URLInfoAbout",   "NoModify",        "NoRepair",
+        "QuietUninstallString",
     };
-    for (size_t i = 0; i < sizeof kKeys / sizeof kKeys[0]; i++) {
-        Allow(list, true, why, "%c %s%s", change, root, kKeys[i]);
+    for (size_t i = 0; i < sizeof kEntryValues / sizeof kEntryValues[0]; i++) {
+        Allow(list, true, why, "%c %s%s : %s", change, root, entry, kEntryValues[i]);
     }
 }
 

@@ -194,15 +194,15 @@ int DeployInUse()
         return RemovalOutcome();
     }
     strcpy(g_walk.destination, DEFAULT_FOLDER);
-    PROCESS_INFORMATION quorvel;
-    HWND ledger = StartQuorvel(&quorvel);
+    PROCESS_INFORMATION ledgerProcess;
+    HWND ledger = StartLedger(&ledgerProcess);
     if (ledger == NULL) {
         return RemovalOutcome();
     }
     TakeSnapshot(kBefore);
     RunSetup("/S /LOG=\"" LOG_PATH "\"", kInUse, true);
     CheckUnchanged("a file in use: the installation untouched");
-    CloseQuorvel(ledger, &quorvel);
+    CloseLedger(ledger, &ledgerProcess);
     static const char* const kLines[] = {"is in use and cannot be replaced", "Exit code 3\r\n"};
     ExpectLogLines(kLines, 2);
     return RemovalOutcome();
@@ -267,7 +267,8 @@ int DeployHelp()
     }
     Box box;
     if (WaitBox(NULL, &box)) {
-        Check(strcmp(box.caption, PRODUCT_INSTALLER_NAME) == 0, "the box is captioned " PRODUCT_INSTALLER_NAME);
+        Check(strcmp(box.caption, PRODUCT_INSTALLER_NAME) == 0,
+              "the box is captioned " PRODUCT_INSTALLER_NAME);
         Check(strcmp(box.icon, "information") == 0, "it has the information icon");
         static const char* const kNamed[] = {"/S\t", "/PASSIVE\t", "/DIR=", "/GROUP=", "/LOG=",
                                              "/?\t", "0\t", "1\t", "2\t", "3\t", "4\t"};

@@ -219,9 +219,10 @@ void ExpectGroupRefusal(HWND page, const char* typed, const char* message)
     if (message != NULL) {
         CheckBox(&box, message, "warning");
     } else {
-        Check(strcmp(box.caption, PRODUCT_INSTALLER_NAME) == 0 && strcmp(box.icon, "warning") == 0 &&
-                  box.text[0] != '\0',
-              "\"%s\" is refused with a warning box captioned \"Vantor\"", typed);
+        Check(strcmp(box.caption, PRODUCT_INSTALLER_NAME) == 0 &&
+                  strcmp(box.icon, "warning") == 0 && box.text[0] != '\0',
+              "\"%s\" is refused with a warning box captioned \"" PRODUCT_INSTALLER_NAME "\"",
+              typed);
     }
     Shot("group-refused");
     AnswerBox(&box, IDOK);

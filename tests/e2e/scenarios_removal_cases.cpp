@@ -1,4 +1,4 @@
-// Removal scenarios around what the user has: Quorvel still running, files
+// Removal scenarios around what the user has: the ledger still running, files
 // and a link of the user's own, and the ledger's data file.
 #include <windows.h>
 #include <shlobj.h>
@@ -19,7 +19,7 @@ void GroupFolder(char* path, int size)
     JoinPath(path, size, programs, g_walk.group);
 }
 
-// After the confirmation: the in-use box for Quorvel's program file.
+// After the confirmation: the in-use box for the ledger's program file.
 bool ExpectInUseBox(HWND window, Box* box)
 {
     char program[MAX_PATH];
@@ -35,19 +35,19 @@ bool ExpectInUseBox(HWND window, Box* box)
 }
 
 // Another installation over the ledger: the data file survives and
-// Quorvel shows its entries again.
+// The ledger shows its entries again.
 bool InstallOverLedger(const char* data, int entries)
 {
     Log("an installation over the ledger");
-    PROCESS_INFORMATION quorvel;
-    HWND ledger = InstallQuorvel() ? StartQuorvel(&quorvel) : NULL;
+    PROCESS_INFORMATION ledgerProcess;
+    HWND ledger = InstallProduct() ? StartLedger(&ledgerProcess) : NULL;
     if (ledger == NULL) {
         return false;
     }
     Check(PathExists(data), "%s survived", data);
-    Check(LedgerCount(ledger) == entries, "Quorvel shows its %d entries again (%d)", entries,
+    Check(LedgerCount(ledger) == entries, "the ledger shows its %d entries again (%d)", entries,
           LedgerCount(ledger));
-    CloseQuorvel(ledger, &quorvel);
+    CloseLedger(ledger, &ledgerProcess);
     return true;
 }
 
@@ -61,13 +61,13 @@ bool RemoveWithLedger(const char* data, bool keep)
     Lines optional = {};
     AddLine(&kept, KEPT_DATA_LINE, data);
     AddLine(&optional, KEPT_FOLDER_LINE, g_walk.destination);
-    AddLine(&optional, KEPT_FOLDER_LINE, "C:\\Brindlemoor");
+    AddLine(&optional, KEPT_FOLDER_LINE, BaseFolder());
     RemovalAnswers answers = {};
     answers.dataNames = kLedger;
     answers.keepData = keep;
     answers.leftLines = keep ? kept.list : NULL;
     answers.optionalLines = keep ? optional.list : NULL;
-    if (!RemoveQuorvel(&answers)) {
+    if (!RemoveProduct(&answers)) {
         return false;
     }
     AllowanceList also;
@@ -88,23 +88,23 @@ int LedgerWindows()
     return count;
 }
 
-// A second start only brings the first Quorvel, minimised, back to the
+// A second start only brings the first ledger, minimised, back to the
 // front, and ends: two would each save their own ledger over the other's.
-void StartSecondQuorvel(HWND first, int entries)
+void StartSecondLedger(HWND first, int entries)
 {
-    Log("a second start of Quorvel");
+    Log("a second start of the ledger");
     ShowWindow(first, SW_MINIMIZE);
-    Check(IsIconic(first), "the first Quorvel is minimised");
+    Check(IsIconic(first), "the first ledger is minimised");
     PROCESS_INFORMATION second;
-    if (!LaunchQuorvel(&second)) {
+    if (!LaunchLedger(&second)) {
         return;
     }
     DWORD code = STILL_ACTIVE;
     bool ended = WaitForSingleObject(second.hProcess, kWaitLimit) == WAIT_OBJECT_0;
     GetExitCodeProcess(second.hProcess, &code);
-    Check(ended && code == 0, "the second Quorvel ended by itself (exit code %lu)",
+    Check(ended && code == 0, "the second ledger ended by itself (exit code %lu)",
           (unsigned long)code);
-    Check(LedgerWindows() == 1, "one Quorvel window (%d)", LedgerWindows());
+    Check(LedgerWindows() == 1, "one ledger window (%d)", LedgerWindows());
     if (!ended) {
         TerminateProcess(second.hProcess, 1);
     }
@@ -115,7 +115,7 @@ void StartSecondQuorvel(HWND first, int entries)
          Sleep(kPollInterval)) {
     }
     Check(!IsIconic(first) && GetForegroundWindow() == first,
-          "the first Quorvel is restored and in front");
+          "the first ledger is restored and in front");
     Check(LedgerCount(first) == entries, "the first still shows its %d entries (%d)", entries,
           LedgerCount(first));
 }
@@ -125,13 +125,13 @@ void StartSecondQuorvel(HWND first, int entries)
 int RemoveInUse()
 {
     TakeSnapshot(kBefore);
-    PROCESS_INFORMATION quorvel;
-    HWND ledger = InstallQuorvel() ? StartQuorvel(&quorvel) : NULL;
+    PROCESS_INFORMATION ledgerProcess;
+    HWND ledger = InstallProduct() ? StartLedger(&ledgerProcess) : NULL;
     if (ledger == NULL) {
         return RemovalOutcome();
     }
     // Wine, like Windows, refuses to delete the file of a running program
-    // (DeleteFileA fails with ERROR_ACCESS_DENIED), so the running Quorvel
+    // (DeleteFileA fails with ERROR_ACCESS_DENIED), so the running ledger
     // itself holds its file in use. Made read-only, it must stay so after
     // Cancel: the uninstaller clears the attribute only to delete the file.
     char program[MAX_PATH];
@@ -157,16 +157,16 @@ int RemoveInUse()
     Check(ReadUninstallCommand(command, sizeof command) && PathExists(command),
           "the uninstall command %s is still there", command);
 
-    Log("a new removal; Quorvel ends while the in-use box stands, then Retry");
+    Log("a new removal; the ledger ends while the in-use box stands, then Retry");
     window = StartAndConfirm(false);
     if (window != NULL && ExpectInUseBox(window, &box)) {
-        CloseQuorvel(ledger, &quorvel);
+        CloseLedger(ledger, &ledgerProcess);
         ledger = NULL;
         RemovalAnswers answers = {};
         char data[MAX_PATH];
         ProgramFile(data, sizeof data, LEDGER_FILE);
         static const char* const kLedger[] = {LEDGER_FILE, NULL};
-        if (PathExists(data)) {  // Quorvel keeps its ledger on closing
+        if (PathExists(data)) {  // the ledger keeps its file on closing
             answers.dataNames = kLedger;
         }
         if (AnswerRemovalBox(&box, IDRETRY) && FinishRemoval(window, &answers)) {
@@ -174,7 +174,7 @@ int RemoveInUse()
         }
     }
     if (ledger != NULL) {
-        CloseQuorvel(ledger, &quorvel);
+        CloseLedger(ledger, &ledgerProcess);
     }
     return RemovalOutcome();
 }
@@ -182,7 +182,7 @@ int RemoveInUse()
 int RemoveUserFiles()
 {
     TakeSnapshot(kBefore);
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
     char notes[MAX_PATH];
@@ -195,8 +195,8 @@ int RemoveUserFiles()
     ProgramFile(exports, sizeof exports, "Exports");
     JoinPath(sheet, sizeof sheet, exports, "March.csv");
     GroupFolder(group, sizeof group);
-    JoinPath(link, sizeof link, group, "My Quorvel.lnk");
-    JoinPath(installedLink, sizeof installedLink, group, "Quorvel.lnk");
+    JoinPath(link, sizeof link, group, "My own.lnk");
+    CaptionLink(installedLink, sizeof installedLink, group, kMainProgram);
     PlantFile(notes);
     Check(CreateDirectoryA(exports, NULL) != 0, "made the folder %s", exports);
     PlantFile(sheet);
@@ -208,11 +208,11 @@ int RemoveUserFiles()
     Lines optional = {};
     AddLine(&required, KEPT_FOLDER_LINE, g_walk.destination);
     AddLine(&optional, KEPT_FOLDER_LINE, group);
-    AddLine(&optional, KEPT_FOLDER_LINE, "C:\\Brindlemoor");
+    AddLine(&optional, KEPT_FOLDER_LINE, BaseFolder());
     RemovalAnswers answers = {};
     answers.leftLines = required.list;
     answers.optionalLines = optional.list;
-    if (!RemoveQuorvel(&answers)) {
+    if (!RemoveProduct(&answers)) {
         return RemovalOutcome();
     }
     AllowanceList also;
@@ -231,8 +231,8 @@ int RemoveUserFiles()
 int LedgerData()
 {
     TakeSnapshot(kBefore);
-    PROCESS_INFORMATION quorvel;
-    HWND ledger = InstallQuorvel() ? StartQuorvel(&quorvel) : NULL;
+    PROCESS_INFORMATION ledgerProcess;
+    HWND ledger = InstallProduct() ? StartLedger(&ledgerProcess) : NULL;
     if (ledger == NULL) {
         return RemovalOutcome();
     }
@@ -245,21 +245,20 @@ int LedgerData()
         SetItemText(ledger, kLedgerAmount, kEntries[i][1]);
         Click(ledger, kLedgerAdd);
         // The click is posted: the next entry's text may go in only once
-        // Quorvel has taken this one.
+        // The ledger has taken this one.
         for (DWORD start = GetTickCount();
              entries == shown + i && GetTickCount() - start < kWaitLimit; Sleep(kPollInterval)) {
             entries = LedgerCount(ledger);
         }
     }
-    Check(entries == shown + 2, "Quorvel shows the two entries typed in (%d, %d before)", entries,
-          shown);
-    StartSecondQuorvel(ledger, entries);
-    CloseQuorvel(ledger, &quorvel);
+    Check(entries == shown + 2, "the ledger shows the two entries typed in (%d, %d before)",
+          entries, shown);
+    StartSecondLedger(ledger, entries);
+    CloseLedger(ledger, &ledgerProcess);
     char data[MAX_PATH];
     ProgramFile(data, sizeof data, LEDGER_FILE);
     if (!PathExists(data)) {
-        NotAvailable("Quorvel keeps no %s in its folder yet: the ledger's data file is not built",
-                     data);
+        NotAvailable("the ledger keeps no %s in its folder yet: its data file is not built", data);
         return RemovalOutcome();
     }
     for (int keep = 1; keep >= 0; keep--) {
@@ -324,7 +323,7 @@ void CheckLongList(const char* what, const char* list, const char* const* known,
 int RemoveManyData()
 {
     TakeSnapshot(kBefore);
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
     static const char* const kExtensions[] = {".DAT", ".KEY", ".prd", ".Pra"};
@@ -344,7 +343,7 @@ int RemoveManyData()
     }
     // The kept files' folders may be named too.
     snprintf(keptLines[kManyData], kLineSize, KEPT_FOLDER_LINE, g_walk.destination);
-    snprintf(keptLines[kManyData + 1], kLineSize, KEPT_FOLDER_LINE, "C:\\Brindlemoor");
+    snprintf(keptLines[kManyData + 1], kLineSize, KEPT_FOLDER_LINE, BaseFolder());
     keptList[kManyData] = keptLines[kManyData];
     keptList[kManyData + 1] = keptLines[kManyData + 1];
 

@@ -35,7 +35,7 @@ void AllowUninstallLinkGone(AllowanceList* list)
 // complete and the entry stays.
 bool RemoveTampered(const char* stored, const char* const* bait)
 {
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return false;
     }
     for (int i = 0; bait[i] != NULL; i++) {
@@ -48,7 +48,7 @@ bool RemoveTampered(const char* stored, const char* const* bait)
     RemovalAnswers answers = {};
     answers.leftLines = lines.list;
     answers.notComplete = true;
-    bool removed = RemoveQuorvel(&answers);
+    bool removed = RemoveProduct(&answers);
     for (int i = 0; bait[i] != NULL; i++) {
         CheckPlanted(bait[i]);
     }
@@ -84,7 +84,7 @@ void ClearProgramFolder()
             DeleteFileA(path);
         }
     }
-    Check(RemoveDirectoryA(g_walk.destination) && RemoveDirectoryA("C:\\Brindlemoor"),
+    Check(RemoveDirectoryA(g_walk.destination) && RemoveDirectoryA(BaseFolder()),
           "cleared %s for the next installation", g_walk.destination);
 }
 
@@ -198,8 +198,11 @@ void SwapWhileDataBoxStands(const char* const* bait)
 
 int TamperedRoot()
 {
-    static const char* const kBait[] = {"C:\\Quorvel.exe", "C:\\Read Me.txt", "C:\\Ledger.dat",
-                                        NULL};
+    static char bait[3][MAX_PATH];
+    JoinPath(bait[0], MAX_PATH, "C:", kFiles[kMainProgram].name);
+    JoinPath(bait[1], MAX_PATH, "C:", kFiles[kReadMe].name);
+    JoinPath(bait[2], MAX_PATH, "C:", LEDGER_FILE);
+    const char* const kBait[] = {bait[0], bait[1], bait[2], NULL};
     if (!RemoveTampered("C:\\", kBait)) {
         return RemovalOutcome();
     }
@@ -207,7 +210,7 @@ int TamperedRoot()
     // come back with the drive, so the entry stays for another removal, and
     // the folder of the same name on drive C: is not touched either.
     ClearProgramFolder();
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
     char stored[MAX_PATH];
@@ -237,7 +240,7 @@ int TamperedWindows()
     // drive W:, which the scenario's host helper maps to drive C: as SUBST
     // would; and on a 64-bit Windows the 32-bit system folder and the
     // 64-bit one as a 32-bit program reaches it.
-    static const char* const kNames[] = {"Read Me.txt", "Order.txt", "Ledger.dat"};
+    const char* const kNames[] = {kFiles[kReadMe].name, kFiles[kFileCount - 1].name, LEDGER_FILE};
     char windows[MAX_PATH];
     char wow64[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
@@ -290,27 +293,31 @@ int TamperedWindows()
 int TamperedRelative()
 {
     // The uninstaller starts in C:\ and lives in the Windows folder: a
-    // relative "Quorvel" must lead to neither.
+    // relative program path, the product's name, must lead to neither.
     char windows[MAX_PATH];
-    static char bait[4][MAX_PATH];
+    static char bait[6][MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    snprintf(bait[0], MAX_PATH, "%s\\Quorvel", windows);
-    CreateDirectoryA("C:\\Quorvel", NULL);
+    JoinPath(bait[0], MAX_PATH, windows, PRODUCT_NAME);
+    CreateDirectoryA("C:\\" PRODUCT_NAME, NULL);
     CreateDirectoryA(bait[0], NULL);
-    snprintf(bait[1], MAX_PATH, "%s\\Quorvel\\Quorvel.exe", windows);
-    snprintf(bait[2], MAX_PATH, "%s\\Quorvel\\Read Me.txt", windows);
-    const char* const list[] = {"C:\\Quorvel\\Quorvel.exe", "C:\\Quorvel\\Read Me.txt",
-                                "C:\\Quorvel\\Ledger.dat", bait[1], bait[2], NULL};
-    return TamperedPath("Quorvel", list);
+    JoinPath(bait[1], MAX_PATH, bait[0], kFiles[kMainProgram].name);
+    JoinPath(bait[2], MAX_PATH, bait[0], kFiles[kReadMe].name);
+    JoinPath(bait[3], MAX_PATH, "C:\\" PRODUCT_NAME, kFiles[kMainProgram].name);
+    JoinPath(bait[4], MAX_PATH, "C:\\" PRODUCT_NAME, kFiles[kReadMe].name);
+    JoinPath(bait[5], MAX_PATH, "C:\\" PRODUCT_NAME, LEDGER_FILE);
+    const char* const list[] = {bait[3], bait[4], bait[5], bait[1], bait[2], NULL};
+    return TamperedPath(PRODUCT_NAME, list);
 }
 
 int RemoveJunction()
 {
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
-    static const char* const kBait[] = {BAIT_FOLDER "\\Quorvel.exe", BAIT_FOLDER "\\keep.txt",
-                                        BAIT_FOLDER "\\Ledger.dat", NULL};
+    static char program[MAX_PATH];
+    JoinPath(program, MAX_PATH, BAIT_FOLDER, kFiles[kMainProgram].name);
+    const char* const kBait[] = {program, BAIT_FOLDER "\\keep.txt", BAIT_FOLDER "\\" LEDGER_FILE,
+                                 NULL};
     CreateDirectoryA(BAIT_FOLDER, NULL);
     for (int i = 0; kBait[i] != NULL; i++) {
         PlantFile(kBait[i]);
@@ -330,10 +337,10 @@ int RemoveJunction()
     // The folder stays if the link stays; either way nothing is followed.
     Lines optional = {};
     AddLine(&optional, KEPT_FOLDER_LINE, g_walk.destination);
-    AddLine(&optional, KEPT_FOLDER_LINE, "C:\\Brindlemoor");
+    AddLine(&optional, KEPT_FOLDER_LINE, BaseFolder());
     RemovalAnswers answers = {};
     answers.optionalLines = optional.list;
-    bool removed = RemoveQuorvel(&answers);
+    bool removed = RemoveProduct(&answers);
     for (int i = 0; kBait[i] != NULL; i++) {
         CheckPlanted(kBait[i]);
     }
@@ -353,8 +360,8 @@ int RemoveJunction()
     Allow(&also, false, "the link itself, removed without following it", "- %s*", link);
     Allow(&also, false, "the program folder, empty without the link", "- %s",
           g_walk.destination);
-    Allow(&also, false, "the publisher's folder, empty without the program folder",
-          "- C:\\Brindlemoor");
+    Allow(&also, false, "the publisher's folder, empty without the program folder", "- %s",
+          BaseFolder());
     CheckAfterRemoval(&also, NULL);
     SwapWhileDataBoxStands(kBait);
     return RemovalOutcome();

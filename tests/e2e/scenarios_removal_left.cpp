@@ -212,13 +212,13 @@ void RemoveInteractively(const LeftCase& c)
     answers.leftLines = required.list;
     answers.optionalLines = optional.list;
     answers.notComplete = true;
-    RemoveQuorvel(&answers);
+    RemoveProduct(&answers);
 }
 
 void RunCase(const LeftCase& c)
 {
     Log("case: %s", c.what);
-    if (!InstallQuorvel() || !c.run(kTamper)) {
+    if (!InstallProduct() || !c.run(kTamper)) {
         Fail("could not set up: %s", c.what);
         return;
     }

@@ -1,8 +1,8 @@
 // A program group shared with another product, whose setup wrote its links
-// over two of Quorvel's of the same captions, and a SendTo link of Quorvel's
-// name leading elsewhere. Only the links to Quorvel's files go; the group
-// folder that holds the others stays, named in the end box even while the
-// program folder, held by Notepad, waits for the restart.
+// over two of ours of the same captions, and a SendTo link of our main
+// program's caption leading elsewhere. Only the links to our files go; the
+// group folder that holds the others stays, named in the end box even while
+// the program folder, held by Notepad, waits for the restart.
 #include <windows.h>
 #include <shlobj.h>
 #include <stdio.h>
@@ -17,7 +17,7 @@
 int RemoveSharedGroup()
 {
     TakeSnapshot(kBefore);
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
     char programs[MAX_PATH];
@@ -31,9 +31,11 @@ int RemoveSharedGroup()
     snprintf(links[0], MAX_PATH, "%s\\%s.lnk", group, kFiles[0].caption);
     snprintf(links[1], MAX_PATH, "%s\\%s.lnk", group, kFiles[kReadMe].caption);
     snprintf(links[2], MAX_PATH, "%s\\%s.lnk", sendTo, kFiles[kMainProgram].caption);
-    static const char* const kTargets[] = {OTHER_FOLDER "\\Uninstall.exe",
-                                           OTHER_FOLDER "\\Read Me.txt",
-                                           OTHER_FOLDER "\\Quorvel.exe"};
+    // The other product's main program has our main program's name.
+    char program[MAX_PATH];
+    JoinPath(program, sizeof program, OTHER_FOLDER, kFiles[kMainProgram].name);
+    const char* const kTargets[] = {OTHER_FOLDER "\\Uninstall.exe", OTHER_FOLDER "\\Read Me.txt",
+                                    program};
     AllowanceList kept;
     kept.count = 0;
     const char* why = "the other product's, kept";
@@ -57,7 +59,7 @@ int RemoveSharedGroup()
     RemovalAnswers answers = {};
     answers.leftLines = required.list;
     answers.restartNeeded = true;
-    bool removed = RemoveQuorvel(&answers);
+    bool removed = RemoveProduct(&answers);
     EndNotepad(&holder);
     if (removed) {
         AllowanceList untilRestart;

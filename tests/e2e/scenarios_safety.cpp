@@ -25,7 +25,8 @@
 #define DOWNLOADS "C:\\Downloads"
 #define MARKERS "C:\\planted-markers"
 #define PLANTED_BUILD "T:\\planted.dll"
-#define SETUP_OVERRIDES_KEY "Software\\Wine\\AppDefaults\\Vantor.exe\\DllOverrides"
+#define SETUP_OVERRIDES_KEY "Software\\Wine\\AppDefaults\\" PRODUCT_OUTPUT_FILE "\\DllOverrides"
+#define DOWNLOADED_SETUP DOWNLOADS "\\" PRODUCT_OUTPUT_FILE
 #define NATIVE_FIRST "native,builtin"
 #define WORK_FOLDER "C:\\Work"
 #define PLANTED_PROGRAM "T:\\planted-program.exe"
@@ -125,7 +126,8 @@ int PlantedDlls()
 {
     CreateDirectoryA(DOWNLOADS, NULL);
     if (!PlantedDllWorks() ||
-        !Check(CopyInto("T:\\Vantor.exe", DOWNLOADS, "Vantor.exe"), "Vantor.exe in " DOWNLOADS)) {
+        !Check(CopyInto("T:\\" PRODUCT_OUTPUT_FILE, DOWNLOADS, PRODUCT_OUTPUT_FILE),
+               "the setup in " DOWNLOADS)) {
         return Finish();
     }
     // Wine loads a DLL beside the program only when told to prefer native
@@ -147,7 +149,7 @@ int PlantedDlls()
                        sizeof NATIVE_FIRST);
     }
     RegCloseKey(overrides);
-    SetSetupProgram(DOWNLOADS "\\Vantor.exe");
+    SetSetupProgram(DOWNLOADED_SETUP);
 
     Walk walk = {NULL, NULL, false, false};
     if (WalkThrough(&walk)) {
@@ -165,8 +167,8 @@ int PlantedNotepad()
 {
     CreateDirectoryA(DOWNLOADS, NULL);
     CreateDirectoryA(WORK_FOLDER, NULL);
-    bool planted = Check(CopyInto("T:\\Vantor.exe", DOWNLOADS, "Vantor.exe"),
-                         "Vantor.exe in " DOWNLOADS) &&
+    bool planted = Check(CopyInto("T:\\" PRODUCT_OUTPUT_FILE, DOWNLOADS, PRODUCT_OUTPUT_FILE),
+                         "the setup in " DOWNLOADS) &&
                    Check(CopyInto(PLANTED_PROGRAM, DOWNLOADS, "Notepad.exe"),
                          "Notepad.exe planted beside the setup") &&
                    Check(CopyInto(PLANTED_PROGRAM, WORK_FOLDER, "Notepad.exe"),
@@ -188,7 +190,7 @@ int PlantedNotepad()
     }
     SetCurrentDirectoryA(own);
     if (planted) {
-        SetSetupProgram(DOWNLOADS "\\Vantor.exe");
+        SetSetupProgram(DOWNLOADED_SETUP);
         SetSetupFolder(WORK_FOLDER);
         Walk walk = {NULL, NULL, true, false};
         WalkThrough(&walk);
@@ -217,7 +219,7 @@ int GroupNames()
     }
     CheckNoShortcuts("Tools");
     // A name that only begins with the product's is an ordinary group.
-    snprintf(g_walk.group, sizeof g_walk.group, "%s", "Quorvel Tools");
+    snprintf(g_walk.group, sizeof g_walk.group, "%s", PRODUCT_NAME " Tools");
     SetItemText(page, IDC_GROUP_LIST, g_walk.group);
     Click(page, IDC_GROUP_CONTINUE);
     if (ShortcutDialog(page) && WaitGone(page, kWaitLimit) && FinishSteps(false)) {
@@ -296,14 +298,20 @@ void CheckPlatformVariant()
         TIME_ZONE_INFORMATION zone;
         GetTimeZoneInformation(&zone);
         Check(zone.Bias == -330, "the installation ran at UTC+5:30 (bias %ld minutes)", zone.Bias);
+        // The description's local time, five and a half hours earlier in UTC.
+        SYSTEMTIME local = PRODUCT_FILE_TIME;
         FILETIME stamp;
-        SYSTEMTIME utc;
+        ULARGE_INTEGER want;
+        SystemTimeToFileTime(&local, &stamp);
+        want.LowPart = stamp.dwLowDateTime;
+        want.HighPart = stamp.dwHighDateTime;
+        want.QuadPart -= 330ULL * 60 * 10000000;
         ExpectedFileTime(&stamp);
+        SYSTEMTIME utc;
         FileTimeToSystemTime(&stamp, &utc);
-        Check(utc.wYear == 2006 && utc.wMonth == 12 && utc.wDay == 23 && utc.wHour == 21 &&
-                  utc.wMinute == 32,
-              "the files' time is 2006-12-23 21:32 UTC (%04u-%02u-%02u %02u:%02u)", utc.wYear,
-              utc.wMonth, utc.wDay, utc.wHour, utc.wMinute);
+        Check(stamp.dwLowDateTime == want.LowPart && stamp.dwHighDateTime == want.HighPart,
+              "the files' time is the description's less 5:30 (%04u-%02u-%02u %02u:%02u UTC)",
+              utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute);
     }
     if (GetEnvironmentVariableA("VANTOR_WINEARCH", value, sizeof value) > 0 &&
         strcmp(value, "win64") == 0) {
@@ -312,13 +320,13 @@ void CheckPlatformVariant()
         Check(wow64 != FALSE, "the driver runs under WOW64 in a 64-bit Windows");
         // The records were read in the 32-bit view, where the setup sees
         // them; in the 64-bit view they lie under WOW6432Node.
-        CheckRegString("Software\\WOW6432Node\\Brindlemoor", PRODUCT, g_walk.destination,
-                       KEY_WOW64_64KEY);
-        CheckRegString("Software\\WOW6432Node\\Brindlemoor\\Programs\\Quorvel\\Current Version",
-                       "Program Version", "3.02", KEY_WOW64_64KEY);
-        CheckRegString(
-            "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
-            "DisplayName", PRODUCT, KEY_WOW64_64KEY);
+        char key[MAX_PATH];
+        snprintf(key, sizeof key, "Software\\WOW6432Node\\%s", VENDOR_KEY + kSoftwareLength);
+        CheckRegString(key, PRODUCT, g_walk.destination, KEY_WOW64_64KEY);
+        snprintf(key, sizeof key, "Software\\WOW6432Node\\%s", VERSION_KEY + kSoftwareLength);
+        CheckRegString(key, "Program Version", PRODUCT_VERSION, KEY_WOW64_64KEY);
+        snprintf(key, sizeof key, "Software\\WOW6432Node\\%s", UNINSTALL_KEY + kSoftwareLength);
+        CheckRegString(key, "DisplayName", PRODUCT, KEY_WOW64_64KEY);
         Check(!RegKeyExists(VENDOR_KEY, KEY_WOW64_64KEY),
               "no vendor key in the 64-bit view's own Software");
     }

@@ -163,7 +163,7 @@ int SecondSetup()
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION second;
-    char command[] = "\"T:\\Vantor.exe\"";
+    char command[] = "\"T:\\" PRODUCT_OUTPUT_FILE "\"";
     if (Check(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, "T:\\", &startup,
                              &second),
               "started a second setup")) {

@@ -22,8 +22,8 @@ void CheckRecordsView()
         return;
     }
     static const char* const kViews[] = {
-        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel",
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel"};
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" PRODUCT_NAME,
+        UNINSTALL_KEY};
     for (int i = 0; i < 2; i++) {
         HKEY key;
         bool found = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kViews[i], 0, KEY_READ | KEY_WOW64_64KEY,
@@ -155,7 +155,7 @@ int SnapshotNoop()
 int InstallSnapshot()
 {
     TakeSnapshot(kBefore);
-    if (InstallQuorvel()) {
+    if (InstallProduct()) {
         CheckInstallationDifferences("after the installation");
     }
     return RemovalOutcome();
@@ -164,11 +164,11 @@ int InstallSnapshot()
 int InstallRemove()
 {
     TakeSnapshot(kBefore);
-    if (InstallQuorvel(true)) {
+    if (InstallProduct(true)) {
         CheckRecordsView();
         RemovalAnswers answers = {};
         answers.shots = true;
-        if (RemoveQuorvel(&answers)) {
+        if (RemoveProduct(&answers)) {
             Log("timing: removal %lu ms from starting the uninstall command to its exit, of "
                 "which the driver sat %lu ms on the boxes before answering",
                 (unsigned long)RemovalTime(), (unsigned long)RemovalDriverTime());
@@ -183,11 +183,11 @@ int RemoveTwice()
 {
     char copy[MAX_PATH];
     RemovalAnswers answers = {};
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
     CheckErasePassedByHand();
-    if (!KeepUninstallerCopy(copy, sizeof copy) || !RemoveQuorvel(&answers)) {
+    if (!KeepUninstallerCopy(copy, sizeof copy) || !RemoveProduct(&answers)) {
         return RemovalOutcome();
     }
     TakeSnapshot(kBefore);
@@ -229,7 +229,7 @@ static void CheckRemovalLog(const char* const* expected)
 int SilentRemove()
 {
     TakeSnapshot(kBefore);
-    if (!InstallQuorvel()) {
+    if (!InstallProduct()) {
         return RemovalOutcome();
     }
     // A log that cannot be made stops the removal before it begins.
@@ -263,14 +263,14 @@ int SilentRemove()
 int SilentInUse()
 {
     TakeSnapshot(kBefore);
-    PROCESS_INFORMATION quorvel;
-    HWND ledger = InstallQuorvel() ? StartQuorvel(&quorvel) : NULL;
+    PROCESS_INFORMATION ledgerProcess;
+    HWND ledger = InstallProduct() ? StartLedger(&ledgerProcess) : NULL;
     if (ledger == NULL) {
         return RemovalOutcome();
     }
     // No one to ask: the file in use is marked for deletion at the restart.
     bool ran = RunSilently(kRemovedRestartNeeded);
-    CloseQuorvel(ledger, &quorvel);
+    CloseLedger(ledger, &ledgerProcess);
     char program[MAX_PATH];
     JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
     if (!ran) {
@@ -291,10 +291,10 @@ int SilentInUse()
     // cannot go either: it goes at the restart, and the exit code says so.
     Log("the program folder is Notepad's working folder");
     RemoveDirectoryA(g_walk.destination);  // left by the restart, if it was
-    RemoveDirectoryA("C:\\Brindlemoor");
+    RemoveDirectoryA(BaseFolder());
     TakeSnapshot(kBefore);
     PROCESS_INFORMATION holder;
-    if (!InstallQuorvel() || !StartNotepad(g_walk.destination, &holder)) {
+    if (!InstallProduct() || !StartNotepad(g_walk.destination, &holder)) {
         return RemovalOutcome();
     }
     ran = RunSilently(kRemovedRestartNeeded);

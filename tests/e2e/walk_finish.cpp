@@ -198,7 +198,7 @@ void PlantStaleUpdaterLink()
     char target[MAX_PATH];
     SpecialFolder(CSIDL_SENDTO, sendTo);
     CaptionLink(link, sizeof link, sendTo, kUpdater);
-    JoinPath(target, sizeof target, "C:\\Old Quorvel", kFiles[kUpdater].name);
+    JoinPath(target, sizeof target, "C:\\Old " PRODUCT_NAME, kFiles[kUpdater].name);
     Check(WriteLink(link, target), "planted the stale %s", link);
 }
 

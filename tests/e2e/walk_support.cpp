@@ -32,6 +32,33 @@ void Acting()
     g_walk.driverTime += GetTickCount() - g_walk.shownTick;
 }
 
+const char* BaseFolder()
+{
+    static char base[MAX_PATH];
+    const char* token = PROGRAM_FILES_FOLDER_TOKEN;
+    size_t length = strlen(token);
+    char programFiles[MAX_PATH];
+    if (base[0] != '\0') {
+        return base;
+    }
+    if (strncmp(PRODUCT_DEFAULT_BASE_FOLDER, token, length) == 0 &&
+        SpecialFolder(CSIDL_PROGRAM_FILES, programFiles)) {
+        snprintf(base, sizeof base, "%s%s", programFiles, PRODUCT_DEFAULT_BASE_FOLDER + length);
+    } else {
+        snprintf(base, sizeof base, "%s", PRODUCT_DEFAULT_BASE_FOLDER);
+    }
+    return base;
+}
+
+const char* DefaultFolder()
+{
+    static char folder[MAX_PATH];
+    if (folder[0] == '\0') {
+        JoinPath(folder, sizeof folder, BaseFolder(), PRODUCT_NAME);
+    }
+    return folder;
+}
+
 void ExpectedFileTime(FILETIME* utc)
 {
     SYSTEMTIME local = PRODUCT_FILE_TIME;
@@ -117,12 +144,9 @@ bool OpenSetupImage()
         return true;
     }
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-    char* slash = n > 0 && n < sizeof path ? strrchr(path, '\\') : NULL;
-    if (slash == NULL || (size_t)(slash + 1 - path) + sizeof "Vantor.exe" > sizeof path) {
+    if (!SetupBesideDriver(path, sizeof path)) {
         return false;
     }
-    strcpy(slash + 1, "Vantor.exe");
     g_walk.setupImage = LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
     return g_walk.setupImage != NULL;
 }

@@ -329,7 +329,7 @@ TEST(LzhufRoundTrip, DefaultNeverLargerThanLazyOnTheProductsPayloads)
 {
     std::vector<std::string> files;
     for (const char* name : {"Quorvel.hlp", "Read Me.txt", "Order.txt", "RegInfo.txt"})
-        files.push_back(std::string(VANTOR_SOURCE_DIR "/quorvel/") + name);
+        files.push_back(std::string(VANTOR_SOURCE_DIR "/products/quorvel/") + name);
     std::vector<std::string> programs =
         FilesIn(VANTOR_SOURCE_DIR "/build/win32/product-files", {".exe"}, 1, 1 << 24, 10);
     files.insert(files.end(), programs.begin(), programs.end());

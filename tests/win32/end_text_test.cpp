@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "product_identity.h"
 #include "uninstaller.h"
 #include "uninstall_texts.h"
 
@@ -48,8 +49,8 @@ TEST(EndText, NotCompleteNeverSaysRemovedAndOffersAnotherRun)
     EXPECT_EQ(std::string::npos, text.substr(0, left).find("\r\n"));
     EXPECT_EQ(std::string(kLeft) + kItems, text.substr(left));
     // The window's status line: one line, and the start of what the box says.
-    EXPECT_EQ(nullptr, strpbrk(NOT_COMPLETE_STATUS, "\r\n"));
-    EXPECT_EQ(0u, text.find(NOT_COMPLETE_STATUS));
+    EXPECT_EQ(nullptr, strpbrk(kNotCompleteStatus, "\r\n"));
+    EXPECT_EQ(0u, text.find(kNotCompleteStatus));
 }
 
 TEST(EndText, ATooSmallBoxDropsTheListNotItsEnd)

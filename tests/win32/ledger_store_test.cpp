@@ -46,7 +46,7 @@ std::string Contents(const std::string& path)
 
 std::string ReplaceText(const std::string& file, const char* aside)
 {
-    return "The ledger file\r\n" + file + "\r\ncould not be read when " QUORVEL_NAME
+    return "The ledger file\r\n" + file + "\r\ncould not be read when " PRODUCT_NAME
            " started. Replace it with the ledger shown now?\r\n\r\nYes keeps that file "
            "beside it as " + aside + ".\r\nNo keeps working without saving and leaves "
            "that file as it is.";
@@ -70,9 +70,9 @@ DWORD WINAPI LetGoSoon(void* file)
 
 std::string SaveFailedText(const std::string& folder)
 {
-    return QUORVEL_NAME " cannot save the ledger in the folder\r\n" + folder +
-           "\r\n\r\nThe entries stay in this window and " QUORVEL_NAME " tries again with each "
-           "change, but what is not saved is lost when " QUORVEL_NAME " closes.";
+    return PRODUCT_NAME " cannot save the ledger in the folder\r\n" + folder +
+           "\r\n\r\nThe entries stay in this window and " PRODUCT_NAME " tries again with each "
+           "change, but what is not saved is lost when " PRODUCT_NAME " closes.";
 }
 
 class LedgerStore : public ::testing::Test {
@@ -126,8 +126,8 @@ TEST_F(LedgerStore, AnUnreadableFileIsNamedAndOnlyReplacedWhenTheUserAgrees)
     } cases[] = {
         { damaged, "is damaged" },
         { damaged.substr(0, 40), "is damaged" },
-        { newer, "was written by another version of " QUORVEL_NAME },
-        { "MZ\x90", "is not a " QUORVEL_NAME " ledger" },
+        { newer, "was written by another version of " PRODUCT_NAME },
+        { "MZ\x90", "is not a " PRODUCT_NAME " ledger" },
     };
     for (const auto& unreadable : cases) {
         SCOPED_TRACE(unreadable.why);
@@ -139,9 +139,9 @@ TEST_F(LedgerStore, AnUnreadableFileIsNamedAndOnlyReplacedWhenTheUserAgrees)
             EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_UNREADABLE);
             EXPECT_EQ(book.count, 0);
             ASSERT_EQ(boxes.seen.count, 1);
-            EXPECT_EQ(boxes.seen.caption, QUORVEL_NAME);
+            EXPECT_EQ(boxes.seen.caption, PRODUCT_NAME);
             EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ + "\r\n" + unreadable.why +
-                                       ".\r\n\r\n" QUORVEL_NAME
+                                       ".\r\n\r\n" PRODUCT_NAME
                                        " opens an empty ledger and leaves that file as it is.");
         }
         // No: asked once, then the ledger stays in memory without a word.
@@ -273,7 +273,7 @@ TEST_F(LedgerStore, AFileHeldForAMomentIsReadOnceLetGo)
     EXPECT_EQ(LoadLedger(NULL, &book), LEDGER_READ_UNREADABLE);
     EXPECT_EQ(book.count, 0);
     EXPECT_EQ(boxes.seen.text, "The ledger file\r\n" + file_ +
-                               "\r\ncould not be opened.\r\n\r\n" QUORVEL_NAME
+                               "\r\ncould not be opened.\r\n\r\n" PRODUCT_NAME
                                " opens an empty ledger and leaves that file as it is.");
     CloseHandle(holder);
     EXPECT_EQ(Contents(file_), before);
@@ -288,7 +288,7 @@ TEST_F(LedgerStore, AFolderThatCannotBeWrittenIsToldOnceAndLaterSavesTryAgain)
     EXPECT_FALSE(SaveLedger(NULL, &book));
     EXPECT_FALSE(SaveLedger(NULL, &book));
     EXPECT_EQ(boxes.seen.count, 1);
-    EXPECT_EQ(boxes.seen.caption, QUORVEL_NAME);
+    EXPECT_EQ(boxes.seen.caption, PRODUCT_NAME);
     EXPECT_EQ(boxes.seen.text, SaveFailedText(missing));
 
     ASSERT_TRUE(CreateDirectoryA(missing.c_str(), NULL));

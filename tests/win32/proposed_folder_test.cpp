@@ -9,6 +9,7 @@
 
 #include "location_page.h"
 #include "path_helpers.h"
+#include "product_identity.h"
 
 namespace {
 

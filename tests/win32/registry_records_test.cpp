@@ -55,7 +55,6 @@ void SetRaw(const char* name, DWORD type, const std::string& bytes)
 }
 
 const char kEntryKey[] = UNINSTALL_LIST_KEY "\\" PRODUCT_NAME;
-const char kVersionKey[] = VENDOR_KEY VERSION_KEY_SUFFIX;
 
 class RegistryRecords : public ::testing::Test {
 protected:
@@ -82,7 +81,7 @@ TEST_F(RegistryRecords, WritesEveryValueWithItsTerminatorCounted)
 {
     WriteRegistryRecords();
     ExpectText(VENDOR_KEY, "Quorvel", "D:\\Apps\\Quorvel");
-    ExpectText(kVersionKey, "Program Version", "3.02");
+    ExpectText(VERSION_KEY, "Program Version", "3.02");
     ExpectText(kEntryKey, "DisplayName", "Quorvel");
     ExpectText(kEntryKey, "DisplayVersion", "v3.02");
     Stored version;

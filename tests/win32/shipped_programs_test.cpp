@@ -28,7 +28,7 @@ const char* const kKnownDlls[] = {
 };
 
 const char* const kShippedPrograms[] = {
-    "Vantor.exe",
+    PRODUCT_OUTPUT_FILE,
     "uninstaller\\Qorvunst.exe",
     "quorvel\\Pembrix.exe",
     "quorvel\\Quorvel.exe",

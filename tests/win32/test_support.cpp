@@ -81,7 +81,7 @@ int BoxAnswerer::button() const { return s_button; }
 
 HMODULE SetupModule()
 {
-    static HMODULE module = LoadLibraryExA("Vantor.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
+    static HMODULE module = LoadLibraryExA(PRODUCT_OUTPUT_FILE, NULL, LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 

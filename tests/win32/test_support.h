@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "install_state.h"
+#include "product_identity.h"
 
 // The setup program's module, loaded as data: its resources (payload,
 // licence, templates, pictures) are what the tests use.

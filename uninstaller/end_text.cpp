@@ -13,7 +13,7 @@ void ComposeEndText(char* text, size_t size, bool complete, const char* items, i
     if (size == 0) {
         return;
     }
-    CopyText(text, size, complete ? REMOVED_TEXT : NOT_COMPLETE_TEXT);
+    CopyText(text, size, complete ? kRemovedText : kNotCompleteText);
     size_t head = strlen(text);
     if (itemCount > 0 &&
         !(AppendText(text, size, LEFT_HEADING) && AppendText(text, size, items))) {

@@ -34,7 +34,7 @@ bool CreateRemovalWindow(HINSTANCE instance)
     windowClass.hIconSm = LoadProductIcon(16);
     windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = UNINSTALL_CLASS;
+    windowClass.lpszClassName = kUninstallClass;
     if (!RegisterClassExA(&windowClass)) {
         return false;
     }
@@ -45,12 +45,12 @@ bool CreateRemovalWindow(HINSTANCE instance)
     int height = frame.bottom - frame.top;
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = CreateWindowExA(0, UNINSTALL_CLASS, UNINSTALL_CAPTION, style, x, y, width,
+    HWND window = CreateWindowExA(0, kUninstallClass, kUninstallCaption, style, x, y, width,
                                   height, NULL, NULL, instance, NULL);
     if (window == NULL) {
         return false;
     }
-    HWND status = CreateWindowExA(0, "STATIC", STATUS_READY_TEXT, WS_CHILD | WS_VISIBLE | SS_LEFT,
+    HWND status = CreateWindowExA(0, "STATIC", kStatusReadyText, WS_CHILD | WS_VISIBLE | SS_LEFT,
                                   kMargin, kMargin, kWindowWidth - 2 * kMargin,
                                   kWindowHeight - 2 * kMargin, window,
                                   (HMENU)(INT_PTR)kStatusId, instance, NULL);
@@ -98,7 +98,7 @@ int AskUser(const char* text, UINT buttons, int fallback)
         return fallback;
     }
     // Without its window (creation failed) the box still asks, unowned.
-    int answer = ShowProductMessage(g_removal.window, PRODUCT_NAME, text, buttons);
+    int answer = ShowProductMessage(g_removal.window, kProductName, text, buttons);
     if (g_removal.window != NULL) {
         UpdateWindow(g_removal.window);
     }

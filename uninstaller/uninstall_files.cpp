@@ -103,9 +103,9 @@ StepOutcome DeleteOwnFile(const char* path, const char* folder)
         if (!ask) {
             return kStepDone;
         }
-        char text[MAX_PATH + sizeof IN_USE_TEXT];
+        char text[MAX_PATH + kProductTextSize];
         CopyText(text, sizeof text, path);
-        AppendText(text, sizeof text, IN_USE_TEXT);
+        AppendText(text, sizeof text, kInUseText);
         if (AskUser(text, MB_RETRYCANCEL | MB_DEFBUTTON1, IDCANCEL) != IDRETRY) {
             g_removal.cancelled = true;
             return kStepCancelled;
@@ -135,7 +135,7 @@ static int FindDataFiles(const char* folder, char names[kMaxDataFiles][kDataName
         bool plainFile =
             !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
         if (plainFile && count < kMaxDataFiles &&
-            HasPreservedExtension(found.cFileName, kPreserved, PRODUCT_PRESERVED_COUNT)) {
+            HasPreservedExtension(found.cFileName, kPreserved, kPreservedCount)) {
             CopyText(names[count++], kDataNameSize, found.cFileName);
         }
     } while (FindNextFileA(search, &found));
@@ -232,7 +232,7 @@ void RemoveFolderIfEmpty(const char* folder)
 static StepOutcome RemoveProgramFolder()
 {
     Removal& r = g_removal;
-    for (int i = 0; i < PRODUCT_INSTALLED_COUNT; i++) {
+    for (int i = 0; i < kInstalledCount; i++) {
         char path[MAX_PATH];
         if ((kEntries[i].flags & kIntoWindowsFolder) ||
             !JoinPath(path, sizeof path, r.programPath, kEntries[i].target, false)) {
@@ -266,7 +266,7 @@ static StepOutcome RemoveProgramFolder()
     RemoveFolderIfEmpty(r.programPath);
     char parent[MAX_PATH];
     if (ParentFolder(r.programPath, parent, sizeof parent) &&
-        LastComponentIs(parent, PRODUCT_PUBLISHER) && IsPlainFolderChain(parent) &&
+        LastComponentIs(parent, kProductPublisher) && IsPlainFolderChain(parent) &&
         !RemoveEmptyFolder(parent) && r.restartNeeded) {
         // Only if empty: a user's files there stay, unnamed.
         MoveFileExA(parent, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
@@ -321,7 +321,7 @@ bool RemoveWindowsFiles(const char* runningPath)
     if (r.windowsFolder[0] == '\0') {
         return true;
     }
-    for (int i = 0; i < PRODUCT_INSTALLED_COUNT; i++) {
+    for (int i = 0; i < kInstalledCount; i++) {
         char path[MAX_PATH];
         if (!(kEntries[i].flags & kIntoWindowsFolder) ||
             !JoinPath(path, sizeof path, r.windowsFolder, kEntries[i].target, false)) {

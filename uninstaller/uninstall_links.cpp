@@ -86,7 +86,7 @@ static StepOutcome RemoveGroupLinks(const char* group, bool canRead)
     const Removal& r = g_removal;
     StepOutcome outcome = kStepDone;
     bool kept = false;
-    for (int i = 0; i < PRODUCT_SHORTCUT_COUNT && i < PRODUCT_INSTALLED_COUNT; i++) {
+    for (int i = 0; i < kShortcutCount && i < kInstalledCount; i++) {
         const ProductEntry& entry = kEntries[i];
         const char* folder =
             (entry.flags & kShortcutInDestination) ? r.programPath : r.windowsFolder;

@@ -2,8 +2,8 @@
 
 int ShowProductMessage(HWND owner, const char* caption, const char* text, UINT buttons)
 {
-    // MB_USERICON shows our ledger icon instead of a stock symbol, so the
-    // box is recognisably Quorvel's even without its main window.
+    // MB_USERICON shows the program's icon instead of a stock symbol, so
+    // the box is recognisably the product's even without its main window.
     MSGBOXPARAMSA box;
     ZeroMemory(&box, sizeof box);
     box.cbSize = sizeof box;
@@ -12,12 +12,12 @@ int ShowProductMessage(HWND owner, const char* caption, const char* text, UINT b
     box.lpszText = text;
     box.lpszCaption = caption;
     box.dwStyle = buttons | MB_USERICON;
-    box.lpszIcon = MAKEINTRESOURCEA(QUORVEL_ICON);
+    box.lpszIcon = MAKEINTRESOURCEA(PROGRAM_ICON);
     return MessageBoxIndirectA(&box);
 }
 
 HICON LoadProductIcon(int size)
 {
-    return (HICON)LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(QUORVEL_ICON),
+    return (HICON)LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(PROGRAM_ICON),
                              IMAGE_ICON, size, size, LR_SHARED);
 }

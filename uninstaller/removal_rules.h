@@ -1,7 +1,7 @@
 // What the uninstaller may touch, decided from text alone. Free of Windows
 // so the host tests every rule; the registry's values are untrusted input.
-#ifndef QUORVEL_REMOVAL_RULES_H
-#define QUORVEL_REMOVAL_RULES_H
+#ifndef VANTOR_REMOVAL_RULES_H
+#define VANTOR_REMOVAL_RULES_H
 
 #include <stddef.h>
 

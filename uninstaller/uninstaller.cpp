@@ -1,9 +1,9 @@
-// Quorvel's uninstaller, installed into the Windows folder and registered as
+// Vantor's uninstaller, installed into the Windows folder and registered as
 // the product's uninstall command. It removes what the setup made, keeps
 // the user's data when asked to, and leaves the machine as it found it.
 //
-//   Qorvunst.exe        asks, removes, and says what it left in place
-//   Qorvunst.exe /S     removes without a window and keeps data files
+//   (uninstaller)       asks, removes, and says what it left in place
+//   (uninstaller) /S    removes without a window and keeps data files
 //   /LOG=file           with either, a log of what it removed and left
 #include "uninstaller.h"
 
@@ -17,9 +17,6 @@
 #include "uninstall_texts.h"
 
 Removal g_removal;
-
-const ProductEntry kEntries[PRODUCT_TABLE_SIZE] = {PRODUCT_ENTRY_TABLE};
-const char* const kPreserved[PRODUCT_PRESERVED_COUNT] = {PRODUCT_PRESERVED_EXTENSIONS};
 
 // The switches: /S, /LOG=file, in any order and letter case. Anything
 // else makes the run the interactive one, without a log, as before.
@@ -65,7 +62,7 @@ static bool BeginLog(const char* log)
         AskUser(text, MB_OK, IDOK);
         return false;
     }
-    LogLine("%s", STATUS_READY_TEXT);
+    LogLine("%s", kStatusReadyText);
     LogLine("command line: %s", GetCommandLineA());
     return true;
 }
@@ -93,24 +90,24 @@ static int RunRemoval(HINSTANCE instance, const char* running)
         CreateRemovalWindow(instance);
     }
     if (!ReadUninstallEntry()) {
-        AskUser(NOT_INSTALLED_TEXT, MB_OK, IDOK);
+        AskUser(kNotInstalledText, MB_OK, IDOK);
         return kNotInstalled;
     }
-    if (AskUser(CONFIRM_TEXT, MB_YESNO | MB_DEFBUTTON1, IDYES) != IDYES) {
+    if (AskUser(kConfirmText, MB_YESNO | MB_DEFBUTTON1, IDYES) != IDYES) {
         return kRemovalCancelled;
     }
-    SetRemovalStatus(STATUS_TEXT);
+    SetRemovalStatus(kStatusText);
     FindSystemFolders();
     LogLine("program folder: %s; group: %s", r.programPath, r.groupName);
     int result = Remove(running);
     if (result == kRemovalCancelled && r.cancelled) {
-        AskUser(STOPPED_TEXT, MB_OK, IDOK);
+        AskUser(kStoppedText, MB_OK, IDOK);
         return result;
     }
     bool complete = result != kRemovalFailed;
-    SetRemovalStatus(complete ? REMOVED_TEXT : NOT_COMPLETE_STATUS);
+    SetRemovalStatus(complete ? kRemovedText : kNotCompleteStatus);
     FinishEndItems(r.endText, sizeof r.endText, r.endItems);
-    char text[sizeof NOT_COMPLETE_TEXT LEFT_HEADING + kEndTextSize];
+    char text[kProductTextSize + sizeof LEFT_HEADING + kEndTextSize];
     ComposeEndText(text, sizeof text, complete, r.endText, r.endItems);
     AskUser(text, MB_OK, IDOK);
     return result;

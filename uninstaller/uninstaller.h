@@ -1,8 +1,9 @@
-// Quorvel's uninstaller: the one record of a removal, its results, and the
-// procedures of its files. The product's names, entries, extensions and
-// registry keys come from the build's product identity header.
-#ifndef QUORVEL_UNINSTALLER_H
-#define QUORVEL_UNINSTALLER_H
+// Vantor's uninstaller, built for one product: the one record of a removal,
+// its results, and the procedures of its files. The product's names,
+// entries, extensions and registry keys come from its identity, through
+// product_texts.cpp.
+#ifndef VANTOR_UNINSTALLER_H
+#define VANTOR_UNINSTALLER_H
 
 #include <windows.h>
 
@@ -24,24 +25,31 @@ enum {
     kDataNameSize = MAX_PATH,
     // Everything the end box can name: data files, the product's files and
     // links, and a few folders.
-    kMaxLeftPaths = kMaxDataFiles + 2 * PRODUCT_TABLE_SIZE + 8,
+    kMaxLeftPaths = kMaxDataFiles + 2 * kPayloadTableSize + 8,
 };
 
-#define UNINSTALL_CLASS PRODUCT_NAME "Uninstall"
-#define UNINSTALL_CAPTION PRODUCT_NAME " Uninstall"
 #define SILENT_SWITCH QUIET_UNINSTALL_SWITCH
 #define LOG_SWITCH "/LOG="
 #define ERASE_SWITCH "/ERASE"
-#define UNINSTALL_ENTRY_KEY UNINSTALL_LIST_KEY "\\" PRODUCT_NAME
 
-// The product's table as the setup installs it, without the sizes.
+// The product's table as the setup installs it, without the sizes, and
+// its names and keys (product_texts.cpp).
 struct ProductEntry {
     const char* target;
     unsigned flags;
     const char* caption;
 };
-extern const ProductEntry kEntries[PRODUCT_TABLE_SIZE];
-extern const char* const kPreserved[PRODUCT_PRESERVED_COUNT];
+extern const ProductEntry kEntries[kPayloadTableSize];
+extern const char* const kPreserved[kPreservedCount];
+extern const int kInstalledCount;
+extern const int kShortcutCount;
+extern const char kProductName[];
+extern const char kProductPublisher[];
+extern const char kRemovalVendorKey[];
+extern const char kRemovalVersionKey[];
+extern const char kUninstallEntryKey[];
+extern const char kUninstallClass[];
+extern const char kUninstallCaption[];
 
 struct Removal {
     bool silent;

@@ -32,7 +32,7 @@ static bool ReadText(HKEY key, const char* name, char* out, DWORD size)
 bool ReadUninstallEntry()
 {
     HKEY entry;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY, 0, KEY_READ, &entry) !=
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntryKey, 0, KEY_READ, &entry) !=
         ERROR_SUCCESS) {
         return false;
     }
@@ -85,12 +85,12 @@ static void RemoveEmptyKeys(char* path, size_t stopLength)
 
 void RemoveRecords()
 {
-    DeleteValue(PRODUCT_VENDOR_KEY, PRODUCT_NAME);
+    DeleteValue(kRemovalVendorKey, kProductName);
     char key[MAX_PATH];
-    if (CopyText(key, sizeof key, PRODUCT_VENDOR_KEY PRODUCT_VERSION_KEY_SUFFIX)) {
+    if (CopyText(key, sizeof key, kRemovalVersionKey)) {
         DeleteValue(key, VERSION_VALUE_NAME);
-        RemoveEmptyKeys(key, sizeof PRODUCT_VENDOR_KEY - 1);
+        RemoveEmptyKeys(key, strlen(kRemovalVendorKey));
     }
     // The entry is the product's own key: every value in it is the setup's.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
 }

@@ -1,0 +1,150 @@
+#!/bin/bash
+# A publisher's own product, made here at test time in a folder outside the
+# tree: its own names, seven files (one over 5 MiB, one empty), a UTF-8
+# licence, four shortcuts, its own icon, Program Files as its base folder.
+# It is built with the documented command alone, installed end to end by
+# the driver, which checks every text shown and value written against the
+# product's description, removed, and the machine compared with how it was.
+# usage: own_product.sh SOURCE_ROOT WIN32_BUILD_DIR
+set -u
+src=$(cd "$1" && pwd)
+win32=$(cd "$2" && pwd)
+work=$(mktemp -d /tmp/vantor-own-product-XXXXXX)
+trap '[ -n "${VANTOR_KEEP:-}" ] || rm -rf "$work"' EXIT
+product=$work/Fenlock
+out=$work/build
+mkdir -p "$product"
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+base='{ProgramFiles}\Ashcombe Labs'
+
+# Bytes given as hexadecimal pairs, written to standard output.
+bytes() { printf %b "$(printf '\\x%s' "$@")"; }
+u16() { bytes "$(printf %02x $(($1 & 255)))" "$(printf %02x $(($1 >> 8 & 255)))"; }
+u32() { u16 $(($1 & 65535)); u16 $(($1 >> 16)); }
+
+# An icon of its own: 32 x 32 and 16 x 16, 16 colours, a green square in an
+# orange frame with a white diagonal, nothing like the painted ones.
+icon_image() {
+  local size=$1 x y px row
+  u32 40; u32 "$size"; u32 $((size * 2)); u16 1; u16 4; u32 0; u32 0; u32 0; u32 0; u32 16; u32 0
+  bytes 00 00 00 00  00 80 ff 00  30 b0 20 00  ff ff ff 00
+  for ((row = 4; row < 16; row++)); do bytes 00 00 00 00; done
+  for ((y = size - 1; y >= 0; y--)); do
+    row=""
+    # Two pixels a byte, the left one in the high half.
+    for ((x = 0; x < size; x += 2)); do
+      for px in $x $((x + 1)); do
+        if ((px == y)); then row+=3
+        elif ((px < 2 || y < 2 || px >= size - 2 || y >= size - 2)); then row+=1
+        else row+=2; fi
+      done
+      row+=" "
+    done
+    bytes $row
+  done
+  for ((y = 0; y < size * ((size + 31) / 32 * 4); y++)); do bytes 00; done
+}
+write_icon() {
+  local large=$((40 + 64 + 32 * 16 + 32 * 4)) small=$((40 + 64 + 16 * 8 + 16 * 4))
+  {
+    u16 0; u16 1; u16 2
+    bytes 20 20 10 00; u16 1; u16 4; u32 $large; u32 38
+    bytes 10 10 10 00; u16 1; u16 4; u32 $small; u32 $((38 + large))
+    icon_image 32
+    icon_image 16
+  } > "$1"
+}
+
+# The product's folder, as a publisher would keep it.
+write_icon "$product/Fenlock.ico"
+printf 'Fenlock 2.7\r\n\r\nOpen an atlas, walk its places, keep notes beside them.\r\n' \
+  > "$product/Read Me.txt"
+printf 'Fenlock \xe2\x80\x94 Licence\r\n\r\nAshcombe Labs lets you use Fenlock on the computers of one\r\nhousehold or caf\xc3\xa9, as often as you like \xe2\x80\x94 and asks nothing more.\r\n' \
+  > "$product/Licence.txt"
+printf '2.7: the atlas remembers where you stopped.\r\n2.6: notes beside places.\r\n' \
+  > "$product/Changes.txt"
+: > "$product/Places.log"
+# Over 5 MiB of bytes that hardly pack, the same on every run.
+openssl enc -aes-128-ctr -nosalt -K 00112233445566778899aabbccddeeff -iv 0 \
+  < <(head -c 5500000 /dev/zero) > "$product/Atlas.tma" 2>/dev/null
+cat > "$product/product.txt" <<EOF
+# Fenlock by Ashcombe Labs: a product the tests make.
+name       Fenlock
+version    2.7
+tagline    Maps that keep their own notes.
+publisher  Ashcombe Labs
+webpage    https://www.ashcombe.example/fenlock/
+support    help@ashcombe.example
+homepage   https://www.ashcombe.example/
+rights     Copyright 2019-%d Ashcombe Labs. | Drawn by Wren Halloway.
+visit      Fenlock is made by Ashcombe Labs. | Find its atlases at | https://www.ashcombe.example/
+copyright  Copyright (C) 2024 Ashcombe Labs
+licence    Licence.txt
+installer  Fenlock Setup
+base       $base
+output     FenlockSetup.exe
+banner     ASHCOMBE
+slogan     Maps with memory
+sideband   Ashcombe Labs
+picture    setup  Fenlock.ico
+timestamp  2024-03-09 16:45:10.000
+weekday    6
+preserve   .TMN
+installed  7
+shortcuts  4
+
+entry | Fenunst.exe    | 0x12 | REMOVER | Uninstall         | @uninstaller
+entry | Fenupd.exe     | 0x11 | UPDATER | Update            | @tools/Fenupd.exe
+entry | Fenlock.exe    | 0x11 | PROGRAM | Fenlock           | @tools/Fenlock.exe
+entry | Atlas.tma      | 0x11 | ATLAS   | World Atlas       | Atlas.tma
+entry | Read Me.txt    | 0x11 | README  | -                 | Read Me.txt
+entry | Places.log     | 0x11 | PLACES  | -                 | Places.log
+entry | Changes.txt    | 0x11 | CHANGES | -                 | Changes.txt
+EOF
+
+# Built as the README says, and nothing in the tree touched.
+before=$(git -C "$src" status --porcelain 2>/dev/null)
+"$src/scripts/build-setup.sh" "$product" "$out" > "$work/build.log" 2>&1 ||
+  { tail -n 40 "$work/build.log"; echo "the setup was not built"; exit 1; }
+[ "$(git -C "$src" status --porcelain 2>/dev/null)" = "$before" ] ||
+  fail "building the product changed the tree"
+grep -q "^setup: $out/FenlockSetup.exe ([0-9]* bytes)$" "$work/build.log" ||
+  fail "the build does not end with the output's path and size"
+setup=$out/FenlockSetup.exe
+[ -f "$setup" ] || { echo "no $setup"; exit 1; }
+
+# The description as the setup and the driver take it: the identity they
+# are compiled with holds its values.
+identity=$out/generated/product_identity.h
+for expected in 'PRODUCT_NAME "Fenlock"' 'PRODUCT_PUBLISHER "Ashcombe Labs"' \
+    'PRODUCT_VERSION "2.7"' 'PRODUCT_INSTALLER_NAME "Fenlock Setup"' \
+    'PRODUCT_OUTPUT_FILE "FenlockSetup.exe"' "PRODUCT_DEFAULT_BASE_FOLDER \"${base//\\/\\\\}\"" \
+    'PRODUCT_INSTALLED_COUNT 7' 'PRODUCT_SHORTCUT_COUNT 4'; do
+  grep -qF "#define $expected" "$identity" || fail "$identity lacks $expected"
+done
+cmp -s "$product/Fenlock.ico" "$out/identity/uninstaller.ico" ||
+  fail "the uninstaller is not built with the product's own icon"
+# The version record names the setup's file, in UTF-16 as Windows keeps it.
+wide=$(printf 'FenlockSetup.exe' | sed 's/./&\\x00/g')
+LC_ALL=C grep -a -q -P -- "$wide" "$setup" || fail "the version record does not name FenlockSetup.exe"
+# Nothing of the demo product in the setup or in any file it installs.
+for file in "$setup" "$out"/product-files/*; do
+  for word in Quorvel Brindlemoor Qorvunst; do
+    wide=$(printf %s "$word" | sed 's/./&\\x00/g')
+    if LC_ALL=C grep -a -q -i -F -- "$word" "$file" || LC_ALL=C grep -a -q -i -P -- "$wide" "$file"; then
+      fail "$word in $file"
+    fi
+  done
+done
+iconv -f UTF-8 -t WINDOWS-1252 "$product/Licence.txt" | cmp -s - "$out/product-files/license.txt" ||
+  fail "the licence the setup shows is not the product's in Windows-1252"
+[ $failed = 0 ] || exit 1
+
+# Installed end to end, checked, removed, and the machine as before. The
+# scenario's prefix comes from the Windows tree's template.
+cmake --build "$out" --target vantor-driver -- --no-print-directory -s > "$work/driver.log" 2>&1 ||
+  { cat "$work/driver.log"; exit 1; }
+VANTOR_E2E_TEMPLATES=$win32 "$src/scripts/e2e-scenario.sh" "$out" install-remove
+exit $?

@@ -228,6 +228,9 @@ function(vantor_setup target app product root)
     ${VANTOR_WIN_FLAGS} ${VANTOR_SETUP_FLAGS} -flto-partition=one -fno-function-sections
     -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/setup.ld -Wl,--orphan-handling=error)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
+  # The linker's DOS program and padding cost the headers a second block.
+  add_custom_command(TARGET ${target} POST_BUILD COMMAND ${VANTOR_HEADERS} $<TARGET_FILE:${target}>
+    VERBATIM)
   vantor_sign(${target})
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
 endfunction()

@@ -8,6 +8,7 @@ set(VANTOR_HOST_TOOLS "${CMAKE_SOURCE_DIR}/build/host" CACHE PATH "host tree wit
 set(VANTOR_PRODUCT "" CACHE PATH "the product folder whose setup alone this tree builds")
 set(VANTOR_PACK ${VANTOR_HOST_TOOLS}/vantor-pack)
 set(VANTOR_MANIFEST ${VANTOR_HOST_TOOLS}/vantor-manifest)
+set(VANTOR_HEADERS ${VANTOR_HOST_TOOLS}/vantor-headers)
 
 # Small and self-contained: no exceptions or RTTI, unused sections dropped,
 # the compiler's runtime linked in, and nothing that varies between builds

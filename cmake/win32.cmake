@@ -89,7 +89,7 @@ if(VANTOR_WIN_TEST_SOURCES)
   add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES}
     ${CMAKE_SOURCE_DIR}/uninstaller/product_window.cpp ${CMAKE_SOURCE_DIR}/uninstaller/end_text.cpp
     ${CMAKE_SOURCE_DIR}/uninstaller/name_deletion.cpp ${CMAKE_SOURCE_DIR}/uninstaller/product_texts.cpp)
-  target_link_libraries(vantor-win32-tests vantor_app Vantor_program_store gtest ${VANTOR_WIN_LIBS})
+  target_link_libraries(vantor-win32-tests vantor_app Vantor_program_store gtest ${VANTOR_WIN_LIBS} imagehlp)
   target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)

@@ -6,6 +6,7 @@ endif()
 set(CMAKE_CXX_FLAGS_RELEASE "-O2")
 
 include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CMAKE_SOURCE_DIR}/tools/pack
+  ${CMAKE_SOURCE_DIR}/tools/pe
   ${CMAKE_SOURCE_DIR}/quorvel ${CMAKE_SOURCE_DIR}/uninstaller ${CMAKE_SOURCE_DIR}/system)
 
 # The encoder and the decoder, optimised, for the packer and the benchmarks.
@@ -23,6 +24,10 @@ target_link_libraries(vantor_codec PUBLIC Threads::Threads)
 
 add_executable(vantor-pack ${CMAKE_SOURCE_DIR}/tools/pack/vantor_pack.cpp)
 target_link_libraries(vantor-pack vantor_codec)
+
+# The setup's headers packed into one file block after linking.
+add_executable(vantor-headers ${CMAKE_SOURCE_DIR}/tools/pe/vantor_headers.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pe/pe_headers.cpp ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)
 
 # The description's reader and checks. The checks of painted pictures' texts
 # use the painter's own layouts and fonts, and those of the default folder
@@ -49,6 +54,7 @@ file(GLOB VANTOR_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/h
 add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${VANTOR_PORTABLE_SOURCES}
   ${CMAKE_SOURCE_DIR}/uninstaller/removal_rules.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pe/pe_headers.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_coder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/match_finder.cpp

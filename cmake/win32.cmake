@@ -8,6 +8,7 @@ set(VANTOR_HOST_TOOLS "${CMAKE_SOURCE_DIR}/build/host" CACHE PATH "host tree wit
 set(VANTOR_PRODUCT "" CACHE PATH "the product folder whose setup alone this tree builds")
 set(VANTOR_PACK ${VANTOR_HOST_TOOLS}/vantor-pack)
 set(VANTOR_MANIFEST ${VANTOR_HOST_TOOLS}/vantor-manifest)
+set(VANTOR_HEADERS ${VANTOR_HOST_TOOLS}/vantor-headers)
 
 # Small and self-contained: no exceptions or RTTI, unused sections dropped,
 # the compiler's runtime linked in, and nothing that varies between builds
@@ -88,7 +89,7 @@ if(VANTOR_WIN_TEST_SOURCES)
   add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES}
     ${CMAKE_SOURCE_DIR}/uninstaller/product_window.cpp ${CMAKE_SOURCE_DIR}/uninstaller/end_text.cpp
     ${CMAKE_SOURCE_DIR}/uninstaller/name_deletion.cpp ${CMAKE_SOURCE_DIR}/uninstaller/product_texts.cpp)
-  target_link_libraries(vantor-win32-tests vantor_app Vantor_program_store gtest ${VANTOR_WIN_LIBS})
+  target_link_libraries(vantor-win32-tests vantor_app Vantor_program_store gtest ${VANTOR_WIN_LIBS} imagehlp)
   target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)

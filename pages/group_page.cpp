@@ -166,10 +166,9 @@ int DrawGroupItem(const DRAWITEMSTRUCT* item)
 
     int icon = -1;
     char path[MAX_PATH];
-    SHFILEINFOA& info = g_backdrop.fileInfo;
     if (JoinPath(path, sizeof path, g_setup.state.programsFolder, name, false) &&
-        SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
-        icon = info.iIcon;
+        ReadShellInfo(path, 0, 0)) {
+        icon = g_backdrop.fileInfo.iIcon;
     }
     // The folder's own name is drawn, not the shell's display name.
     DrawListRow(item, item->rcItem.left + kGroupIconOffset, name, icon);

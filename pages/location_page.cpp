@@ -25,8 +25,6 @@
 
 enum {
     kDriveStringsSize = 128,
-    kWarningSize = 128,
-    kQuestionSize = kFolderSlotSize + 320,
     kIndentStep = 8,     // pixels per indent level
     kIconOffset = 1,     // the icon's distance from the item's left edge
     kTextLead = 18,      // text rectangle, from the icon's left edge
@@ -57,9 +55,8 @@ void ReadComputerItem(HWND page)
     if (FAILED(SHGetSpecialFolderLocation(page, CSIDL_DRIVES, &computer)) || computer == NULL) {
         return;
     }
-    SHFILEINFOA& info = g_backdrop.fileInfo;
-    if (SHGetFileInfoA((LPCSTR)computer, 0, &info, sizeof info,
-                       SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
+    const SHFILEINFOA& info = g_backdrop.fileInfo;
+    if (ReadShellInfo((LPCSTR)computer, 0, SHGFI_PIDL | SHGFI_DISPLAYNAME)) {
         // A display name longer than the item text is cut, not refused:
         // the computer item stays usable whatever the shell calls it.
         lstrcpynA(s_page.computerText, info.szDisplayName, sizeof s_page.computerText);
@@ -110,19 +107,6 @@ bool ReadItemText(HWND list, int index, char text[kFolderSlotSize])
     return true;
 }
 
-void WarnPathInvalid(HWND page, const char* format)
-{
-    // The longest format, "%s" taken by the heading, fits with room to spare.
-    char text[kWarningSize];
-    if (lstrlenA(PATH_INVALID_TEXT) + lstrlenA(format) < (int)sizeof text) {
-        wsprintfA(text, format, PATH_INVALID_TEXT);
-        ShowPageBox(page, text, MB_OK | MB_ICONWARNING);
-    }
-}
-
-static_assert(sizeof OTHERS_FILES_FORMAT + kFolderSlotSize + 3 * kProductNameSize <= kQuestionSize,
-              "question text too long");
-
 // Yes to share a folder with files that are not the product's; No, the
 // default, keeps the page open.
 bool AgreeToSharedFolder(HWND page, const char* folder)
@@ -131,10 +115,8 @@ bool AgreeToSharedFolder(HWND page, const char* folder)
         return true;
     }
     const char* name = g_setup.manifest.productName;
-    char text[kQuestionSize];
-    wsprintfA(text, OTHERS_FILES_FORMAT, folder, name, name, name);
-    return ShowPageBox(page, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
-           IDYES;
+    return ShowFormattedBox(page, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, OTHERS_FILES_FORMAT,
+                            folder, name, name, name) == IDYES;
 }
 
 void FillDriveList(HWND page)
@@ -272,7 +254,7 @@ int CheckLocation(HWND page)
     char destination[kFolderSlotSize];
     LocationVerdict verdict = ChooseDestination(destination, typed);
     if (verdict != kLocationAccepted) {
-        WarnPathInvalid(page, RefusalFormat(verdict));
+        ShowFormattedBox(page, MB_OK | MB_ICONWARNING, RefusalFormat(verdict), PATH_INVALID_TEXT);
         return -1;
     }
     if (!AgreeToSharedFolder(page, destination)) {
@@ -349,16 +331,15 @@ int DrawFolderItem(const DRAWITEMSTRUCT* item)
     }
     // Drives and folders are drawn as the shell names them; names and icons
     // are asked for at every draw, not kept per item.
-    SHFILEINFOA& info = g_backdrop.fileInfo;
-    UINT flags = SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    const SHFILEINFOA& info = g_backdrop.fileInfo;
+    UINT flags = SHGFI_DISPLAYNAME;
     if (item->itemData == kFolderItem && (int)item->itemID == s_page.currentItem) {
         flags |= SHGFI_OPENICON;
     }
-    if (!SHGetFileInfoA(text, 0, &info, sizeof info, flags) &&
+    if (!ReadShellInfo(text, 0, flags) &&
         // A folder that does not exist yet: the generic folder icon and
         // its last component as the name.
-        !SHGetFileInfoA(text, FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                        flags | SHGFI_USEFILEATTRIBUTES)) {
+        !ReadShellInfo(text, FILE_ATTRIBUTE_DIRECTORY, flags | SHGFI_USEFILEATTRIBUTES)) {
         DrawListRow(item, x, text, -1);
         return 1;
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "file_names.h"
 #include "folder_access.h"
 #include "install_state.h"
 #include "path_helpers.h"
@@ -22,12 +23,11 @@ struct HeldChain {
 HeldChain s_held;
 
 // Read access takes part in sharing (attribute-only access does not), and
-// leaving out delete sharing keeps the folder from being renamed.
+// the name's handle, without delete sharing, keeps the folder from being
+// renamed.
 HANDLE OpenFolder(const char* folder)
 {
-    return CreateFileA(folder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                       NULL);
+    return OpenFileName(folder, GENERIC_READ);
 }
 
 FolderHold Examine(HANDLE folder, BY_HANDLE_FILE_INFORMATION* info)
@@ -46,7 +46,7 @@ FolderHold HoldLevel(const char* level)
     HANDLE folder = OpenFolder(level);
     if (folder == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        if (!IsMissingError(error)) {
             return kFolderUnusable;
         }
         // Made with its list, then held at once: nobody gets it in between

@@ -47,10 +47,11 @@ void WriteBuffered(HWND page)
     AdvanceProgress(page, written);
 }
 
-int FailPass(HWND page, const char* text)
+// The error box of a failure: what failed, and that the installation ends.
+int FailPass(HWND page, const char* failure)
 {
     LogError("The installation failed", GetLastError());
-    ShowPageBox(page, text, MB_OK | MB_ICONERROR);
+    ShowFormattedBox(page, MB_OK | MB_ICONERROR, "%s" ABORTING_LINE, failure);
     return -1;
 }
 
@@ -63,33 +64,33 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     if (packed == NULL) {
         // The program's own resources are incomplete: as good as a file
         // that cannot be created.
-        FailPass(page, CREATE_FAILED_TEXT);
+        FailPass(page, CREATE_FAILED_LINE);
         return false;
     }
     // A target in the destination is written only while the destination's
     // path still leads to the folder held since the check.
     const char* folder = (entry.flags & kIntoWindowsFolder) ? NULL : g_setup.state.destinationFolder;
     if (folder != NULL && !LeadsToHeldFolder(folder)) {
-        FailPass(page, FOLDER_CHANGED_TEXT);
+        FailPass(page, FOLDER_CHANGED_LINE);
         return false;
     }
     // The old file's name goes and a new file is made: whatever else the
     // name led to keeps its contents and attributes.
     if (!RemoveFileName(target)) {
-        FailPass(page, CREATE_FAILED_TEXT);
+        FailPass(page, CREATE_FAILED_LINE);
         return false;
     }
     CancelPendingDeletion(target);
     HANDLE file = CreateNewFile(target);
     if (file == INVALID_HANDLE_VALUE) {
-        FailPass(page, CREATE_FAILED_TEXT);
+        FailPass(page, CREATE_FAILED_LINE);
         return false;
     }
     if (folder != NULL && !LeadsToHeldFolder(folder)) {
         // Swapped while the file was made: it may lie in the other place.
         DeleteOpenFile(file);
         CloseHandle(file);
-        FailPass(page, FOLDER_CHANGED_TEXT);
+        FailPass(page, FOLDER_CHANGED_LINE);
         return false;
     }
     s_output.file = file;
@@ -102,7 +103,7 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     if (s_output.writeFailed) {
         DeleteOpenFile(file);
         CloseHandle(file);
-        FailPass(page, WRITE_FAILED_TEXT);
+        FailPass(page, WRITE_FAILED_LINE);
         return false;
     }
     SetFileTime(file, &stamp, &stamp, &stamp);
@@ -250,17 +251,17 @@ int RunPass(HWND page)
     bool existed = IsFolderPath(destination);
     FolderHold held = CreateFolderChain(destination);
     if (held == kFolderUnusable) {
-        return FailPass(page, CREATE_FAILED_TEXT);
+        return FailPass(page, CREATE_FAILED_LINE);
     }
     if (held == kFolderLinked || CheckFolderChain(destination) != kChainPlain) {
-        return FailPass(page, FOLDER_CHANGED_TEXT);
+        return FailPass(page, FOLDER_CHANGED_LINE);
     }
     if (!existed) {
         LogLine("Created %s", destination);
     } else if (HoldsEarlierInstallation(destination)) {
         LogLine("Cleaning %s", destination);
         if (!CleanFolder(destination)) {
-            return FailPass(page, FOLDER_CHANGED_TEXT);
+            return FailPass(page, FOLDER_CHANGED_LINE);
         }
     }
 
@@ -284,7 +285,7 @@ int RunPass(HWND page)
         ShowNumber(page, IDC_CURRENT_FILE, (uint32_t)(i + 1));
         PumpMessages(page, kEntryPause);
         if (!fits) {
-            return FailPass(page, CREATE_FAILED_TEXT);
+            return FailPass(page, CREATE_FAILED_LINE);
         }
         if (ShouldWriteFile(target, i)) {
             if (!WritePayload(page, target, entry, stamp)) {

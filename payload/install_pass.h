@@ -11,11 +11,15 @@ enum {
     kEntryPause = 500,
 };
 
-#define CREATE_FAILED_TEXT "Unable to create destination file!\r\nInstallation will now be aborted."
-#define WRITE_FAILED_TEXT "Unable to write destination file!\r\nInstallation will now be aborted."
-#define FOLDER_CHANGED_TEXT                                                            \
-    "The destination folder leads through a link, or was moved while in use!\r\n" \
-    "Installation will now be aborted."
+// The pass's error boxes: what failed, then the line every one ends with,
+// which the program stores once.
+#define ABORTING_LINE "\r\nInstallation will now be aborted."
+#define CREATE_FAILED_LINE "Unable to create destination file!"
+#define WRITE_FAILED_LINE "Unable to write destination file!"
+#define FOLDER_CHANGED_LINE "The destination folder leads through a link, or was moved while in use!"
+#define CREATE_FAILED_TEXT CREATE_FAILED_LINE ABORTING_LINE
+#define WRITE_FAILED_TEXT WRITE_FAILED_LINE ABORTING_LINE
+#define FOLDER_CHANGED_TEXT FOLDER_CHANGED_LINE ABORTING_LINE
 
 // 1 when every entry is handled; -1 after the error box.
 int InstallFiles(HWND page);

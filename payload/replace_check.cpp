@@ -1,12 +1,9 @@
 #include "replace_check.h"
 
+#include "file_names.h"
 #include "install_pass.h"
 #include "install_state.h"
 #include "page_services.h"
-
-enum {
-    kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
-};
 
 namespace {
 
@@ -41,7 +38,7 @@ bool CanReplace(const char* path)
     HANDLE file = CreateFileA(path, access, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return IsMissingError(error);
     }
     CloseHandle(file);
     return true;
@@ -52,9 +49,8 @@ bool WaitForReplaceableTargets(HWND page)
     char path[kPathBufferSize];
     while (FindTargetInUse(path)) {
         // The path holds at most 259 characters, so the text fits.
-        char text[kFormatScratch];
-        wsprintfA(text, TARGET_IN_USE_FORMAT, path);
-        if (ShowPageBox(page, text, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+        if (ShowFormattedBox(page, MB_RETRYCANCEL | MB_ICONWARNING, TARGET_IN_USE_FORMAT, path) !=
+            IDRETRY) {
             return false;
         }
     }

@@ -131,10 +131,11 @@ void StartSetupRecord()
     }
     UnpackFields(out, &in, kTailFields, sizeof kTailFields);
 
-    InstallState& state = g_setup.state;
-    char* const slots[] = {state.destinationFolder, state.windowsFolder, state.programsFolder,
-                           state.sendToFolder, state.groupName};
-    for (char* slot : slots) {
+    // Addresses the linker knows: the table is read-only data, not built here.
+    static char* const kSlots[] = {g_setup.state.destinationFolder, g_setup.state.windowsFolder,
+                                   g_setup.state.programsFolder, g_setup.state.sendToFolder,
+                                   g_setup.state.groupName};
+    for (char* slot : kSlots) {
         slot[0] = '.';
         slot[1] = '\0';
     }

@@ -37,11 +37,11 @@ say() { echo "== $*"; }
 
 "$vantor/scripts/install-deps.sh"
 host=$vantor/build/host
-say "host tools in $host: vantor-manifest, vantor-pack, paint-resources"
+say "host tools in $host: vantor-manifest, vantor-pack, vantor-headers, paint-resources"
 if [ ! -f "$host/CMakeCache.txt" ]; then
   cmake -S "$vantor" -B "$host" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 fi
-cmake --build "$host" -j"$jobs" --target vantor-manifest vantor-pack paint-resources \
+cmake --build "$host" -j"$jobs" --target vantor-manifest vantor-pack vantor-headers paint-resources \
   -- --no-print-directory > "$out/host-tools.log" 2>&1 || { cat "$out/host-tools.log" >&2; exit 1; }
 
 say "checking $description"

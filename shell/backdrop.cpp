@@ -39,6 +39,10 @@ enum {
 };
 
 const COLORREF kPictureKey = RGB(0, 128, 128);
+
+// The banner's pictures, loaded together and freed together.
+enum { kPictureBlocks = 3 };
+HGLOBAL* const kBlocks[kPictureBlocks] = {&g_backdrop.banner, &g_backdrop.strip, &g_backdrop.line};
 const COLORREF kLabelColour = RGB(175, 175, 255);
 
 // The steps' captions in the order of their bits (kStepLicense first),
@@ -128,27 +132,37 @@ HFONT SwitchFont(HDC dc, HFONT previous, const LOGFONTA* description)
     return font;
 }
 
+// The text in layers of the colours from colour to last, each layer one
+// pixel on from the one before: down and right while the colour index
+// rises, up and left while it falls.
+void DrawLayers(HDC dc, const char* text, int x, int y, int colour, int last)
+{
+    int length = lstrlenA(text);
+    int step = colour < last ? 1 : -1;
+    for (;;) {
+        SetTextColor(dc, g_backdrop.colours[colour]);
+        TextOutA(dc, x, y, text, length);
+        if (colour == last) {
+            return;
+        }
+        colour += step;
+        x += step;
+        y += step;
+    }
+}
+
 void PaintTexts(HDC dc, int width, int height)
 {
     HFONT font = SwitchFont(dc, NULL, &g_backdrop.titleFont);
-    int length = lstrlenA(g_backdrop.title);
     // Farthest shadow first; each layer one pixel up and left of the last.
-    for (int i = kTitleShadowFar; i >= kTitleTop; --i) {
-        SetTextColor(dc, g_backdrop.colours[i]);
-        TextOutA(dc, 8 + i, -6 + i, g_backdrop.title, length);
-    }
+    DrawLayers(dc, g_backdrop.title, 8 + kTitleShadowFar, -6 + kTitleShadowFar, kTitleShadowFar,
+               kTitleTop);
 
     font = SwitchFont(dc, font, &g_backdrop.subtitleFont);
-    length = lstrlenA(g_backdrop.subtitle);
     SIZE extent = {0, 0};
-    GetTextExtentPointA(dc, g_backdrop.subtitle, length, &extent);
-    int x0 = width - extent.cx - 32;
-    int y0 = height - extent.cy - 16;
-    for (int i = kSubtitleBottom; i <= kSubtitleTop; ++i) {
-        SetTextColor(dc, g_backdrop.colours[i]);
-        TextOutA(dc, x0 + i - kSubtitleBottom, y0 + i - kSubtitleBottom, g_backdrop.subtitle,
-                 length);
-    }
+    GetTextExtentPointA(dc, g_backdrop.subtitle, lstrlenA(g_backdrop.subtitle), &extent);
+    DrawLayers(dc, g_backdrop.subtitle, width - extent.cx - 32, height - extent.cy - 16,
+               kSubtitleBottom, kSubtitleTop);
 
     font = SwitchFont(dc, font, &g_backdrop.stepFont);
     const char* caption = kStepCaptions;
@@ -171,8 +185,7 @@ void PaintTexts(HDC dc, int width, int height)
 
 HIMAGELIST SystemImageList(const char* path)
 {
-    return (HIMAGELIST)SHGetFileInfoA(path, 0, &g_backdrop.fileInfo, sizeof g_backdrop.fileInfo,
-                                      SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    return (HIMAGELIST)ReadShellInfo(path, 0, 0);
 }
 
 void CreateBackdrop(HWND window)
@@ -193,12 +206,11 @@ void CreateBackdrop(HWND window)
     FillColourTable();
 
     // The palette comes from the first block that has a colour table.
-    HGLOBAL* blocks[] = {&g_backdrop.banner, &g_backdrop.strip, &g_backdrop.line};
-    const WORD ids[] = {IDB_BANNER, IDB_BANNER_STRIP, IDB_BANNER_LINE};
-    for (int i = 0; i < 3; ++i) {
-        *blocks[i] = LoadDibResource(ids[i]);
-        if (*blocks[i] != NULL && g_backdrop.palette == NULL) {
-            g_backdrop.palette = CreateDibPalette(*blocks[i]);
+    static const WORD kIds[kPictureBlocks] = {IDB_BANNER, IDB_BANNER_STRIP, IDB_BANNER_LINE};
+    for (int i = 0; i < kPictureBlocks; ++i) {
+        *kBlocks[i] = LoadDibResource(kIds[i]);
+        if (*kBlocks[i] != NULL && g_backdrop.palette == NULL) {
+            g_backdrop.palette = CreateDibPalette(*kBlocks[i]);
         }
     }
     SetTimer(window, kStartTimer, kStartDelay, NULL);
@@ -206,8 +218,7 @@ void CreateBackdrop(HWND window)
 
 void DestroyBackdrop()
 {
-    HGLOBAL* blocks[] = {&g_backdrop.banner, &g_backdrop.strip, &g_backdrop.line};
-    for (HGLOBAL* block : blocks) {
+    for (HGLOBAL* block : kBlocks) {
         if (*block != NULL) {
             GlobalFree(*block);
             *block = NULL;
@@ -221,6 +232,12 @@ void DestroyBackdrop()
 }
 
 }  // namespace
+
+DWORD_PTR ReadShellInfo(const char* path, DWORD attributes, UINT flags)
+{
+    return SHGetFileInfoA(path, attributes, &g_backdrop.fileInfo, sizeof g_backdrop.fileInfo,
+                          flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+}
 
 void FormatBackdropTexts()
 {
@@ -342,7 +359,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 void SetStepMask(DWORD value)
 {
     g_setup.state.stepMask = value;
-    RECT steps = {0, kStepListTop, kBackdropPanelWidth, kStepListBottom};
-    InvalidateRect(g_setup.state.backdrop, &steps, FALSE);
+    static const RECT kSteps = {0, kStepListTop, kBackdropPanelWidth, kStepListBottom};
+    InvalidateRect(g_setup.state.backdrop, &kSteps, FALSE);
     UpdateWindow(g_setup.state.backdrop);
 }

@@ -42,6 +42,11 @@ extern BackdropState g_backdrop;
 
 LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The shell's small icon of a path (or of an item list, with SHGFI_PIDL)
+// and whatever more the flags ask, into the lent information record; the
+// shell's answer, the system image list when it succeeds.
+DWORD_PTR ReadShellInfo(const char* path, DWORD attributes, UINT flags);
+
 // Stores the step and repaints the step list at once.
 void SetStepMask(DWORD value);
 

@@ -157,6 +157,16 @@ int ShowAbortNotice(HWND owner)
     return 0;
 }
 
+int ShowFormattedBox(HWND owner, UINT type, const char* format, ...)
+{
+    char text[kFormatScratch];
+    va_list arguments;
+    va_start(arguments, format);
+    wvsprintfA(text, format, arguments);
+    va_end(arguments);
+    return ShowPageBox(owner, text, type);
+}
+
 void AbortPage(HWND page, const char* error)
 {
     if (error != NULL) {

@@ -66,4 +66,7 @@ bool IsSilentRun();
 // and the answer is the one that loses nothing (Cancel, No, OK).
 int ShowPageBox(HWND owner, const char* text, UINT type);
 
+// The same with the text formatted as by wsprintfA (at most 1024 bytes).
+int ShowFormattedBox(HWND owner, UINT type, const char* format, ...);
+
 #endif

@@ -3,6 +3,8 @@
 // the exit code says how the run ended.
 #include "unattended.h"
 
+#include <stdarg.h>
+
 #include "command_line.h"
 #include "extraction_page.h"
 #include "group_page.h"
@@ -53,17 +55,27 @@ const char* VerdictText(CommandVerdict verdict)
     return "";
 }
 
-// A refusal: logged, and shown as a warning when someone is there.
-int Refuse(bool unattended, const char* argument, const char* reason)
+// The exit code of a refused command line, after the warning the format
+// and the arguments make when someone is there to read it.
+int RefusalExit(bool unattended, const char* format, ...)
 {
-    LogLine("Refused: %s: %s", argument, reason);
     if (unattended) {
         return kExitRefused;
     }
     char text[kBoxTextSize];
-    wsprintfA(text, REFUSED_FORMAT, argument, reason);
+    va_list arguments;
+    va_start(arguments, format);
+    wvsprintfA(text, format, arguments);
+    va_end(arguments);
     MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
     return kExitInteractive;
+}
+
+// A refusal: logged, and shown as a warning when someone is there.
+int Refuse(bool unattended, const char* argument, const char* reason)
+{
+    LogLine("Refused: %s: %s", argument, reason);
+    return RefusalExit(unattended, REFUSED_FORMAT, argument, reason);
 }
 
 // The switches and the exit codes, from the tables deployment tools are
@@ -110,10 +122,8 @@ bool ChooseFolder(const SetupCommand& command)
     LocationVerdict verdict = ChooseDestination(destination, typed);
     if (verdict != kLocationAccepted) {
         char heading[kBoxTextSize];
-        char text[kBoxTextSize];
         wsprintfA(heading, "The folder %s is refused: ", typed);
-        wsprintfA(text, RefusalFormat(verdict), heading);
-        ShowPageBox(NULL, text, MB_OK);
+        ShowFormattedBox(NULL, MB_OK, RefusalFormat(verdict), heading);
         return false;
     }
     // Nobody can say Yes to sharing a folder with others' files.
@@ -195,13 +205,7 @@ int OpenLogOrRefuse(const SetupCommand& command, bool unattended)
     if (!command.hasLog || OpenRunLog(command.log)) {
         return -1;
     }
-    if (unattended) {
-        return kExitRefused;
-    }
-    char text[kBoxTextSize];
-    wsprintfA(text, NO_LOG_FORMAT, command.log, (unsigned long)GetLastError());
-    MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
-    return kExitInteractive;
+    return RefusalExit(unattended, NO_LOG_FORMAT, command.log, (unsigned long)GetLastError());
 }
 
 int RunParsed(const char* arguments, int showCommand)

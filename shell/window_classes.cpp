@@ -11,6 +11,9 @@ enum { kSystemDialogClass = 32770 };
 void RegisterWindowClasses()
 {
     HINSTANCE instance = g_setup.state.instance;
+    // Both classes carry the same two icons.
+    HICON icon = LoadSetupIcon(IDI_SETUP, 0);
+    HICON smallIcon = LoadSetupIcon(IDI_SETUP, kSmallIconSize);
 
     // The welcome page has no owner to take icons from, so its class
     // carries them; everything else stays as the system dialog class has it.
@@ -20,8 +23,8 @@ void RegisterWindowClasses()
         dialog.lpfnWndProc = DefDlgProcA;
         dialog.cbWndExtra = DLGWINDOWEXTRA;
         dialog.hInstance = instance;
-        dialog.hIcon = LoadSetupIcon(IDI_SETUP, 0);
-        dialog.hIconSm = LoadSetupIcon(IDI_SETUP, kSmallIconSize);
+        dialog.hIcon = icon;
+        dialog.hIconSm = smallIcon;
         dialog.lpszClassName = WELCOME_CLASS;
         RegisterClassExA(&dialog);
     }
@@ -31,8 +34,8 @@ void RegisterWindowClasses()
     backdrop.style = CS_BYTEALIGNWINDOW;
     backdrop.lpfnWndProc = BackdropProc;
     backdrop.hInstance = instance;
-    backdrop.hIcon = LoadSetupIcon(IDI_SETUP, 0);
-    backdrop.hIconSm = LoadSetupIcon(IDI_SETUP, kSmallIconSize);
+    backdrop.hIcon = icon;
+    backdrop.hIconSm = smallIcon;
     backdrop.hCursor = LoadCursorA(NULL, IDC_ARROW);
     backdrop.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     backdrop.lpszClassName = BACKDROP_CLASS;

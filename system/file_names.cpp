@@ -61,6 +61,11 @@ DWORD DeleteName(HANDLE file, const char* path, const BY_HANDLE_FILE_INFORMATION
 
 }  // namespace
 
+bool IsMissingError(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 HANDLE OpenFileName(const char* path, DWORD access)
 {
     return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
@@ -72,7 +77,7 @@ bool RemoveFileName(const char* path)
     HANDLE file = OpenFileName(path, GENERIC_READ | DELETE);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return IsMissingError(error);
     }
     BY_HANDLE_FILE_INFORMATION info;
     DWORD error = !GetFileInformationByHandle(file, &info) ? GetLastError()

@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+// Whether an error of opening a path says that nothing is there.
+bool IsMissingError(DWORD error);
+
 // Deletes the file name at path. A read-only mark is cleared only when
 // the name is the file's one name. True when no file of that name is left;
 // false for a folder, a link or a junction (never followed), a read-only
@@ -19,8 +22,8 @@
 // a volume that refuses it).
 bool RemoveFileName(const char* path);
 
-// Opens the name itself, never what a link there leads to, without delete
-// sharing: while the handle is open, nobody can delete or rename the name.
+// Opens the name itself (a file or a folder), never what a link there
+// leads to, without delete sharing: while the handle is open, nobody can delete or rename the name.
 HANDLE OpenFileName(const char* path, DWORD access);
 
 // A new file at path, open for writing, deletion and sharing reads;

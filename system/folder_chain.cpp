@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <string.h>
 
+#include "file_names.h"
+
 FolderChainState CheckFolderChain(const char* folder)
 {
     char level[MAX_PATH];
@@ -20,9 +22,7 @@ FolderChainState CheckFolderChain(const char* folder)
         DWORD attributes = GetFileAttributesA(level);
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             DWORD error = GetLastError();
-            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                       ? kChainUnfinished
-                       : kChainBlocked;
+            return IsMissingError(error) ? kChainUnfinished : kChainBlocked;
         }
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             return kChainLinked;

@@ -91,6 +91,21 @@ void WriteDeploymentValues(HKEY entry, char buffer[kKeyBufferSize])
     }
 }
 
+// A value of a key under HKEY_LOCAL_MACHINE into the buffer; size holds
+// the buffer's size and then the value's, type the value's type.
+LONG QueryValue(const char* path, REGSAM access, const char* name, char* buffer, DWORD* size,
+                DWORD* type)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    result = RegQueryValueExA(key, name, NULL, type, (BYTE*)buffer, size);
+    RegCloseKey(key);
+    return result;
+}
+
 // A key under HKEY_LOCAL_MACHINE with one text value.
 void WriteKeyText(const char* path, const char* name, const char* value)
 {
@@ -110,15 +125,10 @@ void SetShellUnloadFlag()
 
 bool ReadPreviousFolder(char buffer[kPreviousFolderSize])
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-        return false;
-    }
     DWORD size = kPreviousFolderSize;
-    LONG result = RegQueryValueExA(key, g_setup.manifest.productName, NULL, NULL,
-                                   (BYTE*)buffer, &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS) {
+    DWORD type = 0;
+    if (QueryValue(VENDOR_KEY, KEY_ALL_ACCESS, g_setup.manifest.productName, buffer, &size,
+                   &type) != ERROR_SUCCESS) {
         return false;
     }
     // Only a terminated string that fits a folder slot is a folder: the
@@ -137,16 +147,11 @@ static_assert((int)kGroupValueBufferSize == (int)kGroupNameSize, "group buffer")
 namespace {
 
 // A terminated text that fits the buffer, else false.
-bool ReadText(HKEY root, const char* path, const char* name, char* buffer, DWORD size)
+bool ReadText(const char* path, const char* name, char* buffer, DWORD size)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
     DWORD type = 0;
     DWORD length = size;
-    LONG result = RegQueryValueExA(key, name, NULL, &type, (BYTE*)buffer, &length);
-    RegCloseKey(key);
+    LONG result = QueryValue(path, KEY_READ, name, buffer, &length, &type);
     if (result != ERROR_SUCCESS || type != REG_SZ || length == 0 || buffer[length - 1] != '\0') {
         buffer[0] = '\0';
         return false;
@@ -160,7 +165,7 @@ bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
 {
     char path[kKeyBufferSize];
     return JoinPath(path, sizeof path, UNINSTALL_LIST_KEY, g_setup.manifest.productName, false) &&
-           ReadText(HKEY_LOCAL_MACHINE, path, PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
+           ReadText(path, PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
 }
 
 void WriteRegistryRecords()

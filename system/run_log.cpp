@@ -6,7 +6,9 @@
 
 namespace {
 
-HANDLE s_log = INVALID_HANDLE_VALUE;
+// NULL while no log is open: zeroed at start, so the programs carry no
+// initialised data for it.
+HANDLE s_log;
 
 void WriteLine(const char* text, int length)
 {
@@ -31,27 +33,31 @@ bool OpenRunLog(const char* path)
         return false;
     }
     // Without delete access, so that a viewer can read it as it grows.
-    s_log = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL, NULL);
-    return s_log != INVALID_HANDLE_VALUE;
+    HANDLE log = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, NULL);
+    if (log == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    s_log = log;
+    return true;
 }
 
 void CloseRunLog()
 {
-    if (s_log != INVALID_HANDLE_VALUE) {
+    if (s_log != NULL) {
         CloseHandle(s_log);
-        s_log = INVALID_HANDLE_VALUE;
+        s_log = NULL;
     }
 }
 
 bool RunLogOpen()
 {
-    return s_log != INVALID_HANDLE_VALUE;
+    return s_log != NULL;
 }
 
 void LogLine(const char* format, ...)
 {
-    if (s_log == INVALID_HANDLE_VALUE) {
+    if (s_log == NULL) {
         return;
     }
     // wvsprintfA writes at most 1024 bytes, not always with a terminator
@@ -67,7 +73,7 @@ void LogLine(const char* format, ...)
 
 void LogError(const char* what, DWORD error)
 {
-    if (s_log == INVALID_HANDLE_VALUE) {
+    if (s_log == NULL) {
         return;
     }
     char reason[512];

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <imagehlp.h>
 #include <string.h>
 
 #include <string>
@@ -165,6 +166,20 @@ TEST(ShippedPrograms, KeepRandomPlacementAndUnexecutableData)
                 << std::string((const char*)section->Name, strnlen((const char*)section->Name, 8));
         }
     }
+}
+
+// The setup's headers are rewritten after linking; the checksum they hold
+// is still the one Windows computes for the file.
+TEST(ShippedPrograms, SetupKeepsItsChecksum)
+{
+    std::string image;
+    ASSERT_TRUE(ReadWholeFile(PRODUCT_OUTPUT_FILE, &image));
+    DWORD stored = 0;
+    DWORD computed = 0;
+    ASSERT_NE(CheckSumMappedFile((void*)image.data(), (DWORD)image.size(), &stored, &computed),
+              (IMAGE_NT_HEADERS*)NULL);
+    EXPECT_NE(stored, 0u);
+    EXPECT_EQ(stored, computed);
 }
 
 // The reader against the loader: every DLL it finds in this test program's

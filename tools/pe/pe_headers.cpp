@@ -1,0 +1,221 @@
+#include "pe_headers.h"
+
+#include <string.h>
+
+namespace {
+
+enum {
+    kDosHeaderSize = 64,
+    kNewHeaderField = 0x3c,  // e_lfanew
+    kFileHeaderSize = 20,
+    kSectionSize = 40,
+    kPe32Magic = 0x10b,
+    // Offsets in the optional header.
+    kFileAlignmentField = 36,
+    kSizeOfHeadersField = 60,
+    kChecksumField = 64,
+    kDirectoryCountField = 92,
+    kDirectories = 96,
+    // Offsets in a section header.
+    kRawSizeField = 16,
+    kRawPointerField = 20,
+    // Directories that hold file offsets or live inside the headers.
+    kImportDirectory = 1,
+    kCertificateDirectory = 4,
+    kDebugDirectory = 6,
+    kBoundImportDirectory = 11,
+    kAddressTableDirectory = 12,
+    kDescriptorSize = 20,
+    kDescriptorThunkField = 16,
+    kVirtualSizeField = 8,
+    kVirtualAddressField = 12,
+};
+
+unsigned Read16(const std::vector<unsigned char>& b, size_t at)
+{
+    return b[at] | b[at + 1] << 8;
+}
+
+unsigned Read32(const std::vector<unsigned char>& b, size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (unsigned)b[at + 3] << 24;
+}
+
+void Write32(std::vector<unsigned char>* b, size_t at, unsigned value)
+{
+    for (int i = 0; i < 4; ++i)
+        (*b)[at + i] = (unsigned char)(value >> (8 * i));
+}
+
+PeFixResult Refuse(std::string* why, const char* text)
+{
+    *why = text;
+    return kPeRefused;
+}
+
+// Where the headers are, once they are known to lie within the image.
+struct Layout {
+    size_t optional;
+    size_t table;
+    unsigned sections;
+    unsigned directories;
+};
+
+bool ReadLayout(const std::vector<unsigned char>& b, Layout* layout)
+{
+    if (b.size() < kDosHeaderSize || b[0] != 'M' || b[1] != 'Z')
+        return false;
+    size_t pe = Read32(b, kNewHeaderField);
+    if (pe < kDosHeaderSize || pe > b.size() || b.size() - pe < 4 + kFileHeaderSize ||
+        memcmp(&b[pe], "PE\0\0", 4) != 0)
+        return false;
+    layout->sections = Read16(b, pe + 4 + 2);
+    unsigned optionalSize = Read16(b, pe + 4 + 16);
+    layout->optional = pe + 4 + kFileHeaderSize;
+    layout->table = layout->optional + optionalSize;
+    if (optionalSize < kDirectories ||
+        layout->table + (size_t)layout->sections * kSectionSize > b.size() ||
+        Read16(b, layout->optional) != kPe32Magic)
+        return false;
+    layout->directories = Read32(b, layout->optional + kDirectoryCountField);
+    return optionalSize >= kDirectories + 8 * (size_t)layout->directories;
+}
+
+// The file offset of n bytes at an address, or 0 when a section's file
+// data does not hold them all.
+size_t FileOffset(const std::vector<unsigned char>& b, const Layout& layout, unsigned rva,
+                  unsigned n)
+{
+    for (unsigned s = 0; s < layout.sections; ++s) {
+        size_t header = layout.table + s * kSectionSize;
+        unsigned start = Read32(b, header + kVirtualAddressField);
+        unsigned raw = Read32(b, header + kRawSizeField);
+        unsigned pointer = Read32(b, header + kRawPointerField);
+        if (rva >= start && rva - start <= raw && raw - (rva - start) >= n && pointer != 0 &&
+            pointer <= b.size() && b.size() - pointer >= raw)
+            return pointer + (rva - start);
+    }
+    return 0;
+}
+
+}  // namespace
+
+PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string* why)
+{
+    std::vector<unsigned char>& b = *image;
+    Layout layout;
+    if (!ReadLayout(b, &layout) || layout.directories <= kAddressTableDirectory)
+        return Refuse(why, "not a 32-bit PE image with an address table directory");
+    size_t imports = layout.optional + kDirectories + 8 * kImportDirectory;
+    size_t table = layout.optional + kDirectories + 8 * kAddressTableDirectory;
+    unsigned tableRva = Read32(b, table), tableSize = Read32(b, table + 4);
+    if (Read32(b, imports) != 0 || tableSize == 0)
+        return kPeKept;
+    // Back from the terminator, one descriptor at a time, to the one whose
+    // addresses start the table; every one on the way must lie in it.
+    unsigned end = tableRva;
+    unsigned at = end - kDescriptorSize;
+    size_t terminator = tableRva >= kDescriptorSize ? FileOffset(b, layout, at, kDescriptorSize) : 0;
+    if (terminator == 0)
+        return Refuse(why, "no import descriptors before the address table");
+    for (int i = 0; i < kDescriptorSize; ++i) {
+        if (b[terminator + i] != 0)
+            return Refuse(why, "the address table does not follow the descriptors' terminator");
+    }
+    for (;;) {
+        if (at < kDescriptorSize)
+            return Refuse(why, "no import descriptor starts the address table");
+        at -= kDescriptorSize;
+        size_t descriptor = FileOffset(b, layout, at, kDescriptorSize);
+        unsigned thunks = descriptor ? Read32(b, descriptor + kDescriptorThunkField) : 0;
+        if (thunks < tableRva || thunks >= tableRva + tableSize)
+            return Refuse(why, "a descriptor before the address table does not point into it");
+        if (thunks == tableRva)
+            break;
+    }
+    Write32(image, imports, at);
+    Write32(image, imports + 4, end - at);
+    size_t checksum = layout.optional + kChecksumField;
+    Write32(image, checksum, PeChecksum(*image, checksum));
+    return kPeChanged;
+}
+
+unsigned PeChecksum(const std::vector<unsigned char>& image, size_t checksumOffset)
+{
+    unsigned long long sum = 0;
+    for (size_t i = 0; i < image.size(); i += 2) {
+        if (i == checksumOffset || i == checksumOffset + 2)
+            continue;
+        unsigned word = image[i] | (i + 1 < image.size() ? image[i + 1] << 8 : 0);
+        sum += word;
+        sum = (sum & 0xffff) + (sum >> 16);
+    }
+    sum = (sum & 0xffff) + (sum >> 16);
+    return (unsigned)(sum + image.size());
+}
+
+PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
+{
+    const std::vector<unsigned char>& old = *image;
+    Layout layout;
+    if (!ReadLayout(old, &layout))
+        return Refuse(why, "not a 32-bit PE image");
+    size_t pe = Read32(old, kNewHeaderField);
+    size_t file = pe + 4;
+    size_t optional = layout.optional;
+    size_t table = layout.table;
+    unsigned sections = layout.sections;
+    unsigned optionalSize = (unsigned)(table - optional);
+    size_t headersEnd = table + (size_t)sections * kSectionSize;
+    if (Read32(old, file + 8) != 0)
+        return Refuse(why, "the image keeps a symbol table, which is found by file offset");
+    unsigned directories = layout.directories;
+    const int fileOffsetDirectories[] = {kCertificateDirectory, kDebugDirectory,
+                                         kBoundImportDirectory};
+    for (int d : fileOffsetDirectories) {
+        if ((unsigned)d < directories && Read32(old, optional + kDirectories + 8 * d + 4) != 0)
+            return Refuse(why, "a signature, debug data or bound imports lie at file offsets: "
+                               "pack the headers before signing");
+    }
+    unsigned alignment = Read32(old, optional + kFileAlignmentField);
+    unsigned oldHeaders = Read32(old, optional + kSizeOfHeadersField);
+    if (alignment == 0 || (alignment & (alignment - 1)) != 0 || oldHeaders % alignment != 0 ||
+        oldHeaders < headersEnd || oldHeaders > old.size())
+        return Refuse(why, "the headers' size is not a whole number of file blocks");
+    for (size_t i = headersEnd; i < oldHeaders; ++i) {
+        if (old[i] != 0)
+            return Refuse(why, "something follows the section table inside the headers");
+    }
+    for (unsigned s = 0; s < sections; ++s) {
+        size_t header = table + s * kSectionSize;
+        unsigned pointer = Read32(old, header + kRawPointerField);
+        unsigned size = Read32(old, header + kRawSizeField);
+        if (size != 0 && (pointer < oldHeaders || pointer > old.size() || size > old.size() - pointer))
+            return Refuse(why, "a section's data lies outside the file or inside the headers");
+    }
+
+    size_t ntSize = headersEnd - pe;
+    size_t newHeaders = (kDosHeaderSize + ntSize + alignment - 1) / alignment * alignment;
+    if (newHeaders >= oldHeaders)
+        return kPeKept;
+    size_t shift = oldHeaders - newHeaders;
+
+    std::vector<unsigned char> packed(old.begin(), old.begin() + kDosHeaderSize);
+    packed.insert(packed.end(), old.begin() + pe, old.begin() + headersEnd);
+    packed.resize(newHeaders, 0);
+    packed.insert(packed.end(), old.begin() + oldHeaders, old.end());
+    Write32(&packed, kNewHeaderField, kDosHeaderSize);
+    size_t newOptional = kDosHeaderSize + 4 + kFileHeaderSize;
+    Write32(&packed, newOptional + kSizeOfHeadersField, (unsigned)newHeaders);
+    size_t newTable = newOptional + optionalSize;
+    for (unsigned s = 0; s < sections; ++s) {
+        size_t field = newTable + s * kSectionSize + kRawPointerField;
+        unsigned pointer = Read32(packed, field);
+        if (pointer != 0)
+            Write32(&packed, field, pointer - (unsigned)shift);
+    }
+    size_t checksum = newOptional + kChecksumField;
+    Write32(&packed, checksum, PeChecksum(packed, checksum));
+    image->swap(packed);
+    return kPeChanged;
+}

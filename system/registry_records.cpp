@@ -47,14 +47,18 @@ void SetNumber(HKEY key, const char* name, DWORD value)
 {
     char text[16];
     wsprintfA(text, "%lu", (unsigned long)value);
-    LogValueWritten(name, text, RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value));
+    LONG result = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    LogValueWritten(name, text, result);
 }
 
 // The unpacked sizes of all entries in KB, rounded up.
 DWORD EstimatedSize()
 {
     const ProductManifest& manifest = g_setup.manifest;
-    int count = manifest.entryCount < (int)kPayloadTableSize ? manifest.entryCount : (int)kPayloadTableSize;
+    int count = manifest.entryCount;
+    if (count > (int)kPayloadTableSize) {
+        count = kPayloadTableSize;
+    }
     unsigned long long total = 0;
     for (int i = 0; i < count; ++i) {
         total += manifest.files[i].unpackedSize;

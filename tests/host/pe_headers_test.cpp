@@ -13,7 +13,10 @@
 
 namespace {
 
+using Image = std::vector<unsigned char>;
+
 const size_t kPe = 0x80, kOptional = kPe + 24, kTable = kOptional + 224;
+const size_t kDirectories = kOptional + 96;
 const unsigned kBlock = 512;
 
 void Put32(std::vector<unsigned char>& b, size_t at, unsigned v)
@@ -103,19 +106,19 @@ TEST(PeHeaders, WhatHoldsFileOffsetsOrIsNoImageIsRefusedUntouched)
 {
     const struct {
         const char* name;
-        std::function<void(std::vector<unsigned char>&)> spoil;
+        std::function<void(Image&)> spoil;
     } cases[] = {
-        {"no MZ", [](std::vector<unsigned char>& b) { b[0] = 'X'; }},
-        {"DOS header points past the end", [](std::vector<unsigned char>& b) { Put32(b, 0x3c, 0x7fffffff); }},
-        {"64-bit image", [](std::vector<unsigned char>& b) { b[kOptional + 1] = 0x02; }},
-        {"signed", [](std::vector<unsigned char>& b) { Put32(b, kOptional + 96 + 8 * 4 + 4, 8); }},
-        {"debug data", [](std::vector<unsigned char>& b) { Put32(b, kOptional + 96 + 8 * 6 + 4, 28); }},
-        {"bound imports", [](std::vector<unsigned char>& b) { Put32(b, kOptional + 96 + 8 * 11 + 4, 8); }},
-        {"symbol table", [](std::vector<unsigned char>& b) { Put32(b, kPe + 12, 0x900); }},
-        {"bytes after the section table", [](std::vector<unsigned char>& b) { b[kTable + 3 * 40 + 1] = 1; }},
-        {"section inside the headers", [](std::vector<unsigned char>& b) { Put32(b, kTable + 20, 0x100); }},
-        {"section past the end", [](std::vector<unsigned char>& b) { Put32(b, kTable + 16, 0x10000); }},
-        {"headers not whole blocks", [](std::vector<unsigned char>& b) { Put32(b, kOptional + 60, 700); }},
+        {"no MZ", [](Image& b) { b[0] = 'X'; }},
+        {"DOS header pointing past the end", [](Image& b) { Put32(b, 0x3c, 0x7fffffff); }},
+        {"64-bit image", [](Image& b) { b[kOptional + 1] = 0x02; }},
+        {"signed", [](Image& b) { Put32(b, kDirectories + 8 * 4 + 4, 8); }},
+        {"debug data", [](Image& b) { Put32(b, kDirectories + 8 * 6 + 4, 28); }},
+        {"bound imports", [](Image& b) { Put32(b, kDirectories + 8 * 11 + 4, 8); }},
+        {"symbol table", [](Image& b) { Put32(b, kPe + 12, 0x900); }},
+        {"bytes after the sections", [](Image& b) { b[kTable + 3 * 40 + 1] = 1; }},
+        {"section in the headers", [](Image& b) { Put32(b, kTable + 20, 0x100); }},
+        {"section past the end", [](Image& b) { Put32(b, kTable + 16, 0x10000); }},
+        {"headers in part blocks", [](Image& b) { Put32(b, kOptional + 60, 700); }},
     };
     for (const auto& c : cases) {
         std::vector<unsigned char> image = LinkerImage();

@@ -115,7 +115,9 @@ PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string
     // addresses start the table; every one on the way must lie in it.
     unsigned end = tableRva;
     unsigned at = end - kDescriptorSize;
-    size_t terminator = tableRva >= kDescriptorSize ? FileOffset(b, layout, at, kDescriptorSize) : 0;
+    size_t terminator = 0;
+    if (tableRva >= kDescriptorSize)
+        terminator = FileOffset(b, layout, at, kDescriptorSize);
     if (terminator == 0)
         return Refuse(why, "no import descriptors before the address table");
     for (int i = 0; i < kDescriptorSize; ++i) {
@@ -190,7 +192,8 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
         size_t header = table + s * kSectionSize;
         unsigned pointer = Read32(old, header + kRawPointerField);
         unsigned size = Read32(old, header + kRawSizeField);
-        if (size != 0 && (pointer < oldHeaders || pointer > old.size() || size > old.size() - pointer))
+        bool outside = pointer < oldHeaders || pointer > old.size() || size > old.size() - pointer;
+        if (size != 0 && outside)
             return Refuse(why, "a section's data lies outside the file or inside the headers");
     }
 

@@ -41,17 +41,19 @@ stop_all() {
   [ ${#xvfbs[@]} = 0 ] || kill "${xvfbs[@]}" 2>/dev/null || true
 }
 trap stop_all EXIT
-spec=$prefixes/resources.json
-printf '{"version": {"major": 1, "minor": 0}, "local": [{"prefixes": [' > "$spec"
+# The prefixes ctest may lend, one test at a time each; the test preset
+# "windows" (CMakePresets.json) names this file.
+offered=$prefixes/resources.json
+printf '{"version": {"major": 1, "minor": 0}, "local": [{"prefixes": [' > "$offered"
 for slot in $(seq "$shared"); do
   vantor_start_xvfb
   xvfbs+=("$vantor_xvfb_pid")
   echo "$DISPLAY" > "$prefixes/$slot/.vantor-display"
   vantor_start_wine "$prefixes/$slot"
-  [ "$slot" = 1 ] || printf ', ' >> "$spec"
-  printf '{"id": "%s", "slots": 1}' "$slot" >> "$spec"
+  [ "$slot" = 1 ] || printf ', ' >> "$offered"
+  printf '{"id": "%s", "slots": 1}' "$slot" >> "$offered"
 done
-echo ']}]}' >> "$spec"
+echo ']}]}' >> "$offered"
 export VANTOR_TEST_PREFIXES=$prefixes
 # Listing the unit tests needs a prefix too: the first.
 export WINEPREFIX=$prefixes/1 DISPLAY=$(cat "$prefixes/1/.vantor-display")
@@ -59,8 +61,7 @@ export WINEPREFIX=$prefixes/1 DISPLAY=$(cat "$prefixes/1/.vantor-display")
 (cd build/host && ctest --output-on-failure -j2 > ../host-tests.log 2>&1) &
 host=$!
 status=0
-(cd build/win32 && ctest --output-on-failure -j"$jobs" --resource-spec-file "$spec" \
-  > ../win32-tests.log 2>&1) || status=2
+ctest --preset windows --output-on-failure -j"$jobs" > build/win32-tests.log 2>&1 || status=2
 wait $host || [ $status = 2 ] || status=1
 
 for tree in host win32; do

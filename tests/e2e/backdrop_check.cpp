@@ -265,10 +265,7 @@ void ShotAndStep(const char* name, DWORD step)
     // machine the screen can show that a while later: the list alone is
     // watched until it shows the step, then the whole screen is taken.
     RECT list = {10, kStepTop, kPanelWidth, kStepTop + (kStepCount - 1) * kStepPitch + 16};
-    for (DWORD start = GetTickCount(); (CaptureArea(list) || CaptureScreen()) && !ShowsSteps(step) &&
-                                       GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval)) {
-    }
+    WaitUntil([&] { return !(CaptureArea(list) || CaptureScreen()) || ShowsSteps(step); });
     if (Shot(name)) {
         CheckBackdropPixels(step);
     }

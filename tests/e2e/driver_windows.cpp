@@ -166,6 +166,19 @@ HWND FindSetupWindow(const char* className, const char* caption, HWND owner)
     return Find(className, caption, owner, false);
 }
 
+HWND ProcessWindow(DWORD processId, const char* className)
+{
+    HWND w = NULL;
+    while ((w = FindWindowExA(NULL, w, className, NULL)) != NULL) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId && IsWindowVisible(w)) {
+            return w;
+        }
+    }
+    return NULL;
+}
+
 HWND AnySetupWindow()
 {
     return Find(NULL, NULL, ANY_OWNER, false);

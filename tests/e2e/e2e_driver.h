@@ -59,6 +59,20 @@ HWND WaitWindow(const char* className, const char* caption, HWND owner, DWORD ti
 // taken as not built yet; any other window in its place is a failure.
 HWND WaitPage(const char* caption, HWND owner);
 bool WaitGone(HWND window, DWORD timeout);
+// A visible top-level window of the class that the process owns, or NULL.
+HWND ProcessWindow(DWORD processId, const char* className);
+// Polls until done answers true or kWaitLimit has passed; answers done's
+// last answer.
+template <typename Done>
+bool WaitUntil(Done done, DWORD interval = kPollInterval)
+{
+    for (DWORD start = GetTickCount(); !done(); Sleep(interval)) {
+        if (GetTickCount() - start >= kWaitLimit) {
+            return done();
+        }
+    }
+    return true;
+}
 void LogSetupWindows();
 // Fails the check that a run (named by what) showed no window, naming the
 // window's class and caption; nothing when seen is null.

@@ -80,11 +80,7 @@ bool HandToHost(const char* path, const char* request)
         DeleteFileA(part);
         return false;
     }
-    DWORD start = GetTickCount();
-    while (PathExists(path) && GetTickCount() - start < kWaitLimit) {
-        Sleep(kPollInterval);
-    }
-    return !PathExists(path);
+    return WaitUntil([path] { return !PathExists(path); });
 }
 
 void CheckSameFile(const char* installed, const char* reference)

@@ -415,17 +415,11 @@ HWND StartLedger(PROCESS_INFORMATION* process)
     if (!LaunchLedger(process)) {
         return NULL;
     }
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval)) {
-        HWND w = NULL;
-        while ((w = FindWindowExA(NULL, w, LEDGER_CLASS_NAME, NULL)) != NULL) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == process->dwProcessId && IsWindowVisible(w)) {
-                Log("the ledger runs as process %lu, window %p", (unsigned long)pid, (void*)w);
-                return w;
-            }
-        }
+    HWND w = NULL;
+    DWORD pid = process->dwProcessId;
+    if (WaitUntil([&] { return (w = ProcessWindow(pid, LEDGER_CLASS_NAME)) != NULL; })) {
+        Log("the ledger runs as process %lu, window %p", (unsigned long)pid, (void*)w);
+        return w;
     }
     Fail("the ledger's window (class \"%s\") never showed", LEDGER_CLASS_NAME);
     TerminateProcess(process->hProcess, 1);

@@ -255,10 +255,7 @@ int GroupInput()
     // machine.
     const LRESULT marker = MAKELRESULT(1, 2);
     PostMessageA(edit, EM_SETSEL, 1, 2);
-    for (DWORD start = GetTickCount();
-         Ask(edit, EM_GETSEL, 0, 0) != marker && GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval)) {
-    }
+    WaitUntil([&] { return Ask(edit, EM_GETSEL, 0, 0) == marker; });
     char text[kItemSize];
     ItemText(page, IDC_GROUP_LIST, text, sizeof text);
     Check(strlen(text) == 40, "the group field took 40 of 45 typed characters (%u)",

@@ -110,11 +110,7 @@ void StartSecondLedger(HWND first, int entries)
     }
     CloseHandle(second.hProcess);
     CloseHandle(second.hThread);
-    for (DWORD start = GetTickCount();
-         (IsIconic(first) || GetForegroundWindow() != first) && GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval)) {
-    }
-    Check(!IsIconic(first) && GetForegroundWindow() == first,
+    Check(WaitUntil([first] { return !IsIconic(first) && GetForegroundWindow() == first; }),
           "the first ledger is restored and in front");
     Check(LedgerCount(first) == entries, "the first still shows its %d entries (%d)", entries,
           LedgerCount(first));
@@ -246,10 +242,7 @@ int LedgerData()
         Click(ledger, kLedgerAdd);
         // The click is posted: the next entry's text may go in only once
         // The ledger has taken this one.
-        for (DWORD start = GetTickCount();
-             entries == shown + i && GetTickCount() - start < kWaitLimit; Sleep(kPollInterval)) {
-            entries = LedgerCount(ledger);
-        }
+        WaitUntil([&] { return (entries = LedgerCount(ledger)) != shown + i; });
     }
     Check(entries == shown + 2, "the ledger shows the two entries typed in (%d, %d before)",
           entries, shown);

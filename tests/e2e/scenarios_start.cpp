@@ -181,11 +181,8 @@ int SecondSetup()
         CloseHandle(second.hThread);
     }
     // Focus moves through the window system a moment later.
-    DWORD start = GetTickCount();
-    while (GetForegroundWindow() != page && GetTickCount() - start < kWaitLimit) {
-        Sleep(kPollInterval);
-    }
-    Check(GetForegroundWindow() == page, "the first setup's welcome page is in front");
+    Check(WaitUntil([page] { return GetForegroundWindow() == page; }),
+          "the first setup's welcome page is in front");
     DestroyWindow(other);
     Shot("second-setup");
     Click(page, IDCANCEL);

@@ -303,8 +303,5 @@ void ExpectRefusal(HWND page, const char* typed, const char* message)
     // The page puts it there once the box has returned, which on a busy
     // machine can take longer than the moment above.
     HWND field = GetDlgItem(page, IDC_FOLDER_EDIT);
-    for (DWORD start = GetTickCount(); FocusOf(page) != field && GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval)) {
-    }
-    Check(FocusOf(page) == field, "the focus is back in the folder field");
+    Check(WaitUntil([=] { return FocusOf(page) == field; }), "the focus is back in the folder field");
 }

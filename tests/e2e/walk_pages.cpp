@@ -330,14 +330,13 @@ bool ExtractionPage(bool expectSuccess)
     RECT bar = BarRect(page);
     int filled = 0;
     int emptyText = 0;
-    for (DWORD start = GetTickCount(); filled == 0 && emptyText == 0 &&
-                                       GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval / 4)) {
+    WaitUntil([&] {
         if (CaptureArea(bar) || CaptureScreen()) {
             filled = CountColour(bar.left, bar.top, bar.right, bar.bottom, kBarFill);
             emptyText = CountColour(bar.left, bar.top, bar.right, bar.bottom, kBarEmptyText);
         }
-    }
+        return filled != 0 || emptyText != 0;
+    }, kPollInterval / 4);
     Check(filled == 0 && emptyText > 0, "the percent bar starts empty, its text dark blue");
     ShotAndStep("extraction-start", 4);
     char notice[kItemSize];

@@ -15,15 +15,11 @@
 static void CheckCaption(HWND window, const char* who)
 {
     char caption[256] = "";
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimit;
-         Sleep(kPollInterval)) {
+    bool named = WaitUntil([&] {
         GetWindowTextA(window, caption, sizeof caption);
-        if (strstr(caption, kFiles[kReadMe].name) != NULL) {
-            break;
-        }
-    }
-    Check(strstr(caption, kFiles[kReadMe].name) != NULL, "%s shows %s (\"%s\")", who,
-          kFiles[kReadMe].name, caption);
+        return strstr(caption, kFiles[kReadMe].name) != NULL;
+    });
+    Check(named, "%s shows %s (\"%s\")", who, kFiles[kReadMe].name, caption);
 }
 
 // While the read-me's program runs the setup answers, and its backdrop
@@ -56,32 +52,18 @@ static void CloseViewer(HWND window, const char* who)
     }
 }
 
-static HWND FindWindowOf(DWORD pid, const char* windowClass)
-{
-    HWND w = NULL;
-    while ((w = FindWindowExA(NULL, w, windowClass, NULL)) != NULL) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && IsWindowVisible(w)) {
-            return w;
-        }
-    }
-    return NULL;
-}
-
 // The read-me in a program the setup started, as its program and classes
 // of window and text control name it.
 static void ReadMeInChild(const char* program, const char* windowClass, const char* textClass)
 {
-    DWORD start = GetTickCount();
     DWORD pid = 0;
     HWND viewer = NULL;
     char exe[MAX_PATH] = "";
-    while (GetTickCount() - start < kWaitLimit && viewer == NULL) {
+    WaitUntil([&] {
         pid = FindChildProcess(SetupProcessId(), exe, sizeof exe);
-        viewer = pid ? FindWindowOf(pid, windowClass) : NULL;
-        Sleep(kPollInterval);
-    }
+        viewer = pid ? ProcessWindow(pid, windowClass) : NULL;
+        return viewer != NULL;
+    });
     if (!Check(viewer != NULL, "%s opened as the setup's child (%s, process %lu)", program, exe,
                (unsigned long)pid)) {
         return;
@@ -130,10 +112,7 @@ static HWND ReadMeShown()
         break;  // WordPad, started by no child of the setup
     }
     HWND wordPad = NULL;
-    DWORD start = GetTickCount();
-    for (; !IsWindowVisible(wordPad) && GetTickCount() - start < kWaitLimit; Sleep(kPollInterval)) {
-        wordPad = FindWindowA(WORDPAD_CLASS, NULL);
-    }
+    WaitUntil([&] { return IsWindowVisible(wordPad = FindWindowA(WORDPAD_CLASS, NULL)) != FALSE; });
     CheckCaption(wordPad, "wordpad.exe");
     return wordPad;
 }

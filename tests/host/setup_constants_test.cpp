@@ -4,27 +4,33 @@
 
 namespace {
 
+// Each line stands in the generated identity header.
+void ExpectDefines(const std::string& identity, std::initializer_list<std::string> lines)
+{
+    for (const std::string& line : lines) {
+        EXPECT_NE(identity.find("#define " + line + "\n"), std::string::npos)
+            << line << " in\n" << identity;
+    }
+}
+
 TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrTheDemosDefaults)
 {
     std::string messages;
     ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
-    std::string identity = Read("out/product_identity.h");
-    EXPECT_NE(identity.find("#define PRODUCT_INSTALLER_NAME \"Vantor\"\n"), std::string::npos) << identity;
-    EXPECT_NE(identity.find("#define PRODUCT_OUTPUT_FILE \"Setup.exe\"\n"), std::string::npos);
-    EXPECT_NE(identity.find("#define PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\"\n"), std::string::npos);
+    ExpectDefines(Read("out/product_identity.h"),
+                  {"PRODUCT_INSTALLER_NAME \"Vantor\"", "PRODUCT_OUTPUT_FILE \"Setup.exe\"",
+                   "PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\""});
 
     Write("remove.ico", Painted("setup.ico") + "");
     ASSERT_EQ(Generate(Description("installer Ashcombe Setup\noutput Ashcombe Setup.exe\n"
                                    "base {ProgramFiles}\\Ashcombe Labs\npicture uninstaller remove.ico\n"
                                    "rights (C) %d Smith & Sons\n",
                                    SixEntries()), &messages), 0) << messages;
-    identity = Read("out/product_identity.h");
-    EXPECT_NE(identity.find("#define PRODUCT_INSTALLER_NAME \"Ashcombe Setup\"\n"), std::string::npos);
-    EXPECT_NE(identity.find("#define PRODUCT_OUTPUT_FILE \"Ashcombe Setup.exe\"\n"), std::string::npos);
-    EXPECT_NE(identity.find("#define PRODUCT_DEFAULT_BASE_FOLDER \"{ProgramFiles}\\\\Ashcombe Labs\"\n"),
-              std::string::npos) << identity;
     // A single "&" would mark a shortcut key in the page's static text.
-    EXPECT_NE(identity.find("#define WELCOME_RIGHTS_TEXT \"(C) %d Smith && Sons\"\n"), std::string::npos);
+    ExpectDefines(Read("out/product_identity.h"),
+                  {"PRODUCT_INSTALLER_NAME \"Ashcombe Setup\"", "PRODUCT_OUTPUT_FILE \"Ashcombe Setup.exe\"",
+                   "PRODUCT_DEFAULT_BASE_FOLDER \"{ProgramFiles}\\\\Ashcombe Labs\"",
+                   "WELCOME_RIGHTS_TEXT \"(C) %d Smith && Sons\""});
     EXPECT_NE(Read("out/application.manifest").find("<description>Ashcombe Setup.exe, the setup of Quorvel"
                                                      "</description>"),
               std::string::npos);

@@ -53,6 +53,16 @@ void ExpectTableHolds(HDC dc, const FontWidths& table)
     }
 }
 
+// The same for a font selected into the window's device context.
+void ExpectFontHolds(HWND window, HGDIOBJ font, const FontWidths& table)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    ExpectTableHolds(dc, table);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+}
+
 struct Placed {
     const TextBox& box;
     int dialog;
@@ -87,22 +97,14 @@ TEST(TextMetrics, TheBoxesAreAsWideAndHighAsTheTableSaysAndTheirFontNoWider)
             GetWindowTextA(control, text, sizeof text);
             EXPECT_STREQ(text, placed.box.format);
         }
-        HDC dc = GetDC(control);
-        HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0));
-        ExpectTableHolds(dc, kDialogFont);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
+        ExpectFontHolds(control, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0), kDialogFont);
         DestroyWindow(page);
     }
 }
 
 TEST(TextMetrics, TheBackdropsSystemFontIsNoWiderThanItsTable)
 {
-    HDC dc = GetDC(NULL);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    ExpectTableHolds(dc, kSystemFont);
-    SelectObject(dc, old);
-    ReleaseDC(NULL, dc);
+    ExpectFontHolds(NULL, GetStockObject(SYSTEM_FONT), kSystemFont);
 }
 
 }  // namespace

@@ -317,18 +317,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     // Before anything is read: a second Quorvel only shows the first.
     if (!ClaimOnlyInstance())
         return 0;
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = LedgerProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadProductIcon(32);
-    windowClass.hIconSm = LoadProductIcon(16);
-    windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_LEDGER_MENU);
-    windowClass.lpszClassName = LEDGER_CLASS;
-    if (!RegisterClassExA(&windowClass))
+    const char* menu = MAKEINTRESOURCEA(IDM_LEDGER_MENU);
+    if (!RegisterProductClass(instance, LedgerProc, LEDGER_CLASS, menu))
         return 1;
 
     // A fixed-size window: the layout is laid out for this client area.

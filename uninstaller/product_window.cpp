@@ -21,3 +21,20 @@ HICON LoadProductIcon(int size)
     return (HICON)LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(PROGRAM_ICON),
                              IMAGE_ICON, size, size, LR_SHARED);
 }
+
+bool RegisterProductClass(HINSTANCE instance, WNDPROC procedure, const char* name,
+                          const char* menu)
+{
+    WNDCLASSEXA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadProductIcon(32);
+    windowClass.hIconSm = LoadProductIcon(16);
+    windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = menu;
+    windowClass.lpszClassName = name;
+    return RegisterClassExA(&windowClass) != 0;
+}

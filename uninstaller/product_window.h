@@ -15,6 +15,11 @@ int ShowProductMessage(HWND owner, const char* caption, const char* text, UINT b
 
 // The program's icon at size x size pixels; shared, never destroyed.
 HICON LoadProductIcon(int size);
+
+// Registers a main window class of the program: its icons, the arrow,
+// the dialog colour behind; menu may be null.
+bool RegisterProductClass(HINSTANCE instance, WNDPROC procedure, const char* name,
+                          const char* menu);
 #endif
 
 #endif

@@ -25,17 +25,7 @@ static LRESULT CALLBACK RemovalWindowProc(HWND window, UINT message, WPARAM wPar
 
 bool CreateRemovalWindow(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = RemovalWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadProductIcon(32);
-    windowClass.hIconSm = LoadProductIcon(16);
-    windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kUninstallClass;
-    if (!RegisterClassExA(&windowClass)) {
+    if (!RegisterProductClass(instance, RemovalWindowProc, kUninstallClass, NULL)) {
         return false;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;

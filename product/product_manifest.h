@@ -108,7 +108,7 @@ extern const char kVersionKey[];  // the vendor key and the product's own part
 #define VENDOR_KEY kVendorKey
 #define VERSION_KEY kVersionKey
 #define VERSION_VALUE_NAME "Program Version"
-#define README_COMMAND_FORMAT "Notepad.exe %s"
+#define README_COMMAND_PREFIX "Notepad.exe "
 #define NOTEPAD_FILE "notepad.exe"
 
 // Data files that survive the cleaning of an earlier installation's folder.

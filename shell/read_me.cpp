@@ -14,7 +14,7 @@
 #include "shell_texts.h"
 
 enum {
-    kFormatScratch = 1025,  // wsprintfA never writes more than 1024 bytes
+    kFormatScratch = 1024,  // what ShowFormattedBox holds
     kFullPathSize = kFolderSlotSize + kTargetNameSize,  // always holds folder\name
     kViewerLook = 200,    // ms between looks for the viewer's first window
     kHandOffWait = 3000,  // ms for the window of the program the file went to
@@ -178,13 +178,16 @@ bool OpenAssociated(HWND owner, const char* path, const char* folder, HANDLE* pr
 bool BuildReadMeCommand(char command[kReadMeCommandSize], const char* folder, const char* fileName)
 {
     char path[kReadMePathSize];
-    char scratch[kFormatScratch];
     command[0] = '\0';
     if (!JoinPath(path, sizeof path, folder, fileName, true)) {
         return false;
     }
-    wsprintfA(scratch, README_COMMAND_FORMAT, path);
-    return CopyText(command, kReadMeCommandSize, scratch);
+    if (!CopyText(command, kReadMeCommandSize, README_COMMAND_PREFIX) ||
+        !AppendText(command, kReadMeCommandSize, path)) {
+        command[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
 bool FindNotepad(char path[MAX_PATH])
@@ -245,9 +248,7 @@ bool ViewReadMe(HWND backdrop)
     MSG pending;
     PeekMessageA(&pending, NULL, 0, 0, PM_NOREMOVE);
     if (!opened) {
-        char text[kFormatScratch];
-        wsprintfA(text, READ_ME_UNOPENED_FORMAT, path);
-        ShowPageBox(backdrop, text, MB_OK | MB_ICONWARNING);
+        ShowFormattedBox(backdrop, MB_OK | MB_ICONWARNING, READ_ME_UNOPENED_FORMAT, path);
     }
     return false;
 }

@@ -8,6 +8,7 @@ enum {
     kDosHeaderSize = 64,
     kNewHeaderField = 0x3c,  // e_lfanew
     kFileHeaderSize = 20,
+    kSymbolTableField = 8,  // in the file header, after the signature
     kSectionSize = 40,
     kPe32Magic = 0x10b,
     // Offsets in the optional header.
@@ -163,19 +164,14 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     if (!ReadLayout(old, &layout))
         return Refuse(why, "not a 32-bit PE image");
     size_t pe = Read32(old, kNewHeaderField);
-    size_t file = pe + 4;
-    size_t optional = layout.optional;
-    size_t table = layout.table;
-    unsigned sections = layout.sections;
-    unsigned optionalSize = (unsigned)(table - optional);
-    size_t headersEnd = table + (size_t)sections * kSectionSize;
-    if (Read32(old, file + 8) != 0)
+    const size_t optional = layout.optional;
+    size_t headersEnd = layout.table + (size_t)layout.sections * kSectionSize;
+    if (Read32(old, pe + 4 + kSymbolTableField) != 0)
         return Refuse(why, "the image keeps a symbol table, which is found by file offset");
-    unsigned directories = layout.directories;
     const int fileOffsetDirectories[] = {kCertificateDirectory, kDebugDirectory,
                                          kBoundImportDirectory};
     for (int d : fileOffsetDirectories) {
-        if ((unsigned)d < directories && Read32(old, optional + kDirectories + 8 * d + 4) != 0)
+        if ((unsigned)d < layout.directories && Read32(old, optional + kDirectories + 8 * d + 4) != 0)
             return Refuse(why, "a signature, debug data or bound imports lie at file offsets: "
                                "pack the headers before signing");
     }
@@ -188,8 +184,8 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
         if (old[i] != 0)
             return Refuse(why, "something follows the section table inside the headers");
     }
-    for (unsigned s = 0; s < sections; ++s) {
-        size_t header = table + s * kSectionSize;
+    for (unsigned s = 0; s < layout.sections; ++s) {
+        size_t header = layout.table + s * kSectionSize;
         unsigned pointer = Read32(old, header + kRawPointerField);
         unsigned size = Read32(old, header + kRawSizeField);
         bool outside = pointer < oldHeaders || pointer > old.size() || size > old.size() - pointer;
@@ -210,8 +206,8 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     Write32(&packed, kNewHeaderField, kDosHeaderSize);
     size_t newOptional = kDosHeaderSize + 4 + kFileHeaderSize;
     Write32(&packed, newOptional + kSizeOfHeadersField, (unsigned)newHeaders);
-    size_t newTable = newOptional + optionalSize;
-    for (unsigned s = 0; s < sections; ++s) {
+    size_t newTable = newOptional + (layout.table - optional);
+    for (unsigned s = 0; s < layout.sections; ++s) {
         size_t field = newTable + s * kSectionSize + kRawPointerField;
         unsigned pointer = Read32(packed, field);
         if (pointer != 0)

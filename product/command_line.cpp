@@ -4,25 +4,6 @@
 
 #include "path_helpers.h"
 
-const TableRow kSwitchTable[] = {
-    {"/S", "silent: no window at any time"},
-    {"/PASSIVE", "unattended, showing only the progress"},
-    {"/DIR=folder", "the program folder, checked as the folder page checks it"},
-    {"/GROUP=name", "the program group, checked as the group page checks it"},
-    {"/LOG=file", "a log of the run, line by line"},
-    {"/?", "this list"},
-};
-const int kSwitchCount = sizeof kSwitchTable / sizeof kSwitchTable[0];
-
-const CodeRow kExitTable[] = {
-    {kExitInstalled, "installed"},
-    {kExitFailed, "failed after writing began; the log names what was written"},
-    {kExitRefused, "command line refused; nothing changed"},
-    {kExitInUse, "a file to be replaced is in use; nothing changed"},
-    {kExitRunning, "another setup of this product is running; nothing changed"},
-};
-const int kExitCount = sizeof kExitTable / sizeof kExitTable[0];
-
 namespace {
 
 bool IsBlank(char c)

@@ -70,19 +70,23 @@ const char* SkipProgramName(const char* line);
 // argument is cut and sets *tooLong.
 const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooLong);
 
-// What /? lists, and what a deployment tool's description of the setup
-// must agree with: each switch and each exit code with its meaning.
-struct TableRow {
-    const char* name;
-    const char* meaning;
-};
-extern const TableRow kSwitchTable[];
-extern const int kSwitchCount;
-struct CodeRow {
-    int code;
-    const char* meaning;
-};
-extern const CodeRow kExitTable[];
-extern const int kExitCount;
+// What /? shows, and what a deployment tool's description of the setup
+// must agree with: each switch and each exit code on a line of its own,
+// its meaning after a tab. One text rather than tables: the setup only
+// ever shows it whole.
+#define SETUP_HELP_TEXT                                                         \
+    "Switches:\r\n"                                                             \
+    "/S\tsilent: no window at any time\r\n"                                     \
+    "/PASSIVE\tunattended, showing only the progress\r\n"                       \
+    "/DIR=folder\tthe program folder, checked as the folder page checks it\r\n" \
+    "/GROUP=name\tthe program group, checked as the group page checks it\r\n"   \
+    "/LOG=file\ta log of the run, line by line\r\n"                             \
+    "/?\tthis list\r\n"                                                         \
+    "\r\nExit codes of /S and /PASSIVE:\r\n"                                    \
+    "0\tinstalled\r\n"                                                          \
+    "1\tfailed after writing began; the log names what was written\r\n"         \
+    "2\tcommand line refused; nothing changed\r\n"                              \
+    "3\ta file to be replaced is in use; nothing changed\r\n"                   \
+    "4\tanother setup of this product is running; nothing changed\r\n"
 
 #endif

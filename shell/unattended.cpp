@@ -31,7 +31,6 @@
 
 enum {
     kBoxTextSize = 1025,  // wsprintfA never writes more than 1024 bytes
-    kCodeTextSize = 16,
 };
 
 namespace {
@@ -78,32 +77,15 @@ int Refuse(bool unattended, const char* argument, const char* reason)
     return RefusalExit(unattended, REFUSED_FORMAT, argument, reason);
 }
 
-// The switches and the exit codes, from the tables deployment tools are
-// checked against.
+// The switches and the exit codes, as deployment tools are checked against.
 int ShowHelp(bool silent)
 {
-    char text[kBoxTextSize];
-    CopyText(text, sizeof text, "Switches:\r\n");
-    for (int i = 0; i < kSwitchCount; ++i) {
-        AppendText(text, sizeof text, kSwitchTable[i].name);
-        AppendText(text, sizeof text, "\t");
-        AppendText(text, sizeof text, kSwitchTable[i].meaning);
-        AppendText(text, sizeof text, "\r\n");
-    }
-    AppendText(text, sizeof text, "\r\nExit codes of /S and /PASSIVE:\r\n");
-    for (int i = 0; i < kExitCount; ++i) {
-        char code[kCodeTextSize];
-        wsprintfA(code, "%d\t", kExitTable[i].code);
-        AppendText(text, sizeof text, code);
-        AppendText(text, sizeof text, kExitTable[i].meaning);
-        AppendText(text, sizeof text, "\r\n");
-    }
     // /S promises no window at all, so the list goes to the log.
     if (silent) {
         SetPageRunMode(kPagesSilent);
-        ShowPageBox(NULL, text, MB_OK);
+        ShowPageBox(NULL, SETUP_HELP_TEXT, MB_OK);
     } else {
-        MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONINFORMATION);
+        MessageBoxA(NULL, SETUP_HELP_TEXT, INSTALLER_NAME, MB_OK | MB_ICONINFORMATION);
     }
     return kExitInstalled;
 }

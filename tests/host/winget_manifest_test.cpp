@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
 
@@ -39,17 +40,57 @@ std::map<std::string, std::string> Fields(const std::string& text)
     return fields;
 }
 
-// The switch's name as the setup's table gives it, up to its "=".
-bool InSwitchTable(const std::string& value)
+// The first words of the lines of /?'s list, up to each one's tab:
+// the switches above the exit codes' heading, the codes below it.
+struct HelpRows {
+    std::vector<std::string> switches;
+    std::set<int> codes;
+};
+
+HelpRows ReadHelpText()
 {
-    std::string name = value.substr(0, value.find('=') + (value.find('=') != std::string::npos));
-    for (int i = 0; i < kSwitchCount; ++i) {
-        std::string listed = kSwitchTable[i].name;
-        if (listed.substr(0, listed.find('=') + (listed.find('=') != std::string::npos)) == name) {
+    HelpRows rows;
+    std::istringstream lines(SETUP_HELP_TEXT);
+    std::string line;
+    bool codes = false;
+    while (std::getline(lines, line)) {
+        size_t tab = line.find('\t');
+        if (line.rfind("Exit codes", 0) == 0) {
+            codes = true;
+        } else if (tab != std::string::npos && codes) {
+            rows.codes.insert(std::stoi(line.substr(0, tab)));
+        } else if (tab != std::string::npos) {
+            rows.switches.push_back(line.substr(0, tab));
+        }
+    }
+    return rows;
+}
+
+// The name up to and with its "=", if it has one.
+std::string SwitchName(const std::string& text)
+{
+    size_t equals = text.find('=');
+    return equals == std::string::npos ? text : text.substr(0, equals + 1);
+}
+
+bool InHelpText(const std::string& value)
+{
+    for (const std::string& listed : ReadHelpText().switches) {
+        if (SwitchName(listed) == SwitchName(value)) {
             return true;
         }
     }
     return false;
+}
+
+TEST(WingetManifest, TheHelpTextListsEverySwitchAndEveryExitCode)
+{
+    HelpRows rows = ReadHelpText();
+    std::vector<std::string> expected = {"/S", "/PASSIVE", "/DIR=folder", "/GROUP=name",
+                                         "/LOG=file", "/?"};
+    EXPECT_EQ(rows.switches, expected);
+    std::set<int> codes = {kExitInstalled, kExitFailed, kExitRefused, kExitInUse, kExitRunning};
+    EXPECT_EQ(rows.codes, codes);
 }
 
 TEST(WingetManifest, SwitchesAreTheSetupsOwn)
@@ -63,7 +104,7 @@ TEST(WingetManifest, SwitchesAreTheSetupsOwn)
     EXPECT_EQ(fields["Log"], "/LOG=\"<LOGPATH>\"");
     for (const char* key : {"Silent", "SilentWithProgress", "InstallLocation", "Log"}) {
         SCOPED_TRACE(key);
-        EXPECT_TRUE(InSwitchTable(fields[key]));
+        EXPECT_TRUE(InHelpText(fields[key]));
     }
     // As the setup writes its uninstall entry.
     EXPECT_EQ(fields["DisplayName"], "Quorvel");
@@ -85,9 +126,9 @@ TEST(WingetManifest, ReturnCodesAreEveryFailureCodeOfTheSetup)
     // 0 is success and 1 a failure the package manager reports as such;
     // every code that says more must be named.
     std::set<int> expected;
-    for (int i = 0; i < kExitCount; ++i) {
-        if (kExitTable[i].code > kExitFailed) {
-            expected.insert(kExitTable[i].code);
+    for (int code : ReadHelpText().codes) {
+        if (code > kExitFailed) {
+            expected.insert(code);
         }
     }
     EXPECT_EQ(listed, expected);

@@ -16,14 +16,13 @@
 
 #define NO_START_MENU_TEXT "Unable to locate the Start Menu!"
 #define EMPTY_GROUP_TEXT "Group may not be empty!"
-#define LONG_GROUP_TEXT "A group name may not be longer than 40 characters."
-#define BAD_GROUP_CHARACTER_TEXT \
-    "A group name may not contain any of these characters:\r\n\\ / : * ? \" < > |"
-#define DOT_GROUP_TEXT "A group name may not be . or .."
-#define TRAILING_GROUP_TEXT "A group name may not end with a space or a dot."
-#define CONTROL_GROUP_TEXT "A group name may not contain control characters."
-#define DEVICE_GROUP_TEXT \
-    "A group name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
+#define LONG_GROUP_FORMAT "%sbe longer than 40 characters."
+#define BAD_GROUP_CHARACTER_FORMAT "%scontain any of these characters:\r\n\\ / : * ? \" < > |"
+#define DOT_GROUP_FORMAT "%sbe . or .."
+#define TRAILING_GROUP_FORMAT "%send with a space or a dot."
+#define CONTROL_GROUP_FORMAT "%scontain control characters."
+#define DEVICE_GROUP_FORMAT \
+    "%sbe a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
 #define LINKED_GROUP_TEXT "The group's folder may not be reached through a link or a junction."
 #define NO_SHORTCUTS_TEXT "Unable To Create Shortcuts!"
 
@@ -82,6 +81,7 @@ void InitGroupPage(HWND page)
 }
 
 // The warning for a refused name, or null for a name that can be one folder.
+// Most start with GROUP_NAME_HEAD, which takes their "%s".
 const char* RefusalText(GroupVerdict verdict)
 {
     switch (verdict) {
@@ -90,17 +90,17 @@ const char* RefusalText(GroupVerdict verdict)
     case kGroupEmpty:
         return EMPTY_GROUP_TEXT;
     case kGroupTooLong:
-        return LONG_GROUP_TEXT;
+        return LONG_GROUP_FORMAT;
     case kGroupBadCharacter:
-        return BAD_GROUP_CHARACTER_TEXT;
+        return BAD_GROUP_CHARACTER_FORMAT;
     case kGroupDotName:
-        return DOT_GROUP_TEXT;
+        return DOT_GROUP_FORMAT;
     case kGroupTrailingSpaceOrDot:
-        return TRAILING_GROUP_TEXT;
+        return TRAILING_GROUP_FORMAT;
     case kGroupControlCharacter:
-        return CONTROL_GROUP_TEXT;
+        return CONTROL_GROUP_FORMAT;
     case kGroupDeviceName:
-        return DEVICE_GROUP_TEXT;
+        return DEVICE_GROUP_FORMAT;
     }
     return NULL;
 }
@@ -130,7 +130,7 @@ void AcceptGroup(HWND page)
     GetDlgItemTextA(page, IDC_GROUP_LIST, typed, sizeof typed);
     const char* refusal = GroupRefusal(typed);
     if (refusal != NULL) {
-        ShowPageBox(page, refusal, MB_OK | MB_ICONWARNING);
+        ShowFormattedBox(page, MB_OK | MB_ICONWARNING, refusal, GROUP_NAME_HEAD);
         return;
     }
     // From here the group is fixed: the pauses below let the page handle

@@ -133,7 +133,7 @@ bool ChooseGroup(const SetupCommand& command)
     }
     if (refusal != NULL) {
         LogLine("The group %s is refused:", command.hasGroup ? command.group : group);
-        ShowPageBox(NULL, refusal, MB_OK);
+        ShowFormattedBox(NULL, MB_OK, refusal, GROUP_NAME_HEAD);
         return false;
     }
     return true;

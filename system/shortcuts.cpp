@@ -138,7 +138,8 @@ bool SaveIntoNewFile(IShellLinkA* link, const char* linkFile)
 
 int CreateShortcuts(HWND dialog)
 {
-    HRESULT init = CoInitialize(NULL);
+    // CoInitialize's own call, under the name the read-me's start imports.
+    HRESULT init = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     if (init != S_OK) {
         // S_FALSE: already initialised on this thread, but it still counts
         // a use that must be given back.
@@ -197,7 +198,7 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
 void RemoveStaleLink(const char* linkFile, const char* targetName)
 {
     // Without the runtime the link cannot be read, so it stays.
-    if (FAILED(CoInitialize(NULL))) {
+    if (FAILED(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED))) {
         return;
     }
     char target[MAX_PATH];

@@ -51,7 +51,12 @@ void CancelPendingDeletion(const char* path)
                                     KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
         return;
     }
-    CancelIn(key, L"" PENDING_RENAMES_VALUE, target, (size_t)units - 1);
-    CancelIn(key, L"" PENDING_RENAMES2_VALUE, target, (size_t)units - 1);
+    // The first list's name is the second's without its last character;
+    // the setup carries the name once.
+    WCHAR value[] = L"" PENDING_RENAMES2_VALUE;
+    static_assert(sizeof PENDING_RENAMES2_VALUE == sizeof PENDING_RENAMES_VALUE + 1, "one more");
+    CancelIn(key, value, target, (size_t)units - 1);
+    value[sizeof PENDING_RENAMES_VALUE - 1] = L'\0';
+    CancelIn(key, value, target, (size_t)units - 1);
     RegCloseKey(key);
 }

@@ -13,7 +13,7 @@
 namespace {
 
 // The list as text, each name followed by "|", or "-" when there is none.
-std::string PendingList()
+std::string PendingList(const WCHAR* value = L"" PENDING_RENAMES_VALUE)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -21,7 +21,7 @@ std::string PendingList()
     }
     WCHAR list[8192];
     DWORD size = sizeof list;
-    LONG result = RegQueryValueExW(key, L"" PENDING_RENAMES_VALUE, NULL, NULL, (BYTE*)list, &size);
+    LONG result = RegQueryValueExW(key, value, NULL, NULL, (BYTE*)list, &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS) {
         return "-";
@@ -31,6 +31,26 @@ std::string PendingList()
         text += list[i] == 0 ? '|' : (char)list[i];
     }
     return text;
+}
+
+// Stores a list given as PendingList shows it; an empty text deletes it.
+bool WritePendingList(const WCHAR* value, const std::string& text)
+{
+    std::wstring list;
+    for (char c : text) {
+        list += c == '|' ? L'\0' : (WCHAR)(unsigned char)c;
+    }
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    LONG result = text.empty() ? RegDeleteValueW(key, value)
+                               : RegSetValueExW(key, value, 0, REG_MULTI_SZ,
+                                                (const BYTE*)list.data(),
+                                                (DWORD)(list.size() * sizeof(WCHAR)));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
 }
 
 // Whether the list deletes path: its name and an empty new name.
@@ -58,6 +78,20 @@ TEST_F(PendingDeletion, ALinkFileIsWrittenOnlyAfterItsDeletionIsCancelled)
     ASSERT_TRUE(ReadWholeFile(link, &contents));
     EXPECT_NE(contents, "old link");
     EXPECT_FALSE(Deletes(PendingList(), link));
+}
+
+// Newer Windows keeps a second list; a deletion of the file goes from
+// either, and the other file's stays.
+TEST_F(PendingDeletion, EachListLosesTheFilesDeletionAndKeepsTheRest)
+{
+    std::string file = root_ + "\\Quorvel.exe";
+    std::string kept = "\\??\\" + root_ + "\\Other.dat||";
+    for (const WCHAR* value : {L"" PENDING_RENAMES_VALUE, L"" PENDING_RENAMES2_VALUE}) {
+        ASSERT_TRUE(WritePendingList(value, "\\??\\" + file + "||" + kept + "|"));
+        CancelPendingDeletion(file.c_str());
+        EXPECT_EQ(PendingList(value), kept + "|");
+        ASSERT_TRUE(WritePendingList(value, ""));
+    }
 }
 
 // The restart itself, run by tests/pending_deletion.sh: the first case

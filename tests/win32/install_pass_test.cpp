@@ -53,7 +53,21 @@ LRESULT CALLBACK CountTexts(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcA(s_oldCounterProc, window, message, wParam, lParam);
 }
 
-class InstallPass : public PassFixture {};
+class InstallPass : public PassFixture {
+protected:
+    // The pass over the first count entries stops at a file it cannot
+    // make, with the one error box, answered with OK.
+    void ExpectCreateFailure(int count)
+    {
+        Limit(count);
+        BoxAnswerer boxes(IDOK);
+        EXPECT_EQ(InstallFiles(page_), -1);
+        EXPECT_EQ(boxes.seen.count, 1);
+        EXPECT_EQ(boxes.seen.caption, "Vantor");
+        EXPECT_EQ(boxes.seen.text, CREATE_FAILED_TEXT);
+        EXPECT_EQ(boxes.seen.icon, LoadIconA(NULL, IDI_HAND));
+    }
+};
 
 TEST_F(InstallPass, WritesEveryEntryExactlyWithTheManifestTime)
 {
@@ -316,24 +330,14 @@ TEST_F(InstallPass, RefusesATargetPathThatWouldNotFit)
     std::string deep = root_ + "\\" + std::string(250 - root_.size() - 1, 'd');
     ASSERT_EQ(deep.size(), 250u);
     SetDestination(deep);
-    Limit(2);
-    BoxAnswerer boxes(IDOK);
-    EXPECT_EQ(InstallFiles(page_), -1);
-    EXPECT_EQ(boxes.seen.count, 1);
-    EXPECT_EQ(boxes.seen.caption, "Vantor");
-    EXPECT_EQ(boxes.seen.text, "Unable to create destination file!\r\nInstallation will now be aborted.");
-    EXPECT_EQ(boxes.seen.icon, LoadIconA(NULL, IDI_HAND));
+    ExpectCreateFailure(2);
 }
 
 TEST_F(InstallPass, ReportsAMissingResourceLikeAFileThatCannotBeCreated)
 {
     SetDestination(root_ + "\\Dest");
     strcpy(g_setup.manifest.files[0].resourceName, "NOSUCHRES");
-    Limit(1);
-    BoxAnswerer boxes(IDOK);
-    EXPECT_EQ(InstallFiles(page_), -1);
-    EXPECT_EQ(boxes.seen.count, 1);
-    EXPECT_EQ(boxes.seen.text, "Unable to create destination file!\r\nInstallation will now be aborted.");
+    ExpectCreateFailure(1);
     EXPECT_EQ(GetFileAttributesA((windows_ + "\\Qorvunst.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -343,11 +347,7 @@ TEST_F(InstallPass, ReportsATargetThatCannotBeCreated)
     std::string notAFolder = root_ + "\\file";
     ASSERT_TRUE(WriteWholeFile(notAFolder, "x"));
     SetDestination(notAFolder);
-    Limit(2);
-    BoxAnswerer boxes(IDOK);
-    EXPECT_EQ(InstallFiles(page_), -1);
-    EXPECT_EQ(boxes.seen.count, 1);
-    EXPECT_EQ(boxes.seen.text, "Unable to create destination file!\r\nInstallation will now be aborted.");
+    ExpectCreateFailure(2);
     std::string contents;
     ASSERT_TRUE(ReadWholeFile(notAFolder, &contents));
     EXPECT_EQ(contents, "x");

@@ -26,7 +26,7 @@
 # A function called once stays a function of its own: merged into its
 # caller, the caller's longer life of registers and addresses costs more
 # than the call saves (164 bytes of code and 38 relocations when tried).
-# Three of the compiler's choices grow this program rather than speed it,
+# Three of the compiler's choices cost bytes for speed the setup has no use for,
 # measured on the whole setup: its costlier clean-ups (120 bytes), tail
 # jumps, which move the arguments into the caller's frame first (28), and
 # values kept in registers a call does not preserve (20).

@@ -16,7 +16,8 @@ enum {
 #define ABORTING_LINE "\r\nInstallation will now be aborted."
 #define CREATE_FAILED_LINE "Unable to create destination file!"
 #define WRITE_FAILED_LINE "Unable to write destination file!"
-#define FOLDER_CHANGED_LINE "The destination folder leads through a link, or was moved while in use!"
+#define FOLDER_CHANGED_LINE \
+    "The destination folder leads through a link, or was moved while in use!"
 #define CREATE_FAILED_TEXT CREATE_FAILED_LINE ABORTING_LINE
 #define WRITE_FAILED_TEXT WRITE_FAILED_LINE ABORTING_LINE
 #define FOLDER_CHANGED_TEXT FOLDER_CHANGED_LINE ABORTING_LINE

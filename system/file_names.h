@@ -23,7 +23,8 @@ bool IsMissingError(DWORD error);
 bool RemoveFileName(const char* path);
 
 // Opens the name itself (a file or a folder), never what a link there
-// leads to, without delete sharing: while the handle is open, nobody can delete or rename the name.
+// leads to, without delete sharing: while the handle is open, nobody can
+// delete or rename the name.
 HANDLE OpenFileName(const char* path, DWORD access);
 
 // A new file at path, open for writing, deletion and sharing reads;

@@ -106,8 +106,8 @@ BOOL CALLBACK ListProc(HWND window, LPARAM param)
         ReadWindowNames(window, &names);
         // EnumWindows goes from the top of the z-order down.
         Log("  setup window %p class \"%s\" caption \"%s\" owner %p at (%ld, %ld) %ld x %ld%s",
-            (void*)window, names.className, names.caption, (void*)GetWindow(window, GW_OWNER), r.left, r.top,
-            r.right - r.left, r.bottom - r.top,
+            (void*)window, names.className, names.caption, (void*)GetWindow(window, GW_OWNER),
+            r.left, r.top, r.right - r.left, r.bottom - r.top,
             (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? " topmost" : "");
         // A box says why the setup stopped.
         char text[512];

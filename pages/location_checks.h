@@ -1,5 +1,6 @@
 // What Continue on the folder page asks of a typed destination beyond its
-// text: room for the product's files, no link on the way, and the consent
+// text: room for the product's files, no link on the way, no folder on the
+// way that a user may change, and the consent
 // of the user before the product joins files that are not its own. The
 // same checks serve every way a destination is chosen.
 #ifndef VANTOR_LOCATION_CHECKS_H
@@ -14,8 +15,12 @@
 // the reason for refusing it (out is then empty).
 LocationVerdict ChooseDestination(char out[kFolderSlotSize], const char* typed);
 
-// The warning format for a refused verdict ("%s" takes the heading).
+// The warning format for a refused verdict: the first "%s" takes the
+// heading, a second the folder RefusedLevel names.
 const char* RefusalFormat(LocationVerdict verdict);
+
+// The level of the last destination refused as kLocationOpenToUsers.
+const char* RefusedLevel();
 
 // Whether an existing folder holds files or folders that are neither an
 // earlier installation of the product nor its data files: the user's, which

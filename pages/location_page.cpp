@@ -254,7 +254,8 @@ int CheckLocation(HWND page)
     char destination[kFolderSlotSize];
     LocationVerdict verdict = ChooseDestination(destination, typed);
     if (verdict != kLocationAccepted) {
-        ShowFormattedBox(page, MB_OK | MB_ICONWARNING, RefusalFormat(verdict), PATH_INVALID_TEXT);
+        ShowFormattedBox(page, MB_OK | MB_ICONWARNING, RefusalFormat(verdict), PATH_INVALID_TEXT,
+                         RefusedLevel());
         return -1;
     }
     if (!AgreeToSharedFolder(page, destination)) {

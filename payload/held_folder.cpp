@@ -41,9 +41,11 @@ FolderHold Examine(HANDLE folder, BY_HANDLE_FILE_INFORMATION* info)
     return (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? kFolderHeld : kFolderUnusable;
 }
 
-FolderHold HoldLevel(const char* level)
+// The deepest level is the destination itself, whose list its files take.
+FolderHold HoldLevel(const char* level, bool deepest)
 {
     HANDLE folder = OpenFolder(level);
+    bool made = false;
     if (folder == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (!IsMissingError(error)) {
@@ -55,6 +57,7 @@ FolderHold HoldLevel(const char* level)
             (folder = OpenFolder(level)) == INVALID_HANDLE_VALUE) {
             return kFolderUnusable;
         }
+        made = true;
     }
     s_held.levels[s_held.count++] = folder;
     FolderHold held = Examine(folder, &s_held.deepest);
@@ -64,6 +67,10 @@ FolderHold HoldLevel(const char* level)
     if (held == kFolderHeld &&
         (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
         return kFolderLinked;
+    }
+    // Checked on the handle held, so it is the list of the folder written.
+    if (held == kFolderHeld && !made && !IsKeptFromUsers(folder, deepest)) {
+        return kFolderOpenToUsers;
     }
     return held;
 }
@@ -103,7 +110,8 @@ FolderHold CreateFolderChain(const char* folder)
             return kFolderUnusable;  // an empty name
         }
         work[end] = '\0';
-        FolderHold held = s_held.count < kMostLevels ? HoldLevel(work) : kFolderUnusable;
+        FolderHold held =
+            s_held.count < kMostLevels ? HoldLevel(work, end == length) : kFolderUnusable;
         if (held != kFolderHeld) {
             return held;
         }

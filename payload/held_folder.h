@@ -11,11 +11,15 @@ enum FolderHold {
     kFolderHeld,
     kFolderLinked,    // a level is a junction or a link: never written through
     kFolderUnusable,  // a level is a file or cannot be made or opened
+    // A level that was there already can be changed by users other than
+    // administrators: whoever can would choose what the links start.
+    kFolderOpenToUsers,
 };
 
 // Opens each level of a drive-rooted folder below the drive's root, in
 // order, creating a missing one first with the protected access list and
-// opening it right after. Holds them all until ReleaseFolderChain.
+// opening it right after; one that was there must be kept from users.
+// Holds them all until ReleaseFolderChain.
 FolderHold CreateFolderChain(const char* folder);
 
 // Whether folder still leads to the deepest folder held, itself no link.

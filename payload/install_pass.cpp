@@ -179,6 +179,7 @@ bool CleanFolder(const char* folder)
         return false;
     }
     bool stayed = true;
+    bool linked = false;
     do {
         // The setup never makes subfolders: whatever is in one is the
         // user's. An entry whose path does not fit is left.
@@ -191,15 +192,25 @@ bool CleanFolder(const char* folder)
             stayed = false;
             break;
         }
-        // A name that cannot go alone (a link, a read-only file with other
-        // names, a file in use) stays.
+        // A name that cannot go alone (a read-only file with other names, a
+        // file in use) stays. A link stops the pass: what it leads to is not
+        // known, and a file of ours made there would run from elsewhere.
         if (RemoveFileName(path)) {
             LogLine("Deleted %s", path);
         } else {
-            LogError(path, GetLastError());
+            DWORD error = GetLastError();
+            LogError(path, error);
+            if (error == kNameLeadsElsewhere) {
+                stayed = false;
+                linked = true;
+                break;
+            }
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    if (linked) {
+        SetLastError(kNameLeadsElsewhere);  // kept past the closing of the search
+    }
     return stayed;
 }
 
@@ -210,14 +221,10 @@ bool IsReachedThroughLink(const char* folder)
 
 bool HoldsEarlierInstallation(const char* folder)
 {
-    const ProductManifest& manifest = g_setup.manifest;
-    char path[kPathBufferSize];
-    if ((int)kPayloadTableSize > (int)kMainProgramEntry &&
-        JoinPath(path, sizeof path, folder, manifest.files[kMainProgramEntry].targetName, false) &&
-        IsFilePath(path)) {
-        return true;
-    }
-    return ReadPreviousFolder(path) && SameFolder(path, folder);
+    // By its record only: a file of the product's name proves nothing, and
+    // the cleaning would take whatever lies beside it.
+    char path[kPreviousFolderSize];
+    return ReadPreviousFolder(path) && SameFolder(path, folder) && HasUninstallEntry();
 }
 
 int InstalledEntryCount()
@@ -253,6 +260,9 @@ int RunPass(HWND page)
     if (held == kFolderUnusable) {
         return FailPass(page, CREATE_FAILED_LINE);
     }
+    if (held == kFolderOpenToUsers) {
+        return FailPass(page, OPEN_FOLDER_LINE);
+    }
     if (held == kFolderLinked || CheckFolderChain(destination) != kChainPlain) {
         return FailPass(page, FOLDER_CHANGED_LINE);
     }
@@ -261,7 +271,8 @@ int RunPass(HWND page)
     } else if (HoldsEarlierInstallation(destination)) {
         LogLine("Cleaning %s", destination);
         if (!CleanFolder(destination)) {
-            return FailPass(page, FOLDER_CHANGED_LINE);
+            return FailPass(page, GetLastError() == kNameLeadsElsewhere ? LINKED_FILE_LINE
+                                                                         : FOLDER_CHANGED_LINE);
         }
     }
 

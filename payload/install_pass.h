@@ -18,6 +18,10 @@ enum {
 #define WRITE_FAILED_LINE "Unable to write destination file!"
 #define FOLDER_CHANGED_LINE \
     "The destination folder leads through a link, or was moved while in use!"
+#define LINKED_FILE_LINE "A file in the destination folder is a link to another place!"
+#define OPEN_FOLDER_LINE \
+    "The destination folder, or a folder above it, can be changed by users other than " \
+    "administrators!"
 #define CREATE_FAILED_TEXT CREATE_FAILED_LINE ABORTING_LINE
 #define WRITE_FAILED_TEXT WRITE_FAILED_LINE ABORTING_LINE
 #define FOLDER_CHANGED_TEXT FOLDER_CHANGED_LINE ABORTING_LINE
@@ -37,7 +41,8 @@ bool PathExists(const char* path);
 bool ShouldWriteFile(const char* path, int entry);
 // Deletes the deletable files at the top of a held folder, never entering
 // a subfolder; false when it cannot be listed or no longer leads to the
-// folder held.
+// folder held, and, with kNameLeadsElsewhere as the last error, at a name
+// that is a link.
 bool CleanFolder(const char* folder);
 bool IsDeletableFile(const char* name);
 
@@ -46,7 +51,8 @@ bool IsDeletableFile(const char* name);
 bool IsReachedThroughLink(const char* folder);
 
 // Whether an existing destination folder holds an earlier installation,
-// the only kind of folder the pass cleans.
+// the only kind of folder the pass cleans: the folder the product's record
+// names, with its uninstall entry there.
 bool HoldsEarlierInstallation(const char* folder);
 
 #endif

@@ -40,6 +40,9 @@ enum LocationVerdict {
     // Decided by the file system, never by MakeDestination: a level of the
     // path is a junction, a symbolic link or a file.
     kLocationLinked,
+    // Also the file system's: a level that is there already can be changed
+    // by users other than administrators (or its list cannot be read).
+    kLocationOpenToUsers,
 };
 
 enum GroupVerdict {

@@ -105,7 +105,7 @@ bool ChooseFolder(const SetupCommand& command)
     if (verdict != kLocationAccepted) {
         char heading[kBoxTextSize];
         wsprintfA(heading, "The folder %s is refused: ", typed);
-        ShowFormattedBox(NULL, MB_OK, RefusalFormat(verdict), heading);
+        ShowFormattedBox(NULL, MB_OK, RefusalFormat(verdict), heading, RefusedLevel());
         return false;
     }
     // Nobody can say Yes to sharing a folder with others' files.

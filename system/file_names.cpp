@@ -1,5 +1,7 @@
 #include "file_names.h"
 
+#include <string.h>
+
 namespace {
 
 // Deletion by handle goes through the native call: the Win32 one arrived
@@ -17,6 +19,7 @@ struct IoStatusBlock {
     ULONG_PTR information;
 };
 
+typedef DWORD(WINAPI* FinalPathName)(HANDLE, LPSTR, DWORD, DWORD);
 typedef LONG(WINAPI* SetInformationFile)(HANDLE, IoStatusBlock*, void*, ULONG, int);
 typedef ULONG(WINAPI* StatusToError)(LONG);
 
@@ -35,9 +38,16 @@ DWORD SetDisposition(HANDLE file, void* disposition, ULONG size, int kind)
     return result >= 0 ? ERROR_SUCCESS : toError(result);
 }
 
-bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info)
+// Why a name opened may not be deleted through its handle: a folder, or a
+// name that leads elsewhere; ERROR_SUCCESS for a plain file of its own path.
+DWORD ReasonToLeave(HANDLE file, const char* path, const BY_HANDLE_FILE_INFORMATION& info)
 {
-    return !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !HandleLeadsTo(file, path)
+               ? (DWORD)kNameLeadsElsewhere
+               : ERROR_SUCCESS;
 }
 
 // Deletes the open name: a read-only file loses its mark first when the
@@ -66,6 +76,24 @@ bool IsMissingError(DWORD error)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool HandleLeadsTo(HANDLE file, const char* path)
+{
+    FinalPathName call = (FinalPathName)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                              "GetFinalPathNameByHandleA");
+    if (call == NULL) {
+        return true;  // a system without file links: the attributes tell
+    }
+    char final[MAX_PATH + 8];
+    char named[MAX_PATH];
+    DWORD length = call(file, final, sizeof final, 0);
+    if (length == 0 || length >= sizeof final) {
+        return false;
+    }
+    const char* shown = strncmp(final, "\\\\?\\", 4) == 0 ? final + 4 : final;
+    DWORD longLength = GetLongPathNameA(path, named, sizeof named);
+    return lstrcmpiA(shown, longLength > 0 && longLength < sizeof named ? named : path) == 0;
+}
+
 HANDLE OpenFileName(const char* path, DWORD access)
 {
     return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
@@ -81,8 +109,10 @@ bool RemoveFileName(const char* path)
     }
     BY_HANDLE_FILE_INFORMATION info;
     DWORD error = !GetFileInformationByHandle(file, &info) ? GetLastError()
-                  : !IsPlainFile(info)                     ? (DWORD)ERROR_ACCESS_DENIED
-                                                           : DeleteName(file, path, info);
+                                                           : ReasonToLeave(file, path, info);
+    if (error == ERROR_SUCCESS) {
+        error = DeleteName(file, path, info);
+    }
     // The name goes when the last handle to it is closed.
     CloseHandle(file);
     // A file still open elsewhere with delete sharing goes when its last

@@ -12,12 +12,23 @@
 // Whether an error of opening a path says that nothing is there.
 bool IsMissingError(DWORD error);
 
+// The reason a name is left alone because it leads elsewhere: a link, or
+// a name whose handle does not lead to the path itself.
+enum { kNameLeadsElsewhere = ERROR_CANT_RESOLVE_FILENAME };
+
+// Whether a handle opened by path leads to that very path: its final path,
+// as the system resolves it, is the path (letter case and short names
+// aside). Wine opens what a host's link points to even when asked for the
+// link itself, and only this shows it.
+bool HandleLeadsTo(HANDLE file, const char* path);
+
 // Deletes the file name at path. A read-only mark is cleared only when
 // the name is the file's one name. True when no file of that name is left;
 // false for a folder, a link or a junction (never followed), a read-only
 // file with other names that cannot lose one name alone, or a file held by
 // another program. False leaves the reason in GetLastError: the system's
-// error, ERROR_ACCESS_DENIED for a folder or a link, or ERROR_FILE_EXISTS
+// error, ERROR_ACCESS_DENIED for a folder, kNameLeadsElsewhere for a link
+// or a name that leads to another path, or ERROR_FILE_EXISTS
 // when the deletion was accepted and yet the name is still there (Wine on
 // a volume that refuses it).
 bool RemoveFileName(const char* path);

@@ -1,7 +1,38 @@
 #include "folder_access.h"
 
-#include <windows.h>
+#include <aclapi.h>
 #include <sddl.h>
+#include <string.h>
+
+#include "access_rules.h"
+
+enum { kTokenUserSize = 128 };  // the account and a SID of the longest kind
+
+namespace {
+
+// The running account as the system writes an owner out ("O:" and then
+// an alias such as LA, or the SID), so that it compares with a folder's.
+char* DescribeSelf()
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return NULL;
+    }
+    DWORD user[kTokenUserSize / sizeof(DWORD)];
+    DWORD size = 0;
+    bool read = GetTokenInformation(token, TokenUser, user, sizeof user, &size) != 0;
+    CloseHandle(token);
+    SECURITY_DESCRIPTOR own;
+    char* text = NULL;
+    if (read && InitializeSecurityDescriptor(&own, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorOwner(&own, ((TOKEN_USER*)user)->User.Sid, FALSE)) {
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            &own, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION, &text, NULL);
+    }
+    return text;
+}
+
+}  // namespace
 
 void* MakeProtectedFolderDescriptor()
 {
@@ -24,4 +55,22 @@ bool CreateProtectedFolder(const char* folder)
     bool made = CreateDirectoryA(folder, &attributes) != 0;
     LocalFree(attributes.lpSecurityDescriptor);
     return made;
+}
+
+bool IsKeptFromUsers(HANDLE folder, bool filesToo)
+{
+    const SECURITY_INFORMATION asked = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    char* text = NULL;
+    char* self = DescribeSelf();
+    bool kept = self != NULL && strncmp(self, "O:", 2) == 0 &&
+                GetSecurityInfo(folder, SE_FILE_OBJECT, asked, NULL, NULL, NULL, NULL,
+                                &descriptor) == ERROR_SUCCESS &&
+                ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                                     asked, &text, NULL) &&
+                KeptFromUsers(text, self + 2, filesToo);
+    LocalFree(text);
+    LocalFree(descriptor);
+    LocalFree(self);
+    return kept;
 }

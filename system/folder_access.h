@@ -5,6 +5,8 @@
 #ifndef VANTOR_FOLDER_ACCESS_H
 #define VANTOR_FOLDER_ACCESS_H
 
+#include <windows.h>
+
 // Protected (nothing inherited from above); SYSTEM and Administrators full
 // control, Users read and execute; each entry passed on to subfolders and
 // files.
@@ -18,5 +20,11 @@ void* MakeProtectedFolderDescriptor();
 // Creates one folder carrying the list from its first moment; false when
 // it was not made (among other reasons, because it is there already).
 bool CreateProtectedFolder(const char* folder);
+
+// Whether nobody but Administrators, SYSTEM, TrustedInstaller and the
+// account that runs the setup can change the folder open at handle (with
+// read-control access); with filesToo, the files made in it either. False
+// also when the folder's list cannot be read.
+bool IsKeptFromUsers(HANDLE folder, bool filesToo);
 
 #endif

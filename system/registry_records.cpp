@@ -165,6 +165,18 @@ bool ReadText(const char* path, const char* name, char* buffer, DWORD size)
 
 }  // namespace
 
+bool HasUninstallEntry()
+{
+    char path[kKeyBufferSize];
+    HKEY key;
+    if (!JoinPath(path, sizeof path, UNINSTALL_LIST_KEY, g_setup.manifest.productName, false) ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
 {
     char path[kKeyBufferSize];

@@ -23,6 +23,9 @@ void SetShellUnloadFlag();
 // (at most 255 characters, terminated) in the buffer, else false.
 bool ReadPreviousFolder(char buffer[kPreviousFolderSize]);
 
+// Whether the product's uninstall entry is there.
+bool HasUninstallEntry();
+
 // The program group the earlier installation's uninstall entry names:
 // true and the name (terminated) in the buffer, else false.
 bool ReadPreviousGroup(char buffer[kGroupValueBufferSize]);

@@ -43,20 +43,30 @@ NameDeletion DeleteOwnName(const char* path, NameState* state)
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return kNameGone;
     }
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         return kNameNotOurs;
     }
     // A file that cannot be opened (in use without read sharing) is not
     // looked into: it is deleted as it is or not at all.
     HANDLE name = OpenFileName(path, GENERIC_READ);
     bool known = false;
+    bool elsewhere = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (name != INVALID_HANDLE_VALUE) {
         known = GetFileInformationByHandle(name, &state->info) != 0;
+        elsewhere = elsewhere || (known && ((state->info.dwFileAttributes &
+                                             FILE_ATTRIBUTE_REPARSE_POINT) ||
+                                            !HandleLeadsTo(name, path)));
         CloseHandle(name);
+    }
+    // A link is neither deleted nor passed over: what it leads to is not
+    // known, and the product is not all gone while it stands.
+    if (elsewhere) {
+        state->error = kNameLeadsElsewhere;
+        return kNameFailed;
     }
     if (known) {
         attributes = state->info.dwFileAttributes;
-        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             return kNameNotOurs;
         }
         if ((attributes & FILE_ATTRIBUTE_READONLY) && state->info.nNumberOfLinks > 1) {

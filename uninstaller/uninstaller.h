@@ -118,9 +118,9 @@ bool RemoveLinks();
 // --- One name of the product's deleted (name_deletion.cpp).
 enum NameDeletion {
     kNameGone,        // deleted, or not there to begin with
-    kNameNotOurs,     // a folder or a link: not what the setup made
+    kNameNotOurs,     // a folder: not what the setup made
     kNameShared,      // read-only with other names: its mark must stay
-    kNameFailed,      // the deletion failed with state->error
+    kNameFailed,      // not deleted, for state->error (kNameLeadsElsewhere: a link)
     kNameStillThere,  // the deletion was accepted, yet the name is there
 };
 struct NameState {

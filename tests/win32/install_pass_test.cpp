@@ -221,17 +221,19 @@ TEST_F(InstallPass, CleansOnlyWhereAnEarlierInstallationStands)
     ASSERT_EQ(InstallFiles(page_), 1);
     EXPECT_NE(GetFileAttributesA((mine + "\\thesis.doc").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    // The main program's file marks an earlier installation.
-    std::string earlier = root_ + "\\Earlier";
-    CreateDirectoryA(earlier.c_str(), NULL);
-    ASSERT_TRUE(WriteWholeFile(earlier + "\\Quorvel.exe", "old"));
-    ASSERT_TRUE(WriteWholeFile(earlier + "\\stale.txt", "old"));
-    EXPECT_TRUE(HoldsEarlierInstallation(earlier.c_str()));
-    SetDestination(earlier);
+    // A file of the main program's name alone marks nothing: whatever lies
+    // beside it is somebody else's.
+    std::string lookalike = root_ + "\\Lookalike";
+    CreateDirectoryA(lookalike.c_str(), NULL);
+    ASSERT_TRUE(WriteWholeFile(lookalike + "\\Quorvel.exe", "not ours"));
+    ASSERT_TRUE(WriteWholeFile(lookalike + "\\notes.txt", "theirs"));
+    EXPECT_FALSE(HoldsEarlierInstallation(lookalike.c_str()));
+    SetDestination(lookalike);
     ASSERT_EQ(InstallFiles(page_), 1);
-    EXPECT_EQ(GetFileAttributesA((earlier + "\\stale.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((lookalike + "\\notes.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    // So does the folder the registry names, in any letter case.
+    // The folder the product's record names is one, in any letter case,
+    // while its uninstall entry is there.
     std::string stored = root_ + "\\Stored";
     CreateDirectoryA(stored.c_str(), NULL);
     ASSERT_TRUE(WriteWholeFile(stored + "\\stale.txt", "old"));
@@ -241,6 +243,10 @@ TEST_F(InstallPass, CleansOnlyWhereAnEarlierInstallationStands)
     WriteRegistryRecords();
     CharUpperA(g_setup.state.destinationFolder);
     EXPECT_TRUE(HoldsEarlierInstallation(g_setup.state.destinationFolder));
+    std::string entry = std::string(UNINSTALL_LIST_KEY "\\") + g_setup.manifest.productName;
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, entry.c_str()), ERROR_SUCCESS);
+    EXPECT_FALSE(HoldsEarlierInstallation(g_setup.state.destinationFolder));
+    WriteRegistryRecords();
     ASSERT_EQ(InstallFiles(page_), 1);
     EXPECT_EQ(GetFileAttributesA((stored + "\\stale.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -61,7 +61,8 @@ function(vantor_e2e_scenarios)
     planted-dlls planted-notepad group-names locked-reinstall
     snapshot-noop install-snapshot install-remove remove-twice remove-silent
     remove-silent-in-use remove-in-use remove-user-files remove-shared-group remove-many-data
-    tampered-root tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
+    tampered-root tampered-windows tampered-relative remove-junction linked-files
+    remove-not-removed ledger-data
     silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
     deploy-help)
   # The scenarios that take longest alone, with their seconds; the others

@@ -69,6 +69,9 @@ const ScenarioEntry kScenarios[] = {
     {"tampered-windows", TamperedWindows,
      "a Program Path of the Windows folder, by any of its names, touches nothing"},
     {"tampered-relative", TamperedRelative, "a relative Program Path touches nothing"},
+    {"linked-files", LinkedFiles,
+     "links at file names in the program folder: the cleaning and the removal leave their "
+     "targets alone"},
     {"remove-junction", RemoveJunction,
      "a link in the program folder, or in its place after a box, is not followed"},
     {"remove-not-removed", RemoveNotRemoved,

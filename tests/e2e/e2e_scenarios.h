@@ -44,6 +44,7 @@ int TamperedRoot();
 int TamperedWindows();
 int TamperedRelative();
 int RemoveJunction();
+int LinkedFiles();
 int RemoveNotRemoved();
 int LedgerData();
 int SilentInstall();

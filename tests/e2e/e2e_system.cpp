@@ -2,6 +2,7 @@
 #include "e2e_system.h"
 
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <stdio.h>
@@ -70,6 +71,17 @@ bool WriteTextFile(const char* path, const char* text)
     bool ok = WriteFile(file, text, length, &done, NULL) && done == length;
     CloseHandle(file);
     return ok;
+}
+
+bool MakeFolderOthersMayChange(const char* folder)
+{
+    CreateDirectoryA(folder, NULL);
+    PSECURITY_DESCRIPTOR everyone = NULL;
+    bool set = ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                   "D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone, NULL) &&
+               SetFileSecurityA(folder, DACL_SECURITY_INFORMATION, everyone);
+    LocalFree(everyone);
+    return set;
 }
 
 bool HandToHost(const char* path, const char* request)

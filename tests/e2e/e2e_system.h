@@ -17,6 +17,10 @@ bool IsFolder(const char* path);
 bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size);
 // Creates or replaces a small text file.
 bool WriteTextFile(const char* path, const char* text);
+// Makes the folder (if missing) and gives Everyone full control of it, as
+// a user's own folder under a drive's root may; Wine keeps that as the
+// host's o+w, and reports it back as Everyone: modify.
+bool MakeFolderOthersMayChange(const char* folder);
 // Hands a request to the scenario's host helper in the file at path, which
 // the helper removes once it has acted; false when it has not within the
 // wait limit. The file appears whole (written under another name, then

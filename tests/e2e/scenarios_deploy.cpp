@@ -25,6 +25,11 @@ enum {
 
 // Outside drive C:, so that the snapshots do not see it.
 #define LOG_PATH "S:\\deploy log.txt"
+// Folders a user made before the installation: one that others may change,
+// and one that holds a file of the main program's name beside their own.
+#define OPEN_FOLDER "C:\\Open"
+#define LOOKALIKE_BASE "C:\\Data"
+#define LOOKALIKE LOOKALIKE_BASE "\\" PRODUCT
 
 // Runs the setup with the arguments to its end, watching every moment that
 // it shows no window when quiet is set; its exit code is checked and the
@@ -140,11 +145,34 @@ int DeployRefused()
         "/S /LOG=C:\\missing\\setup.log",
         "/PASSIVE /S",
         "/DIR=C:\\Apps /PASSIVE /LOG=C:\\missing\\setup.log",
+        "/S /DIR=" OPEN_FOLDER,
+        "/S /DIR=" LOOKALIKE_BASE,
     };
+    Check(MakeFolderOthersMayChange(OPEN_FOLDER), "everyone may change %s", OPEN_FOLDER);
+    char program[MAX_PATH];
+    snprintf(program, sizeof program, LOOKALIKE "\\%s", kFiles[kMainProgram].name);
+    Check(CreateDirectoryA(LOOKALIKE_BASE, NULL) && CreateDirectoryA(LOOKALIKE, NULL) &&
+              WriteTextFile(program, "not the product") &&
+              WriteTextFile(LOOKALIKE "\\notes.txt", "theirs"),
+          "made %s with a lone %s", LOOKALIKE, program);
     TakeSnapshot(kBefore);
     for (const char* line : kLines) {
         RunSetup(line, kRefused, true);
         CheckUnchanged(line);
+    }
+    // The log says why, naming the folder.
+    const struct {
+        const char* line;
+        const char* logged;
+    } kExplained[] = {
+        {"/S /DIR=" OPEN_FOLDER " \"/LOG=" LOG_PATH "\"",
+         OPEN_FOLDER "  can be changed by users other than administrators"},
+        {"/S /DIR=" LOOKALIKE_BASE " \"/LOG=" LOG_PATH "\"",
+         LOOKALIKE " holds files that are not the product's"},
+    };
+    for (const auto& explained : kExplained) {
+        RunSetup(explained.line, kRefused, true);
+        ExpectLogLines(&explained.logged, 1);
     }
     // With someone there, a warning names the argument; the code stays 1.
     Box box;

@@ -166,6 +166,13 @@ int FolderBadInput()
                       "with a space or a dot.");
     }
     ExpectRefusal(page, "1:\\" PRODUCT, "The drive must be a letter from A to Z.");
+    // A folder a user made beforehand, which others may change.
+    Check(MakeFolderOthersMayChange("C:\\Open"), "everyone may change C:\\Open");
+    ExpectRefusal(page, "C:\\Open",
+                  "The folder\r\nC:\\Open\r\ncan be changed by users other than "
+                  "administrators, who could then replace the programs installed there.\r\n\r\n"
+                  "Please choose another folder, or have this one removed or its permissions "
+                  "corrected.");
     char longPath[260];
     strcpy(longPath, "C:\\");
     memset(longPath + 3, 'a', 256);

@@ -1,7 +1,8 @@
 // Removal scenarios where the program path does not lead where it should:
 // a tampered Program Path (another name of a system folder, a drive that is
-// not there), a link in the program folder named like one of the product's
-// files, and one put in the program folder's place while a box stands.
+// not there), links in the program folder named like one of the product's
+// files or like a file the cleaning deletes, and one put in the program
+// folder's place while a box stands.
 // Nothing there may be touched, and where the product's files may still be
 // somewhere, the removal is not complete.
 #include <windows.h>
@@ -137,12 +138,13 @@ bool MakeJunction(const char* link, const WCHAR* target)
 // Wine 8 cannot make the link itself: FSCTL_SET_REPARSE_POINT fails with
 // ERROR_NOT_SUPPORTED, CreateSymbolicLinkA answers TRUE and makes nothing,
 // and moving a Unix link moves the folder it points to. So the scenario's
-// host helper (host-remove-junction.sh) makes a Unix symbolic link on
-// request; Wine shows it as a folder with FILE_ATTRIBUTE_REPARSE_POINT.
-bool RequestHostLink(const char* link)
+// host helper (host-link-requests.sh) makes a Unix symbolic link on
+// request; Wine shows one to a folder with FILE_ATTRIBUTE_REPARSE_POINT,
+// one to a file as a plain file.
+bool RequestHostLink(const char* link, const char* target)
 {
     char request[MAX_PATH * 2];
-    snprintf(request, sizeof request, "%s\n%s\n", link, BAIT_FOLDER);
+    snprintf(request, sizeof request, "%s\n%s\n", link, target);
     if (!HandToHost(LINK_REQUEST, request)) {
         DeleteFileA(LINK_REQUEST);
     }
@@ -176,7 +178,7 @@ void SwapWhileDataBoxStands(const char* const* bait)
     if (window == NULL || !WaitRemovalBox(window, &box) ||
         !Check(GetDlgItem(box.window, IDNO) != NULL, "the data box stands") ||
         !Check(MoveFileA(g_walk.destination, aside) != 0, "put the program folder aside") ||
-        !RequestHostLink(g_walk.destination) || !AnswerRemovalBox(&box, IDNO)) {
+        !RequestHostLink(g_walk.destination, BAIT_FOLDER) || !AnswerRemovalBox(&box, IDNO)) {
         return;
     }
     Lines lines = {};
@@ -327,7 +329,7 @@ int RemoveJunction()
     ProgramFile(link, sizeof link, kFiles[3].name);  // the help file's name
     JoinPath(through, sizeof through, link, "keep.txt");
     Check(DeleteFileA(link) != 0, "deleted the installed %s", link);
-    if (!MakeJunction(link, L"" BAIT_FOLDER) && !RequestHostLink(link)) {
+    if (!MakeJunction(link, L"" BAIT_FOLDER) && !RequestHostLink(link, BAIT_FOLDER)) {
         Fail("cannot make a link at %s", link);
         return RemovalOutcome();
     }
@@ -364,5 +366,38 @@ int RemoveJunction()
           BaseFolder());
     CheckAfterRemoval(&also, NULL);
     SwapWhileDataBoxStands(kBait);
+    return RemovalOutcome();
+}
+
+int LinkedFiles()
+{
+    if (!InstallProduct()) {
+        return RemovalOutcome();
+    }
+    // A name only a reinstallation's cleaning deletes, and one the removal
+    // deletes, each a link to a file of someone else's.
+    const char* const kBait[] = {BAIT_FOLDER "\\a.ini", BAIT_FOLDER "\\b.ini"};
+    char links[2][MAX_PATH];
+    ProgramFile(links[0], MAX_PATH, "notes.txt");
+    ProgramFile(links[1], MAX_PATH, kFiles[kReadMe].name);
+    Check(DeleteFileA(links[1]) != 0, "deleted the installed %s", links[1]);
+    CreateDirectoryA(BAIT_FOLDER, NULL);
+    for (int i = 0; i < 2; i++) {
+        PlantFile(kBait[i]);
+        if (!RequestHostLink(links[i], kBait[i])) {
+            Fail("cannot make a link at %s", links[i]);
+            return RemovalOutcome();
+        }
+    }
+    // The cleaning stops at the first link it meets, before anything is
+    // written; the removal names what it could not remove and keeps the
+    // entry for another try.
+    Check(StartSetup("/S") && ExpectSetupExit(kWaitLimit, 1),
+          "a reinstallation stops at a link with exit code 1");
+    RunSilently(1);
+    CheckEntryKept();
+    for (const char* bait : kBait) {
+        CheckPlanted(bait);
+    }
     return RemovalOutcome();
 }

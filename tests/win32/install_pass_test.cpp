@@ -57,14 +57,14 @@ class InstallPass : public PassFixture {
 protected:
     // The pass over the first count entries stops at a file it cannot
     // make, with the one error box, answered with OK.
-    void ExpectCreateFailure(int count)
+    void ExpectCreateFailure(int count, const char* text = CREATE_FAILED_TEXT)
     {
         Limit(count);
         BoxAnswerer boxes(IDOK);
         EXPECT_EQ(InstallFiles(page_), -1);
         EXPECT_EQ(boxes.seen.count, 1);
         EXPECT_EQ(boxes.seen.caption, "Vantor");
-        EXPECT_EQ(boxes.seen.text, CREATE_FAILED_TEXT);
+        EXPECT_EQ(boxes.seen.text, text);
         EXPECT_EQ(boxes.seen.icon, LoadIconA(NULL, IDI_HAND));
     }
 };
@@ -357,6 +357,22 @@ TEST_F(InstallPass, ReportsATargetThatCannotBeCreated)
     std::string contents;
     ASSERT_TRUE(ReadWholeFile(notAFolder, &contents));
     EXPECT_EQ(contents, "x");
+}
+
+TEST_F(InstallPass, StopsAtAFolderThatWasThereAndOthersMayChange)
+{
+    // Checked on the folders held, whatever the page found before.
+    std::string open = root_ + "\\Open";
+    CreateDirectoryA(open.c_str(), NULL);
+    ASSERT_TRUE(LetEveryoneChange(open));
+    for (const std::string& destination : {open, open + "\\Quorvel"}) {
+        SCOPED_TRACE(destination);
+        SetDestination(destination);
+        ExpectCreateFailure(1, OPEN_FOLDER_TEXT);
+        std::string program =
+            destination + "\\" + g_setup.manifest.files[kMainProgramEntry].targetName;
+        EXPECT_FALSE(PathExists(program.c_str()));
+    }
 }
 
 // Run by the full-disk script with VANTOR_FULL_DRIVE naming a drive that

@@ -453,19 +453,23 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
     std::string root = MakeTestFolder("pages-shared");
     std::string notes = root + "\\Quorvel Notes";
     std::string data = root + "\\Quorvel Data";
-    std::string earlier = root + "\\Quorvel Earlier";
-    for (const std::string& folder : {notes, notes + "\\Photos", data, earlier}) {
+    // Only the product's record marks an earlier installation, not a file
+    // of its main program's name.
+    std::string lookalike = root + "\\Quorvel Lookalike";
+    for (const std::string& folder : {notes, notes + "\\Photos", data, lookalike}) {
         CreateDirectoryA(folder.c_str(), NULL);
     }
     ASSERT_TRUE(WriteWholeFile(notes + "\\thesis.docx", "mine"));
     ASSERT_TRUE(WriteWholeFile(data + "\\Ledger.DAT", "the product's data"));
-    ASSERT_TRUE(WriteWholeFile(earlier + "\\" + g_setup.manifest.files[kMainProgramEntry].targetName, "old"));
-    ASSERT_TRUE(WriteWholeFile(earlier + "\\stray.txt", "old"));
-    const std::string question = "The folder\r\n" + notes +
-                                 "\r\nalready holds files or folders that Quorvel did not "
-                                 "install. If you install Quorvel here, installing it again later "
-                                 "deletes those files.\r\n\r\nDo you want to install Quorvel into "
-                                 "this folder anyway?";
+    const char* program = g_setup.manifest.files[kMainProgramEntry].targetName;
+    ASSERT_TRUE(WriteWholeFile(lookalike + "\\" + program, "not the product's"));
+    ASSERT_TRUE(WriteWholeFile(lookalike + "\\stray.txt", "old"));
+    auto question = [](const std::string& folder) {
+        return "The folder\r\n" + folder +
+               "\r\nalready holds files or folders that Quorvel did not install. If you "
+               "install Quorvel here, installing it again later deletes those files.\r\n\r\n"
+               "Do you want to install Quorvel into this folder anyway?";
+    };
     const struct {
         std::string typed;
         int answer;  // 0: no question expected
@@ -475,7 +479,7 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
         {notes, IDNO, false},
         {notes, IDYES, true},
         {data, 0, true},
-        {earlier, 0, true},
+        {lookalike, IDNO, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed + (c.answer == IDYES ? " (Yes)" : ""));
@@ -486,7 +490,7 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
         Click(page_, IDOK);
         if (c.answer != 0) {
             ASSERT_EQ(recorder.boxes.size(), 1u);
-            EXPECT_EQ(recorder.boxes[0].text, question);
+            EXPECT_EQ(recorder.boxes[0].text, question(c.typed));
             EXPECT_EQ(recorder.boxes[0].icon, WarningIcon());
         } else {
             EXPECT_EQ(recorder.boxes.size(), 0u);
@@ -505,6 +509,26 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text,
               "Path Invalid!\r\n\r\nThe path leads through a link, a junction or a file.");
+
+    // A folder that was there and others may change, at any level: named,
+    // with what to do.
+    std::string open = root + "\\Open";
+    CreateDirectoryA(open.c_str(), NULL);
+    ASSERT_TRUE(LetEveryoneChange(open));
+    for (const std::string& typed : {open, open + "\\Quorvel"}) {
+        ResetInstallState();
+        Open();
+        Type(typed);
+        BoxRecorder refusal;
+        Click(page_, IDOK);
+        ASSERT_EQ(refusal.boxes.size(), 1u);
+        EXPECT_EQ(refusal.boxes[0].text,
+                  "Path Invalid!\r\n\r\nThe folder\r\n" + open +
+                      "\r\ncan be changed by users other than administrators, who could then "
+                      "replace the programs installed there.\r\n\r\nPlease choose another "
+                      "folder, or have this one removed or its permissions corrected.");
+        EXPECT_TRUE(IsWindowVisible(page_));
+    }
     RemoveTree(root);
 }
 

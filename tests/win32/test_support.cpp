@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <sddl.h>
+
 #include <string.h>
 
 #include "install_state.h"
@@ -11,6 +13,7 @@ namespace {
 
 BoxAnswerer* s_answerer;
 HHOOK s_hook;
+HWND s_lastBox;
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM lParam)
 {
@@ -24,7 +27,10 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && s_answerer) {
         HWND box = (HWND)wParam;
-        if (IsMessageBox(box)) {
+        // Wine may activate a box again before the answer reaches it: one
+        // box is seen once.
+        if (box != s_lastBox && IsMessageBox(box)) {
+            s_lastBox = box;
             char text[1024];
             GetWindowTextA(box, text, sizeof text);
             s_answerer->seen.caption = text;
@@ -68,6 +74,7 @@ BoxAnswerer::BoxAnswerer(int button) : seen{0, "", "", NULL}
 {
     s_button = button;
     s_answerer = this;
+    s_lastBox = NULL;
     s_hook = SetWindowsHookExA(WH_CBT, WatchBoxes, NULL, GetCurrentThreadId());
 }
 
@@ -155,6 +162,17 @@ bool WriteWholeFile(const std::string& path, const std::string& contents)
     BOOL ok = WriteFile(file, contents.data(), (DWORD)contents.size(), &written, NULL);
     CloseHandle(file);
     return ok && written == contents.size();
+}
+
+bool LetEveryoneChange(const std::string& folder)
+{
+    PSECURITY_DESCRIPTOR everyone = NULL;
+    bool set = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)",
+                                                                    SDDL_REVISION_1, &everyone,
+                                                                    NULL) &&
+               SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, everyone);
+    LocalFree(everyone);
+    return set;
 }
 
 void ClearProductRegistry()

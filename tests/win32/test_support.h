@@ -53,6 +53,10 @@ bool ReadWholeFile(const std::string& path, std::string* contents);
 bool HasOneName(const char* path);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
+// Gives Everyone full control of the folder, as a user's own folder under
+// a drive's root may; Wine keeps it as the host's o+w.
+bool LetEveryoneChange(const std::string& folder);
+
 // Removes the vendor key and the uninstall entry of the product.
 void ClearProductRegistry();
 

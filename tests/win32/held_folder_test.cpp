@@ -70,8 +70,8 @@ TEST_F(LinkedDestination, NeverCleansOrWritesThroughALinkAtOrAboveTheDestination
         ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << name;
         ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << name;
     }
-    PlantEarlier(top_ + "\\Real");
     PlantEarlier(top_ + "\\Above\\Quorvel");
+    PlantEarlier(top_ + "\\Real");  // the one recorded
     ASSERT_TRUE(WriteWholeFile(top_ + "\\Outside\\precious.txt", "keep"));
     EXPECT_FALSE(IsReachedThroughLink((top_ + "\\Above\\Quorvel\\").c_str()));
     EXPECT_TRUE(IsReachedThroughLink((top_ + "\\missing").c_str())) << "cannot be looked at";

@@ -60,12 +60,14 @@ protected:
         DWORD length = GetEnvironmentVariableA(variable, folder, sizeof folder);
         return length > 0 && length < sizeof folder ? folder : "";
     }
-    // An earlier installation, with a file of someone else's beside it.
+    // An earlier installation, recorded, with a file of someone else's
+    // beside it.
     static void PlantEarlier(const std::string& folder)
     {
         CreateDirectoryA(folder.c_str(), NULL);
         ASSERT_TRUE(WriteWholeFile(folder + "\\Quorvel.exe", "old"));
         ASSERT_TRUE(WriteWholeFile(folder + "\\bait.txt", "keep"));
+        RecordInstallation(folder);
     }
 
     ProductManifest saved_;

@@ -63,6 +63,7 @@ protected:
     {
         g_setup.manifest.entryCount = 3;
         ASSERT_EQ(InstallFiles(page_), 1);
+        RecordInstallation(dest_);
         ASSERT_TRUE(WriteWholeFile(dest_ + "\\stale.txt", "stale"));
         ASSERT_TRUE(WriteWholeFile(windows_ + "\\Qorvunst.exe", "older"));
         g_setup.state.progressTotal = 0;

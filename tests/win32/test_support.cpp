@@ -181,6 +181,21 @@ void ClearProductRegistry()
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY "\\" PRODUCT_NAME);
 }
 
+void RecordInstallation(const std::string& folder)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                        NULL) == ERROR_SUCCESS) {
+        RegSetValueExA(key, PRODUCT_NAME, 0, REG_SZ, (const BYTE*)folder.c_str(),
+                       (DWORD)folder.size() + 1);
+        RegCloseKey(key);
+    }
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY "\\" PRODUCT_NAME, 0, NULL, 0,
+                        KEY_SET_VALUE, NULL, &key, NULL) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+    }
+}
+
 void ResetInstallState()
 {
     InstallState& state = g_setup.state;

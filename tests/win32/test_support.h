@@ -59,6 +59,9 @@ bool LetEveryoneChange(const std::string& folder);
 
 // Removes the vendor key and the uninstall entry of the product.
 void ClearProductRegistry();
+// The product's record of an installation in folder, as the setup leaves
+// it: the vendor key naming the folder, and an uninstall entry.
+void RecordInstallation(const std::string& folder);
 
 // The install state as the program starts.
 void ResetInstallState();

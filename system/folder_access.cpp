@@ -57,7 +57,7 @@ bool CreateProtectedFolder(const char* folder)
     return made;
 }
 
-bool IsKeptFromUsers(HANDLE folder, bool filesToo)
+bool IsKeptFromUsers(void* folder, bool filesToo)
 {
     const SECURITY_INFORMATION asked = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     PSECURITY_DESCRIPTOR descriptor = NULL;

@@ -5,8 +5,6 @@
 #ifndef VANTOR_FOLDER_ACCESS_H
 #define VANTOR_FOLDER_ACCESS_H
 
-#include <windows.h>
-
 // Protected (nothing inherited from above); SYSTEM and Administrators full
 // control, Users read and execute; each entry passed on to subfolders and
 // files.
@@ -22,9 +20,9 @@ void* MakeProtectedFolderDescriptor();
 bool CreateProtectedFolder(const char* folder);
 
 // Whether nobody but Administrators, SYSTEM, TrustedInstaller and the
-// account that runs the setup can change the folder open at handle (with
-// read-control access); with filesToo, the files made in it either. False
-// also when the folder's list cannot be read.
-bool IsKeptFromUsers(HANDLE folder, bool filesToo);
+// account that runs the setup can change the folder open at the handle
+// (with read-control access); with filesToo, the files made in it either.
+// False also when the folder's list cannot be read.
+bool IsKeptFromUsers(void* folder, bool filesToo);
 
 #endif

@@ -89,7 +89,14 @@ bool HandleLeadsTo(HANDLE file, const char* path)
     if (length == 0 || length >= sizeof final) {
         return false;
     }
-    const char* shown = strncmp(final, "\\\\?\\", 4) == 0 ? final + 4 : final;
+    // "\\?\C:\..." as "C:\...", and "\\?\UNC\server\..." as "\\server\...".
+    const char* shown = final;
+    if (strncmp(final, "\\\\?\\UNC\\", 8) == 0) {
+        final[6] = '\\';
+        shown = final + 6;
+    } else if (strncmp(final, "\\\\?\\", 4) == 0) {
+        shown = final + 4;
+    }
     DWORD longLength = GetLongPathNameA(path, named, sizeof named);
     return lstrcmpiA(shown, longLength > 0 && longLength < sizeof named ? named : path) == 0;
 }

@@ -87,4 +87,28 @@ TEST_F(HardLinkedName, TheCleaningNeverClearsTheMarkOfAFileWithOtherNames)
     EXPECT_FALSE(Exists(dest + "\\bait.txt")) << "cleaned all the same";
 }
 
+// A handle leads to the path it was opened by, however the path spells
+// it; never to another file's.
+TEST_F(HardLinkedName, AHandleLeadsOnlyToThePathItWasOpenedBy)
+{
+    std::string file = root_ + "\\Long Folder Name\\Some File.txt";
+    std::string other = root_ + "\\other.txt";
+    CreateDirectoryA((root_ + "\\Long Folder Name").c_str(), NULL);
+    ASSERT_TRUE(WriteWholeFile(file, "x"));
+    ASSERT_TRUE(WriteWholeFile(other, "y"));
+    char shortName[MAX_PATH];
+    DWORD shortLength = GetShortPathNameA(file.c_str(), shortName, sizeof shortName);
+    ASSERT_TRUE(shortLength > 0 && shortLength < sizeof shortName);
+    std::string upper = file;
+    CharUpperA(&upper[0]);
+    HANDLE handle = OpenFileName(file.c_str(), GENERIC_READ);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    for (const std::string& same : {file, upper, std::string(shortName)}) {
+        EXPECT_TRUE(HandleLeadsTo(handle, same.c_str())) << same;
+    }
+    EXPECT_FALSE(HandleLeadsTo(handle, other.c_str()));
+    EXPECT_FALSE(HandleLeadsTo(handle, (root_ + "\\missing.txt").c_str()));
+    CloseHandle(handle);
+}
+
 }  // namespace

@@ -84,12 +84,14 @@ function(vantor_e2e_scenarios)
   # "name|scenario|seconds|environment": a time zone whose offset is not a
   # whole hour, and a 64-bit Windows, whose registry redirector moves the
   # setup's HKLM\Software writes under WOW6432Node, and which has more system
-  # folders for a tampered Program Path to name. The first run in an
+  # folders for a tampered Program Path to name, and where a reinstallation
+  # finds the earlier one by its record. The first run in an
   # architecture makes its template prefix, hence the longer limit.
   set(VANTOR_E2E_VARIANTS
     "complete-install-kolkata|complete-install|20|TZ=Asia/Kolkata"
     "complete-install-win64|complete-install|32|VANTOR_WINEARCH=win64"
     "install-remove-win64|install-remove|37|VANTOR_WINEARCH=win64"
+    "reinstall-win64|reinstall|30|VANTOR_WINEARCH=win64"
     "tampered-windows-win64|tampered-windows|79|VANTOR_WINEARCH=win64")
   foreach(variant IN LISTS VANTOR_E2E_VARIANTS)
     string(REPLACE "|" ";" fields "${variant}")

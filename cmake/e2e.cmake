@@ -63,7 +63,7 @@ function(vantor_e2e_scenarios)
     remove-silent-in-use remove-in-use remove-user-files remove-shared-group remove-many-data
     tampered-root tampered-windows tampered-relative remove-junction remove-not-removed ledger-data
     silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
-    deploy-help)
+    deploy-help refusals)
   # The scenarios that take longest alone, with their seconds; the others
   # take about 15.
   set(VANTOR_E2E_LONG

@@ -79,6 +79,11 @@ bool RemoveFileName(const char* path)
         DWORD error = GetLastError();
         return IsMissingError(error);
     }
+    return RemoveOpenName(file, path);
+}
+
+bool RemoveOpenName(HANDLE file, const char* path)
+{
     BY_HANDLE_FILE_INFORMATION info;
     DWORD error = !GetFileInformationByHandle(file, &info) ? GetLastError()
                   : !IsPlainFile(info)                     ? (DWORD)ERROR_ACCESS_DENIED

@@ -22,6 +22,11 @@ bool IsMissingError(DWORD error);
 // a volume that refuses it).
 bool RemoveFileName(const char* path);
 
+// RemoveFileName for the name at path that file, from OpenFileName with
+// GENERIC_READ and DELETE access, holds: checked by the caller, it cannot
+// be another file by now. Closes file.
+bool RemoveOpenName(HANDLE file, const char* path);
+
 // Opens the name itself (a file or a folder), never what a link there
 // leads to, without delete sharing: while the handle is open, nobody can
 // delete or rename the name.

@@ -54,7 +54,7 @@ CommandVerdict ReadSwitch(const char* text, bool tooLong, SetupCommand* command,
                             &command->hasGroup);
     }
     if (verdict == kCommandUnknown) {
-        verdict = TakeValue(text, tooLong, "/LOG=", command->log, sizeof command->log,
+        verdict = TakeValue(text, tooLong, LOG_SWITCH, command->log, sizeof command->log,
                             &command->hasLog);
     }
     if (verdict != kCommandUnknown) {
@@ -134,8 +134,13 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     return quoted ? NULL : text;
 }
 
-bool AsksUnattended(const char* arguments)
+bool FindSwitch(const char* arguments, const char* name, char* value, size_t size)
 {
+    size_t nameLength = strlen(name);
+    bool takesValue = name[nameLength - 1] == '=';
+    if (takesValue) {
+        value[0] = '\0';
+    }
     char text[kFolderValueSize + 16];
     const char* next = arguments;
     while (next != NULL) {
@@ -147,11 +152,21 @@ bool AsksUnattended(const char* arguments)
         }
         bool tooLong = false;
         next = ReadArgument(next, text, sizeof text, &tooLong);
-        if (SameTextIgnoringCase(text, "/S") || SameTextIgnoringCase(text, "/PASSIVE")) {
+        if (!takesValue && SameTextIgnoringCase(text, name)) {
             return true;
+        }
+        if (takesValue && StartsWithIgnoringCase(text, name)) {
+            // A value cut short or left open is no value to act on.
+            return next != NULL && !tooLong && text[nameLength] != '\0' &&
+                   CopyText(value, size, text + nameLength);
         }
     }
     return false;
+}
+
+bool AsksUnattended(const char* arguments)
+{
+    return FindSwitch(arguments, "/S", NULL, 0) || FindSwitch(arguments, "/PASSIVE", NULL, 0);
 }
 
 const char* SkipProgramName(const char* line)

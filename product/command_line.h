@@ -14,6 +14,9 @@ enum {
     kArgumentTextSize = 64,  // an offending argument, as the refusal quotes it
 };
 
+// Also the uninstaller's.
+#define LOG_SWITCH "/LOG="
+
 enum RunMode {
     kInteractive,
     kSilent,   // /S: no window, no box, no pause for the eye
@@ -60,6 +63,13 @@ CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
 // such a run was meant for a machine nobody watches, so a refusal must
 // not wait there for a click.
 bool AsksUnattended(const char* arguments);
+
+// Whether an argument, looked for also after one that is refused, is the
+// switch name (any letter case). For a name that ends in "=", the first
+// argument that starts with it decides: true only when its value is not
+// empty, not cut and fits value's size bytes, which then hold it (else
+// they hold an empty text).
+bool FindSwitch(const char* arguments, const char* name, char* value, size_t size);
 
 // The command line after the program's own name, quoted or not.
 const char* SkipProgramName(const char* line);

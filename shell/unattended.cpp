@@ -196,11 +196,16 @@ int RunParsed(const char* arguments, int showCommand)
     char argument[kArgumentTextSize];
     CommandVerdict verdict = ParseSetupCommand(arguments, &command, argument);
     bool unattended = AsksUnattended(arguments);
-    // The log first, so that even a refusal is in it when it was named
-    // before the refused argument.
+    // The log first, so that even a refusal is in it.
     int code = OpenLogOrRefuse(command, unattended);
     if (code >= 0) {
         return code;
+    }
+    // A log named after the refused argument takes the refusal too; one
+    // that cannot be made leaves the refusal as it stands.
+    if (verdict != kCommandAccepted && !command.hasLog &&
+        FindSwitch(arguments, LOG_SWITCH, command.log, sizeof command.log)) {
+        OpenRunLog(command.log);
     }
     const ProductManifest& manifest = g_setup.manifest;
     LogLine("%s setup of %s v%s by %s", INSTALLER_NAME, manifest.productName, manifest.version,

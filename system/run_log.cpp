@@ -1,14 +1,66 @@
 #include "run_log.h"
 
 #include <stdarg.h>
+#include <string.h>
 
 #include "file_names.h"
+#include "folder_chain.h"
+
+enum {
+    kMostLogLevels = MAX_PATH / 2,  // "X:\a\b\..." has no more
+};
 
 namespace {
 
-// NULL while no log is open: zeroed at start, so the programs carry no
-// initialised data for it.
-HANDLE s_log;
+// The log and the folders above it, held from the check to the close.
+// Zeroed at start, so the programs carry no initialised data for it: file
+// is NULL while no log is open.
+struct RunLog {
+    HANDLE file;
+    HANDLE levels[kMostLogLevels];
+    int levelCount;
+};
+RunLog s_log;
+
+// Each folder of the full path above its file name, the drive's root
+// aside, held open without delete sharing, so that none can be renamed or
+// replaced while the log is written. Wine opens what a link leads to even
+// when asked for the link itself, so the names, held in place now, must
+// then pass the destination's link check too.
+bool HoldFolders(char* path, char* name)
+{
+    for (char* end = strchr(path + 3, '\\'); end != NULL && end < name;
+         end = strchr(end + 1, '\\')) {
+        *end = '\0';
+        HANDLE level = s_log.levelCount < kMostLogLevels ? OpenFileName(path, GENERIC_READ)
+                                                          : INVALID_HANDLE_VALUE;
+        *end = '\\';
+        if (level == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        s_log.levels[s_log.levelCount++] = level;
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(level, &info)) {
+            return false;
+        }
+        if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+            FILE_ATTRIBUTE_DIRECTORY) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+    }
+    // The root keeps its backslash: "C:" alone names a current folder.
+    char* folderEnd = name - path == 3 ? name : name - 1;
+    char kept = *folderEnd;
+    *folderEnd = '\0';
+    FolderChainState state = CheckFolderChain(path);
+    *folderEnd = kept;
+    if (state != kChainPlain) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return true;
+}
 
 void WriteLine(const char* text, int length)
 {
@@ -19,9 +71,9 @@ void WriteLine(const char* text, int length)
                                 now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
                                 now.wMilliseconds);
     DWORD written;
-    WriteFile(s_log, stamp, (DWORD)stampLength, &written, NULL);
-    WriteFile(s_log, text, (DWORD)length, &written, NULL);
-    WriteFile(s_log, "\r\n", 2, &written, NULL);
+    WriteFile(s_log.file, stamp, (DWORD)stampLength, &written, NULL);
+    WriteFile(s_log.file, text, (DWORD)length, &written, NULL);
+    WriteFile(s_log.file, "\r\n", 2, &written, NULL);
 }
 
 }  // namespace
@@ -29,35 +81,52 @@ void WriteLine(const char* text, int length)
 bool OpenRunLog(const char* path)
 {
     CloseRunLog();
-    if (!RemoveFileName(path)) {
+    char full[MAX_PATH];
+    char* name = NULL;
+    DWORD length = GetFullPathNameA(path, sizeof full, full, &name);
+    // Only a drive's path can be checked level by level.
+    if (length == 0 || length >= sizeof full || name == NULL || full[1] != ':' ||
+        full[2] != '\\') {
+        SetLastError(length == 0 ? GetLastError() : ERROR_BAD_PATHNAME);
         return false;
     }
-    // Without delete access, so that a viewer can read it as it grows.
-    HANDLE log = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE log = INVALID_HANDLE_VALUE;
+    // An old log loses its name only through a handle shown to lead to the
+    // very path. The new one is made without delete access, so that a
+    // viewer can read it as it grows.
+    if (HoldFolders(full, name) && RemoveFileName(full)) {
+        log = CreateFileA(full, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, NULL);
+    }
     if (log == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        CloseRunLog();
+        SetLastError(error);
         return false;
     }
-    s_log = log;
+    s_log.file = log;
     return true;
 }
 
 void CloseRunLog()
 {
-    if (s_log != NULL) {
-        CloseHandle(s_log);
-        s_log = NULL;
+    if (s_log.file != NULL) {
+        CloseHandle(s_log.file);
+        s_log.file = NULL;
+    }
+    while (s_log.levelCount > 0) {
+        CloseHandle(s_log.levels[--s_log.levelCount]);
     }
 }
 
 bool RunLogOpen()
 {
-    return s_log != NULL;
+    return s_log.file != NULL;
 }
 
 void LogLine(const char* format, ...)
 {
-    if (s_log == NULL) {
+    if (s_log.file == NULL) {
         return;
     }
     // wvsprintfA writes at most 1024 bytes, not always with a terminator
@@ -73,7 +142,7 @@ void LogLine(const char* format, ...)
 
 void LogError(const char* what, DWORD error)
 {
-    if (s_log == NULL) {
+    if (s_log.file == NULL) {
         return;
     }
     char reason[512];

@@ -11,6 +11,10 @@ enum { kLogLineSize = 1024 };  // what wsprintfA can write
 
 // Creates the log file anew (an existing one loses its name first: never
 // written into); false when it cannot, with the system's error code set.
+// The path, made full, must be a drive's, its folder there and no link at
+// any level; the folders stay held until CloseRunLog. An existing file is
+// replaced only when it is no link and its final path is the full path
+// itself (ERROR_ACCESS_DENIED otherwise, as for a link).
 bool OpenRunLog(const char* path);
 void CloseRunLog();
 bool RunLogOpen();

@@ -5,6 +5,10 @@
 //   (uninstaller)       asks, removes, and says what it left in place
 //   (uninstaller) /S    removes without a window and keeps data files
 //   /LOG=file           with either, a log of what it removed and left
+//
+// With /S anywhere, anything else ends the run at once with the refused
+// code, shows nothing and changes nothing; without it, the run is the
+// interactive one without a log.
 #include "uninstaller.h"
 
 #include <string.h>
@@ -18,32 +22,40 @@
 
 Removal g_removal;
 
-// The switches: /S, /LOG=file, in any order and letter case. Anything
-// else makes the run the interactive one, without a log, as before.
-static void ReadSwitches(const char* arguments, char log[MAX_PATH])
+// The switches: /S, /LOG=file, in any order and letter case. Without /S,
+// anything else makes the run the interactive one, without a log, as
+// before. With /S nobody may be there to answer: anything else refuses the
+// command line (false, with the argument in refused), and a log named
+// anywhere in it is kept for the refusal.
+static bool ReadSwitches(const char* arguments, char log[MAX_PATH],
+                         char refused[MAX_PATH + sizeof LOG_SWITCH])
 {
     Removal& r = g_removal;
     log[0] = '\0';
+    r.silent = FindSwitch(arguments, SILENT_SWITCH, NULL, 0);
+    bool silentSeen = false;
     const char* next = arguments;
     for (;;) {
         while (*next == ' ' || *next == '\t') {
             next++;
         }
         if (*next == '\0') {
-            return;
+            return true;
         }
-        char text[MAX_PATH + sizeof LOG_SWITCH];
         bool tooLong = false;
-        next = ReadArgument(next, text, sizeof text, &tooLong);
-        if (next != NULL && !tooLong && SameTextIgnoringCase(text, SILENT_SWITCH) && !r.silent) {
-            r.silent = true;
-        } else if (next != NULL && !tooLong && StartsWithIgnoringCase(text, LOG_SWITCH) &&
-                   log[0] == '\0' && text[sizeof LOG_SWITCH - 1] != '\0') {
-            CopyText(log, MAX_PATH, text + sizeof LOG_SWITCH - 1);
-        } else {
-            r.silent = false;
+        next = ReadArgument(next, refused, MAX_PATH + sizeof LOG_SWITCH, &tooLong);
+        if (next != NULL && !tooLong && SameTextIgnoringCase(refused, SILENT_SWITCH) &&
+            !silentSeen) {
+            silentSeen = true;
+        } else if (next != NULL && !tooLong && StartsWithIgnoringCase(refused, LOG_SWITCH) &&
+                   log[0] == '\0' && refused[sizeof LOG_SWITCH - 1] != '\0') {
+            CopyText(log, MAX_PATH, refused + sizeof LOG_SWITCH - 1);
+        } else if (!r.silent) {
             log[0] = '\0';
-            return;
+            return true;
+        } else {
+            FindSwitch(arguments, LOG_SWITCH, log, MAX_PATH);
+            return false;
         }
     }
 }
@@ -134,6 +146,13 @@ static int EraseRunningUninstaller(int result, const char* running)
                                                                    : kRemovalFailed;
 }
 
+static int EndRun(int result)
+{
+    LogLine("exit code %d", result);
+    CloseRunLog();
+    return result;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
@@ -143,7 +162,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return RunEraser(arguments + sizeof ERASE_SWITCH);
     }
     char log[MAX_PATH];
-    ReadSwitches(arguments, log);
+    char refused[MAX_PATH + sizeof LOG_SWITCH];
+    if (!ReadSwitches(arguments, log, refused)) {
+        // Silent, so BeginLog shows nothing when the log cannot be made.
+        BeginLog(log);
+        LogLine("refused: %s: besides /S only /LOG=file is taken, each once, with its "
+                "quotes closed and a path that fits",
+                refused);
+        return EndRun(kRemovalRefused);
+    }
     if (!BeginLog(log)) {
         return kRemovalFailed;
     }
@@ -154,8 +181,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     int result = RunRemoval(instance, running);
     CloseRemovalWindow();
-    result = EraseRunningUninstaller(result, running);
-    LogLine("exit code %d", result);
-    CloseRunLog();
-    return result;
+    return EndRun(EraseRunningUninstaller(result, running));
 }

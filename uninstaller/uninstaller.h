@@ -17,6 +17,7 @@ enum UninstallResult {
     kNotInstalled = 2,
     kRemovalCancelled = 3,
     kRestartNeeded = 4,
+    kRemovalRefused = 5,  // with /S, an argument it does not take; nothing changed
 };
 
 enum {
@@ -29,7 +30,6 @@ enum {
 };
 
 #define SILENT_SWITCH QUIET_UNINSTALL_SWITCH
-#define LOG_SWITCH "/LOG="
 #define ERASE_SWITCH "/ERASE"
 
 // The product's table as the setup installs it, without the sizes, and

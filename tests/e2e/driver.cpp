@@ -84,6 +84,8 @@ const ScenarioEntry kScenarios[] = {
     {"deploy-running", DeployRunning, "/S while a setup shows its welcome page ends with 4"},
     {"deploy-passive", DeployPassive, "/PASSIVE shows the progress and nothing that waits"},
     {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
+    {"refusals", Refusals,
+     "a log through a link, and with /S what they do not take: both programs refuse, no window"},
 };
 
 }  // namespace

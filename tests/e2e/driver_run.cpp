@@ -153,7 +153,7 @@ bool StartSetup(const char* arguments)
         Fail("cannot tell the setup's path");
         return false;
     }
-    char command[4 * MAX_PATH];
+    static char command[kCommandLineSize];
     snprintf(command, sizeof command, "\"%s\"%s%s", path, arguments ? " " : "",
              arguments ? arguments : "");
     *slash = '\0';

@@ -12,6 +12,7 @@ enum {
     kWaitLimit = 15000,      // ms for any window to come or go
     kPollInterval = 20,
     kTextSize = 8192,  // the licence text is about 5 KB
+    kCommandLineSize = 32768,  // the most CreateProcess takes
 };
 
 // --- Log and checks (driver_run.cpp). Every line is stamped with the ms

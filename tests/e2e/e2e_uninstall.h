@@ -57,6 +57,7 @@ enum {
     kNotInstalled = 2,
     kRemovalCancelled = 3,
     kRemovedRestartNeeded = 4,
+    kRemovalRefused = 5,
     kMaxLeftLines = 8,
     kProductIconId = 1,  // every one of the product's programs' first icon
     kWindowsCopyWait = 6000,  // the second phase deletes the original within 5 s
@@ -123,11 +124,11 @@ HWND StartAndConfirm(bool shot);
 // not complete, the exit code 1.
 bool FinishRemoval(HWND window, const RemovalAnswers* answers);
 bool RemoveProduct(const RemovalAnswers* answers);
-// Runs the registered command with /S, watching that no window of the
-// uninstaller's processes appears at any moment, hidden ones included; the
-// exit code, and unless the removal failed, the Windows folder's copy gone.
-// More arguments may follow the /S.
-bool RunSilently(DWORD expectedCode, const char* more = "");
+// Runs the registered command with the arguments (/S, perhaps with more),
+// watching that no window of the uninstaller's processes appears at any
+// moment, hidden ones included; the exit code, and after a removal, the
+// Windows folder's copy gone.
+bool RunSilently(DWORD expectedCode, const char* arguments = "/S");
 // The same for a whole removal command line.
 bool RunRemovalQuietly(const char* command, DWORD expectedCode);
 // Against the kBefore snapshot, an installation made every difference the

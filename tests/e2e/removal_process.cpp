@@ -207,7 +207,7 @@ bool StartRemoval(const char* command)
     g_removal.started = false;
     g_removal.pidCount = 0;
     g_removal.driverTime = 0;
-    char line[MAX_PATH + 16];
+    static char line[kCommandLineSize];
     snprintf(line, sizeof line, "%s", command);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -265,20 +265,20 @@ bool RunRemovalQuietly(const char* command, DWORD expectedCode)
         return false;
     }
     Log("timing: silent removal %lu ms", (unsigned long)RemovalTime());
-    if (expectedCode != kRemovalFailed) {
+    if (expectedCode == kRemoved || expectedCode == kRemovedRestartNeeded) {
         ExpectWindowsCopyGone();
     }
     return true;
 }
 
-bool RunSilently(DWORD expectedCode, const char* more)
+bool RunSilently(DWORD expectedCode, const char* arguments)
 {
     char registered[MAX_PATH];
-    char command[2 * MAX_PATH];
-    if (!ReadUninstallCommand(registered, sizeof registered)) {
+    static char command[kCommandLineSize];
+    if (!Check(ReadUninstallCommand(registered, sizeof registered), "read the uninstall command")) {
         return false;
     }
-    snprintf(command, sizeof command, "%s /S%s%s", registered, more[0] ? " " : "", more);
+    snprintf(command, sizeof command, "%s %s", registered, arguments);
     return RunRemovalQuietly(command, expectedCode);
 }
 

@@ -1,7 +1,8 @@
 // Scenarios of the unattended command line: /S installs without a window
 // and is removed again by the registered quiet command; refused command
-// lines change nothing; a file in use, a setup already running, /PASSIVE
-// and /? each end as their exit code says.
+// lines change nothing, and the uninstaller refuses as the setup does; a
+// file in use, a setup already running, /PASSIVE and /? each end as their
+// exit code says.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -30,6 +31,13 @@ enum {
 #define OPEN_FOLDER "C:\\Open"
 #define LOOKALIKE_BASE "C:\\Data"
 #define LOOKALIKE LOOKALIKE_BASE "\\" PRODUCT
+#define REFUSAL_LOG "S:\\refused.log"
+// Made by the host before the driver starts (host-refusals.sh): the first
+// folder is a link to the second, and file.log in the third is a link to
+// other.log in the second.
+#define LINKED_LOGS "C:\\Users\\Public\\logs"
+#define PROTECTED "C:\\protected"
+#define PLAIN_LOGS "C:\\Users\\Public\\plain"
 
 // Runs the setup with the arguments to its end, watching every moment that
 // it shows no window when quiet is set; its exit code is checked and the
@@ -61,13 +69,13 @@ void CheckUnchanged(const char* what)
     CheckDifferences(what, NULL, 0);
 }
 
-bool ReadLog(char* text, int size)
+bool ReadLog(const char* path, char* text, int size)
 {
     text[0] = '\0';
-    HANDLE file = CreateFileA(LOG_PATH, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) {
-        return Check(false, "the log %s is there", LOG_PATH);
+        return Check(false, "the log %s is there", path);
     }
     DWORD read = 0;
     ReadFile(file, text, (DWORD)size - 1, &read, NULL);
@@ -76,10 +84,10 @@ bool ReadLog(char* text, int size)
     return true;
 }
 
-void ExpectLogLines(const char* const* lines, int count)
+void ExpectLogLines(const char* path, const char* const* lines, int count)
 {
     static char text[kLogSize];
-    if (!ReadLog(text, sizeof text)) {
+    if (!ReadLog(path, text, sizeof text)) {
         return;
     }
     for (int i = 0; i < count; i++) {
@@ -172,7 +180,7 @@ int DeployRefused()
     };
     for (const auto& explained : kExplained) {
         RunSetup(explained.line, kRefused, true);
-        ExpectLogLines(&explained.logged, 1);
+        ExpectLogLines(LOG_PATH, &explained.logged, 1);
     }
     // With someone there, a warning names the argument; the code stays 1.
     Box box;
@@ -207,7 +215,7 @@ int DeployValues()
         "Registry value InstallLocation = C:\\My Apps\\" PRODUCT "\r\n",
         "Exit code 0\r\n",
     };
-    ExpectLogLines(kLines, sizeof kLines / sizeof kLines[0]);
+    ExpectLogLines(LOG_PATH, kLines, sizeof kLines / sizeof kLines[0]);
 
     // Without /DIR and /GROUP, the earlier installation's again.
     if (RunSetup("/S", kInstalled, true)) {
@@ -232,7 +240,7 @@ int DeployInUse()
     CheckUnchanged("a file in use: the installation untouched");
     CloseLedger(ledger, &ledgerProcess);
     static const char* const kLines[] = {"is in use and cannot be replaced", "Exit code 3\r\n"};
-    ExpectLogLines(kLines, 2);
+    ExpectLogLines(LOG_PATH, kLines, 2);
     return RemovalOutcome();
 }
 
@@ -309,8 +317,73 @@ int DeployHelp()
     // Silent, the list goes to the log and nothing shows.
     RunSetup("/S /? /LOG=\"" LOG_PATH "\"", kInstalled, true);
     static const char* const kLines[] = {"/PASSIVE\t", "Exit code 0\r\n"};
-    ExpectLogLines(kLines, 2);
+    ExpectLogLines(LOG_PATH, kLines, 2);
     CheckUnchanged("the list of switches installs nothing");
     StopSetup();
     return Outcome();
+}
+
+int Refusals()
+{
+    PlantFile(PROTECTED "\\deploy.log");
+    PlantFile(PROTECTED "\\other.log");
+    if (!Check(PathExists(LINKED_LOGS "\\deploy.log") && PathExists(PLAIN_LOGS "\\file.log"),
+               "the host's links lead into " PROTECTED) ||
+        !RunSetup("/S", kInstalled, true)) {
+        return RemovalOutcome();
+    }
+    // A value of 400 characters, and an argument that makes the command
+    // line as long as Windows takes, with the log after it.
+    static char longLog[512] = "/S /LOG=S:\\";
+    static char longLine[32000] = "/S ";
+    memset(longLog + strlen(longLog), 'x', 400);
+    memset(longLine + strlen(longLine), 'x', sizeof longLine - 64);
+    strcat(longLine, " /LOG=" REFUSAL_LOG);
+    // The setup ends each with 2; a log the uninstaller cannot make stops
+    // it with 1 as ever.
+    const struct {
+        const char* arguments;
+        DWORD removalCode;
+        bool logged;  // the refusal is in REFUSAL_LOG
+    } kCases[] = {
+        {"/S /LOG=" LINKED_LOGS "\\deploy.log", kRemovalFailed, false},
+        {"/S /LOG=" LINKED_LOGS "\\new.log", kRemovalFailed, false},
+        {"/S /LOG=" PLAIN_LOGS "\\file.log", kRemovalFailed, false},
+        {"/X /S /LOG=" REFUSAL_LOG, kRemovalRefused, true},
+        {"/S /S", kRemovalRefused, false},
+        {"/S /LOG=" REFUSAL_LOG " /LOG=S:\\second.log", kRemovalRefused, true},
+        {"/S \"/X", kRemovalRefused, false},
+        {longLog, kRemovalRefused, false},
+        {longLine, kRemovalRefused, true},
+    };
+    static const char* const kSetupLines[] = {"Refused: ", "Exit code 2\r\n"};
+    static const char* const kRemovalLines[] = {"refused: ", "exit code 5\r\n"};
+    TakeSnapshot(kBefore);
+    for (const auto& c : kCases) {
+        DeleteFileA(REFUSAL_LOG);
+        RunSetup(c.arguments, kRefused, true);
+        if (c.logged) {
+            ExpectLogLines(REFUSAL_LOG, kSetupLines, 2);
+        }
+        DeleteFileA(REFUSAL_LOG);
+        RunSilently(c.removalCode, c.arguments);
+        if (c.logged) {
+            ExpectLogLines(REFUSAL_LOG, kRemovalLines, 2);
+        }
+    }
+    // Without /S an unknown switch makes the removal the interactive one.
+    char command[MAX_PATH + 8];
+    HWND window = ReadUninstallCommand(command, MAX_PATH) && StartRemoval(strcat(command, " /X"))
+                      ? RemovalWindow()
+                      : NULL;
+    Box box;
+    if (window != NULL && WaitRemovalBox(window, &box)) {
+        CheckRemovalBox(&box, CONFIRM_TEXT, IDYES);
+        AnswerRemovalBox(&box, IDNO);
+        ExpectRemovalExit(kRemovalCancelled);
+    }
+    CheckUnchanged("refused command lines");
+    CheckPlanted(PROTECTED "\\deploy.log");
+    CheckPlanted(PROTECTED "\\other.log");
+    return RemovalOutcome();
 }

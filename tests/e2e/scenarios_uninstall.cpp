@@ -233,7 +233,7 @@ int SilentRemove()
         return RemovalOutcome();
     }
     // A log that cannot be made stops the removal before it begins.
-    if (RunSilently(kRemovalFailed, "/LOG=C:\\missing\\remove.log")) {
+    if (RunSilently(kRemovalFailed, "/S /LOG=C:\\missing\\remove.log")) {
         CheckEntryKept();
     }
     // Silent mode keeps data files without asking.
@@ -241,7 +241,7 @@ int SilentRemove()
     JoinPath(data, sizeof data, g_walk.destination, LEDGER_FILE);
     Check(WriteTextFile(data, "the user's ledger"), "made the data file %s", data);
     CreateDirectoryA(REMOVAL_LOG_FOLDER, NULL);
-    if (RunSilently(kRemoved, "/log=\"" REMOVAL_LOG "\"")) {
+    if (RunSilently(kRemoved, "/S /log=\"" REMOVAL_LOG "\"")) {
         AllowanceList kept;
         kept.count = 0;
         AllowKeptData(&kept, data);

@@ -33,6 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         !AsksUnattended(arguments.c_str())) {
         abort();
     }
+    // The log a refusal is written to is the one an accepted line names.
+    char log[kLogValueSize];
+    if (FindSwitch(arguments.c_str(), LOG_SWITCH, log, sizeof log) != (log[0] != '\0') ||
+        (verdict == kCommandAccepted && strcmp(log, command.log) != 0)) {
+        abort();
+    }
     SkipProgramName(arguments.c_str());
     return 0;
 }

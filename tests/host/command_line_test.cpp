@@ -108,27 +108,39 @@ TEST(CommandLine, ValuesUpToTheirFieldAndNoFurther)
     EXPECT_EQ(Parse(std::string(100000, 'x')).verdict, kCommandUnknown);
 }
 
-TEST(CommandLine, AnUnattendedModeAnywhereMakesARefusalSilent)
+// A refusal is silent with an unattended mode anywhere, and goes to the
+// first /LOG= anywhere.
+TEST(CommandLine, ARefusalFindsTheModeAndTheLogAnywhere)
 {
     const struct {
         const char* arguments;
         bool unattended;
+        const char* log;
     } cases[] = {
-        {"/X /S", true},
-        {"/passive /X", true},
-        {"\"/S\" /DIR=", true},
-        {"/X", false},
-        {"/DIR=/S", false},
-        {"/DIR=\"C:\\a /S\"", false},
-        {"/SILENT", false},
-        {"", false},
+        {"/X /S", true, ""},
+        {"/passive /X", true, ""},
+        {"\"/S\" /DIR=", true, ""},
+        {"/X", false, ""},
+        {"/DIR=/S", false, ""},
+        {"/DIR=\"C:\\a /S\"", false, ""},
+        {"/SILENT", false, ""},
+        {"", false, ""},
+        {"/X /s /log=\"C:\\a b.log\" /LOG=C:\\b.log", true, "C:\\a b.log"},
+        {"/LOGS=C:\\a /DIR=/LOG=C:\\a /LOG= /LOG=C:\\b", false, ""},
+        {"/LOG=\"C:\\open /S", false, ""},
     };
+    char log[kLogValueSize];
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         EXPECT_EQ(AsksUnattended(c.arguments), c.unattended);
+        EXPECT_EQ(FindSwitch(c.arguments, LOG_SWITCH, log, sizeof log), c.log[0] != '\0');
+        EXPECT_STREQ(log, c.log);
     }
-    // A huge argument is read to its end, bounded.
+    // A huge argument is read to its end, bounded; a log must fit.
     EXPECT_TRUE(AsksUnattended((std::string(100000, 'x') + " /s").c_str()));
+    const std::string longest = "/LOG=" + std::string(kLogValueSize - 1, 'l');
+    EXPECT_TRUE(FindSwitch(longest.c_str(), LOG_SWITCH, log, sizeof log));
+    EXPECT_FALSE(FindSwitch((longest + "l").c_str(), LOG_SWITCH, log, sizeof log));
 }
 
 TEST(CommandLine, SkipsTheProgramsOwnNameQuotedOrNot)

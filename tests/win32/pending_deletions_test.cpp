@@ -46,16 +46,6 @@ bool WritePendingList(const WCHAR* value, const std::string& text)
            ERROR_SUCCESS;
 }
 
-// Other programs' deletions, at least the given number of bytes of them.
-std::string OthersDeletions(size_t bytes)
-{
-    std::string list;
-    while (list.size() * sizeof(WCHAR) < bytes) {
-        list += "\\??\\C:\\Program Files\\Other\\" + std::to_string(list.size()) + ".tmp||";
-    }
-    return list;
-}
-
 // Whether the list deletes path: its name and an empty new name.
 bool Deletes(const std::string& list, const std::string& path)
 {
@@ -83,13 +73,12 @@ TEST_F(PendingDeletion, ALinkFileIsWrittenOnlyAfterItsDeletionIsCancelled)
     EXPECT_FALSE(Deletes(PendingList(), link));
 }
 
-// Newer Windows keeps a second list; a deletion of the file goes from
-// either, behind more than 64 KB of other programs' deletions, and the
-// rest stays as it was.
+// Newer Windows keeps a second list; the file's deletion goes from either,
+// even behind 90 KB of other deletions, and the rest stays as it was.
 TEST_F(PendingDeletion, EachListLosesTheFilesDeletionAndKeepsTheRest)
 {
     std::string file = root_ + "\\Quorvel.exe";
-    std::string ahead = OthersDeletions(89 * 1024);
+    std::string ahead = "\\??\\C:\\Other\\" + std::string(45 * 1024, 'x') + "||";
     std::string kept = "\\??\\" + root_ + "\\Other.dat||";
     for (const WCHAR* value : {L"" PENDING_RENAMES_VALUE, L"" PENDING_RENAMES2_VALUE}) {
         ASSERT_TRUE(WritePendingList(value, ahead + "\\??\\" + file + "||" + kept + "|"));
@@ -99,11 +88,10 @@ TEST_F(PendingDeletion, EachListLosesTheFilesDeletionAndKeepsTheRest)
     }
 }
 
-// A list past the limit stays as it is, and the pass stops at its first
-// file as at one it cannot make.
+// A list past the limit stays as it is, and the pass stops at its first file.
 TEST_F(PendingDeletion, AListPastTheLimitStopsThePass)
 {
-    std::string list = OthersDeletions(kPendingListLimit) + "|";
+    std::string list = "\\??\\C:\\" + std::string(kPendingListLimit / 2, 'x') + "|||";
     ASSERT_TRUE(WritePendingList(L"" PENDING_RENAMES_VALUE, list));
     SetDestination(root_ + "\\Dest");
     BoxAnswerer boxes(IDOK);

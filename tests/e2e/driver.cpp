@@ -28,7 +28,7 @@ const ScenarioEntry kScenarios[] = {
     {"welcome-cancel", WelcomeCancel,
      "Cancel on the welcome page ends quietly; AlwaysUnloadDll is set"},
     {"welcome-escape", WelcomeEscape, "Escape on the welcome page ends quietly"},
-    {"second-setup", SecondSetup, "a second setup brings the first forward and ends"},
+    {"second-setup", SecondSetup, "a second setup brings the first forward, or says it finds none"},
     {"licence-disagree", LicenceDisagree,
      "backdrop and licence page as they must look; I Disagree ends quietly"},
     {"licence-escape", LicenceEscape, "Escape on the licence page ends quietly"},
@@ -78,7 +78,8 @@ const ScenarioEntry kScenarios[] = {
     {"deploy-refused", DeployRefused, "refused command lines end with 2 and change nothing"},
     {"deploy-values", DeployValues, "/DIR, /GROUP and /LOG with blanks; then the same again"},
     {"deploy-in-use", DeployInUse, "/S over a program in use ends with 3, untouched"},
-    {"deploy-running", DeployRunning, "/S while a setup shows its welcome page ends with 4"},
+    {"deploy-running", DeployRunning,
+     "/S while a setup shows its welcome page ends with 4; with its name taken first, with 0"},
     {"deploy-passive", DeployPassive, "/PASSIVE shows the progress and nothing that waits"},
     {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
 };

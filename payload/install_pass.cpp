@@ -80,7 +80,10 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
         FailPass(page, CREATE_FAILED_LINE);
         return false;
     }
-    CancelPendingDeletion(target);
+    if (!CancelPendingDeletion(target)) {
+        FailPass(page, DELETION_PENDING_LINE);
+        return false;
+    }
     HANDLE file = CreateNewFile(target);
     if (file == INVALID_HANDLE_VALUE) {
         FailPass(page, CREATE_FAILED_LINE);

@@ -22,10 +22,13 @@ enum {
 #define OPEN_FOLDER_LINE \
     "The destination folder, or a folder above it, can be changed by users other than " \
     "administrators!"
+#define DELETION_PENDING_LINE \
+    "Unable to cancel the deletion of a destination file at the next restart!"
 #define CREATE_FAILED_TEXT CREATE_FAILED_LINE ABORTING_LINE
 #define WRITE_FAILED_TEXT WRITE_FAILED_LINE ABORTING_LINE
 #define FOLDER_CHANGED_TEXT FOLDER_CHANGED_LINE ABORTING_LINE
 #define OPEN_FOLDER_TEXT OPEN_FOLDER_LINE ABORTING_LINE
+#define DELETION_PENDING_TEXT DELETION_PENDING_LINE ABORTING_LINE
 
 // 1 when every entry is handled; -1 after the error box.
 int InstallFiles(HWND page);

@@ -1,9 +1,12 @@
 #include "one_setup.h"
 
-#include "install_state.h"
+#include <aclapi.h>
+#include <sddl.h>
 
-#define SETUP_NAME_FORMAT "Vantor setup of %s"
-#define SESSIONS_PREFIX "Global\\"
+#include "install_state.h"
+#include "run_log.h"
+
+#define FOREIGN_GUARD_TEXT "A non-administrator holds this setup's name; ignored."
 
 enum { kNameSize = sizeof SESSIONS_PREFIX + sizeof SETUP_NAME_FORMAT + kProductNameSize };
 
@@ -35,10 +38,28 @@ bool ClaimOnlySetup()
     SetupName(name, true);
     // Global: another administrator's session installs into the same
     // folders. Never closed: the system lets go when the process ends.
-    HANDLE guard = CreateMutexA(NULL, FALSE, name);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, NULL, FALSE};
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(SETUP_GUARD_SDDL, SDDL_REVISION_1,
+                                                         &attributes.lpSecurityDescriptor, NULL);
+    HANDLE guard = CreateMutexA(&attributes, FALSE, name);
     DWORD error = GetLastError();
-    // Denied means it exists, made by a setup under another account.
-    return guard != NULL ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
+    LocalFree(attributes.lpSecurityDescriptor);
+    // Made: this setup's. Neither made nor opened: the name is taken, but
+    // not by a setup, whose guard would be open to this administrator.
+    if (guard == NULL || error != ERROR_ALREADY_EXISTS) {
+        return true;
+    }
+    PSID owner = NULL;
+    PSECURITY_DESCRIPTOR held = NULL;
+    bool setups = GetSecurityInfo(guard, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                  NULL, NULL, NULL, &held) == ERROR_SUCCESS &&
+                  owner != NULL && IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
+    LocalFree(held);
+    if (!setups) {
+        LogLine(FOREIGN_GUARD_TEXT);
+        CloseHandle(guard);
+    }
+    return !setups;
 }
 
 void MarkSetupWindow(HWND window)

@@ -6,8 +6,22 @@
 
 #include <windows.h>
 
+// The guard: a named object in every session, made with Administrators as
+// its owner (which no one else can set) and open to administrators and
+// the system alone, so that no other user can hold it past the setup's end.
+#define SETUP_NAME_FORMAT "Vantor setup of %s"
+#define SESSIONS_PREFIX "Global\\"
+#define SETUP_GUARD_SDDL "O:BAD:P(A;;GA;;;BA)(A;;GA;;;SY)"
+
+// When the guard is held but the other setup shows no window to bring
+// forward.
+#define NO_SETUP_WINDOW_TEXT                                                                 \
+    "Another setup of this product is running, but none of its windows could be found: " \
+    "it may be running unattended.\r\n\r\nStart this setup again once it has ended."
+
 // Claims the product's one place, held until the process ends; false when
-// another setup of the product holds it.
+// another setup of the product holds it. An object of the name that an
+// administrator did not make holds nothing: the setup goes on without.
 bool ClaimOnlySetup();
 
 // Marks a window of this setup as the one a second start brings forward,

@@ -7,6 +7,7 @@
 #include "dll_search.h"
 #include "install_state.h"
 #include "one_setup.h"
+#include "page_services.h"
 #include "registry_records.h"
 #include "shell_ids.h"
 #include "shell_start.h"
@@ -19,9 +20,12 @@ int RunWizard(int showCommand)
 {
     HINSTANCE instance = g_setup.state.instance;
     SetShellUnloadFlag();
-    // A second start shows the first one instead of a second wizard.
+    // A second start shows the first one instead of a second wizard, or
+    // says why it cannot.
     if (!ClaimOnlySetup()) {
-        BringOtherSetupForward();
+        if (!BringOtherSetupForward()) {
+            ShowPageBox(NULL, NO_SETUP_WINDOW_TEXT, MB_OK | MB_ICONWARNING);
+        }
         return kExitCode;
     }
 

@@ -96,3 +96,20 @@ int DropPendingDeletions(uint16_t* list, size_t* bytes, const uint16_t* target,
     *pairsLeft = kept;
     return dropped;
 }
+
+bool MentionsTarget(const uint16_t* list, size_t bytes, const uint16_t* target,
+                    size_t targetUnits, FoldUnit fold)
+{
+    const uint16_t* end = list + bytes / sizeof *list;
+    for (const uint16_t* name = list; name < end; ++name) {
+        const uint16_t* stop = StringEnd(name, end);
+        if (stop == NULL) {
+            stop = end;
+        }
+        if (NamesTarget(name, stop, target, targetUnits, fold)) {
+            return true;
+        }
+        name = stop;
+    }
+    return false;
+}

@@ -19,6 +19,13 @@ typedef uint16_t (*FoldUnit)(uint16_t unit);
 int DropPendingDeletions(uint16_t* list, size_t* bytes, const uint16_t* target,
                          size_t targetUnits, FoldUnit fold, size_t* pairsLeft);
 
+// Whether any string of a list that does not parse (each run of units up
+// to a NUL or the list's end) names target, as the old or the new name of
+// a pair: how the system reads such a list is unknown, so it may move or
+// delete the file.
+bool MentionsTarget(const uint16_t* list, size_t bytes, const uint16_t* target,
+                    size_t targetUnits, FoldUnit fold);
+
 // ASCII letters to capitals, every other unit as it is.
 uint16_t FoldAsciiCase(uint16_t unit);
 

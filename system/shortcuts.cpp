@@ -185,7 +185,8 @@ void MakeLink(const char* target, const char* workingFolder, const char* linkFil
     link->SetPath(target);
     link->SetWorkingDirectory(workingFolder);
     link->SetDescription(description);
-    // A restart must not take the new link away.
+    // A restart must not take the new link away; where it still may, the
+    // log says so, and the link is made as any other.
     CancelPendingDeletion(linkFile);
     if (RemoveFileName(linkFile) && SaveIntoNewFile(link, linkFile)) {
         LogLine("Link %s to %s", linkFile, target);

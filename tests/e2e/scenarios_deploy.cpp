@@ -13,6 +13,7 @@
 #include "e2e_system.h"
 #include "e2e_uninstall.h"
 #include "e2e_walk.h"
+#include "one_setup.h"
 
 namespace {
 
@@ -260,6 +261,11 @@ int DeployRunning()
         WaitForSingleObject(first.hProcess, kWaitLimit);
         CloseHandle(first.hProcess);
     }
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, SESSIONS_PREFIX SETUP_NAME_FORMAT, PRODUCT);
+    HANDLE taken = CreateMutexA(NULL, FALSE, name);
+    Check(taken != NULL && GetLastError() == ERROR_SUCCESS, "the name taken first, with no owner");
+    RunSetup("/S", kInstalled, true);
     return Outcome();
 }
 

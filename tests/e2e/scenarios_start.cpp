@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
@@ -11,6 +12,7 @@
 #include "e2e_system.h"
 #include "e2e_scenarios.h"
 #include "e2e_walk.h"
+#include "one_setup.h"
 #include "page_ids.h"
 #include "shell_ids.h"
 
@@ -150,7 +152,8 @@ static BOOL CALLBACK CountProcessWindows(HWND window, LPARAM data)
 }
 
 // A second start while the first setup shows its welcome page ends at
-// once, shows nothing of its own, and brings the first one forward.
+// once, shows nothing of its own, and brings the first one forward; with
+// the guard held as a setup holds it but no window of one, it says so.
 int SecondSetup()
 {
     HWND page = WelcomePage();
@@ -187,5 +190,17 @@ int SecondSetup()
     Shot("second-setup");
     Click(page, IDCANCEL);
     ExpectQuietEnd(NULL);
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, SESSIONS_PREFIX SETUP_NAME_FORMAT, PRODUCT);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, NULL, FALSE};
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(SETUP_GUARD_SDDL, SDDL_REVISION_1,
+                                                         &attributes.lpSecurityDescriptor, NULL);
+    Check(CreateMutexA(&attributes, FALSE, name) != NULL, "the guard held as a setup holds it");
+    Box box;
+    if (StartSetup() && WaitBox(NULL, &box)) {
+        CheckBox(&box, NO_SETUP_WINDOW_TEXT, "warning");
+        AnswerBox(&box, IDOK);
+    }
+    ExpectSetupExit(kWaitLimit, 1);
     return Finish();
 }

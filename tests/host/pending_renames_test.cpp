@@ -30,11 +30,13 @@ std::string Text(const std::vector<uint16_t>& units, size_t count)
     return text;
 }
 
+const char kNamed[] = "named";
+
 struct Case {
     const char* name;
     std::string list;
     int dropped;        // -1: not a list, left alone
-    std::string after;  // the list afterwards
+    std::string after;  // the list afterwards; kNamed: it does not parse and names the target
     size_t pairsLeft;
     size_t cutBytes;    // bytes left off the end of the list
 };
@@ -46,7 +48,7 @@ TEST(PendingRenames, DropsOnlyTheTargetsDeletions)
     const std::string rename = "\\??\\C:\\Brindlemoor\\Quorvel\\Quorvel.exe|!\\??\\C:\\New.exe|";
     const Case cases[] = {
         {"one pair", del + "|", 1, "|", 0, 0},
-        {"an odd number of bytes", del + "|", -1, "", 0, 1},
+        {"an odd number of bytes", del + "|", -1, kNamed, 0, 1},
         {"several", other + del + rename + del + other + "|", 2, other + rename + other + "|", 3, 0},
         {"a rename is kept", rename + "|", 0, rename + "|", 1, 0},
         {"letter case and the replace mark",
@@ -60,8 +62,9 @@ TEST(PendingRenames, DropsOnlyTheTargetsDeletions)
         {"several final NULs", del + "|||", 1, "|||", 0, 0},
         {"empty", "", 0, "", 0, 0},
         {"a name without its new name", other + "\\??\\C:\\x|", -1, "", 0, 0},
-        {"a new name without its terminator", del + "\\??\\C:\\x||\\??\\C:\\y", -1, "", 0, 0},
-        {"text after the end", del + "|junk|", -1, "", 0, 0},
+        {"a new name without its terminator", del + "\\??\\C:\\x||\\??\\C:\\y", -1, kNamed, 0, 0},
+        {"text after the end; the target a new name", "C:\\x|!" + std::string(kTarget) + "||junk",
+         -1, kNamed, 0, 0},
     };
     std::vector<uint16_t> target = Units(kTarget);
     for (const Case& c : cases) {
@@ -77,6 +80,8 @@ TEST(PendingRenames, DropsOnlyTheTargetsDeletions)
         if (c.dropped < 0) {
             EXPECT_EQ(Text(list, list.size() - 1), c.list) << "changed although not a list";
             EXPECT_EQ(bytes, (list.size() - 1) * 2 - c.cutBytes);
+            EXPECT_EQ(c.after == kNamed, MentionsTarget(list.data(), bytes, target.data(),
+                                                        target.size(), FoldAsciiCase));
             continue;
         }
         EXPECT_EQ(Text(list, bytes / 2), c.after);

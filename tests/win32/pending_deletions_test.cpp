@@ -20,7 +20,7 @@ std::string PendingList(const WCHAR* value = L"" PENDING_RENAMES_VALUE)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return "-";
     }
-    WCHAR list[8192];
+    static WCHAR list[kPendingListLimit / sizeof(WCHAR) + 1024];
     DWORD size = sizeof list;
     LONG result = RegQueryValueExW(key, value, NULL, NULL, (BYTE*)list, &size);
     RegCloseKey(key);
@@ -73,18 +73,32 @@ TEST_F(PendingDeletion, ALinkFileIsWrittenOnlyAfterItsDeletionIsCancelled)
     EXPECT_FALSE(Deletes(PendingList(), link));
 }
 
-// Newer Windows keeps a second list; a deletion of the file goes from
-// either, and the other file's stays.
+// Newer Windows keeps a second list; the file's deletion goes from either,
+// even behind 90 KB of other deletions, and the rest stays as it was.
 TEST_F(PendingDeletion, EachListLosesTheFilesDeletionAndKeepsTheRest)
 {
     std::string file = root_ + "\\Quorvel.exe";
+    std::string ahead = "\\??\\C:\\Other\\" + std::string(45 * 1024, 'x') + "||";
     std::string kept = "\\??\\" + root_ + "\\Other.dat||";
     for (const WCHAR* value : {L"" PENDING_RENAMES_VALUE, L"" PENDING_RENAMES2_VALUE}) {
-        ASSERT_TRUE(WritePendingList(value, "\\??\\" + file + "||" + kept + "|"));
-        CancelPendingDeletion(file.c_str());
-        EXPECT_EQ(PendingList(value), kept + "|");
+        ASSERT_TRUE(WritePendingList(value, ahead + "\\??\\" + file + "||" + kept + "|"));
+        EXPECT_TRUE(CancelPendingDeletion(file.c_str()));
+        EXPECT_TRUE(PendingList(value) == ahead + kept + "|") << "not the rest as it was";
         ASSERT_TRUE(WritePendingList(value, ""));
     }
+}
+
+// A list past the limit stays as it is, and the pass stops at its first file.
+TEST_F(PendingDeletion, AListPastTheLimitStopsThePass)
+{
+    std::string list = "\\??\\C:\\" + std::string(kPendingListLimit / 2, 'x') + "|||";
+    ASSERT_TRUE(WritePendingList(L"" PENDING_RENAMES_VALUE, list));
+    SetDestination(root_ + "\\Dest");
+    BoxAnswerer boxes(IDOK);
+    EXPECT_EQ(InstallFiles(page_), -1);
+    EXPECT_EQ(boxes.seen.text, DELETION_PENDING_TEXT);
+    EXPECT_TRUE(PendingList() == list) << "the list changed";
+    ASSERT_TRUE(WritePendingList(L"" PENDING_RENAMES_VALUE, ""));
 }
 
 // The restart itself, run by tests/pending_deletion.sh: the first case

@@ -6,6 +6,7 @@
 #include "file_names.h"
 #include "folder_access.h"
 #include "install_state.h"
+#include "made_list.h"
 #include "path_helpers.h"
 
 enum {
@@ -58,6 +59,7 @@ FolderHold HoldLevel(const char* level, bool deepest)
             return kFolderUnusable;
         }
         made = true;
+        NoteMade(level, kMadeLevel);
     }
     s_held.levels[s_held.count++] = folder;
     FolderHold held = Examine(folder, &s_held.deepest);

@@ -8,6 +8,7 @@
 #include "held_folder.h"
 #include "install_state.h"
 #include "lzhuf_decoder.h"
+#include "made_list.h"
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_checks.h"
@@ -25,6 +26,7 @@ struct OutputSink {
     unsigned char* writePos;
     HANDLE file;
     bool writeFailed;
+    DWORD writeError;  // kept as the failed write left it
 };
 
 OutputSink s_output;
@@ -36,8 +38,10 @@ void WriteBuffered(HWND page)
 {
     DWORD written = 0;
     if (!s_output.writeFailed) {
-        if (!WriteFile(s_output.file, s_output.buffer, s_output.fill, &written, NULL) ||
-            written != s_output.fill) {
+        BOOL wrote = WriteFile(s_output.file, s_output.buffer, s_output.fill, &written, NULL);
+        if (!wrote || written != s_output.fill) {
+            // A short write that reports no error ran out of room.
+            s_output.writeError = wrote ? (DWORD)ERROR_DISK_FULL : GetLastError();
             s_output.writeFailed = true;
             g_decoder.outputLeft = 0;
         }
@@ -48,9 +52,13 @@ void WriteBuffered(HWND page)
 }
 
 // The error box of a failure: what failed, and that the installation ends.
-int FailPass(HWND page, const char* failure)
+// The log names the file or folder and the system's reason, as the failing
+// call left it: the caller reads it before anything else can change it.
+int FailPass(HWND page, const char* failure, const char* path, DWORD error)
 {
-    LogError("The installation failed", GetLastError());
+    char what[kPathBufferSize + 32];
+    wsprintfA(what, "The installation failed at %s", path);
+    LogError(what, error);
     ShowFormattedBox(page, MB_OK | MB_ICONERROR, "%s" ABORTING_LINE, failure);
     return -1;
 }
@@ -64,36 +72,41 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     if (packed == NULL) {
         // The program's own resources are incomplete: as good as a file
         // that cannot be created.
-        FailPass(page, CREATE_FAILED_LINE);
+        FailPass(page, CREATE_FAILED_LINE, target, GetLastError());
         return false;
     }
     // A target in the destination is written only while the destination's
     // path still leads to the folder held since the check.
     const char* folder = (entry.flags & kIntoWindowsFolder) ? NULL : g_setup.state.destinationFolder;
     if (folder != NULL && !LeadsToHeldFolder(folder)) {
-        FailPass(page, FOLDER_CHANGED_LINE);
+        FailPass(page, FOLDER_CHANGED_LINE, folder, GetLastError());
         return false;
     }
     // The old file's name goes and a new file is made: whatever else the
     // name led to keeps its contents and attributes.
+    bool existed = PathExists(target);
     if (!RemoveFileName(target)) {
-        FailPass(page, CREATE_FAILED_LINE);
+        FailPass(page, CREATE_FAILED_LINE, target, GetLastError());
         return false;
     }
+    if (existed) {
+        NoteMade(target, kReplacedFile);
+    }
     if (!CancelPendingDeletion(target)) {
-        FailPass(page, DELETION_PENDING_LINE);
+        FailPass(page, DELETION_PENDING_LINE, target, GetLastError());
         return false;
     }
     HANDLE file = CreateNewFile(target);
     if (file == INVALID_HANDLE_VALUE) {
-        FailPass(page, CREATE_FAILED_LINE);
+        FailPass(page, CREATE_FAILED_LINE, target, GetLastError());
         return false;
     }
     if (folder != NULL && !LeadsToHeldFolder(folder)) {
         // Swapped while the file was made: it may lie in the other place.
+        DWORD error = GetLastError();
         DeleteOpenFile(file);
         CloseHandle(file);
-        FailPass(page, FOLDER_CHANGED_LINE);
+        FailPass(page, FOLDER_CHANGED_LINE, folder, error);
         return false;
     }
     s_output.file = file;
@@ -106,11 +119,14 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     if (s_output.writeFailed) {
         DeleteOpenFile(file);
         CloseHandle(file);
-        FailPass(page, WRITE_FAILED_LINE);
+        FailPass(page, WRITE_FAILED_LINE, target, s_output.writeError);
         return false;
     }
     SetFileTime(file, &stamp, &stamp, &stamp);
     CloseHandle(file);
+    if (!existed) {
+        NoteMade(target, kMadeFile);
+    }
     LogLine("Wrote %s (%lu bytes)", target, (unsigned long)entry.unpackedSize);
     return true;
 }
@@ -260,22 +276,25 @@ int RunPass(HWND page)
     LogLine("Destination: %s", destination);
     bool existed = IsFolderPath(destination);
     FolderHold held = CreateFolderChain(destination);
+    DWORD error = GetLastError();
     if (held == kFolderUnusable) {
-        return FailPass(page, CREATE_FAILED_LINE);
+        return FailPass(page, CREATE_FAILED_LINE, destination, error);
     }
     if (held == kFolderOpenToUsers) {
-        return FailPass(page, OPEN_FOLDER_LINE);
+        return FailPass(page, OPEN_FOLDER_LINE, destination, error);
     }
     if (held == kFolderLinked || CheckFolderChain(destination) != kChainPlain) {
-        return FailPass(page, FOLDER_CHANGED_LINE);
+        return FailPass(page, FOLDER_CHANGED_LINE, destination, error);
     }
     if (!existed) {
         LogLine("Created %s", destination);
     } else if (HoldsEarlierInstallation(destination)) {
         LogLine("Cleaning %s", destination);
         if (!CleanFolder(destination)) {
-            return FailPass(page, GetLastError() == kNameLeadsElsewhere ? LINKED_FILE_LINE
-                                                                         : FOLDER_CHANGED_LINE);
+            error = GetLastError();
+            return FailPass(page,
+                            error == kNameLeadsElsewhere ? LINKED_FILE_LINE : FOLDER_CHANGED_LINE,
+                            destination, error);
         }
     }
 
@@ -299,7 +318,7 @@ int RunPass(HWND page)
         ShowNumber(page, IDC_CURRENT_FILE, (uint32_t)(i + 1));
         PumpMessages(page, kEntryPause);
         if (!fits) {
-            return FailPass(page, CREATE_FAILED_LINE);
+            return FailPass(page, CREATE_FAILED_LINE, entry.targetName, ERROR_FILENAME_EXCED_RANGE);
         }
         if (ShouldWriteFile(target, i)) {
             if (!WritePayload(page, target, entry, stamp)) {

@@ -12,6 +12,7 @@
 #include "install_state.h"
 #include "location_checks.h"
 #include "location_page.h"
+#include "made_list.h"
 #include "one_setup.h"
 #include "page_ids.h"
 #include "page_services.h"
@@ -171,11 +172,16 @@ int RunUnattended(const SetupCommand& command)
         return kExitInUse;
     }
     SetShellUnloadFlag();
-    if (!RunUnattendedStep(InstallFiles, IDD_EXTRACTION, ExtractionPageProc)) {
-        return kExitFailed;
-    }
-    if (!RunUnattendedStep(CreateShortcuts, IDD_SHORTCUTS, ShortcutDialogProc)) {
+    // Nobody is there to finish a half installation: what this run made
+    // goes again. The links and records, made last, come after the last
+    // step that can fail.
+    bool installed = RunUnattendedStep(InstallFiles, IDD_EXTRACTION, ExtractionPageProc);
+    if (installed && !RunUnattendedStep(CreateShortcuts, IDD_SHORTCUTS, ShortcutDialogProc)) {
         LogLine(NO_SHORTCUTS_LOG_TEXT);
+        installed = false;
+    }
+    if (!installed) {
+        UndoMade();
         return kExitFailed;
     }
     WriteRegistryRecords();

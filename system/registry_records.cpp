@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install_state.h"
+#include "made_list.h"
 #include "path_helpers.h"
 #include "run_log.h"
 #include "shortcuts.h"
@@ -209,6 +210,11 @@ void WriteRegistryRecords()
             }
             SetText(entry, PROGRAM_PATH_VALUE, state.destinationFolder);
             SetText(entry, PROGRAM_GROUP_VALUE, state.groupName);
+            // An earlier run's record stays when this one made no folder.
+            const char* made = FirstMadeLevel();
+            if (made != NULL) {
+                SetText(entry, CREATED_FOLDER_VALUE, made);
+            }
             SetText(entry, "Publisher", manifest.publisher);
             SetText(entry, "HelpLink", manifest.webPage);
             WriteDeploymentValues(entry, keyBuffer);

@@ -13,6 +13,9 @@ enum {
 // Values of the uninstall entry that the product's uninstaller reads back.
 #define PROGRAM_PATH_VALUE "Program Path"
 #define PROGRAM_GROUP_VALUE "Program Group"
+// The shallowest folder of the program folder's path that the setup made;
+// the removal takes the empty ones away.
+#define CREATED_FOLDER_VALUE "Created Folder"
 // What the uninstaller takes to remove the product without a window.
 #define QUIET_UNINSTALL_SWITCH "/S"
 

@@ -97,6 +97,24 @@ bool ParentFolder(const char* path, char* out, size_t outSize)
     return true;
 }
 
+bool IsWithinFolder(const char* path, const char* folder)
+{
+    size_t n = strlen(folder);
+    if (n > 0 && folder[n - 1] == '\\') {
+        n--;
+    }
+    if (n < 4 || folder[1] != ':' || folder[2] != '\\') {
+        return false;
+    }
+    char head[kLongestFolder + 1];
+    if (strlen(path) < n || n >= sizeof head) {
+        return false;
+    }
+    memcpy(head, path, n);
+    head[n] = '\0';
+    return SameFolder(head, folder) && (path[n] == '\0' || path[n] == '\\');
+}
+
 bool LastComponentIs(const char* path, const char* name)
 {
     size_t n = strlen(path);

@@ -8,6 +8,7 @@
 enum {
     kGroupNameLimit = 40,  // what the setup's group page accepts
     kEndItemLimit = 8,     // item lines a box lists before "and N more"
+    kLongestFolder = 259,  // the longest folder path a removal takes
 };
 
 // A folder whose files the removal may delete: an absolute drive path below
@@ -27,6 +28,11 @@ bool IsPlainGroupName(const char* name);
 // The folder that holds path's last component; false for a root or a path
 // without a backslash, and when out is too small.
 bool ParentFolder(const char* path, char* out, size_t outSize);
+
+// Whether path is folder or lies below it, ignoring the case of A to Z and
+// a closing backslash; never for a folder that is a drive's root or not a
+// drive path at all.
+bool IsWithinFolder(const char* path, const char* folder);
 
 // Whether the last component of path is name, ignoring the case of A to Z.
 bool LastComponentIs(const char* path, const char* name);

@@ -264,12 +264,25 @@ static StepOutcome RemoveProgramFolder()
         return kFolderChanged;
     }
     RemoveFolderIfEmpty(r.programPath);
-    char parent[MAX_PATH];
-    if (ParentFolder(r.programPath, parent, sizeof parent) &&
-        LastComponentIs(parent, kProductPublisher) && IsPlainFolderChain(parent) &&
-        !RemoveEmptyFolder(parent) && r.restartNeeded) {
-        // Only if empty: a user's files there stay, unnamed.
-        MoveFileExA(parent, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // Then, deepest first, the folders above it that the setup made, and
+    // the publisher's, which setups before the record made too. Only while
+    // empty: a user's files there stay, unnamed.
+    char levels[2][MAX_PATH];
+    const char* below = r.programPath;
+    for (int i = 0; ParentFolder(below, levels[i & 1], MAX_PATH); i++) {
+        const char* parent = levels[i & 1];
+        if (!(IsWithinFolder(parent, r.createdFolder) ||
+              (i == 0 && LastComponentIs(parent, kProductPublisher))) ||
+            !IsPlainFolderChain(parent)) {
+            break;
+        }
+        if (!RemoveEmptyFolder(parent)) {
+            if (r.restartNeeded) {
+                MoveFileExA(parent, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+            }
+            break;
+        }
+        below = parent;
     }
     return kStepDone;
 }

@@ -39,6 +39,7 @@ bool ReadUninstallEntry()
     g_removal.programPathRead =
         ReadText(entry, PROGRAM_PATH_VALUE, g_removal.programPath, sizeof g_removal.programPath);
     ReadText(entry, PROGRAM_GROUP_VALUE, g_removal.groupName, sizeof g_removal.groupName);
+    ReadText(entry, CREATED_FOLDER_VALUE, g_removal.createdFolder, sizeof g_removal.createdFolder);
     RegCloseKey(entry);
     return true;
 }

@@ -60,6 +60,7 @@ struct Removal {
     char sendToFolder[MAX_PATH];
     char programPath[MAX_PATH];  // as the uninstall entry holds it
     char groupName[MAX_PATH];
+    char createdFolder[MAX_PATH];  // the shallowest the setup made; may be empty
     bool programPathRead;  // a REG_SZ value that fits
     bool programPathSafe;
     bool programFolderKept;  // not touched (or no longer): its links stay too

@@ -495,6 +495,8 @@ void AllowProduct(AllowanceList* list, char change, int parts)
     for (size_t i = 0; i < sizeof kEntryValues / sizeof kEntryValues[0]; i++) {
         Allow(list, true, why, "%c %s%s : %s", change, root, entry, kEntryValues[i]);
     }
+    // Only where the setup made a folder of the program folder's path.
+    Allow(list, false, why, "%c %s%s : Created Folder", change, root, entry);
 }
 
 void AddLine(Lines* lines, const char* format, const char* path)

@@ -222,7 +222,12 @@ int DeployValues()
     if (RunSetup("/S", kInstalled, true)) {
         ExpectInstalledAt("C:\\My Apps\\" PRODUCT, "My Tools");
     }
-    return Outcome();
+    // The removal takes the folder the first run made above the program
+    // folder too: the machine is as it was.
+    if (RunSilently(kRemoved)) {
+        CheckAfterRemoval(NULL, NULL);
+    }
+    return RemovalOutcome();
 }
 
 int DeployInUse()

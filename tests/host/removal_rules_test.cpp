@@ -66,7 +66,7 @@ TEST(RemovalRules, GroupNameStaysOneFolderBelowPrograms)
     }
 }
 
-TEST(RemovalRules, ParentAndLastComponent)
+TEST(RemovalRules, ParentLastComponentAndMadeFolders)
 {
     char out[64];
     ASSERT_TRUE(ParentFolder("C:\\Brindlemoor\\Quorvel", out, sizeof out));
@@ -84,6 +84,26 @@ TEST(RemovalRules, ParentAndLastComponent)
     EXPECT_TRUE(LastComponentIs("D:\\x\\Brindlemoor\\", "Brindlemoor"));
     EXPECT_FALSE(LastComponentIs("C:\\Brindlemoors", "Brindlemoor"));
     EXPECT_FALSE(LastComponentIs("C:\\XBrindlemoor", "Brindlemoor"));
+
+    // The folders the setup made: the recorded one and those below it, never
+    // a drive's root or a record that names no drive path.
+    const struct {
+        const char* path;
+        const char* created;
+        bool within;
+    } kWithin[] = {
+        {"C:\\Apps\\Brindle", "C:\\Apps", true},
+        {"c:\\APPS", "C:\\Apps\\", true},
+        {"C:\\Apps\\Brindle\\", "C:\\apps\\brindle", true},
+        {"C:\\Apps2", "C:\\Apps", false},
+        {"C:\\Ap", "C:\\Apps", false},
+        {"C:\\Apps", "C:\\", false},
+        {"C:\\Apps", "", false},
+        {"Apps\\x", "Apps", false},
+    };
+    for (const auto& c : kWithin) {
+        EXPECT_EQ(IsWithinFolder(c.path, c.created), c.within) << c.path << " in " << c.created;
+    }
 }
 
 TEST(RemovalRules, PreservedExtensionsIgnoreCaseAndNeedTheWholeExtension)

@@ -9,8 +9,13 @@
 
 namespace {
 
-// Creates or opens a key under HKEY_LOCAL_MACHINE; null on failure.
-HKEY CreateKey(HKEY parent, const char* path)
+// The key the values go to, as the log names it; room for what wsprintfA
+// writes.
+char s_keyPath[kLogLineSize + 1];
+
+// Creates or opens the key path below parent, which is HKEY_LOCAL_MACHINE's
+// key above ("" for the hive itself); null on failure.
+HKEY CreateKey(HKEY parent, const char* above, const char* path)
 {
     char emptyClass[] = "";
     HKEY key;
@@ -19,19 +24,21 @@ HKEY CreateKey(HKEY parent, const char* path)
                         NULL, &key, &disposition) != ERROR_SUCCESS) {
         return NULL;
     }
-    LogLine("Registry key %s", path);
+    wsprintfA(s_keyPath, "HKLM\\%s%s%s", above, above[0] ? "\\" : "", path);
+    LogLine("Registry key %s", s_keyPath);
     return key;
 }
 
-void LogValueWritten(const char* name, const char* value, LONG result)
+// Hive, key, name, type and data: what an administrator compares with
+// the registry.
+void LogValueWritten(const char* name, const char* type, const char* value, LONG result)
 {
-    if (name == NULL) {
-        name = "(default)";
-    }
+    char what[kLogLineSize + 1];
+    wsprintfA(what, "Registry value %s: %s, %s", s_keyPath, name ? name : "(default)", type);
     if (result == ERROR_SUCCESS) {
-        LogLine("Registry value %s = %s", name, value);
+        LogLine("%s = %s", what, value);
     } else {
-        LogError(name, (DWORD)result);
+        LogError(what, (DWORD)result);
     }
 }
 
@@ -40,7 +47,7 @@ void SetText(HKEY key, const char* name, const char* value)
 {
     LONG result =
         RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)lstrlenA(value) + 1);
-    LogValueWritten(name, value, result);
+    LogValueWritten(name, "REG_SZ", value, result);
 }
 
 void SetNumber(HKEY key, const char* name, DWORD value)
@@ -48,7 +55,7 @@ void SetNumber(HKEY key, const char* name, DWORD value)
     char text[16];
     wsprintfA(text, "%lu", (unsigned long)value);
     LONG result = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-    LogValueWritten(name, text, result);
+    LogValueWritten(name, "REG_DWORD", text, result);
 }
 
 // The unpacked sizes of all entries in KB, rounded up.
@@ -113,7 +120,7 @@ LONG QueryValue(const char* path, REGSAM access, const char* name, char* buffer,
 // A key under HKEY_LOCAL_MACHINE with one text value.
 void WriteKeyText(const char* path, const char* name, const char* value)
 {
-    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, path);
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, "", path);
     if (key != NULL) {
         SetText(key, name, value);
         RegCloseKey(key);
@@ -196,7 +203,7 @@ void WriteRegistryRecords()
     HKEY list;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY, 0, KEY_ALL_ACCESS, &list) ==
         ERROR_SUCCESS) {
-        HKEY entry = CreateKey(list, manifest.productName);
+        HKEY entry = CreateKey(list, UNINSTALL_LIST_KEY, manifest.productName);
         if (entry != NULL) {
             SetText(entry, "DisplayName", manifest.productName);
             // The version field holds at most 9 characters, so "v%s" fits.

@@ -8,6 +8,8 @@
 
 enum {
     kMostLogLevels = MAX_PATH / 2,  // "X:\a\b\..." has no more
+    kTokenUserSize = 128,           // the account and a SID of the longest kind
+    kAccountSize = 257,             // the longest user name, and its NUL
 };
 
 namespace {
@@ -155,4 +157,90 @@ void LogError(const char* what, DWORD error)
     }
     reason[length] = '\0';
     LogLine("%s: error %lu: %s", what, (unsigned long)error, reason);
+}
+
+bool OpenTempRunLog(const char* what)
+{
+    // Room for the temp folder, and wsprintfA's most after it.
+    char path[MAX_PATH + kLogLineSize];
+    DWORD length = GetTempPathA(MAX_PATH, path);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wsprintfA(path + length, "%s %04u-%02u-%02u %02u%02u%02u.log", what, now.wYear, now.wMonth,
+              now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return OpenRunLog(path);
+}
+
+void LogRunHeader(const char* version)
+{
+    char program[MAX_PATH];
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
+    program[length < sizeof program ? length : 0] = '\0';
+    GetFileAttributesExA(program, GetFileExInfoStandard, &file);
+    LogLine("Program %s, %lu bytes, version %s", program, (unsigned long)file.nFileSizeLow,
+            version);
+    LogLine("Command line: %s", GetCommandLineA());
+
+    char account[kAccountSize];
+    DWORD size = sizeof account;
+    if (!GetUserNameA(account, &size)) {
+        account[0] = '\0';
+    }
+    const char* rights = "not elevated";
+    HANDLE token;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        TOKEN_ELEVATION elevation;
+        DWORD user[kTokenUserSize / sizeof(DWORD)];
+        if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+            elevation.TokenIsElevated) {
+            rights = "elevated";
+        }
+        if (GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+            IsWellKnownSid(((TOKEN_USER*)user)->User.Sid, WinLocalSystemSid)) {
+            rights = "LocalSystem";
+        }
+        CloseHandle(token);
+    }
+    TIME_ZONE_INFORMATION zone;
+    bool summer = GetTimeZoneInformation(&zone) == TIME_ZONE_ID_DAYLIGHT;
+    // Packed by the system: the low word's bytes are the major and minor
+    // number, the high word the build (the manifest names Windows 10, so
+    // it is not made older).
+    DWORD windows = GetVersion();
+    LogLine("Windows %u.%u.%u; account %s, %s; time zone %ls, UTC offset %ld min",
+            LOBYTE(windows), HIBYTE(LOWORD(windows)), HIWORD(windows), account, rights,
+            summer ? zone.DaylightName : zone.StandardName,
+            -(zone.Bias + (summer ? zone.DaylightBias : zone.StandardBias)));
+}
+
+void LogBox(const char* text)
+{
+    // wsprintfA would cut it too; the copy's line breaks become blanks.
+    char line[kLogLineSize - 8];
+    lstrcpynA(line, text, sizeof line);
+    for (char* c = line; *c != '\0'; c++) {
+        if (*c == '\r' || *c == '\n') {
+            *c = ' ';
+        }
+    }
+    LogLine("Box: %s", line);
+}
+
+void LogAnswer(int answer, bool shown)
+{
+    // In the order of the system's IDOK (1) to IDNO (7).
+    static const char kWords[] = "OK\0Cancel\0Abort\0Retry\0Ignore\0Yes\0No";
+    if (answer < IDOK || answer > IDNO) {
+        LogLine("Answer: %d", answer);
+        return;
+    }
+    const char* word = kWords;
+    for (int id = IDOK; id < answer; id++) {
+        word += lstrlenA(word) + 1;
+    }
+    LogLine(shown ? "Answer: %s" : "Answer without a window: %s", word);
 }

@@ -19,6 +19,19 @@ bool OpenRunLog(const char* path);
 void CloseRunLog();
 bool RunLogOpen();
 
+// A log in the temp folder, named after what (the product and the
+// program) and the local date and time.
+bool OpenTempRunLog(const char* what);
+
+// The head of every log after its title: this program's path, size and
+// version, the command line, the Windows version, the account and its
+// rights, and the time zone.
+void LogRunHeader(const char* version);
+
+// A box's text on one line, and the answer it got, in words.
+void LogBox(const char* text);
+void LogAnswer(int answer, bool shown);
+
 // One line: the time, then the text formatted as by wsprintfA.
 void LogLine(const char* format, ...);
 

@@ -57,7 +57,7 @@ const ScenarioEntry kScenarios[] = {
      "/ERASE by hand and a second removal: not installed, nothing changes"},
     {"remove-silent", SilentRemove, "/S removes without any window"},
     {"remove-silent-in-use", SilentInUse,
-     "/S with the ledger running, or with the folder held: exit code 4, it goes at the restart"},
+     "/S with the ledger running, or with the folder held: exit code 3010, it goes at the restart"},
     {"remove-in-use", RemoveInUse, "the ledger running: Cancel keeps the entry, Retry completes"},
     {"remove-user-files", RemoveUserFiles, "the user's files, folder and link are kept"},
     {"remove-shared-group", RemoveSharedGroup,
@@ -85,6 +85,8 @@ const ScenarioEntry kScenarios[] = {
      "/S while a setup shows its welcome page ends with 4; with its name taken first, with 0"},
     {"deploy-passive", DeployPassive, "/PASSIVE shows the progress and nothing that waits"},
     {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
+    {"deploy-aliases", DeployAliases,
+     "other setup systems' switches taken as ours, a refusal logged before /LOG=, a bare /LOG"},
     {"refusals", Refusals,
      "a log through a link, and with /S what they do not take: both programs refuse, no window"},
 };

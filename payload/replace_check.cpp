@@ -51,10 +51,7 @@ bool WaitForReplaceableTargets(HWND page)
     while (FindTargetInUse(path)) {
         // Nobody can choose Retry: the log names the file and the error.
         if (IsUnattendedRun()) {
-            DWORD error = GetLastError();
-            char what[kPathBufferSize + sizeof IN_USE_LOG_TEXT];
-            wsprintfA(what, "%s" IN_USE_LOG_TEXT, path);
-            LogError(what, error);
+            LogLine("%s" IN_USE_LOG_TEXT ": error %lu", path, GetLastError());
             return false;
         }
         // The path holds at most 259 characters, so the text fits.

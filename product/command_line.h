@@ -96,11 +96,11 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     "/PASSIVE\tunattended, showing only the progress\r\n"                       \
     "/DIR=folder\tthe program folder, checked as the folder page checks it\r\n" \
     "/GROUP=name\tthe program group, checked as the group page checks it\r\n"   \
-    "/LOG=file\ta log of the run, line by line; bare /LOG: in %TEMP%\r\n"       \
+    "/LOG=file\ta log of the run, line by line (/LOG: in %TEMP%)\r\n"          \
     "/?\tthis list\r\n"                                                         \
     "/VERYSILENT /QUIET /QN\tas /S\r\n"                                         \
     "/SILENT /QB\tas /PASSIVE\r\n"                                              \
-    "/NORESTART /SUPPRESSMSGBOXES\ttaken; nothing restarts\r\n"                 \
+    "/NORESTART /SUPPRESSMSGBOXES\tignored\r\n"                                \
     "\r\nExit codes of /S and /PASSIVE:\r\n"                                    \
     "0\tinstalled\r\n"                                                          \
     "1\tfailed after writing began; the log names what was written\r\n"         \

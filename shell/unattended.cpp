@@ -185,12 +185,7 @@ int RunUnattended(const SetupCommand& command)
 // The log a /LOG= names, or a bare /LOG's in the temp folder.
 bool OpenSetupLog(const char* log)
 {
-    if (log[0] != '\0') {
-        return OpenRunLog(log);
-    }
-    char what[kProductNameSize + sizeof " setup"];
-    wsprintfA(what, "%s setup", g_setup.manifest.productName);
-    return OpenTempRunLog(what);
+    return log[0] != '\0' ? OpenRunLog(log) : OpenTempRunLog(g_setup.manifest.productName, "setup");
 }
 
 int OpenLogOrRefuse(const SetupCommand& command, bool unattended)

@@ -33,12 +33,13 @@ HKEY CreateKey(HKEY parent, const char* above, const char* path)
 // the registry.
 void LogValueWritten(const char* name, const char* type, const char* value, LONG result)
 {
-    char what[kLogLineSize + 1];
-    wsprintfA(what, "Registry value %s: %s, %s", s_keyPath, name ? name : "(default)", type);
+    if (name == NULL) {
+        name = "(default)";
+    }
     if (result == ERROR_SUCCESS) {
-        LogLine("%s = %s", what, value);
+        LogLine("Registry value %s: %s, %s = %s", s_keyPath, name, type, value);
     } else {
-        LogError(what, (DWORD)result);
+        LogError(name, (DWORD)result);  // after the line of its key
     }
 }
 

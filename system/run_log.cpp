@@ -159,7 +159,7 @@ void LogError(const char* what, DWORD error)
     LogLine("%s: error %lu: %s", what, (unsigned long)error, reason);
 }
 
-bool OpenTempRunLog(const char* what)
+bool OpenTempRunLog(const char* product, const char* program)
 {
     // Room for the temp folder, and wsprintfA's most after it.
     char path[MAX_PATH + kLogLineSize];
@@ -169,27 +169,22 @@ bool OpenTempRunLog(const char* what)
     }
     SYSTEMTIME now;
     GetLocalTime(&now);
-    wsprintfA(path + length, "%s %04u-%02u-%02u %02u%02u%02u.log", what, now.wYear, now.wMonth,
-              now.wDay, now.wHour, now.wMinute, now.wSecond);
+    wsprintfA(path + length, "%s %s %04u-%02u-%02u %02u%02u%02u.log", product, program, now.wYear,
+              now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
     return OpenRunLog(path);
 }
 
 void LogRunHeader(const char* version)
 {
     char program[MAX_PATH];
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
     DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
     program[length < sizeof program ? length : 0] = '\0';
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    file.nFileSizeLow = 0;
     GetFileAttributesExA(program, GetFileExInfoStandard, &file);
-    LogLine("Program %s, %lu bytes, version %s", program, (unsigned long)file.nFileSizeLow,
-            version);
-    LogLine("Command line: %s", GetCommandLineA());
-
-    char account[kAccountSize];
+    char account[kAccountSize] = "";
     DWORD size = sizeof account;
-    if (!GetUserNameA(account, &size)) {
-        account[0] = '\0';
-    }
+    GetUserNameA(account, &size);
     const char* rights = "not elevated";
     HANDLE token;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
@@ -205,16 +200,20 @@ void LogRunHeader(const char* version)
         }
         CloseHandle(token);
     }
+    // The zone's name and its offset without daylight saving time: the
+    // stamps of the lines are local time.
     TIME_ZONE_INFORMATION zone;
-    bool summer = GetTimeZoneInformation(&zone) == TIME_ZONE_ID_DAYLIGHT;
+    GetTimeZoneInformation(&zone);
     // Packed by the system: the low word's bytes are the major and minor
     // number, the high word the build (the manifest names Windows 10, so
     // it is not made older).
     DWORD windows = GetVersion();
-    LogLine("Windows %u.%u.%u; account %s, %s; time zone %ls, UTC offset %ld min",
-            LOBYTE(windows), HIBYTE(LOWORD(windows)), HIWORD(windows), account, rights,
-            summer ? zone.DaylightName : zone.StandardName,
-            -(zone.Bias + (summer ? zone.DaylightBias : zone.StandardBias)));
+    LogLine("Program %s, %lu bytes, version %s; Windows %u.%u.%u; account %s, %s; "
+            "time zone %ls, UTC offset %ld min",
+            program, (unsigned long)file.nFileSizeLow, version, LOBYTE(windows),
+            HIBYTE(LOWORD(windows)), HIWORD(windows), account, rights, zone.StandardName,
+            -zone.Bias);
+    LogLine("Command line: %s", GetCommandLineA());
 }
 
 void LogBox(const char* text)
@@ -232,15 +231,8 @@ void LogBox(const char* text)
 
 void LogAnswer(int answer, bool shown)
 {
-    // In the order of the system's IDOK (1) to IDNO (7).
-    static const char kWords[] = "OK\0Cancel\0Abort\0Retry\0Ignore\0Yes\0No";
-    if (answer < IDOK || answer > IDNO) {
-        LogLine("Answer: %d", answer);
-        return;
-    }
-    const char* word = kWords;
-    for (int id = IDOK; id < answer; id++) {
-        word += lstrlenA(word) + 1;
-    }
-    LogLine(shown ? "Answer: %s" : "Answer without a window: %s", word);
+    // Eight bytes a word, from the system's IDOK (1) to IDNO (7).
+    static const char kWords[] = "OK\0\0\0\0\0\0Cancel\0\0Abort\0\0\0Retry\0\0\0Ignore\0\0Yes\0\0\0\0\0No";
+    LogLine(shown ? "Answer: %s" : "Answer without a window: %s",
+            (unsigned)(answer - IDOK) < IDNO ? kWords + 8 * (answer - IDOK) : "none");
 }

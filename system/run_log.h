@@ -19,9 +19,9 @@ bool OpenRunLog(const char* path);
 void CloseRunLog();
 bool RunLogOpen();
 
-// A log in the temp folder, named after what (the product and the
-// program) and the local date and time.
-bool OpenTempRunLog(const char* what);
+// A log in the temp folder, named after the product, the program ("setup"
+// or "removal") and the local date and time.
+bool OpenTempRunLog(const char* product, const char* program);
 
 // The head of every log after its title: this program's path, size and
 // version, the command line, the Windows version, the account and its

@@ -78,7 +78,7 @@ static bool BeginLog(const char* log, bool logged)
     if (!logged) {
         return true;
     }
-    if (!(log[0] != '\0' ? OpenRunLog(log) : OpenTempRunLog(kRemovalLogName))) {
+    if (!(log[0] != '\0' ? OpenRunLog(log) : OpenTempRunLog(kProductName, "removal"))) {
         char text[sizeof LOG_REFUSED_TEXT + MAX_PATH];
         CopyText(text, sizeof text, LOG_REFUSED_TEXT);
         AppendText(text, sizeof text, log[0] != '\0' ? log : "%TEMP%");

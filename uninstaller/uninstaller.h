@@ -46,7 +46,6 @@ extern const int kShortcutCount;
 extern const char kProductName[];
 extern const char kProductPublisher[];
 extern const char kProductVersion[];
-extern const char kRemovalLogName[];  // a temp log's, before its date
 extern const char kRemovalVendorKey[];
 extern const char kRemovalVersionKey[];
 extern const char kUninstallEntryKey[];

@@ -211,7 +211,7 @@ int DeployValues()
         "Command line: ",
         "; account ",
         "; time zone ",
-        " bytes, version " PRODUCT_VERSION "\r\n",
+        " bytes, version " PRODUCT_VERSION "; Windows ",
         "Registry value HKLM\\" UNINSTALL_KEY ": NoModify, REG_DWORD = 1\r\n",
         "Destination: C:\\My Apps\\" PRODUCT "\r\n",
         "Program group: My Tools\r\n",

@@ -82,7 +82,7 @@ const ScenarioEntry kScenarios[] = {
     {"deploy-values", DeployValues, "/DIR, /GROUP and /LOG with blanks; then the same again"},
     {"deploy-in-use", DeployInUse, "/S over a program in use ends with 3, untouched"},
     {"deploy-running", DeployRunning,
-     "/S while a setup shows its welcome page ends with 4; with its name taken first, with 0"},
+     "/S while a setup shows its welcome page ends with 1618; with its name taken first, with 0"},
     {"deploy-passive", DeployPassive, "/PASSIVE shows the progress and nothing that waits"},
     {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
     {"deploy-aliases", DeployAliases,

@@ -178,7 +178,7 @@ void AbortPage(HWND page, const char* error)
 
 int ShowPageBox(HWND owner, const char* text, UINT type)
 {
-    LogBox(text);
+    LogLine("Box: %s", text);
     int answer = IDOK;
     if (!IsUnattendedRun()) {
         answer = MessageBoxA(owner, text, INSTALLER_NAME, type);

@@ -139,7 +139,14 @@ void LogLine(const char* format, ...)
     int length = wvsprintfA(text, format, arguments);
     va_end(arguments);
     text[kLogLineSize] = '\0';
-    WriteLine(text, length < 0 ? 0 : length < kLogLineSize ? length : kLogLineSize - 1);
+    length = length < 0 ? 0 : length < kLogLineSize ? length : kLogLineSize - 1;
+    // One step, one line: a box's text or a value's data may break lines.
+    for (int i = 0; i < length; i++) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            text[i] = ' ';
+        }
+    }
+    WriteLine(text, length);
 }
 
 void LogError(const char* what, DWORD error)
@@ -214,19 +221,6 @@ void LogRunHeader(const char* version)
             HIBYTE(LOWORD(windows)), HIWORD(windows), account, rights, zone.StandardName,
             -zone.Bias);
     LogLine("Command line: %s", GetCommandLineA());
-}
-
-void LogBox(const char* text)
-{
-    // wsprintfA would cut it too; the copy's line breaks become blanks.
-    char line[kLogLineSize - 8];
-    lstrcpynA(line, text, sizeof line);
-    for (char* c = line; *c != '\0'; c++) {
-        if (*c == '\r' || *c == '\n') {
-            *c = ' ';
-        }
-    }
-    LogLine("Box: %s", line);
 }
 
 void LogAnswer(int answer, bool shown)

@@ -28,11 +28,11 @@ bool OpenTempRunLog(const char* product, const char* program);
 // rights, and the time zone.
 void LogRunHeader(const char* version);
 
-// A box's text on one line, and the answer it got, in words.
-void LogBox(const char* text);
+// The answer a box got, in words, after its "Box: " line.
 void LogAnswer(int answer, bool shown);
 
-// One line: the time, then the text formatted as by wsprintfA.
+// One line: the time, then the text formatted as by wsprintfA, its line
+// breaks made blanks.
 void LogLine(const char* format, ...);
 
 // A failure: what failed, the error code and the system's text for it.

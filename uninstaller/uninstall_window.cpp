@@ -69,7 +69,7 @@ void CloseRemovalWindow()
 
 int AskUser(const char* text, UINT buttons, int fallback)
 {
-    LogBox(text);
+    LogLine("Box: %s", text);
     if (g_removal.silent) {
         LogAnswer(fallback, false);
         return fallback;

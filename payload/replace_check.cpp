@@ -4,6 +4,7 @@
 #include "install_pass.h"
 #include "install_state.h"
 #include "page_services.h"
+#include "run_log.h"
 
 namespace {
 
@@ -48,6 +49,11 @@ bool WaitForReplaceableTargets(HWND page)
 {
     char path[kPathBufferSize];
     while (FindTargetInUse(path)) {
+        // Nobody can choose Retry: the log names the file and the error.
+        if (IsUnattendedRun()) {
+            LogLine("%s" IN_USE_LOG_TEXT ": error %lu", path, GetLastError());
+            return false;
+        }
         // The path holds at most 259 characters, so the text fits.
         if (ShowFormattedBox(page, MB_RETRYCANCEL | MB_ICONWARNING, TARGET_IN_USE_FORMAT, path) !=
             IDRETRY) {

@@ -57,14 +57,20 @@ CommandVerdict ReadSwitch(const char* text, bool tooLong, SetupCommand* command,
         verdict = TakeValue(text, tooLong, LOG_SWITCH, command->log, sizeof command->log,
                             &command->hasLog);
     }
+    if (verdict == kCommandUnknown && SameTextIgnoringCase(text, LOG_IN_TEMP_SWITCH)) {
+        // A log in the temp folder, named when it is opened.
+        verdict = command->hasLog ? kCommandRepeated : kCommandAccepted;
+        command->hasLog = true;
+    }
     if (verdict != kCommandUnknown) {
         return verdict;
     }
-    RunMode mode = kInteractive;
-    if (SameTextIgnoringCase(text, "/S")) {
-        mode = kSilent;
-    } else if (SameTextIgnoringCase(text, "/PASSIVE")) {
-        mode = kPassive;
+    RunMode mode;
+    if (ReadModeSwitch(text, &mode)) {
+        // /NORESTART and the like: nothing of ours ever restarts.
+        if (mode == kInteractive) {
+            return kCommandAccepted;
+        }
     } else if (strcmp(text, "/?") == 0) {
         if (command->help) {
             return kCommandRepeated;
@@ -134,14 +140,43 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     return quoted ? NULL : text;
 }
 
-bool FindSwitch(const char* arguments, const char* name, char* value, size_t size)
+bool ReadModeSwitch(const char* text, RunMode* mode)
 {
-    size_t nameLength = strlen(name);
-    bool takesValue = name[nameLength - 1] == '=';
-    if (takesValue) {
-        value[0] = '\0';
+    // The unattended switches of other setup systems, as deployment tools
+    // add them by habit, mean ours. Each name follows the digit of its
+    // mode; kInteractive marks one taken and ignored. One text: the setup
+    // carries it at the cost of its letters.
+    static_assert(kInteractive == 0 && kSilent == 1 && kPassive == 2, "the digits below");
+    static const char kModes[] = "1/S\0" "1/VERYSILENT\0" "1/QUIET\0" "1/QN\0"
+                                 "2/PASSIVE\0" "2/SILENT\0" "2/QB\0"
+                                 "0/NORESTART\0" "0/SUPPRESSMSGBOXES\0";
+    for (const char* known = kModes; *known != '\0'; known += strlen(known) + 1) {
+        if (SameTextIgnoringCase(text, known + 1)) {
+            *mode = (RunMode)(known[0] - '0');
+            return true;
+        }
     }
-    char text[kFolderValueSize + 16];
+    return false;
+}
+
+namespace {
+
+bool IsUnattendedSwitch(const char* text)
+{
+    RunMode mode;
+    return ReadModeSwitch(text, &mode) && mode != kInteractive;
+}
+
+bool IsLogSwitch(const char* text)
+{
+    return SameTextIgnoringCase(text, LOG_IN_TEMP_SWITCH) || StartsWithIgnoringCase(text, LOG_SWITCH);
+}
+
+// The first argument that match takes, into text (also after one that
+// is refused); *whole when it was read to its end, its quotes closed.
+bool FindArgument(const char* arguments, bool (*match)(const char*), char* text, size_t size,
+                  bool* whole)
+{
     const char* next = arguments;
     while (next != NULL) {
         while (IsBlank(*next)) {
@@ -151,22 +186,36 @@ bool FindSwitch(const char* arguments, const char* name, char* value, size_t siz
             break;
         }
         bool tooLong = false;
-        next = ReadArgument(next, text, sizeof text, &tooLong);
-        if (!takesValue && SameTextIgnoringCase(text, name)) {
+        next = ReadArgument(next, text, size, &tooLong);
+        if (match(text)) {
+            *whole = next != NULL && !tooLong;
             return true;
-        }
-        if (takesValue && StartsWithIgnoringCase(text, name)) {
-            // A value cut short or left open is no value to act on.
-            return next != NULL && !tooLong && text[nameLength] != '\0' &&
-                   CopyText(value, size, text + nameLength);
         }
     }
     return false;
 }
 
+}  // namespace
+
+bool FindLog(const char* arguments, char* value, size_t size)
+{
+    value[0] = '\0';
+    char text[kFolderValueSize + 16];
+    bool whole = false;
+    if (!FindArgument(arguments, IsLogSwitch, text, sizeof text, &whole) || !whole) {
+        return false;
+    }
+    // A bare /LOG asks for the temp folder's; a value cut short or left
+    // open is no value to act on.
+    const char* given = text + sizeof LOG_SWITCH - 1;
+    return text[sizeof LOG_SWITCH - 2] == '\0' || (*given != '\0' && CopyText(value, size, given));
+}
+
 bool AsksUnattended(const char* arguments)
 {
-    return FindSwitch(arguments, "/S", NULL, 0) || FindSwitch(arguments, "/PASSIVE", NULL, 0);
+    char text[kFolderValueSize + 16];
+    bool whole;
+    return FindArgument(arguments, IsUnattendedSwitch, text, sizeof text, &whole);
 }
 
 const char* SkipProgramName(const char* line)

@@ -14,8 +14,9 @@ enum {
     kArgumentTextSize = 64,  // an offending argument, as the refusal quotes it
 };
 
-// Also the uninstaller's.
+// Also the uninstaller's. Bare, the log goes to the temp folder.
 #define LOG_SWITCH "/LOG="
+#define LOG_IN_TEMP_SWITCH "/LOG"
 
 enum RunMode {
     kInteractive,
@@ -24,12 +25,13 @@ enum RunMode {
 };
 
 // The exit codes of unattended runs; an interactive run ends with 1 always.
+// Another setup running has the code deployment tools retry on.
 enum SetupExit {
     kExitInstalled = 0,
     kExitFailed = 1,      // after writing began; what was written stays
     kExitRefused = 2,     // the command line; nothing changed
     kExitInUse = 3,       // a file to be replaced is in use; nothing changed
-    kExitRunning = 4,     // another setup of the product runs; nothing changed
+    kExitRunning = 1618,  // another setup of the product runs; nothing changed
     kExitInteractive = 1,
 };
 
@@ -38,7 +40,7 @@ struct SetupCommand {
     bool help;  // /?
     bool hasFolder;
     bool hasGroup;
-    bool hasLog;
+    bool hasLog;  // with an empty log: the temp folder's
     char folder[kFolderValueSize];
     char group[kGroupValueSize];
     char log[kLogValueSize];
@@ -59,17 +61,21 @@ enum CommandVerdict {
 CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
                                  char argument[kArgumentTextSize]);
 
-// Whether any argument is /S or /PASSIVE, also after one that is refused:
-// such a run was meant for a machine nobody watches, so a refusal must
-// not wait there for a click.
+// Whether text is a switch that chooses the run's mode, and which: /S,
+// /PASSIVE and other setup systems' names for them, or kInteractive for
+// /NORESTART and /SUPPRESSMSGBOXES, taken and ignored.
+bool ReadModeSwitch(const char* text, RunMode* mode);
+
+// Whether any argument asks for a silent or passive run, also after one
+// that is refused: such a run was meant for a machine nobody watches, so
+// a refusal must not wait there for a click.
 bool AsksUnattended(const char* arguments);
 
-// Whether an argument, looked for also after one that is refused, is the
-// switch name (any letter case). For a name that ends in "=", the first
-// argument that starts with it decides: true only when its value is not
-// empty, not cut and fits value's size bytes, which then hold it (else
-// they hold an empty text).
-bool FindSwitch(const char* arguments, const char* name, char* value, size_t size);
+// The log the first /LOG or /LOG= argument asks for, looked for also
+// after one that is refused: true for a bare /LOG (value empty: the temp
+// folder's) or a value that is not empty, not cut and fits value's size
+// bytes, which then hold it (else they hold an empty text).
+bool FindLog(const char* arguments, char* value, size_t size);
 
 // The command line after the program's own name, quoted or not.
 const char* SkipProgramName(const char* line);
@@ -90,13 +96,16 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     "/PASSIVE\tunattended, showing only the progress\r\n"                       \
     "/DIR=folder\tthe program folder, checked as the folder page checks it\r\n" \
     "/GROUP=name\tthe program group, checked as the group page checks it\r\n"   \
-    "/LOG=file\ta log of the run, line by line\r\n"                             \
+    "/LOG=file\ta log of the run, line by line (/LOG: in %TEMP%)\r\n"          \
     "/?\tthis list\r\n"                                                         \
+    "/VERYSILENT /QUIET /QN\tas /S\r\n"                                         \
+    "/SILENT /QB\tas /PASSIVE\r\n"                                              \
+    "/NORESTART /SUPPRESSMSGBOXES\tignored\r\n"                                \
     "\r\nExit codes of /S and /PASSIVE:\r\n"                                    \
     "0\tinstalled\r\n"                                                          \
     "1\tfailed after writing began; the log names what was written\r\n"         \
     "2\tcommand line refused; nothing changed\r\n"                              \
     "3\ta file to be replaced is in use; nothing changed\r\n"                   \
-    "4\tanother setup of this product is running; nothing changed\r\n"
+    "1618\tanother setup of this product is running; nothing changed\r\n"
 
 #endif

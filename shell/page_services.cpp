@@ -178,24 +178,15 @@ void AbortPage(HWND page, const char* error)
 
 int ShowPageBox(HWND owner, const char* text, UINT type)
 {
-    // One log line: the box's line breaks become blanks.
-    char line[kLogLineSize];
-    int length = 0;
-    for (; text[length] != '\0' && length < kLogLineSize - 1; ++length) {
-        line[length] = (text[length] == '\r' || text[length] == '\n') ? ' ' : text[length];
-    }
-    line[length] = '\0';
-    LogLine("%s", line);
+    LogLine("Box: %s", text);
+    int answer = IDOK;
     if (!IsUnattendedRun()) {
-        return MessageBoxA(owner, text, INSTALLER_NAME, type);
+        answer = MessageBoxA(owner, text, INSTALLER_NAME, type);
+    } else if ((type & MB_TYPEMASK) == MB_YESNO) {
+        answer = IDNO;
+    } else if ((type & MB_TYPEMASK) != MB_OK) {
+        answer = IDCANCEL;  // Retry or OK and Cancel, Yes, No and Cancel
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_RETRYCANCEL:
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-        return IDCANCEL;
-    case MB_YESNO:
-        return IDNO;
-    }
-    return IDOK;
+    LogAnswer(answer, !IsUnattendedRun());
+    return answer;
 }

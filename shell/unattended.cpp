@@ -188,12 +188,19 @@ int RunUnattended(const SetupCommand& command)
     return kExitInstalled;
 }
 
+// The log a /LOG= names, or a bare /LOG's in the temp folder.
+bool OpenSetupLog(const char* log)
+{
+    return log[0] != '\0' ? OpenRunLog(log) : OpenTempRunLog(g_setup.manifest.productName, "setup");
+}
+
 int OpenLogOrRefuse(const SetupCommand& command, bool unattended)
 {
-    if (!command.hasLog || OpenRunLog(command.log)) {
+    if (!command.hasLog || OpenSetupLog(command.log)) {
         return -1;
     }
-    return RefusalExit(unattended, NO_LOG_FORMAT, command.log, (unsigned long)GetLastError());
+    return RefusalExit(unattended, NO_LOG_FORMAT, command.log[0] ? command.log : "%TEMP%",
+                       (unsigned long)GetLastError());
 }
 
 int RunParsed(const char* arguments, int showCommand)
@@ -202,21 +209,24 @@ int RunParsed(const char* arguments, int showCommand)
     char argument[kArgumentTextSize];
     CommandVerdict verdict = ParseSetupCommand(arguments, &command, argument);
     bool unattended = AsksUnattended(arguments);
-    // The log first, so that even a refusal is in it.
-    int code = OpenLogOrRefuse(command, unattended);
-    if (code >= 0) {
-        return code;
-    }
     // A log named after the refused argument takes the refusal too; one
     // that cannot be made leaves the refusal as it stands.
-    if (verdict != kCommandAccepted && !command.hasLog &&
-        FindSwitch(arguments, LOG_SWITCH, command.log, sizeof command.log)) {
-        OpenRunLog(command.log);
+    if (verdict != kCommandAccepted && !command.hasLog) {
+        command.hasLog = FindLog(arguments, command.log, sizeof command.log);
+        if (command.hasLog) {
+            OpenSetupLog(command.log);
+        }
+    } else {
+        // The log first, so that even a refusal is in it.
+        int code = OpenLogOrRefuse(command, unattended);
+        if (code >= 0) {
+            return code;
+        }
     }
     const ProductManifest& manifest = g_setup.manifest;
     LogLine("%s setup of %s v%s by %s", INSTALLER_NAME, manifest.productName, manifest.version,
             manifest.publisher);
-    LogLine("Command line: %s", arguments);
+    LogRunHeader(manifest.version);
     if (verdict != kCommandAccepted) {
         return Refuse(unattended, argument, VerdictText(verdict));
     }

@@ -10,8 +10,13 @@
 
 namespace {
 
-// Creates or opens a key under HKEY_LOCAL_MACHINE; null on failure.
-HKEY CreateKey(HKEY parent, const char* path)
+// The key the values go to, as the log names it; room for what wsprintfA
+// writes.
+char s_keyPath[kLogLineSize + 1];
+
+// Creates or opens the key path below parent, which is HKEY_LOCAL_MACHINE's
+// key above ("" for the hive itself); null on failure.
+HKEY CreateKey(HKEY parent, const char* above, const char* path)
 {
     char emptyClass[] = "";
     HKEY key;
@@ -20,19 +25,22 @@ HKEY CreateKey(HKEY parent, const char* path)
                         NULL, &key, &disposition) != ERROR_SUCCESS) {
         return NULL;
     }
-    LogLine("Registry key %s", path);
+    wsprintfA(s_keyPath, "HKLM\\%s%s%s", above, above[0] ? "\\" : "", path);
+    LogLine("Registry key %s", s_keyPath);
     return key;
 }
 
-void LogValueWritten(const char* name, const char* value, LONG result)
+// Hive, key, name, type and data: what an administrator compares with
+// the registry.
+void LogValueWritten(const char* name, const char* type, const char* value, LONG result)
 {
     if (name == NULL) {
         name = "(default)";
     }
     if (result == ERROR_SUCCESS) {
-        LogLine("Registry value %s = %s", name, value);
+        LogLine("Registry value %s: %s, %s = %s", s_keyPath, name, type, value);
     } else {
-        LogError(name, (DWORD)result);
+        LogError(name, (DWORD)result);  // after the line of its key
     }
 }
 
@@ -41,7 +49,7 @@ void SetText(HKEY key, const char* name, const char* value)
 {
     LONG result =
         RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)lstrlenA(value) + 1);
-    LogValueWritten(name, value, result);
+    LogValueWritten(name, "REG_SZ", value, result);
 }
 
 void SetNumber(HKEY key, const char* name, DWORD value)
@@ -49,7 +57,7 @@ void SetNumber(HKEY key, const char* name, DWORD value)
     char text[16];
     wsprintfA(text, "%lu", (unsigned long)value);
     LONG result = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-    LogValueWritten(name, text, result);
+    LogValueWritten(name, "REG_DWORD", text, result);
 }
 
 // The unpacked sizes of all entries in KB, rounded up.
@@ -114,7 +122,7 @@ LONG QueryValue(const char* path, REGSAM access, const char* name, char* buffer,
 // A key under HKEY_LOCAL_MACHINE with one text value.
 void WriteKeyText(const char* path, const char* name, const char* value)
 {
-    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, path);
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, "", path);
     if (key != NULL) {
         SetText(key, name, value);
         RegCloseKey(key);
@@ -197,7 +205,7 @@ void WriteRegistryRecords()
     HKEY list;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_LIST_KEY, 0, KEY_ALL_ACCESS, &list) ==
         ERROR_SUCCESS) {
-        HKEY entry = CreateKey(list, manifest.productName);
+        HKEY entry = CreateKey(list, UNINSTALL_LIST_KEY, manifest.productName);
         if (entry != NULL) {
             SetText(entry, "DisplayName", manifest.productName);
             // The version field holds at most 9 characters, so "v%s" fits.

@@ -8,6 +8,8 @@
 
 enum {
     kMostLogLevels = MAX_PATH / 2,  // "X:\a\b\..." has no more
+    kTokenUserSize = 128,           // the account and a SID of the longest kind
+    kAccountSize = 257,             // the longest user name, and its NUL
 };
 
 namespace {
@@ -137,7 +139,14 @@ void LogLine(const char* format, ...)
     int length = wvsprintfA(text, format, arguments);
     va_end(arguments);
     text[kLogLineSize] = '\0';
-    WriteLine(text, length < 0 ? 0 : length < kLogLineSize ? length : kLogLineSize - 1);
+    length = length < 0 ? 0 : length < kLogLineSize ? length : kLogLineSize - 1;
+    // One step, one line: a box's text or a value's data may break lines.
+    for (int i = 0; i < length; i++) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            text[i] = ' ';
+        }
+    }
+    WriteLine(text, length);
 }
 
 void LogError(const char* what, DWORD error)
@@ -155,4 +164,69 @@ void LogError(const char* what, DWORD error)
     }
     reason[length] = '\0';
     LogLine("%s: error %lu: %s", what, (unsigned long)error, reason);
+}
+
+bool OpenTempRunLog(const char* product, const char* program)
+{
+    // Room for the temp folder, and wsprintfA's most after it.
+    char path[MAX_PATH + kLogLineSize];
+    DWORD length = GetTempPathA(MAX_PATH, path);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wsprintfA(path + length, "%s %s %04u-%02u-%02u %02u%02u%02u.log", product, program, now.wYear,
+              now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return OpenRunLog(path);
+}
+
+void LogRunHeader(const char* version)
+{
+    char program[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
+    program[length < sizeof program ? length : 0] = '\0';
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    file.nFileSizeLow = 0;
+    GetFileAttributesExA(program, GetFileExInfoStandard, &file);
+    char account[kAccountSize] = "";
+    DWORD size = sizeof account;
+    GetUserNameA(account, &size);
+    const char* rights = "not elevated";
+    HANDLE token;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        TOKEN_ELEVATION elevation;
+        DWORD user[kTokenUserSize / sizeof(DWORD)];
+        if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+            elevation.TokenIsElevated) {
+            rights = "elevated";
+        }
+        if (GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+            IsWellKnownSid(((TOKEN_USER*)user)->User.Sid, WinLocalSystemSid)) {
+            rights = "LocalSystem";
+        }
+        CloseHandle(token);
+    }
+    // The zone's name and its offset without daylight saving time: the
+    // stamps of the lines are local time.
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    // Packed by the system: the low word's bytes are the major and minor
+    // number, the high word the build (the manifest names Windows 10, so
+    // it is not made older).
+    DWORD windows = GetVersion();
+    LogLine("Program %s, %lu bytes, version %s; Windows %u.%u.%u; account %s, %s; "
+            "time zone %ls, UTC offset %ld min",
+            program, (unsigned long)file.nFileSizeLow, version, LOBYTE(windows),
+            HIBYTE(LOWORD(windows)), HIWORD(windows), account, rights, zone.StandardName,
+            -zone.Bias);
+    LogLine("Command line: %s", GetCommandLineA());
+}
+
+void LogAnswer(int answer, bool shown)
+{
+    // Eight bytes a word, from the system's IDOK (1) to IDNO (7).
+    static const char kWords[] = "OK\0\0\0\0\0\0Cancel\0\0Abort\0\0\0Retry\0\0\0Ignore\0\0Yes\0\0\0\0\0No";
+    LogLine(shown ? "Answer: %s" : "Answer without a window: %s",
+            (unsigned)(answer - IDOK) < IDNO ? kWords + 8 * (answer - IDOK) : "none");
 }

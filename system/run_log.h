@@ -19,7 +19,20 @@ bool OpenRunLog(const char* path);
 void CloseRunLog();
 bool RunLogOpen();
 
-// One line: the time, then the text formatted as by wsprintfA.
+// A log in the temp folder, named after the product, the program ("setup"
+// or "removal") and the local date and time.
+bool OpenTempRunLog(const char* product, const char* program);
+
+// The head of every log after its title: this program's path, size and
+// version, the command line, the Windows version, the account and its
+// rights, and the time zone.
+void LogRunHeader(const char* version);
+
+// The answer a box got, in words, after its "Box: " line.
+void LogAnswer(int answer, bool shown);
+
+// One line: the time, then the text formatted as by wsprintfA, its line
+// breaks made blanks.
 void LogLine(const char* format, ...);
 
 // A failure: what failed, the error code and the system's text for it.

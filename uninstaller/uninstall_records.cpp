@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "path_helpers.h"
+#include "run_log.h"
 
 // A REG_SZ value into a buffer of size bytes, terminated whatever the
 // registry holds; false when missing, of another type, or too long.
@@ -63,7 +64,9 @@ static void DeleteValue(const char* path, const char* name)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name);
+        if (RegDeleteValueA(key, name) == ERROR_SUCCESS) {
+            LogLine("Registry value HKLM\\%s: %s deleted", path, name);
+        }
         RegCloseKey(key);
     }
 }
@@ -93,5 +96,7 @@ void RemoveRecords()
         RemoveEmptyKeys(key, strlen(kRemovalVendorKey));
     }
     // The entry is the product's own key: every value in it is the setup's.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey) == ERROR_SUCCESS) {
+        LogLine("Registry key HKLM\\%s deleted, with its values", kUninstallEntryKey);
+    }
 }

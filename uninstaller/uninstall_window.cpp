@@ -67,24 +67,11 @@ void CloseRemovalWindow()
     }
 }
 
-// The box's text on one line of the log.
-static void LogBoxText(const char* text)
-{
-    char line[kLogLineSize];
-    lstrcpynA(line, text, sizeof line);
-    for (char* c = line; *c != '\0'; c++) {
-        if (*c == '\r' || *c == '\n') {
-            *c = ' ';
-        }
-    }
-    LogLine("box: %s", line);
-}
-
 int AskUser(const char* text, UINT buttons, int fallback)
 {
-    LogBoxText(text);
+    LogLine("Box: %s", text);
     if (g_removal.silent) {
-        LogLine("answered without a window: %d", fallback);
+        LogAnswer(fallback, false);
         return fallback;
     }
     // Without its window (creation failed) the box still asks, unowned.
@@ -92,6 +79,6 @@ int AskUser(const char* text, UINT buttons, int fallback)
     if (g_removal.window != NULL) {
         UpdateWindow(g_removal.window);
     }
-    LogLine("answered: %d", answer);
+    LogAnswer(answer, true);
     return answer;
 }

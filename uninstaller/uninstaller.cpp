@@ -5,6 +5,7 @@
 //   (uninstaller)       asks, removes, and says what it left in place
 //   (uninstaller) /S    removes without a window and keeps data files
 //   /LOG=file           with either, a log of what it removed and left
+//   /LOG                the same, in the temp folder
 //
 // With /S anywhere, anything else ends the run at once with the refused
 // code, shows nothing and changes nothing; without it, the run is the
@@ -22,17 +23,22 @@
 
 Removal g_removal;
 
-// The switches: /S, /LOG=file, in any order and letter case. Without /S,
-// anything else makes the run the interactive one, without a log, as
-// before. With /S nobody may be there to answer: anything else refuses the
-// command line (false, with the argument in refused), and a log named
-// anywhere in it is kept for the refusal.
-static bool ReadSwitches(const char* arguments, char log[MAX_PATH],
+// The switches: /S, /LOG=file or a bare /LOG (the temp folder's), in any
+// order and letter case; other setup systems' names for an unattended run
+// mean /S, there being no other quiet mode, and /NORESTART and the like
+// are taken and ignored. Without /S, anything else makes the run the
+// interactive one, without a log, as before. With /S nobody may be there
+// to answer: anything else refuses the command line (false, with the
+// argument in refused), and a log named anywhere in it is kept for the
+// refusal. A log is asked for when *logged, in log or, empty, in the temp
+// folder.
+static bool ReadSwitches(const char* arguments, char log[MAX_PATH], bool* logged,
                          char refused[MAX_PATH + sizeof LOG_SWITCH])
 {
     Removal& r = g_removal;
     log[0] = '\0';
-    r.silent = FindSwitch(arguments, SILENT_SWITCH, NULL, 0);
+    *logged = false;
+    r.silent = AsksUnattended(arguments);
     bool silentSeen = false;
     const char* next = arguments;
     for (;;) {
@@ -44,17 +50,22 @@ static bool ReadSwitches(const char* arguments, char log[MAX_PATH],
         }
         bool tooLong = false;
         next = ReadArgument(next, refused, MAX_PATH + sizeof LOG_SWITCH, &tooLong);
-        if (next != NULL && !tooLong && SameTextIgnoringCase(refused, SILENT_SWITCH) &&
-            !silentSeen) {
-            silentSeen = true;
-        } else if (next != NULL && !tooLong && StartsWithIgnoringCase(refused, LOG_SWITCH) &&
-                   log[0] == '\0' && refused[sizeof LOG_SWITCH - 1] != '\0') {
-            CopyText(log, MAX_PATH, refused + sizeof LOG_SWITCH - 1);
+        bool whole = next != NULL && !tooLong;
+        RunMode mode = kInteractive;
+        if (whole && ReadModeSwitch(refused, &mode) && (mode == kInteractive || !silentSeen)) {
+            silentSeen = silentSeen || mode != kInteractive;
+        } else if (whole && !*logged && SameTextIgnoringCase(refused, LOG_IN_TEMP_SWITCH)) {
+            *logged = true;
+        } else if (whole && !*logged && StartsWithIgnoringCase(refused, LOG_SWITCH) &&
+                   refused[sizeof LOG_SWITCH - 1] != '\0' &&
+                   CopyText(log, MAX_PATH, refused + sizeof LOG_SWITCH - 1)) {
+            *logged = true;
         } else if (!r.silent) {
             log[0] = '\0';
+            *logged = false;
             return true;
         } else {
-            FindSwitch(arguments, LOG_SWITCH, log, MAX_PATH);
+            *logged = FindLog(arguments, log, MAX_PATH);
             return false;
         }
     }
@@ -62,20 +73,20 @@ static bool ReadSwitches(const char* arguments, char log[MAX_PATH],
 
 // The log asked for, begun; false, with a box unless silent, when it
 // cannot be made: then nothing is removed.
-static bool BeginLog(const char* log)
+static bool BeginLog(const char* log, bool logged)
 {
-    if (log[0] == '\0') {
+    if (!logged) {
         return true;
     }
-    if (!OpenRunLog(log)) {
+    if (!(log[0] != '\0' ? OpenRunLog(log) : OpenTempRunLog(kProductName, "removal"))) {
         char text[sizeof LOG_REFUSED_TEXT + MAX_PATH];
         CopyText(text, sizeof text, LOG_REFUSED_TEXT);
-        AppendText(text, sizeof text, log);
+        AppendText(text, sizeof text, log[0] != '\0' ? log : "%TEMP%");
         AskUser(text, MB_OK, IDOK);
         return false;
     }
     LogLine("%s", kStatusReadyText);
-    LogLine("command line: %s", GetCommandLineA());
+    LogRunHeader(kProductVersion);
     return true;
 }
 
@@ -148,7 +159,7 @@ static int EraseRunningUninstaller(int result, const char* running)
 
 static int EndRun(int result)
 {
-    LogLine("exit code %d", result);
+    LogLine("Exit code %d", result);
     CloseRunLog();
     return result;
 }
@@ -162,16 +173,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return RunEraser(arguments + sizeof ERASE_SWITCH);
     }
     char log[MAX_PATH];
+    bool logged;
     char refused[MAX_PATH + sizeof LOG_SWITCH];
-    if (!ReadSwitches(arguments, log, refused)) {
+    if (!ReadSwitches(arguments, log, &logged, refused)) {
         // Silent, so BeginLog shows nothing when the log cannot be made.
-        BeginLog(log);
-        LogLine("refused: %s: besides /S only /LOG=file is taken, each once, with its "
+        BeginLog(log, logged);
+        LogLine("Refused: %s: besides /S only /LOG=file is taken, each once, with its "
                 "quotes closed and a path that fits",
                 refused);
         return EndRun(kRemovalRefused);
     }
-    if (!BeginLog(log)) {
+    if (!BeginLog(log, logged)) {
         return kRemovalFailed;
     }
     char running[MAX_PATH];

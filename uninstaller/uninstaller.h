@@ -16,7 +16,7 @@ enum UninstallResult {
     kRemovalFailed = 1,
     kNotInstalled = 2,
     kRemovalCancelled = 3,
-    kRestartNeeded = 4,
+    kRestartNeeded = 3010,  // deployment tools' "done; restart to finish"
     kRemovalRefused = 5,  // with /S, an argument it does not take; nothing changed
 };
 
@@ -45,6 +45,7 @@ extern const int kInstalledCount;
 extern const int kShortcutCount;
 extern const char kProductName[];
 extern const char kProductPublisher[];
+extern const char kProductVersion[];
 extern const char kRemovalVendorKey[];
 extern const char kRemovalVersionKey[];
 extern const char kUninstallEntryKey[];

@@ -54,6 +54,7 @@ int DeployInUse();
 int DeployRunning();
 int DeployPassive();
 int DeployHelp();
+int DeployAliases();
 int Refusals();
 
 // Checks of the environment a complete installation ran in, where the run

@@ -56,7 +56,7 @@ enum {
     kRemovalFailed = 1,
     kNotInstalled = 2,
     kRemovalCancelled = 3,
-    kRemovedRestartNeeded = 4,
+    kRemovedRestartNeeded = 3010,
     kRemovalRefused = 5,
     kMaxLeftLines = 8,
     kProductIconId = 1,  // every one of the product's programs' first icon

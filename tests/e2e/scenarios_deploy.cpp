@@ -21,7 +21,7 @@ enum {
     kInstalled = 0,
     kRefused = 2,
     kInUse = 3,
-    kRunning = 4,
+    kRunning = 1618,
     kLogSize = 64 * 1024,
 };
 
@@ -207,13 +207,18 @@ int DeployValues()
     }
     ExpectInstalledAt("C:\\My Apps\\" PRODUCT, "My Tools");
     static const char* const kLines[] = {
-        "Command line: /s /dir=\"C:\\My Apps\"",
+        " /s /dir=\"C:\\My Apps\"",
+        "Command line: ",
+        "; account ",
+        "; time zone ",
+        " bytes, version " PRODUCT_VERSION "; Windows ",
+        "Registry value HKLM\\" UNINSTALL_KEY ": NoModify, REG_DWORD = 1\r\n",
         "Destination: C:\\My Apps\\" PRODUCT "\r\n",
         "Program group: My Tools\r\n",
         "Created C:\\My Apps\\" PRODUCT "\r\n",
         "Wrote C:\\My Apps\\" PRODUCT "\\",
         "Link ",
-        "Registry value InstallLocation = C:\\My Apps\\" PRODUCT "\r\n",
+        ": InstallLocation, REG_SZ = C:\\My Apps\\" PRODUCT "\r\n",
         "Exit code 0\r\n",
     };
     ExpectLogLines(LOG_PATH, kLines, sizeof kLines / sizeof kLines[0]);
@@ -318,7 +323,8 @@ int DeployHelp()
               "the box is captioned " PRODUCT_INSTALLER_NAME);
         Check(strcmp(box.icon, "information") == 0, "it has the information icon");
         static const char* const kNamed[] = {"/S\t", "/PASSIVE\t", "/DIR=", "/GROUP=", "/LOG=",
-                                             "/?\t", "0\t", "1\t", "2\t", "3\t", "4\t"};
+                                             "/?\t", "/VERYSILENT ", "/QB\t", "/NORESTART ",
+                                             "0\t", "1\t", "2\t", "3\t", "1618\t"};
         for (const char* named : kNamed) {
             Check(strstr(box.text, named) != NULL, "it lists %s", Printable(named));
         }
@@ -368,7 +374,7 @@ int Refusals()
         {longLine, kRemovalRefused, true},
     };
     static const char* const kSetupLines[] = {"Refused: ", "Exit code 2\r\n"};
-    static const char* const kRemovalLines[] = {"refused: ", "exit code 5\r\n"};
+    static const char* const kRemovalLines[] = {"Refused: ", "Exit code 5\r\n"};
     TakeSnapshot(kBefore);
     for (const auto& c : kCases) {
         DeleteFileA(REFUSAL_LOG);
@@ -396,5 +402,66 @@ int Refusals()
     CheckUnchanged("refused command lines");
     CheckPlanted(PROTECTED "\\deploy.log");
     CheckPlanted(PROTECTED "\\other.log");
+    return RemovalOutcome();
+}
+
+namespace {
+
+// The newest log in the temp folder whose name starts with what: its
+// lines checked, then it is deleted, so that snapshots do not see it.
+void ExpectTempLog(const char* what, const char* const* lines, int count)
+{
+    char pattern[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, pattern);
+    snprintf(pattern + length, sizeof pattern - length, "%s *.log", what);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (!Check(search != INVALID_HANDLE_VALUE, "a log %s is in the temp folder", pattern)) {
+        return;
+    }
+    FindClose(search);
+    snprintf(pattern + length, sizeof pattern - length, "%s", found.cFileName);
+    ExpectLogLines(pattern, lines, count);
+    DeleteFileA(pattern);
+}
+
+}  // namespace
+
+int DeployAliases()
+{
+    // Other setup systems' switches, as deployment tools add them: the
+    // silent ones show nothing, the passive ones only the progress.
+    const struct {
+        const char* arguments;
+        DWORD code;
+        bool quiet;
+    } kCases[] = {
+        {"/VERYSILENT /NORESTART", kInstalled, true},
+        {"/quiet /SUPPRESSMSGBOXES", kInstalled, true},
+        {"/QN", kInstalled, true},
+        {"/SILENT /NORESTART", kInstalled, false},
+        {"/qb", kInstalled, false},
+        {"/S /NORESTART /VERYSILENT", kRefused, true},
+        {"/NORESTART /X /QN /LOG=" REFUSAL_LOG, kRefused, true},
+        {"/S /LOG", kInstalled, true},
+    };
+    TakeSnapshot(kBefore);
+    for (const auto& c : kCases) {
+        RunSetup(c.arguments, c.code, c.quiet);
+    }
+    ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
+    // The refusal before /LOG= is in it; the bare /LOG's went to %TEMP%.
+    static const char* const kRefusal[] = {"Refused: /X: ", "Command line: ", "Exit code 2\r\n"};
+    ExpectLogLines(REFUSAL_LOG, kRefusal, 3);
+    static const char* const kInstall[] = {"; time zone ", "Exit code 0\r\n"};
+    ExpectTempLog(PRODUCT " setup", kInstall, 2);
+
+    // The uninstaller takes them as /S; its log has the setup's shape.
+    if (RunSilently(kRemoved, "/VERYSILENT /NORESTART /LOG")) {
+        static const char* const kRemoval[] = {
+            "; account ", "Registry key HKLM\\" UNINSTALL_KEY " deleted", "Exit code 0\r\n"};
+        ExpectTempLog(PRODUCT " removal", kRemoval, 3);
+        CheckAfterRemoval(NULL, NULL);
+    }
     return RemovalOutcome();
 }

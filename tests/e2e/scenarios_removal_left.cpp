@@ -167,7 +167,7 @@ bool Undeletable(Phase phase)
 
 // A read-only file whose mark cannot be cleared: its deletion is refused
 // with access denied, which is not a file in use, so it does not wait for
-// the restart (exit code 4) but is named as not removed.
+// the restart (exit code 3010) but is named as not removed.
 bool LockedReadOnly(Phase phase)
 {
     char name[MAX_PATH];

@@ -254,7 +254,7 @@ int SilentRemove()
         JoinPath(program, sizeof program, g_walk.destination, kFiles[kMainProgram].name);
         snprintf(removed, sizeof removed, "removed %s", program);
         snprintf(left, sizeof left, "left in place: %s (your data)", data);
-        const char* const expected[] = {removed, left, "exit code 0", NULL};
+        const char* const expected[] = {removed, left, "Exit code 0", NULL};
         CheckRemovalLog(expected);
     }
     return RemovalOutcome();

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (verdict == kCommandAccepted &&
         ((command.hasFolder != (command.folder[0] != '\0')) ||
          (command.hasGroup != (command.group[0] != '\0')) ||
-         (command.hasLog != (command.log[0] != '\0')) || argument[0] != '\0')) {
+         (!command.hasLog && command.log[0] != '\0') || argument[0] != '\0')) {
         abort();
     }
     // An accepted unattended mode is always seen by the refusal's reader.
@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     // The log a refusal is written to is the one an accepted line names.
     char log[kLogValueSize];
-    if (FindSwitch(arguments.c_str(), LOG_SWITCH, log, sizeof log) != (log[0] != '\0') ||
-        (verdict == kCommandAccepted && strcmp(log, command.log) != 0)) {
+    bool found = FindLog(arguments.c_str(), log, sizeof log);
+    if ((!found && log[0] != '\0') ||
+        (verdict == kCommandAccepted && (found != command.hasLog || strcmp(log, command.log) != 0))) {
         abort();
     }
     SkipProgramName(arguments.c_str());

@@ -38,6 +38,14 @@ TEST(CommandLine, TakesSwitchesInAnyCaseAndOrderWithQuotedValues)
         {"/s", kSilent, nullptr, nullptr, nullptr},
         {"/Passive", kPassive, nullptr, nullptr, nullptr},
         {"/LOG=C:\\setup.log", kInteractive, nullptr, nullptr, "C:\\setup.log"},
+        {"/log /S", kSilent, nullptr, nullptr, ""},
+        // Other setup systems' switches, and those taken and ignored.
+        {"/VERYSILENT", kSilent, nullptr, nullptr, nullptr},
+        {"/quiet /norestart", kSilent, nullptr, nullptr, nullptr},
+        {"/SuppressMsgBoxes /qn /NORESTART", kSilent, nullptr, nullptr, nullptr},
+        {"/SILENT", kPassive, nullptr, nullptr, nullptr},
+        {"/qb", kPassive, nullptr, nullptr, nullptr},
+        {"/NORESTART", kInteractive, nullptr, nullptr, nullptr},
         {"/group=\"My Tools\" /dir=\"C:\\My Apps\" /S", kSilent, "C:\\My Apps", "My Tools", nullptr},
         {"\"/DIR=C:\\My Apps\\\"\t/passive", kPassive, "C:\\My Apps\\", nullptr, nullptr},
         {"/Dir=C:\\A\"pps\" /Log=\"C:\\a b\\x.log\"", kInteractive, "C:\\Apps", nullptr,
@@ -74,6 +82,12 @@ TEST(CommandLine, RefusesWhatItCannotTakeAndNamesTheArgument)
         {"-S", kCommandUnknown, "-S"},
         {"/S /S", kCommandRepeated, "/S"},
         {"/S /PASSIVE", kCommandRepeated, "/PASSIVE"},
+        {"/S /VERYSILENT", kCommandRepeated, "/VERYSILENT"},
+        {"/qn /QB", kCommandRepeated, "/QB"},
+        {"/LOG /log=C:\\a.log", kCommandRepeated, "/log=C:\\a.log"},
+        {"/LOG=C:\\a.log /LOG", kCommandRepeated, "/LOG"},
+        {"/LOGS", kCommandUnknown, "/LOGS"},
+        {"/QR", kCommandUnknown, "/QR"},
         {"/? /?", kCommandRepeated, "/?"},
         {"/DIR=C:\\A /dir=C:\\B", kCommandRepeated, "/dir=C:\\B"},
         {"/DIR=", kCommandEmptyValue, "/DIR="},
@@ -123,7 +137,9 @@ TEST(CommandLine, ARefusalFindsTheModeAndTheLogAnywhere)
         {"/X", false, ""},
         {"/DIR=/S", false, ""},
         {"/DIR=\"C:\\a /S\"", false, ""},
-        {"/SILENT", false, ""},
+        {"/X /SILENT", true, ""},
+        {"/qn /Y", true, ""},
+        {"/NORESTART /X", false, ""},
         {"", false, ""},
         {"/X /s /log=\"C:\\a b.log\" /LOG=C:\\b.log", true, "C:\\a b.log"},
         {"/LOGS=C:\\a /DIR=/LOG=C:\\a /LOG= /LOG=C:\\b", false, ""},
@@ -133,14 +149,17 @@ TEST(CommandLine, ARefusalFindsTheModeAndTheLogAnywhere)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         EXPECT_EQ(AsksUnattended(c.arguments), c.unattended);
-        EXPECT_EQ(FindSwitch(c.arguments, LOG_SWITCH, log, sizeof log), c.log[0] != '\0');
+        EXPECT_EQ(FindLog(c.arguments, log, sizeof log), c.log[0] != '\0');
         EXPECT_STREQ(log, c.log);
     }
+    // A bare /LOG asks for the temp folder's log, wherever it stands.
+    EXPECT_TRUE(FindLog("/X /Log /LOG=C:\\b.log", log, sizeof log));
+    EXPECT_STREQ(log, "");
     // A huge argument is read to its end, bounded; a log must fit.
     EXPECT_TRUE(AsksUnattended((std::string(100000, 'x') + " /s").c_str()));
     const std::string longest = "/LOG=" + std::string(kLogValueSize - 1, 'l');
-    EXPECT_TRUE(FindSwitch(longest.c_str(), LOG_SWITCH, log, sizeof log));
-    EXPECT_FALSE(FindSwitch((longest + "l").c_str(), LOG_SWITCH, log, sizeof log));
+    EXPECT_TRUE(FindLog(longest.c_str(), log, sizeof log));
+    EXPECT_FALSE(FindLog((longest + "l").c_str(), log, sizeof log));
 }
 
 TEST(CommandLine, SkipsTheProgramsOwnNameQuotedOrNot)

@@ -65,8 +65,10 @@ std::string SwitchName(const std::string& text)
 
 TEST(WingetManifest, TheHelpTextListsEverySwitchAndEveryExitCode)
 {
-    std::vector<std::string> expected = {"/S", "/PASSIVE", "/DIR=folder", "/GROUP=name",
-                                         "/LOG=file", "/?"};
+    std::vector<std::string> expected = {"/S",        "/PASSIVE", "/DIR=folder",
+                                         "/GROUP=name", "/LOG=file", "/?",
+                                         "/VERYSILENT /QUIET /QN", "/SILENT /QB",
+                                         "/NORESTART /SUPPRESSMSGBOXES"};
     for (int code : {kExitInstalled, kExitFailed, kExitRefused, kExitInUse, kExitRunning}) {
         expected.push_back(std::to_string(code));
     }

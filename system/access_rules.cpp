@@ -5,28 +5,19 @@
 namespace {
 
 // The accounts trusted besides self, as the text names them: the aliases
-// of Administrators and SYSTEM, the same spelled out, TrustedInstaller, and
+// of Administrators and SYSTEM (the system never spells those out),
+// TrustedInstaller, which has no alias, and
 // the placeholders that stand for the folder's owner (CREATOR OWNER on an
 // entry passed on, OWNER RIGHTS), whose owner is checked on its own.
 const char* const kTrusted[] = {
-    "BA", "SY", "CO", "OW", "S-1-5-32-544", "S-1-5-18",
-    "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
+    "BA", "SY", "CO", "OW", "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
 };
 
-struct RightAlias {
-    char name[3];
-    unsigned long rights;
-};
-
-// The names the text gives to rights. An unknown one counts as every right.
-const RightAlias kRightAliases[] = {
-    {"GA", 0x10000000}, {"GR", 0x80000000}, {"GW", 0x40000000}, {"GX", 0x20000000},
-    {"RC", 0x20000},    {"SD", 0x10000},    {"WD", 0x40000},    {"WO", 0x80000},
-    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},        {"SW", 0x8},
-    {"RP", 0x10},       {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},
-    {"CR", 0x100},      {"FA", 0x1F01FF},   {"FR", 0x120089},   {"FW", 0x120116},
-    {"FX", 0x1200A0},
-};
+// The names the text gives to rights that change nothing: generic read
+// and execute, read control, file read and execute, and the directory
+// names of reading, listing, traversing and attribute rights. Any other
+// name includes a right that does.
+const char kHarmlessAliases[] = "GRGXRCFRFXCCSWRPWPLOCR";
 
 // Whether the field [start, end) is exactly text.
 bool FieldIs(const char* start, const char* end, const char* text)
@@ -48,11 +39,24 @@ bool IsTrusted(const char* start, const char* end, const char* self)
     return false;
 }
 
-// The rights field: a number in hexadecimal, or aliases one after another.
+// Whether the two-letter name occurs in [start, end), a field of such
+// names one after another.
+bool HasName(const char* start, const char* end, const char* name)
+{
+    for (const char* at = start; at + 1 < end; at += 2) {
+        if (at[0] == name[0] && at[1] == name[1]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The rights field: a number in hexadecimal, or aliases one after another;
+// all rights for a name that is not known to change nothing.
 unsigned long ReadRights(const char* start, const char* end)
 {
-    unsigned long rights = 0;
     if (end - start > 2 && start[0] == '0' && (start[1] == 'x' || start[1] == 'X')) {
+        unsigned long rights = 0;
         for (const char* digit = start + 2; digit < end; ++digit) {
             char c = *digit;
             int value = c >= '0' && c <= '9'   ? c - '0'
@@ -66,27 +70,13 @@ unsigned long ReadRights(const char* start, const char* end)
         }
         return rights;
     }
+    // A name cut short meets the field's end, which no name holds.
     for (const char* alias = start; alias < end; alias += 2) {
-        unsigned long found = ~0ul;
-        for (const RightAlias& known : kRightAliases) {
-            if (end - alias >= 2 && memcmp(alias, known.name, 2) == 0) {
-                found = known.rights;
-            }
-        }
-        rights |= found;
-    }
-    return rights;
-}
-
-// Whether the two-letter flag occurs in the inheritance field.
-bool HasFlag(const char* start, const char* end, const char* flag)
-{
-    for (const char* at = start; at + 1 < end; at += 2) {
-        if (at[0] == flag[0] && at[1] == flag[1]) {
-            return true;
+        if (!HasName(kHarmlessAliases, kHarmlessAliases + sizeof kHarmlessAliases - 1, alias)) {
+            return ~0ul;
         }
     }
-    return false;
+    return 0;
 }
 
 // One entry "type;inheritance;rights;object;inherited object;account",
@@ -112,8 +102,8 @@ bool LetsOthersChange(const char* entry, const char* end, const char* self, bool
         return false;
     }
     const char* flagsEnd = fields[2] - 1;
-    bool passedOnOnly = HasFlag(fields[1], flagsEnd, "IO");
-    if (passedOnOnly && !(filesToo && HasFlag(fields[1], flagsEnd, "OI"))) {
+    bool passedOnOnly = HasName(fields[1], flagsEnd, "IO");
+    if (passedOnOnly && !(filesToo && HasName(fields[1], flagsEnd, "OI"))) {
         return false;
     }
     const char* accountEnd = count > 6 ? fields[6] - 1 : end;

@@ -2,7 +2,6 @@
 
 #include <aclapi.h>
 #include <sddl.h>
-#include <string.h>
 
 #include "access_rules.h"
 
@@ -10,8 +9,8 @@ enum { kTokenUserSize = 128 };  // the account and a SID of the longest kind
 
 namespace {
 
-// The running account as the system writes an owner out ("O:" and then
-// an alias such as LA, or the SID), so that it compares with a folder's.
+// The running account's SID as text, as the system writes an owner that
+// has no alias of its own.
 char* DescribeSelf()
 {
     HANDLE token;
@@ -20,15 +19,11 @@ char* DescribeSelf()
     }
     DWORD user[kTokenUserSize / sizeof(DWORD)];
     DWORD size = 0;
-    bool read = GetTokenInformation(token, TokenUser, user, sizeof user, &size) != 0;
-    CloseHandle(token);
-    SECURITY_DESCRIPTOR own;
     char* text = NULL;
-    if (read && InitializeSecurityDescriptor(&own, SECURITY_DESCRIPTOR_REVISION) &&
-        SetSecurityDescriptorOwner(&own, ((TOKEN_USER*)user)->User.Sid, FALSE)) {
-        ConvertSecurityDescriptorToStringSecurityDescriptorA(
-            &own, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION, &text, NULL);
+    if (GetTokenInformation(token, TokenUser, user, sizeof user, &size)) {
+        ConvertSidToStringSidA(((TOKEN_USER*)user)->User.Sid, &text);
     }
+    CloseHandle(token);
     return text;
 }
 
@@ -63,12 +58,12 @@ bool IsKeptFromUsers(void* folder, bool filesToo)
     PSECURITY_DESCRIPTOR descriptor = NULL;
     char* text = NULL;
     char* self = DescribeSelf();
-    bool kept = self != NULL && strncmp(self, "O:", 2) == 0 &&
+    bool kept = self != NULL &&
                 GetSecurityInfo(folder, SE_FILE_OBJECT, asked, NULL, NULL, NULL, NULL,
                                 &descriptor) == ERROR_SUCCESS &&
                 ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
                                                                      asked, &text, NULL) &&
-                KeptFromUsers(text, self + 2, filesToo);
+                KeptFromUsers(text, self, filesToo);
     LocalFree(text);
     LocalFree(descriptor);
     LocalFree(self);

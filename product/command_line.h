@@ -30,6 +30,7 @@ enum SetupExit {
     kExitRefused = 2,     // the command line; nothing changed
     kExitInUse = 3,       // a file to be replaced is in use; nothing changed
     kExitRunning = 4,     // another setup of the product runs; nothing changed
+    kExitNoSpace = 5,     // a volume written to has too little room; nothing changed
     kExitInteractive = 1,
 };
 
@@ -97,6 +98,7 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     "1\tfailed after writing began; the log names what was written\r\n"         \
     "2\tcommand line refused; nothing changed\r\n"                              \
     "3\ta file to be replaced is in use; nothing changed\r\n"                   \
-    "4\tanother setup of this product is running; nothing changed\r\n"
+    "4\tanother setup of this product is running; nothing changed\r\n"          \
+    "5\tnot enough space; nothing changed\r\n"
 
 #endif

@@ -85,6 +85,9 @@ const ScenarioEntry kScenarios[] = {
      "/S while a setup shows its welcome page ends with 4; with its name taken first, with 0"},
     {"deploy-passive", DeployPassive, "/PASSIVE shows the progress and nothing that waits"},
     {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
+    {"tiny-drive", TinyDrive,
+     "drives of their own: too little room ends with 5; a mounted folder is refused; with "
+     "room, installed and removed"},
     {"refusals", Refusals,
      "a log through a link, and with /S what they do not take: both programs refuse, no window"},
 };

@@ -67,7 +67,8 @@ TEST(WingetManifest, TheHelpTextListsEverySwitchAndEveryExitCode)
 {
     std::vector<std::string> expected = {"/S", "/PASSIVE", "/DIR=folder", "/GROUP=name",
                                          "/LOG=file", "/?"};
-    for (int code : {kExitInstalled, kExitFailed, kExitRefused, kExitInUse, kExitRunning}) {
+    for (int code :
+         {kExitInstalled, kExitFailed, kExitRefused, kExitInUse, kExitRunning, kExitNoSpace}) {
         expected.push_back(std::to_string(code));
     }
     EXPECT_EQ(HelpWords(), expected);

@@ -6,6 +6,8 @@
 #include "folder_access.h"
 #include "folder_chain.h"
 #include "install_pass.h"
+#include "number_text.h"
+#include "page_services.h"
 #include "path_checks.h"
 #include "path_helpers.h"
 
@@ -24,6 +26,9 @@
     "%sThe folder\r\n%s\r\ncan be changed by users other than administrators, who could "   \
     "then replace the programs installed there.\r\n\r\nPlease choose another folder, or have " \
     "this one removed or its permissions corrected."
+#define NO_DISK_FORMAT "%sThe drive %s does not exist or is not a fixed or removable disk."
+#define NO_SPACE_FORMAT \
+    "There is not enough space on drive %s.\r\nNeeded: %s bytes\r\nFree: %s bytes"
 
 namespace {
 
@@ -84,10 +89,16 @@ LocationVerdict ChooseDestination(char out[kFolderSlotSize], const char* typed)
         return verdict;
     }
     // Every file's path must fit, or the pass would stop halfway, after the
-    // uninstaller and the folders were written.
+    // uninstaller and the folders were written; so must the drive be there.
     size_t length = strlen(out);
     size_t separator = out[length - 1] == '\\' ? 0 : 1;
-    if (length + separator + LongestDestinationName() >= kPathBufferSize) {
+    char root[4] = {out[0], ':', '\\', '\0'};
+    UINT type = GetDriveTypeA(root);
+    if (type != DRIVE_FIXED && type != DRIVE_REMOVABLE) {
+        root[2] = '\0';
+        CopyText(s_refusedLevel, sizeof s_refusedLevel, root);
+        verdict = kLocationNoDisk;
+    } else if (length + separator + LongestDestinationName() >= kPathBufferSize) {
         verdict = kLocationTooLong;
     } else {
         // Whoever made a link would choose where the files go; a file on
@@ -128,8 +139,44 @@ const char* RefusalFormat(LocationVerdict verdict)
         return LINKED_PATH_FORMAT;
     case kLocationOpenToUsers:
         return OPEN_TO_USERS_FORMAT;
+    case kLocationNoDisk:
+        return NO_DISK_FORMAT;
     }
     return NULL;
+}
+
+bool HasRoomForFiles(HWND owner, const char* destination)
+{
+    // Not the Windows folder slot: the page asks before it is filled.
+    char windows[MAX_PATH];
+    windows[0] = '\0';
+    GetWindowsDirectoryA(windows, sizeof windows);
+    // A volume mounted below a drive's root is refused as a link, so each
+    // folder's volume is its drive's.
+    for (int v = 0; v < 2; ++v) {
+        char root[4] = {v == 0 ? destination[0] : windows[0], ':', '\\', '\0'};
+        // A file replaced frees its size, but counting it as new is safe.
+        uint32_t needed = 0;
+        for (int i = 0; i < InstalledEntryCount(); ++i) {
+            const PayloadEntry& entry = g_setup.manifest.files[i];
+            const char* folder = (entry.flags & kIntoWindowsFolder) ? windows : destination;
+            if ((folder[0] | 0x20) == (root[0] | 0x20)) {  // drive letters in either case
+                needed += entry.unpackedSize;
+            }
+        }
+        ULARGE_INTEGER room;
+        if (GetDiskFreeSpaceExA(root, &room, NULL, NULL) && room.QuadPart < needed) {
+            char neededText[kNumberTextSize];
+            char roomText[kNumberTextSize];
+            FormatThousands(needed, neededText);
+            FormatThousands((uint32_t)room.QuadPart, roomText);
+            root[2] = '\0';
+            ShowFormattedBox(owner, MB_OK | MB_ICONWARNING, NO_SPACE_FORMAT, root, neededText,
+                             roomText);
+            return false;
+        }
+    }
+    return true;
 }
 
 const char* RefusedLevel()

@@ -258,7 +258,7 @@ int CheckLocation(HWND page)
                          RefusedLevel());
         return -1;
     }
-    if (!AgreeToSharedFolder(page, destination)) {
+    if (!HasRoomForFiles(page, destination) || !AgreeToSharedFolder(page, destination)) {
         return -1;
     }
     OpenLocation(page, destination, FALSE);

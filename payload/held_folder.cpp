@@ -5,6 +5,7 @@
 
 #include "file_names.h"
 #include "folder_access.h"
+#include "folder_chain.h"
 #include "install_state.h"
 #include "made_list.h"
 #include "path_helpers.h"
@@ -92,15 +93,15 @@ FolderHold CreateFolderChain(const char* folder)
     if (length > 3 && work[length - 1] == '\\') {
         work[--length] = '\0';
     }
-    // A drive's root cannot be renamed, so it is not held; but Wine shows a
-    // mount there as a link, and nothing is made below one.
+    // A drive's root cannot be renamed, so it is not held; it is looked at
+    // as every chain's first level is.
     char root[4] = {work[0], ':', '\\', '\0'};
-    DWORD rootAttributes = GetFileAttributesA(root);
-    if (rootAttributes == INVALID_FILE_ATTRIBUTES) {
-        return kFolderUnusable;
-    }
-    if (rootAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    FolderChainState rootState = CheckFolderChain(root);
+    if (rootState == kChainLinked) {
         return kFolderLinked;
+    }
+    if (rootState != kChainPlain) {
+        return kFolderUnusable;
     }
     // From the top down, so that no level is made or entered below one
     // that is not a plain folder.

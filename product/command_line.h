@@ -31,6 +31,7 @@ enum SetupExit {
     kExitFailed = 1,      // after writing began; what was written stays
     kExitRefused = 2,     // the command line; nothing changed
     kExitInUse = 3,       // a file to be replaced is in use; nothing changed
+    kExitNoSpace = 5,     // a volume written to has too little room; nothing changed
     kExitRunning = 1618,  // another setup of the product runs; nothing changed
     kExitInteractive = 1,
 };
@@ -106,6 +107,7 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     "1\tfailed after writing began; the log names what was written\r\n"         \
     "2\tcommand line refused; nothing changed\r\n"                              \
     "3\ta file to be replaced is in use; nothing changed\r\n"                   \
+    "5\tnot enough space; nothing changed\r\n"                                    \
     "1618\tanother setup of this product is running; nothing changed\r\n"
 
 #endif

@@ -43,6 +43,9 @@ enum LocationVerdict {
     // Also the file system's: a level that is there already can be changed
     // by users other than administrators (or its list cannot be read).
     kLocationOpenToUsers,
+    // The system's: the drive is not there, or is no fixed or removable
+    // disk (a network share, a CD, a RAM disk).
+    kLocationNoDisk,
 };
 
 enum GroupVerdict {

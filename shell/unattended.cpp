@@ -161,6 +161,9 @@ int RunUnattended(const SetupCommand& command)
     if (!ChooseFolder(command) || !ChooseGroup(command)) {
         return kExitRefused;
     }
+    if (!HasRoomForFiles(NULL, g_setup.state.destinationFolder)) {
+        return kExitNoSpace;
+    }
     LogLine("The licence is accepted on behalf of whoever deploys the setup.");
     if (FolderSlotUnusable()) {
         ShowPageBox(NULL, UNUSABLE_FOLDER_TEXT, MB_OK);

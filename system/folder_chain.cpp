@@ -24,7 +24,13 @@ FolderChainState CheckFolderChain(const char* folder)
             DWORD error = GetLastError();
             return IsMissingError(error) ? kChainUnfinished : kChainBlocked;
         }
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Wine shows a drive mapped to a mount of its own as a reparse
+        // point; on Windows a volume's root is never a link. A folder that
+        // mounts a volume below a root is one, and stays refused.
+        char volume[MAX_PATH];
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            !(end == 3 && GetVolumePathNameA(level, volume, sizeof volume) &&
+              lstrcmpiA(volume, level) == 0)) {
             return kChainLinked;
         }
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -12,9 +12,7 @@ if ! mount -t tmpfs -o size=40k tmpfs "$mnt" 2>/dev/null; then
   exit 77
 fi
 trap 'rm -f "$WINEPREFIX/dosdevices/f:"; umount -l "$mnt"; rmdir "$mnt"' EXIT
-# The drive is a folder inside the small filesystem: Wine shows the root
-# of a mount as a mount point, which the setup refuses to write through.
-mkdir "$mnt/drive"
-ln -sfn "$mnt/drive" "$WINEPREFIX/dosdevices/f:"
+# The drive's root is the mount's: a volume's root, which is no link.
+ln -sfn "$mnt" "$WINEPREFIX/dosdevices/f:"
 cd "$build"
 VANTOR_FULL_DRIVE=F: wine ./vantor-win32-tests.exe --gtest_filter='FullDisk.*'

@@ -87,6 +87,9 @@ const ScenarioEntry kScenarios[] = {
     {"deploy-help", DeployHelp, "/? lists the switches and codes and installs nothing"},
     {"deploy-aliases", DeployAliases,
      "other setup systems' switches taken as ours, a refusal logged before /LOG=, a bare /LOG"},
+    {"tiny-drive", TinyDrive,
+     "drives of their own: too little room ends with 5; a mounted folder is refused; with "
+     "room, installed and removed"},
     {"refusals", Refusals,
      "a log through a link, and with /S what they do not take: both programs refuse, no window"},
 };

@@ -49,6 +49,7 @@ int RemoveNotRemoved();
 int LedgerData();
 int SilentInstall();
 int DeployRefused();
+int TinyDrive();
 int DeployValues();
 int DeployInUse();
 int DeployRunning();

@@ -2,7 +2,7 @@
 // and is removed again by the registered quiet command; refused command
 // lines change nothing, and the uninstaller refuses as the setup does; a
 // file in use, a setup already running, /PASSIVE and /? each end as their
-// exit code says.
+// exit code says; so do drives of their own, with too little room or enough.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -21,6 +21,7 @@ enum {
     kInstalled = 0,
     kRefused = 2,
     kInUse = 3,
+    kNoSpace = 5,
     kRunning = 1618,
     kLogSize = 64 * 1024,
 };
@@ -39,6 +40,13 @@ enum {
 #define LINKED_LOGS "C:\\Users\\Public\\logs"
 #define PROTECTED "C:\\protected"
 #define PLAIN_LOGS "C:\\Users\\Public\\plain"
+#define MISSING_DRIVE_FOLDER "Q:\\Apps"
+// Made by the host (host-tiny-drive.sh): drives that are file systems of
+// their own, H: too small for the product, I: with room and a folder
+// below its root that mounts another.
+#define SMALL_DRIVE "H:\\"
+#define ROOMY_DRIVE "I:\\"
+#define MOUNTED_FOLDER ROOMY_DRIVE "Mounted"
 
 // Runs the setup with the arguments to its end, watching every moment that
 // it shows no window when quiet is set; its exit code is checked and the
@@ -106,6 +114,24 @@ void ExpectInstalledAt(const char* destination, const char* group)
     CheckInstalled();
 }
 
+// The removal the package manager would run, as it is registered; then
+// the machine as it was before the installation.
+void RemoveAsRegistered()
+{
+    char quiet[MAX_PATH + 16] = "";
+    HKEY key;
+    DWORD bytes = sizeof quiet - 1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, "QuietUninstallString", NULL, NULL, (BYTE*)quiet, &bytes);
+        RegCloseKey(key);
+    }
+    if (Check(quiet[0] == '"', "the quiet removal command is registered: %s", quiet) &&
+        RunRemovalQuietly(quiet, kRemoved)) {
+        CheckAfterRemoval(NULL, NULL);
+    }
+}
+
+
 }  // namespace
 
 int SilentInstall()
@@ -123,19 +149,7 @@ int SilentInstall()
     snprintf(g_walk.group, sizeof g_walk.group, "%s", PRODUCT);
     CheckInstallationDifferences("after the silent installation");
     ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
-
-    // The removal the package manager would run, as it is registered.
-    char quiet[MAX_PATH + 16] = "";
-    HKEY key;
-    DWORD bytes = sizeof quiet - 1;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        RegQueryValueExA(key, "QuietUninstallString", NULL, NULL, (BYTE*)quiet, &bytes);
-        RegCloseKey(key);
-    }
-    if (Check(quiet[0] == '"', "the quiet removal command is registered: %s", quiet) &&
-        RunRemovalQuietly(quiet, kRemoved)) {
-        CheckAfterRemoval(NULL, NULL);
-    }
+    RemoveAsRegistered();
     return RemovalOutcome();
 }
 
@@ -156,6 +170,7 @@ int DeployRefused()
         "/DIR=C:\\Apps /PASSIVE /LOG=C:\\missing\\setup.log",
         "/S /DIR=" OPEN_FOLDER,
         "/S /DIR=" LOOKALIKE_BASE,
+        "/S /DIR=" MISSING_DRIVE_FOLDER,
     };
     Check(MakeFolderOthersMayChange(OPEN_FOLDER), "everyone may change %s", OPEN_FOLDER);
     char program[MAX_PATH];
@@ -178,6 +193,8 @@ int DeployRefused()
          OPEN_FOLDER "  can be changed by users other than administrators"},
         {"/S /DIR=" LOOKALIKE_BASE " \"/LOG=" LOG_PATH "\"",
          LOOKALIKE " holds files that are not the product's"},
+        {"/S /DIR=" MISSING_DRIVE_FOLDER " \"/LOG=" LOG_PATH "\"",
+         "The drive Q: does not exist or is not a fixed or removable disk."},
     };
     for (const auto& explained : kExplained) {
         RunSetup(explained.line, kRefused, true);
@@ -462,6 +479,41 @@ int DeployAliases()
             "; account ", "Registry key HKLM\\" UNINSTALL_KEY " deleted", "Exit code 0\r\n"};
         ExpectTempLog(PRODUCT " removal", kRemoval, 3);
         CheckAfterRemoval(NULL, NULL);
+    }
+    return RemovalOutcome();
+}
+
+int TinyDrive()
+{
+    // What the destination's files need, on a drive with less room.
+    DWORD needed = 0;
+    for (int i = 0; i < kFileCount; i++) {
+        char reference[MAX_PATH];
+        snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[i].name);
+        DWORD size = 0;
+        needed += !(kFiles[i].flags & kInWindowsFolder) && FileSize(reference, &size) ? size : 0;
+    }
+    ULARGE_INTEGER room = {};
+    GetDiskFreeSpaceExA(SMALL_DRIVE, &room, NULL, NULL);
+    char neededText[32], roomText[32], logged[256];
+    ThousandsText(needed, neededText, sizeof neededText);
+    ThousandsText(room.LowPart, roomText, sizeof roomText);
+    snprintf(logged, sizeof logged,
+             "There is not enough space on drive H:.  Needed: %s bytes  Free: %s bytes",
+             neededText, roomText);
+    TakeSnapshot(kBefore);
+    RunSetup("/S /DIR=" SMALL_DRIVE "Apps \"/LOG=" LOG_PATH "\"", kNoSpace, true);
+    CheckUnchanged("too little room");
+    const char* const lines[] = {logged, "Exit code 5\r\n", "The path leads through a link"};
+    ExpectLogLines(LOG_PATH, lines, 2);
+    Check(!PathExists(SMALL_DRIVE "Apps"), "nothing was made on " SMALL_DRIVE);
+
+    // A drive's root is no link; a folder that mounts a volume below it is.
+    RunSetup("/S /DIR=" MOUNTED_FOLDER " \"/LOG=" LOG_PATH "\"", kRefused, true);
+    ExpectLogLines(LOG_PATH, lines + 2, 1);
+    if (RunSetup("/S /DIR=" ROOMY_DRIVE "Apps", kInstalled, true)) {
+        ExpectInstalledAt(ROOMY_DRIVE "Apps\\" PRODUCT, PRODUCT);
+        RemoveAsRegistered();
     }
     return RemovalOutcome();
 }

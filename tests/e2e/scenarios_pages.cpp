@@ -166,6 +166,8 @@ int FolderBadInput()
                       "with a space or a dot.");
     }
     ExpectRefusal(page, "1:\\" PRODUCT, "The drive must be a letter from A to Z.");
+    ExpectRefusal(page, "Q:\\" PRODUCT,
+                  "The drive Q: does not exist or is not a fixed or removable disk.");
     // A folder a user made beforehand, which others may change.
     Check(MakeFolderOthersMayChange("C:\\Open"), "everyone may change C:\\Open");
     ExpectRefusal(page, "C:\\Open",

@@ -69,7 +69,8 @@ TEST(WingetManifest, TheHelpTextListsEverySwitchAndEveryExitCode)
                                          "/GROUP=name", "/LOG=file", "/?",
                                          "/VERYSILENT /QUIET /QN", "/SILENT /QB",
                                          "/NORESTART /SUPPRESSMSGBOXES"};
-    for (int code : {kExitInstalled, kExitFailed, kExitRefused, kExitInUse, kExitRunning}) {
+    for (int code : {kExitInstalled, kExitFailed, kExitRefused, kExitInUse, kExitNoSpace,
+                     kExitRunning}) {
         expected.push_back(std::to_string(code));
     }
     EXPECT_EQ(HelpWords(), expected);

@@ -212,13 +212,13 @@ TEST_F(LocationPage, ColoursOnlyTheExplanatoryText)
 
 TEST_F(LocationPage, ProposesThePreviousInstallationsFolder)
 {
-    SetPreviousFolder("D:\\Old Apps\\Quorvel");
+    SetPreviousFolder("C:\\Old Apps\\Quorvel");
     Open();
-    EXPECT_EQ(Edit(), "D:\\Old Apps\\Quorvel");
+    EXPECT_EQ(Edit(), "C:\\Old Apps\\Quorvel");
     std::vector<Item> expected = {{ComputerName(), kComputerItem},
-                                  {"D:\\", kDriveItem},
-                                  {"D:\\Old Apps", kFolderItem},
-                                  {"D:\\Old Apps\\Quorvel", kFolderItem}};
+                                  {"C:\\", kDriveItem},
+                                  {"C:\\Old Apps", kFolderItem},
+                                  {"C:\\Old Apps\\Quorvel", kFolderItem}};
     EXPECT_EQ(Items(), expected);
 
     // A trailing backslash adds no link.
@@ -255,11 +255,14 @@ TEST_F(LocationPage, FallsBackToTheDefaultWhenThePreviousFolderCouldNotBeTaken)
     Open();
     EXPECT_EQ(Edit(), kDefaultFolder);
 
-    // Stored by an older setup that took it: Continue would refuse it now.
-    SetPreviousFolder("C:\\Quorvel\\..\\Windows");
-    ResetInstallState();
-    Open();
-    EXPECT_EQ(Edit(), kDefaultFolder);
+    // Stored by an older setup that took it: Continue would refuse it now;
+    // or on a drive that is gone.
+    for (const char* refused : {"C:\\Quorvel\\..\\Windows", "Q:\\Old Apps\\Quorvel"}) {
+        SetPreviousFolder(refused);
+        ResetInstallState();
+        Open();
+        EXPECT_EQ(Edit(), kDefaultFolder) << refused;
+    }
 }
 
 TEST_F(LocationPage, ResetFolderRestoresTheDefaultOnlyWhenItChanged)

@@ -1,12 +1,12 @@
 // Scenarios of the unattended command line: /S installs without a window
 // and is removed again by the registered quiet command; refused command
-// lines change nothing, and the uninstaller refuses as the setup does; a
-// file in use, a setup already running, /PASSIVE and /? each end as their
-// exit code says; so do drives of their own, with too little room or enough.
+// lines change nothing; a file in use, a setup already running, /PASSIVE
+// and /? each end as their exit code says.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "e2e_deploy.h"
 #include "e2e_driver.h"
 #include "e2e_scenarios.h"
 #include "e2e_snapshot.h"
@@ -14,39 +14,6 @@
 #include "e2e_uninstall.h"
 #include "e2e_walk.h"
 #include "one_setup.h"
-
-namespace {
-
-enum {
-    kInstalled = 0,
-    kRefused = 2,
-    kInUse = 3,
-    kNoSpace = 5,
-    kRunning = 1618,
-    kLogSize = 64 * 1024,
-};
-
-// Outside drive C:, so that the snapshots do not see it.
-#define LOG_PATH "S:\\deploy log.txt"
-// Folders a user made before the installation: one that others may change,
-// and one that holds a file of the main program's name beside their own.
-#define OPEN_FOLDER "C:\\Open"
-#define LOOKALIKE_BASE "C:\\Data"
-#define LOOKALIKE LOOKALIKE_BASE "\\" PRODUCT
-#define REFUSAL_LOG "S:\\refused.log"
-// Made by the host before the driver starts (host-refusals.sh): the first
-// folder is a link to the second, and file.log in the third is a link to
-// other.log in the second.
-#define LINKED_LOGS "C:\\Users\\Public\\logs"
-#define PROTECTED "C:\\protected"
-#define PLAIN_LOGS "C:\\Users\\Public\\plain"
-#define MISSING_DRIVE_FOLDER "Q:\\Apps"
-// Made by the host (host-tiny-drive.sh): drives that are file systems of
-// their own, H: too small for the product, I: with room and a folder
-// below its root that mounts another.
-#define SMALL_DRIVE "H:\\"
-#define ROOMY_DRIVE "I:\\"
-#define MOUNTED_FOLDER ROOMY_DRIVE "Mounted"
 
 // Runs the setup with the arguments to its end, watching every moment that
 // it shows no window when quiet is set; its exit code is checked and the
@@ -130,9 +97,6 @@ void RemoveAsRegistered()
         CheckAfterRemoval(NULL, NULL);
     }
 }
-
-
-}  // namespace
 
 int SilentInstall()
 {
@@ -355,165 +319,4 @@ int DeployHelp()
     CheckUnchanged("the list of switches installs nothing");
     StopSetup();
     return Outcome();
-}
-
-int Refusals()
-{
-    PlantFile(PROTECTED "\\deploy.log");
-    PlantFile(PROTECTED "\\other.log");
-    if (!Check(PathExists(LINKED_LOGS "\\deploy.log") && PathExists(PLAIN_LOGS "\\file.log"),
-               "the host's links lead into " PROTECTED) ||
-        !RunSetup("/S", kInstalled, true)) {
-        return RemovalOutcome();
-    }
-    // A value of 400 characters, and an argument that makes the command
-    // line as long as Windows takes, with the log after it.
-    static char longLog[512] = "/S /LOG=S:\\";
-    static char longLine[32000] = "/S ";
-    memset(longLog + strlen(longLog), 'x', 400);
-    memset(longLine + strlen(longLine), 'x', sizeof longLine - 64);
-    strcat(longLine, " /LOG=" REFUSAL_LOG);
-    // The setup ends each with 2; a log the uninstaller cannot make stops
-    // it with 1 as ever.
-    const struct {
-        const char* arguments;
-        DWORD removalCode;
-        bool logged;  // the refusal is in REFUSAL_LOG
-    } kCases[] = {
-        {"/S /LOG=" LINKED_LOGS "\\deploy.log", kRemovalFailed, false},
-        {"/S /LOG=" LINKED_LOGS "\\new.log", kRemovalFailed, false},
-        {"/S /LOG=" PLAIN_LOGS "\\file.log", kRemovalFailed, false},
-        {"/X /S /LOG=" REFUSAL_LOG, kRemovalRefused, true},
-        {"/S /S", kRemovalRefused, false},
-        {"/S /LOG=" REFUSAL_LOG " /LOG=S:\\second.log", kRemovalRefused, true},
-        {"/S \"/X", kRemovalRefused, false},
-        {longLog, kRemovalRefused, false},
-        {longLine, kRemovalRefused, true},
-    };
-    static const char* const kSetupLines[] = {"Refused: ", "Exit code 2\r\n"};
-    static const char* const kRemovalLines[] = {"Refused: ", "Exit code 5\r\n"};
-    TakeSnapshot(kBefore);
-    for (const auto& c : kCases) {
-        DeleteFileA(REFUSAL_LOG);
-        RunSetup(c.arguments, kRefused, true);
-        if (c.logged) {
-            ExpectLogLines(REFUSAL_LOG, kSetupLines, 2);
-        }
-        DeleteFileA(REFUSAL_LOG);
-        RunSilently(c.removalCode, c.arguments);
-        if (c.logged) {
-            ExpectLogLines(REFUSAL_LOG, kRemovalLines, 2);
-        }
-    }
-    // Without /S an unknown switch makes the removal the interactive one.
-    char command[MAX_PATH + 8];
-    HWND window = ReadUninstallCommand(command, MAX_PATH) && StartRemoval(strcat(command, " /X"))
-                      ? RemovalWindow()
-                      : NULL;
-    Box box;
-    if (window != NULL && WaitRemovalBox(window, &box)) {
-        CheckRemovalBox(&box, CONFIRM_TEXT, IDYES);
-        AnswerRemovalBox(&box, IDNO);
-        ExpectRemovalExit(kRemovalCancelled);
-    }
-    CheckUnchanged("refused command lines");
-    CheckPlanted(PROTECTED "\\deploy.log");
-    CheckPlanted(PROTECTED "\\other.log");
-    return RemovalOutcome();
-}
-
-namespace {
-
-// The newest log in the temp folder whose name starts with what: its
-// lines checked, then it is deleted, so that snapshots do not see it.
-void ExpectTempLog(const char* what, const char* const* lines, int count)
-{
-    char pattern[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, pattern);
-    snprintf(pattern + length, sizeof pattern - length, "%s *.log", what);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (!Check(search != INVALID_HANDLE_VALUE, "a log %s is in the temp folder", pattern)) {
-        return;
-    }
-    FindClose(search);
-    snprintf(pattern + length, sizeof pattern - length, "%s", found.cFileName);
-    ExpectLogLines(pattern, lines, count);
-    DeleteFileA(pattern);
-}
-
-}  // namespace
-
-int DeployAliases()
-{
-    // Other setup systems' switches, as deployment tools add them: the
-    // silent ones show nothing, the passive ones only the progress.
-    const struct {
-        const char* arguments;
-        DWORD code;
-        bool quiet;
-    } kCases[] = {
-        {"/VERYSILENT /NORESTART", kInstalled, true},
-        {"/quiet /SUPPRESSMSGBOXES", kInstalled, true},
-        {"/QN", kInstalled, true},
-        {"/SILENT /NORESTART", kInstalled, false},
-        {"/qb", kInstalled, false},
-        {"/S /NORESTART /VERYSILENT", kRefused, true},
-        {"/NORESTART /X /QN /LOG=" REFUSAL_LOG, kRefused, true},
-        {"/S /LOG", kInstalled, true},
-    };
-    TakeSnapshot(kBefore);
-    for (const auto& c : kCases) {
-        RunSetup(c.arguments, c.code, c.quiet);
-    }
-    ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
-    // The refusal before /LOG= is in it; the bare /LOG's went to %TEMP%.
-    static const char* const kRefusal[] = {"Refused: /X: ", "Command line: ", "Exit code 2\r\n"};
-    ExpectLogLines(REFUSAL_LOG, kRefusal, 3);
-    static const char* const kInstall[] = {"; time zone ", "Exit code 0\r\n"};
-    ExpectTempLog(PRODUCT " setup", kInstall, 2);
-
-    // The uninstaller takes them as /S; its log has the setup's shape.
-    if (RunSilently(kRemoved, "/VERYSILENT /NORESTART /LOG")) {
-        static const char* const kRemoval[] = {
-            "; account ", "Registry key HKLM\\" UNINSTALL_KEY " deleted", "Exit code 0\r\n"};
-        ExpectTempLog(PRODUCT " removal", kRemoval, 3);
-        CheckAfterRemoval(NULL, NULL);
-    }
-    return RemovalOutcome();
-}
-
-int TinyDrive()
-{
-    // What the destination's files need, on a drive with less room.
-    DWORD needed = 0;
-    for (int i = 0; i < kFileCount; i++) {
-        char reference[MAX_PATH];
-        snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[i].name);
-        DWORD size = 0;
-        needed += !(kFiles[i].flags & kInWindowsFolder) && FileSize(reference, &size) ? size : 0;
-    }
-    ULARGE_INTEGER room = {};
-    GetDiskFreeSpaceExA(SMALL_DRIVE, &room, NULL, NULL);
-    char neededText[32], roomText[32], logged[256];
-    ThousandsText(needed, neededText, sizeof neededText);
-    ThousandsText(room.LowPart, roomText, sizeof roomText);
-    snprintf(logged, sizeof logged,
-             "There is not enough space on drive H:.  Needed: %s bytes  Free: %s bytes",
-             neededText, roomText);
-    TakeSnapshot(kBefore);
-    RunSetup("/S /DIR=" SMALL_DRIVE "Apps \"/LOG=" LOG_PATH "\"", kNoSpace, true);
-    CheckUnchanged("too little room");
-    const char* const lines[] = {logged, "Exit code 5\r\n", "The path leads through a link"};
-    ExpectLogLines(LOG_PATH, lines, 2);
-    Check(!PathExists(SMALL_DRIVE "Apps"), "nothing was made on " SMALL_DRIVE);
-
-    // A drive's root is no link; a folder that mounts a volume below it is.
-    RunSetup("/S /DIR=" MOUNTED_FOLDER " \"/LOG=" LOG_PATH "\"", kRefused, true);
-    ExpectLogLines(LOG_PATH, lines + 2, 1);
-    if (RunSetup("/S /DIR=" ROOMY_DRIVE "Apps", kInstalled, true)) {
-        ExpectInstalledAt(ROOMY_DRIVE "Apps\\" PRODUCT, PRODUCT);
-        RemoveAsRegistered();
-    }
-    return RemovalOutcome();
 }

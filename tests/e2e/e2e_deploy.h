@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 enum {
     kInstalled = 0,
     kRefused = 2,

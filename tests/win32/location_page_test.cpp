@@ -503,32 +503,32 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
     }
     EXPECT_TRUE(PathExists((notes + "\\thesis.docx").c_str())) << "asking changes nothing";
 
-    // A file on the way would stop the pass at its first file.
-    ResetInstallState();
-    Open();
-    Type(notes + "\\thesis.docx\\Quorvel");
-    BoxRecorder recorder;
-    Click(page_, IDOK);
-    ASSERT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(recorder.boxes[0].text,
-              "Path Invalid!\r\n\r\nThe path leads through a link, a junction or a file.");
-
-    // A folder that was there and others may change: named, with what to do.
+    // Refused, the page staying open: a file on the way, which would stop
+    // the pass at its first file, and a folder that was there and others
+    // may change, named with what to do.
     std::string open = root + "\\Open";
     CreateDirectoryA(open.c_str(), NULL);
     ASSERT_TRUE(LetEveryoneChange(open));
-    ResetInstallState();
-    Open();
-    Type(open);
-    BoxRecorder refusal;
-    Click(page_, IDOK);
-    ASSERT_EQ(refusal.boxes.size(), 1u);
-    EXPECT_EQ(refusal.boxes[0].text,
-              "Path Invalid!\r\n\r\nThe folder\r\n" + open +
-                  "\r\ncan be changed by users other than administrators, who could then "
-                  "replace the programs installed there.\r\n\r\nPlease choose another folder, "
-                  "or have this one removed or its permissions corrected.");
-    EXPECT_TRUE(IsWindowVisible(page_));
+    const struct {
+        std::string typed;
+        std::string reason;
+    } refusals[] = {
+        {notes + "\\thesis.docx\\Quorvel", "The path leads through a link, a junction or a file."},
+        {open, "The folder\r\n" + open +
+                   "\r\ncan be changed by users other than administrators, who could then "
+                   "replace the programs installed there.\r\n\r\nPlease choose another "
+                   "folder, or have this one removed or its permissions corrected."},
+    };
+    for (const auto& r : refusals) {
+        ResetInstallState();
+        Open();
+        Type(r.typed);
+        BoxRecorder recorder;
+        Click(page_, IDOK);
+        ASSERT_EQ(recorder.boxes.size(), 1u);
+        EXPECT_EQ(recorder.boxes[0].text, "Path Invalid!\r\n\r\n" + r.reason);
+        EXPECT_TRUE(IsWindowVisible(page_));
+    }
     RemoveTree(root);
 }
 

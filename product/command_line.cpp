@@ -97,6 +97,7 @@ CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
     command->mode = kInteractive;
     argument[0] = '\0';
     bool modeSet = false;
+    CommandVerdict first = kCommandAccepted;
     // Room for the longest value and its switch's name; longer is refused.
     char text[kFolderValueSize + 16];
     const char* next = arguments;
@@ -105,19 +106,19 @@ CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
             ++next;
         }
         if (*next == '\0') {
-            return kCommandAccepted;
+            return first;
         }
         bool tooLong = false;
         const char* start = next;
         next = ReadArgument(start, text, sizeof text, &tooLong);
-        if (next == NULL) {
-            QuoteArgument(argument, start);
-            return kCommandOpenQuote;
+        CommandVerdict verdict =
+            next == NULL ? kCommandOpenQuote : ReadSwitch(text, tooLong, command, &modeSet);
+        if (verdict != kCommandAccepted && first == kCommandAccepted) {
+            QuoteArgument(argument, next == NULL ? start : text);
+            first = verdict;
         }
-        CommandVerdict verdict = ReadSwitch(text, tooLong, command, &modeSet);
-        if (verdict != kCommandAccepted) {
-            QuoteArgument(argument, text);
-            return verdict;
+        if (next == NULL) {
+            return first;
         }
     }
 }

@@ -57,8 +57,10 @@ enum CommandVerdict {
 };
 
 // Reads the arguments (the command line after the program's name) into
-// command. On a refusal, argument holds the argument concerned (cut to
-// its size with "..." when longer).
+// command. On a refusal, argument holds the first argument refused (cut
+// to its size with "..." when longer), and the arguments after it are
+// still read: the mode and the log they ask for say where the refusal
+// goes.
 CommandVerdict ParseSetupCommand(const char* arguments, SetupCommand* command,
                                  char argument[kArgumentTextSize]);
 
@@ -91,23 +93,22 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
 // must agree with: each switch and each exit code on a line of its own,
 // its meaning after a tab. One text rather than tables: the setup only
 // ever shows it whole.
-#define SETUP_HELP_TEXT                                                         \
-    "Switches:\r\n"                                                             \
-    "/S\tsilent: no window at any time\r\n"                                     \
-    "/PASSIVE\tunattended, showing only the progress\r\n"                       \
-    "/DIR=folder\tthe program folder, checked as the folder page checks it\r\n" \
-    "/GROUP=name\tthe program group, checked as the group page checks it\r\n"   \
-    "/LOG=file\ta log of the run, line by line (/LOG: in %TEMP%)\r\n"          \
-    "/?\tthis list\r\n"                                                         \
-    "/VERYSILENT /QUIET /QN\tas /S\r\n"                                         \
-    "/SILENT /QB\tas /PASSIVE\r\n"                                              \
-    "/NORESTART /SUPPRESSMSGBOXES\tignored\r\n"                                \
-    "\r\nExit codes of /S and /PASSIVE:\r\n"                                    \
-    "0\tinstalled\r\n"                                                          \
-    "1\tfailed after writing began; the log names what was written\r\n"         \
-    "2\tcommand line refused; nothing changed\r\n"                              \
-    "3\ta file to be replaced is in use; nothing changed\r\n"                   \
-    "5\tnot enough space; nothing changed\r\n"                                    \
-    "1618\tanother setup of this product is running; nothing changed\r\n"
+#define SETUP_HELP_TEXT                                          \
+    "/S\tsilent: no window at all\r\n"                           \
+    "/PASSIVE\tshowing only the progress\r\n"                     \
+    "/DIR=folder\tthe program folder\r\n"                         \
+    "/GROUP=name\tthe program group\r\n"                          \
+    "/LOG=file\ta log of the run (/LOG alone: in %TEMP%)\r\n"     \
+    "/?\tthis list\r\n"                                           \
+    "/VERYSILENT /QUIET /QN\tas /S\r\n"                           \
+    "/SILENT /QB\tas /PASSIVE\r\n"                                \
+    "/NORESTART /SUPPRESSMSGBOXES\tignored\r\n"                   \
+    "\r\nExit codes of /S and /PASSIVE; from 2 on, nothing changed:\r\n" \
+    "0\tinstalled\r\n"                                            \
+    "1\tfailed; the log says why\r\n"                             \
+    "2\tcommand line refused\r\n"                                 \
+    "3\ta file to be replaced is in use\r\n"                      \
+    "5\tnot enough space\r\n"                                     \
+    "1618\tanother setup is running\r\n"
 
 #endif

@@ -3,8 +3,6 @@
 // the exit code says how the run ended.
 #include "unattended.h"
 
-#include <stdarg.h>
-
 #include "command_line.h"
 #include "extraction_page.h"
 #include "group_page.h"
@@ -26,7 +24,7 @@
 #define NO_LOG_FORMAT "The log file\r\n%s\r\ncannot be created (error %lu)."
 #define MODE_NEEDED_TEXT "/DIR= and /GROUP= are taken only with /S or /PASSIVE."
 #define OTHERS_FILES_FORMAT \
-    "The folder %s holds files that are not the product's; it is not shared unasked."
+    "The folder %s holds others' files; it is not shared unasked."
 #define RUNNING_TEXT "Another setup of this product is running."
 #define NO_SHORTCUTS_LOG_TEXT "Unable To Create Shortcuts!"
 
@@ -55,27 +53,16 @@ const char* VerdictText(CommandVerdict verdict)
     return "";
 }
 
-// The exit code of a refused command line, after the warning the format
-// and the arguments make when someone is there to read it.
-int RefusalExit(bool unattended, const char* format, ...)
-{
-    if (unattended) {
-        return kExitRefused;
-    }
-    char text[kBoxTextSize];
-    va_list arguments;
-    va_start(arguments, format);
-    wvsprintfA(text, format, arguments);
-    va_end(arguments);
-    MessageBoxA(NULL, text, INSTALLER_NAME, MB_OK | MB_ICONWARNING);
-    return kExitInteractive;
-}
-
-// A refusal: logged, and shown as a warning when someone is there.
+// The exit code of a refused command line: the refusal is logged when
+// nobody is there, else shown as a warning, which the log holds as a box.
 int Refuse(bool unattended, const char* argument, const char* reason)
 {
-    LogLine("Refused: %s: %s", argument, reason);
-    return RefusalExit(unattended, REFUSED_FORMAT, argument, reason);
+    if (unattended) {
+        LogLine("Refused: %s: %s", argument, reason);
+        return kExitRefused;
+    }
+    ShowFormattedBox(NULL, MB_OK | MB_ICONWARNING, REFUSED_FORMAT, argument, reason);
+    return kExitInteractive;
 }
 
 // The switches and the exit codes, as deployment tools are checked against.
@@ -164,9 +151,9 @@ int RunUnattended(const SetupCommand& command)
     if (!HasRoomForFiles(NULL, g_setup.state.destinationFolder)) {
         return kExitNoSpace;
     }
-    LogLine("The licence is accepted on behalf of whoever deploys the setup.");
+    LogLine("Licence accepted on behalf of whoever deploys the setup.");
     if (FolderSlotUnusable()) {
-        ShowPageBox(NULL, UNUSABLE_FOLDER_TEXT, MB_OK);
+        ShowFormattedBox(NULL, MB_OK, "%s" ABORTING_LINE, UNUSABLE_FOLDER_LINE);
         return kExitFailed;
     }
     // Asked here too, so that a file in use has its own code; the pass
@@ -197,39 +184,26 @@ bool OpenSetupLog(const char* log)
     return log[0] != '\0' ? OpenRunLog(log) : OpenTempRunLog(g_setup.manifest.productName, "setup");
 }
 
-int OpenLogOrRefuse(const SetupCommand& command, bool unattended)
-{
-    if (!command.hasLog || OpenSetupLog(command.log)) {
-        return -1;
-    }
-    return RefusalExit(unattended, NO_LOG_FORMAT, command.log[0] ? command.log : "%TEMP%",
-                       (unsigned long)GetLastError());
-}
-
 int RunParsed(const char* arguments, int showCommand)
 {
     SetupCommand command;
     char argument[kArgumentTextSize];
     CommandVerdict verdict = ParseSetupCommand(arguments, &command, argument);
-    bool unattended = AsksUnattended(arguments);
-    // A log named after the refused argument takes the refusal too; one
-    // that cannot be made leaves the refusal as it stands.
-    if (verdict != kCommandAccepted && !command.hasLog) {
-        command.hasLog = FindLog(arguments, command.log, sizeof command.log);
-        if (command.hasLog) {
-            OpenSetupLog(command.log);
+    // A refusal is silent when an unattended mode is asked anywhere, and
+    // goes to the log named anywhere; a log that cannot be made leaves it
+    // as it stands. The log comes first, so that even a refusal is in it.
+    bool unattended = command.mode != kInteractive;
+    if (command.hasLog && !OpenSetupLog(command.log) && verdict == kCommandAccepted) {
+        if (!unattended) {
+            ShowFormattedBox(NULL, MB_OK | MB_ICONWARNING, NO_LOG_FORMAT,
+                             command.log[0] ? command.log : "%TEMP%", (unsigned long)GetLastError());
         }
-    } else {
-        // The log first, so that even a refusal is in it.
-        int code = OpenLogOrRefuse(command, unattended);
-        if (code >= 0) {
-            return code;
-        }
+        return unattended ? kExitRefused : kExitInteractive;
     }
     const ProductManifest& manifest = g_setup.manifest;
     LogLine("%s setup of %s v%s by %s", INSTALLER_NAME, manifest.productName, manifest.version,
             manifest.publisher);
-    LogRunHeader(manifest.version);
+    LogRunHeader();
     if (verdict != kCommandAccepted) {
         return Refuse(unattended, argument, VerdictText(verdict));
     }

@@ -123,7 +123,8 @@ TEST(CommandLine, ValuesUpToTheirFieldAndNoFurther)
 }
 
 // A refusal is silent with an unattended mode anywhere, and goes to the
-// first /LOG= anywhere.
+// first /LOG= anywhere: as the setup's parse reads them on past the first
+// argument refused, and as the removal looks for them.
 TEST(CommandLine, ARefusalFindsTheModeAndTheLogAnywhere)
 {
     const struct {
@@ -142,7 +143,7 @@ TEST(CommandLine, ARefusalFindsTheModeAndTheLogAnywhere)
         {"/NORESTART /X", false, ""},
         {"", false, ""},
         {"/X /s /log=\"C:\\a b.log\" /LOG=C:\\b.log", true, "C:\\a b.log"},
-        {"/LOGS=C:\\a /DIR=/LOG=C:\\a /LOG= /LOG=C:\\b", false, ""},
+        {"/LOGS=C:\\a /DIR=/LOG=C:\\a /LOG=", false, ""},
         {"/LOG=\"C:\\open /S", false, ""},
     };
     char log[kLogValueSize];
@@ -151,7 +152,18 @@ TEST(CommandLine, ARefusalFindsTheModeAndTheLogAnywhere)
         EXPECT_EQ(AsksUnattended(c.arguments), c.unattended);
         EXPECT_EQ(FindLog(c.arguments, log, sizeof log), c.log[0] != '\0');
         EXPECT_STREQ(log, c.log);
+        Parsed p = Parse(c.arguments);
+        EXPECT_EQ(p.command.mode != kInteractive, c.unattended);
+        EXPECT_EQ(p.command.hasLog, c.log[0] != '\0');
+        EXPECT_STREQ(p.command.log, c.log);
     }
+    // The refusal stays the first one; a good /LOG= after an empty one
+    // still takes the setup's refusal, where the removal looks no further.
+    Parsed p = Parse("/LOG= /X /LOG=C:\\b");
+    EXPECT_EQ(p.verdict, kCommandEmptyValue);
+    EXPECT_EQ(p.argument, "/LOG=");
+    EXPECT_STREQ(p.command.log, "C:\\b");
+    EXPECT_FALSE(FindLog("/LOG= /X /LOG=C:\\b", log, sizeof log));
     // A bare /LOG asks for the temp folder's log, wherever it stands.
     EXPECT_TRUE(FindLog("/X /Log /LOG=C:\\b.log", log, sizeof log));
     EXPECT_STREQ(log, "");

@@ -187,7 +187,8 @@ void OnExtractionTimer(HWND page, UINT_PTR timer)
     }
     KillTimer(page, timer);
     if (s_folderUnusable) {
-        AbortPage(page, UNUSABLE_FOLDER_TEXT);
+        ShowFormattedBox(page, MB_OK | MB_ICONERROR, "%s" ABORTING_LINE, UNUSABLE_FOLDER_LINE);
+        AbortPage(page, NULL);
         return;
     }
     if (InstallFiles(page) == -1) {

@@ -8,9 +8,9 @@
 
 #include "install_state.h"
 
-#define UNUSABLE_FOLDER_TEXT                                                       \
-    "The Start Menu or the Send To folder has a name this setup cannot use.\r\n" \
-    "Installation will now be aborted."
+// Shown as the pass's failures are, before the line that ends them all.
+#define UNUSABLE_FOLDER_LINE \
+    "The Start Menu or the Send To folder has a name this setup cannot use."
 
 INT_PTR CALLBACK ExtractionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

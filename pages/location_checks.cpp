@@ -23,10 +23,9 @@
     "%sA folder name may not be a device name:\r\nCON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9."
 #define LINKED_PATH_FORMAT "%sThe path leads through a link, a junction or a file."
 #define OPEN_TO_USERS_FORMAT                                                                 \
-    "%sThe folder\r\n%s\r\ncan be changed by users other than administrators, who could "   \
-    "then replace the programs installed there.\r\n\r\nPlease choose another folder, or have " \
-    "this one removed or its permissions corrected."
-#define NO_DISK_FORMAT "%sThe drive %s does not exist or is not a fixed or removable disk."
+    "%sThe folder\r\n%s\r\ncan be changed by users other than administrators, who could " \
+    "then replace the programs installed there.\r\n\r\nPlease choose another folder."
+#define NO_DISK_FORMAT "%sThere is no fixed or removable disk %s."
 #define NO_SPACE_FORMAT \
     "There is not enough space on drive %s.\r\nNeeded: %s bytes\r\nFree: %s bytes"
 
@@ -34,35 +33,20 @@ namespace {
 
 char s_refusedLevel[kFolderSlotSize];
 
-// Whether every level of the destination below its drive's root that is
-// there already is kept from users; the first that is not goes into
-// s_refusedLevel. The pass asks again of the levels it holds.
-bool KeptFromUsersOnTheWay(const char* destination)
+// Whether a level of the destination that is there already is kept from
+// users; the first that is not goes into s_refusedLevel. The pass asks
+// again of the levels it holds.
+bool IsLevelKeptFromUsers(const char* level, bool last)
 {
-    char level[kFolderSlotSize];
-    CopyText(level, sizeof level, destination);
-    size_t length = strlen(level);
-    for (size_t end = 4; end <= length; ++end) {
-        if (end < length && level[end] != '\\') {
-            continue;
-        }
-        char kept = level[end];
-        level[end] = '\0';
-        HANDLE folder = OpenFileName(level, READ_CONTROL);
-        if (folder == INVALID_HANDLE_VALUE && IsMissingError(GetLastError())) {
-            return true;  // nothing below a missing level is there yet
-        }
-        bool safe = folder != INVALID_HANDLE_VALUE && IsKeptFromUsers(folder, end >= length - 1);
-        if (folder != INVALID_HANDLE_VALUE) {
-            CloseHandle(folder);
-        }
-        if (!safe) {
-            CopyText(s_refusedLevel, sizeof s_refusedLevel, level);
-            return false;
-        }
-        level[end] = kept;
+    HANDLE folder = OpenFileName(level, READ_CONTROL);
+    bool kept = folder != INVALID_HANDLE_VALUE && IsKeptFromUsers(folder, last);
+    if (folder != INVALID_HANDLE_VALUE) {
+        CloseHandle(folder);
     }
-    return true;
+    if (!kept) {
+        CopyText(s_refusedLevel, sizeof s_refusedLevel, level);
+    }
+    return kept;
 }
 
 // The longest name of a file that goes into the destination folder.
@@ -103,10 +87,10 @@ LocationVerdict ChooseDestination(char out[kFolderSlotSize], const char* typed)
     } else {
         // Whoever made a link would choose where the files go; a file on
         // the way would stop the pass at its first file.
-        FolderChainState chain = CheckFolderChain(out);
+        FolderChainState chain = CheckFolderChain(out, IsLevelKeptFromUsers);
         if (chain == kChainLinked || chain == kChainBlocked) {
             verdict = kLocationLinked;
-        } else if (!KeptFromUsersOnTheWay(out)) {
+        } else if (chain == kChainRefused) {
             verdict = kLocationOpenToUsers;
         }
     }

@@ -52,10 +52,11 @@ void WriteBuffered(HWND page)
 }
 
 // The error box of a failure: what failed, and that the installation ends.
-// The log names the file or folder and the system's reason, as the failing
-// call left it: the caller reads it before anything else can change it.
-int FailPass(HWND page, const char* failure, const char* path, DWORD error)
+// The log names the file or folder and the system's reason: the last
+// error, as the failing call left it, read before anything can change it.
+int FailPass(HWND page, const char* failure, const char* path)
 {
+    DWORD error = GetLastError();
     char what[kPathBufferSize + 32];
     wsprintfA(what, "The installation failed at %s", path);
     LogError(what, error);
@@ -63,8 +64,8 @@ int FailPass(HWND page, const char* failure, const char* path, DWORD error)
     return -1;
 }
 
-// Writes one entry to its target; false after the error box.
-bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, const FILETIME& stamp)
+// Writes one entry to its target: 1, or -1 after the error box.
+int WritePayload(HWND page, const char* target, const PayloadEntry& entry, const FILETIME& stamp)
 {
     DWORD available = 0;
     const unsigned char* packed =
@@ -72,42 +73,37 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     if (packed == NULL) {
         // The program's own resources are incomplete: as good as a file
         // that cannot be created.
-        FailPass(page, CREATE_FAILED_LINE, target, GetLastError());
-        return false;
+        return FailPass(page, CREATE_FAILED_LINE, target);
     }
     // A target in the destination is written only while the destination's
     // path still leads to the folder held since the check.
     const char* folder = (entry.flags & kIntoWindowsFolder) ? NULL : g_setup.state.destinationFolder;
     if (folder != NULL && !LeadsToHeldFolder(folder)) {
-        FailPass(page, FOLDER_CHANGED_LINE, folder, GetLastError());
-        return false;
+        return FailPass(page, FOLDER_CHANGED_LINE, folder);
     }
     // The old file's name goes and a new file is made: whatever else the
     // name led to keeps its contents and attributes.
     bool existed = PathExists(target);
     if (!RemoveFileName(target)) {
-        FailPass(page, CREATE_FAILED_LINE, target, GetLastError());
-        return false;
+        return FailPass(page, CREATE_FAILED_LINE, target);
     }
     if (existed) {
         NoteMade(target, kReplacedFile);
     }
     if (!CancelPendingDeletion(target)) {
-        FailPass(page, DELETION_PENDING_LINE, target, GetLastError());
-        return false;
+        return FailPass(page, DELETION_PENDING_LINE, target);
     }
     HANDLE file = CreateNewFile(target);
     if (file == INVALID_HANDLE_VALUE) {
-        FailPass(page, CREATE_FAILED_LINE, target, GetLastError());
-        return false;
+        return FailPass(page, CREATE_FAILED_LINE, target);
     }
     if (folder != NULL && !LeadsToHeldFolder(folder)) {
         // Swapped while the file was made: it may lie in the other place.
         DWORD error = GetLastError();
         DeleteOpenFile(file);
         CloseHandle(file);
-        FailPass(page, FOLDER_CHANGED_LINE, folder, error);
-        return false;
+        SetLastError(error);
+        return FailPass(page, FOLDER_CHANGED_LINE, folder);
     }
     s_output.file = file;
     s_output.writeFailed = false;
@@ -119,8 +115,8 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
     if (s_output.writeFailed) {
         DeleteOpenFile(file);
         CloseHandle(file);
-        FailPass(page, WRITE_FAILED_LINE, target, s_output.writeError);
-        return false;
+        SetLastError(s_output.writeError);
+        return FailPass(page, WRITE_FAILED_LINE, target);
     }
     SetFileTime(file, &stamp, &stamp, &stamp);
     CloseHandle(file);
@@ -128,7 +124,7 @@ bool WritePayload(HWND page, const char* target, const PayloadEntry& entry, cons
         NoteMade(target, kMadeFile);
     }
     LogLine("Wrote %s (%lu bytes)", target, (unsigned long)entry.unpackedSize);
-    return true;
+    return 1;
 }
 
 }  // namespace
@@ -276,25 +272,24 @@ int RunPass(HWND page)
     LogLine("Destination: %s", destination);
     bool existed = IsFolderPath(destination);
     FolderHold held = CreateFolderChain(destination);
-    DWORD error = GetLastError();
     if (held == kFolderUnusable) {
-        return FailPass(page, CREATE_FAILED_LINE, destination, error);
+        return FailPass(page, CREATE_FAILED_LINE, destination);
     }
     if (held == kFolderOpenToUsers) {
-        return FailPass(page, OPEN_FOLDER_LINE, destination, error);
+        return FailPass(page, OPEN_FOLDER_LINE, destination);
     }
     if (held == kFolderLinked || CheckFolderChain(destination) != kChainPlain) {
-        return FailPass(page, FOLDER_CHANGED_LINE, destination, error);
+        return FailPass(page, FOLDER_CHANGED_LINE, destination);
     }
     if (!existed) {
         LogLine("Created %s", destination);
     } else if (HoldsEarlierInstallation(destination)) {
         LogLine("Cleaning %s", destination);
         if (!CleanFolder(destination)) {
-            error = GetLastError();
             return FailPass(page,
-                            error == kNameLeadsElsewhere ? LINKED_FILE_LINE : FOLDER_CHANGED_LINE,
-                            destination, error);
+                            GetLastError() == kNameLeadsElsewhere ? LINKED_FILE_LINE
+                                                                  : FOLDER_CHANGED_LINE,
+                            destination);
         }
     }
 
@@ -318,10 +313,11 @@ int RunPass(HWND page)
         ShowNumber(page, IDC_CURRENT_FILE, (uint32_t)(i + 1));
         PumpMessages(page, kEntryPause);
         if (!fits) {
-            return FailPass(page, CREATE_FAILED_LINE, entry.targetName, ERROR_FILENAME_EXCED_RANGE);
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return FailPass(page, CREATE_FAILED_LINE, entry.targetName);
         }
         if (ShouldWriteFile(target, i)) {
-            if (!WritePayload(page, target, entry, stamp)) {
+            if (WritePayload(page, target, entry, stamp) < 0) {
                 return -1;
             }
         } else {

@@ -20,7 +20,7 @@ enum {
     "The destination folder leads through a link, or was moved while in use!"
 #define LINKED_FILE_LINE "A file in the destination folder is a link to another place!"
 #define OPEN_FOLDER_LINE \
-    "The destination folder, or a folder above it, can be changed by users other than " \
+    "The destination folder, or one above it, can be changed by users other than " \
     "administrators!"
 #define DELETION_PENDING_LINE \
     "Unable to cancel the deletion of a destination file at the next restart!"

@@ -16,8 +16,8 @@
 // When the guard is held but the other setup shows no window to bring
 // forward.
 #define NO_SETUP_WINDOW_TEXT                                                                 \
-    "Another setup of this product is running, but none of its windows could be found: " \
-    "it may be running unattended.\r\n\r\nStart this setup again once it has ended."
+    "Another setup of this product is running unattended.\r\n\r\n" \
+    "Start this setup again once it has ended."
 
 // Claims the product's one place, held until the process ends; false when
 // another setup of the product holds it. An object of the name that an

@@ -5,7 +5,7 @@
 
 #include "file_names.h"
 
-FolderChainState CheckFolderChain(const char* folder)
+FolderChainState CheckFolderChain(const char* folder, FolderLevelCheck check)
 {
     char level[MAX_PATH];
     size_t length = strlen(folder);
@@ -37,6 +37,9 @@ FolderChainState CheckFolderChain(const char* folder)
             return kChainBlocked;
         }
         size_t start = end == 3 ? end : end + 1;
+        if (check != NULL && end > 3 && !check(level, start >= length)) {
+            return kChainRefused;
+        }
         if (start >= length) {
             break;
         }

@@ -48,7 +48,7 @@ void UndoMade()
         const char* path = s_made.paths[--s_made.count];
         MadeKind kind = (MadeKind)s_made.kinds[s_made.count];
         if (kind == kReplacedFile) {
-            LogLine("Replaced by this run, not given back: %s", path);
+            LogLine("Replaced, not given back: %s", path);
         } else if (kind == kMadeFile ? RemoveFileName(path) : RemoveDirectoryA(path) != 0) {
             LogLine("Removed %s", path);
         } else {

@@ -78,7 +78,7 @@ bool CancelPendingDeletion(const char* path)
     if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) {
         return true;
     }
-    LogLine("The deletion of %s at the next restart cannot be cancelled (error %lu).", path,
+    LogLine("Deletion of %s at the next restart not cancelled: error %lu", path,
             (unsigned long)result);
     SetLastError((DWORD)result);
     return false;

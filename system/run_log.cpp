@@ -181,7 +181,7 @@ bool OpenTempRunLog(const char* product, const char* program)
     return OpenRunLog(path);
 }
 
-void LogRunHeader(const char* version)
+void LogRunHeader()
 {
     char program[MAX_PATH];
     DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
@@ -215,9 +215,9 @@ void LogRunHeader(const char* version)
     // number, the high word the build (the manifest names Windows 10, so
     // it is not made older).
     DWORD windows = GetVersion();
-    LogLine("Program %s, %lu bytes, version %s; Windows %u.%u.%u; account %s, %s; "
+    LogLine("Program %s, %lu bytes; Windows %u.%u.%u; account %s, %s; "
             "time zone %ls, UTC offset %ld min",
-            program, (unsigned long)file.nFileSizeLow, version, LOBYTE(windows),
+            program, (unsigned long)file.nFileSizeLow, LOBYTE(windows),
             HIBYTE(LOWORD(windows)), HIWORD(windows), account, rights, zone.StandardName,
             -zone.Bias);
     LogLine("Command line: %s", GetCommandLineA());

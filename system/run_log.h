@@ -23,10 +23,10 @@ bool RunLogOpen();
 // or "removal") and the local date and time.
 bool OpenTempRunLog(const char* product, const char* program);
 
-// The head of every log after its title: this program's path, size and
-// version, the command line, the Windows version, the account and its
-// rights, and the time zone.
-void LogRunHeader(const char* version);
+// The head of every log after its title, which names the version: this
+// program's path and size, the command line, the Windows version, the
+// account and its rights, and the time zone.
+void LogRunHeader();
 
 // The answer a box got, in words, after its "Box: " line.
 void LogAnswer(int answer, bool shown);

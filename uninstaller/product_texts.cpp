@@ -17,7 +17,6 @@ const int kShortcutCount = PRODUCT_SHORTCUT_COUNT;
 
 const char kProductName[] = PRODUCT_NAME;
 const char kProductPublisher[] = PRODUCT_PUBLISHER;
-const char kProductVersion[] = PRODUCT_VERSION;
 const char kRemovalVendorKey[] = PRODUCT_VENDOR_KEY;
 const char kRemovalVersionKey[] = PRODUCT_VENDOR_KEY PRODUCT_VERSION_KEY_SUFFIX;
 const char kUninstallEntryKey[] = UNINSTALL_LIST_KEY "\\" PRODUCT_NAME;

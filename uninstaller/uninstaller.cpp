@@ -86,7 +86,7 @@ static bool BeginLog(const char* log, bool logged)
         return false;
     }
     LogLine("%s", kStatusReadyText);
-    LogRunHeader(kProductVersion);
+    LogRunHeader();
     return true;
 }
 

@@ -45,7 +45,6 @@ extern const int kInstalledCount;
 extern const int kShortcutCount;
 extern const char kProductName[];
 extern const char kProductPublisher[];
-extern const char kProductVersion[];
 extern const char kRemovalVendorKey[];
 extern const char kRemovalVersionKey[];
 extern const char kUninstallEntryKey[];

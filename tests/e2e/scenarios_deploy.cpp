@@ -156,9 +156,9 @@ int DeployRefused()
         {"/S /DIR=" OPEN_FOLDER " \"/LOG=" LOG_PATH "\"",
          OPEN_FOLDER "  can be changed by users other than administrators"},
         {"/S /DIR=" LOOKALIKE_BASE " \"/LOG=" LOG_PATH "\"",
-         LOOKALIKE " holds files that are not the product's"},
+         LOOKALIKE " holds others' files"},
         {"/S /DIR=" MISSING_DRIVE_FOLDER " \"/LOG=" LOG_PATH "\"",
-         "The drive Q: does not exist or is not a fixed or removable disk."},
+         "There is no fixed or removable disk Q:."},
     };
     for (const auto& explained : kExplained) {
         RunSetup(explained.line, kRefused, true);
@@ -192,7 +192,8 @@ int DeployValues()
         "Command line: ",
         "; account ",
         "; time zone ",
-        " bytes, version " PRODUCT_VERSION "; Windows ",
+        " setup of " PRODUCT " v" PRODUCT_VERSION " by ",
+        " bytes; Windows ",
         "Registry value HKLM\\" UNINSTALL_KEY ": NoModify, REG_DWORD = 1\r\n",
         "Destination: C:\\My Apps\\" PRODUCT "\r\n",
         "Program group: My Tools\r\n",

@@ -167,14 +167,13 @@ int FolderBadInput()
     }
     ExpectRefusal(page, "1:\\" PRODUCT, "The drive must be a letter from A to Z.");
     ExpectRefusal(page, "Q:\\" PRODUCT,
-                  "The drive Q: does not exist or is not a fixed or removable disk.");
+                  "There is no fixed or removable disk Q:.");
     // A folder a user made beforehand, which others may change.
     Check(MakeFolderOthersMayChange("C:\\Open"), "everyone may change C:\\Open");
     ExpectRefusal(page, "C:\\Open",
                   "The folder\r\nC:\\Open\r\ncan be changed by users other than "
                   "administrators, who could then replace the programs installed there.\r\n\r\n"
-                  "Please choose another folder, or have this one removed or its permissions "
-                  "corrected.");
+                  "Please choose another folder.");
     char longPath[260];
     strcpy(longPath, "C:\\");
     memset(longPath + 3, 'a', 256);

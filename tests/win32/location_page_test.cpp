@@ -517,7 +517,7 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
         {open, "The folder\r\n" + open +
                    "\r\ncan be changed by users other than administrators, who could then "
                    "replace the programs installed there.\r\n\r\nPlease choose another "
-                   "folder, or have this one removed or its permissions corrected."},
+                   "folder."},
     };
     for (const auto& r : refusals) {
         ResetInstallState();

@@ -45,6 +45,19 @@ CommandVerdict TakeValue(const char* text, bool tooLong, const char* name, char*
     return kCommandAccepted;
 }
 
+// A switch without a value, taken once.
+CommandVerdict TakeFlag(const char* text, const char* name, bool* given)
+{
+    if (!SameTextIgnoringCase(text, name)) {
+        return kCommandUnknown;
+    }
+    if (*given) {
+        return kCommandRepeated;
+    }
+    *given = true;
+    return kCommandAccepted;
+}
+
 CommandVerdict ReadSwitch(const char* text, bool tooLong, SetupCommand* command, bool* modeSet)
 {
     CommandVerdict verdict = TakeValue(text, tooLong, "/DIR=", command->folder,
@@ -62,23 +75,25 @@ CommandVerdict ReadSwitch(const char* text, bool tooLong, SetupCommand* command,
         verdict = command->hasLog ? kCommandRepeated : kCommandAccepted;
         command->hasLog = true;
     }
+    if (verdict == kCommandUnknown) {
+        verdict = TakeFlag(text, "/?", &command->help);
+    }
+    if (verdict == kCommandUnknown) {
+        verdict = TakeFlag(text, "/ALLUSERS", &command->allUsers);
+    }
+    if (verdict == kCommandUnknown) {
+        verdict = TakeFlag(text, "/ALLOWDOWNGRADE", &command->allowDowngrade);
+    }
     if (verdict != kCommandUnknown) {
         return verdict;
     }
     RunMode mode;
-    if (ReadModeSwitch(text, &mode)) {
-        // /NORESTART and the like: nothing of ours ever restarts.
-        if (mode == kInteractive) {
-            return kCommandAccepted;
-        }
-    } else if (strcmp(text, "/?") == 0) {
-        if (command->help) {
-            return kCommandRepeated;
-        }
-        command->help = true;
-        return kCommandAccepted;
-    } else {
+    if (!ReadModeSwitch(text, &mode)) {
         return kCommandUnknown;
+    }
+    // /NORESTART and the like: nothing of ours ever restarts.
+    if (mode == kInteractive) {
+        return kCommandAccepted;
     }
     if (*modeSet) {
         return kCommandRepeated;

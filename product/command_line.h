@@ -32,6 +32,7 @@ enum SetupExit {
     kExitRefused = 2,     // the command line; nothing changed
     kExitInUse = 3,       // a file to be replaced is in use; nothing changed
     kExitNoSpace = 5,     // a volume written to has too little room; nothing changed
+    kExitDowngrade = 6,   // a newer version is installed; nothing changed
     kExitRunning = 1618,  // another setup of the product runs; nothing changed
     kExitInteractive = 1,
 };
@@ -42,6 +43,8 @@ struct SetupCommand {
     bool hasFolder;
     bool hasGroup;
     bool hasLog;  // with an empty log: the temp folder's
+    bool allUsers;        // /ALLUSERS: the program group in the common Programs folder
+    bool allowDowngrade;  // /ALLOWDOWNGRADE: over a newer version too
     char folder[kFolderValueSize];
     char group[kGroupValueSize];
     char log[kLogValueSize];
@@ -93,22 +96,25 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
 // must agree with: each switch and each exit code on a line of its own,
 // its meaning after a tab. One text rather than tables: the setup only
 // ever shows it whole.
-#define SETUP_HELP_TEXT                                          \
-    "/S\tsilent: no window at all\r\n"                           \
-    "/PASSIVE\tshowing only the progress\r\n"                     \
-    "/DIR=folder\tthe program folder\r\n"                         \
-    "/GROUP=name\tthe program group\r\n"                          \
-    "/LOG=file\ta log of the run (/LOG alone: in %TEMP%)\r\n"     \
-    "/?\tthis list\r\n"                                           \
-    "/VERYSILENT /QUIET /QN\tas /S\r\n"                           \
-    "/SILENT /QB\tas /PASSIVE\r\n"                                \
-    "/NORESTART /SUPPRESSMSGBOXES\tignored\r\n"                   \
+#define SETUP_HELP_TEXT                                                  \
+    "/S\tsilent: no window at all\r\n"                                   \
+    "/PASSIVE\tshowing only the progress\r\n"                            \
+    "/DIR=folder\tthe program folder\r\n"                                \
+    "/GROUP=name\tthe program group\r\n"                                 \
+    "/LOG=file\ta log of the run (/LOG alone: in %TEMP%)\r\n"            \
+    "/ALLUSERS\tthe program group for all users\r\n"                     \
+    "/ALLOWDOWNGRADE\tinstall over a newer version\r\n"                  \
+    "/?\tthis list\r\n"                                                  \
+    "/VERYSILENT /QUIET /QN\tas /S\r\n"                                  \
+    "/SILENT /QB\tas /PASSIVE\r\n"                                       \
+    "/NORESTART /SUPPRESSMSGBOXES\tignored\r\n"                          \
     "\r\nExit codes of /S and /PASSIVE; from 2 on, nothing changed:\r\n" \
-    "0\tinstalled\r\n"                                            \
-    "1\tfailed; the log says why\r\n"                             \
-    "2\tcommand line refused\r\n"                                 \
-    "3\ta file to be replaced is in use\r\n"                      \
-    "5\tnot enough space\r\n"                                     \
+    "0\tinstalled\r\n"                                                   \
+    "1\tfailed; the log says why\r\n"                                    \
+    "2\tcommand line refused\r\n"                                        \
+    "3\ta file to be replaced is in use\r\n"                             \
+    "5\tnot enough space\r\n"                                            \
+    "6\ta newer version is installed\r\n"                                \
     "1618\tanother setup is running\r\n"
 
 #endif

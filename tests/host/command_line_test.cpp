@@ -65,6 +65,9 @@ TEST(CommandLine, TakesSwitchesInAnyCaseAndOrderWithQuotedValues)
         EXPECT_STREQ(p.command.log, c.log ? c.log : "");
     }
     EXPECT_TRUE(Parse("/?").command.help);
+    Parsed flags = Parse("/AllUsers /S /allowdowngrade");
+    EXPECT_TRUE(flags.command.allUsers && flags.command.allowDowngrade);
+    EXPECT_FALSE(Parse("/S").command.allUsers || Parse("/S").command.allowDowngrade);
 }
 
 TEST(CommandLine, RefusesWhatItCannotTakeAndNamesTheArgument)
@@ -89,6 +92,9 @@ TEST(CommandLine, RefusesWhatItCannotTakeAndNamesTheArgument)
         {"/LOGS", kCommandUnknown, "/LOGS"},
         {"/QR", kCommandUnknown, "/QR"},
         {"/? /?", kCommandRepeated, "/?"},
+        {"/ALLUSERS /S /allusers", kCommandRepeated, "/allusers"},
+        {"/ALLUSER", kCommandUnknown, "/ALLUSER"},
+        {"/ALLOWDOWNGRADE=1", kCommandUnknown, "/ALLOWDOWNGRADE=1"},
         {"/DIR=C:\\A /dir=C:\\B", kCommandRepeated, "/dir=C:\\B"},
         {"/DIR=", kCommandEmptyValue, "/DIR="},
         {"/GROUP=\"\"", kCommandEmptyValue, "/GROUP="},

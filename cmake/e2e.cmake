@@ -64,7 +64,7 @@ function(vantor_e2e_scenarios)
     tampered-root tampered-windows tampered-relative remove-junction linked-files
     remove-not-removed ledger-data
     silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
-    deploy-help deploy-aliases refusals tiny-drive)
+    deploy-help deploy-aliases refusals tiny-drive deploy-all-users deploy-downgrade)
   # The scenarios that take longest alone, with their seconds; the others
   # take about 15.
   set(VANTOR_E2E_LONG

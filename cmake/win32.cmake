@@ -49,7 +49,8 @@ add_library(vantor_common STATIC
   ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp ${CMAKE_SOURCE_DIR}/product/command_line.cpp
   ${CMAKE_SOURCE_DIR}/system/dll_search.cpp ${CMAKE_SOURCE_DIR}/system/run_log.cpp
   ${CMAKE_SOURCE_DIR}/system/file_names.cpp ${CMAKE_SOURCE_DIR}/system/folder_chain.cpp
-  ${CMAKE_SOURCE_DIR}/system/folder_access.cpp ${CMAKE_SOURCE_DIR}/system/link_target.cpp)
+  ${CMAKE_SOURCE_DIR}/system/folder_access.cpp ${CMAKE_SOURCE_DIR}/system/access_rules.cpp
+  ${CMAKE_SOURCE_DIR}/system/link_target.cpp)
 target_include_directories(vantor_common PUBLIC ${VANTOR_INCLUDES})
 target_compile_options(vantor_common PRIVATE ${VANTOR_WIN_FLAGS})
 # The setup's code, built for each product.

@@ -151,8 +151,11 @@ void FillFolderSlots(HWND page)
         state.windowsFolder[0] = '\0';
     }
     NormaliseFolderCase(state.windowsFolder);
-    bool programs = ReadSpecialFolder(page, CSIDL_PROGRAMS, state.programsFolder);
-    bool sendTo = ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
+    bool programs = ReadSpecialFolder(page, state.allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
+                                      state.programsFolder);
+    // The SendTo folder is each user's own: links for all users have none.
+    state.sendToFolder[0] = '\0';
+    bool sendTo = state.allUsers || ReadSpecialFolder(page, CSIDL_SENDTO, state.sendToFolder);
     s_folderUnusable = !programs || !sendTo;
     LogLine("Windows folder: %s", state.windowsFolder);
     LogLine("Programs folder: %s", state.programsFolder);

@@ -102,8 +102,8 @@ const char* ReadArgument(const char* text, char* out, size_t outSize, bool* tooL
     "/DIR=folder\tthe program folder\r\n"                                \
     "/GROUP=name\tthe program group\r\n"                                 \
     "/LOG=file\ta log of the run (/LOG alone: in %TEMP%)\r\n"            \
-    "/ALLUSERS\tthe program group for all users\r\n"                     \
-    "/ALLOWDOWNGRADE\tinstall over a newer version\r\n"                  \
+    "/ALLUSERS\tlinks for all users\r\n"                                 \
+    "/ALLOWDOWNGRADE\tover a newer version too\r\n"                      \
     "/?\tthis list\r\n"                                                  \
     "/VERYSILENT /QUIET /QN\tas /S\r\n"                                  \
     "/SILENT /QB\tas /PASSIVE\r\n"                                       \

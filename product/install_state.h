@@ -40,6 +40,8 @@ struct InstallState {
     uint32_t progressTotal;
     uint32_t progressDone;
     uint16_t barValue;
+    bool allUsers;        // the program group in the common Programs folder, no SendTo link
+    bool allowDowngrade;  // a newer version installed is replaced unasked
 };
 
 struct SetupRecord {

@@ -115,13 +115,6 @@ const char* FindExtension(const char* name)
     return strrchr(name, '.');
 }
 
-bool SameTextIgnoringCase(const char* a, const char* b)
-{
-    for (; *a != '\0' && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {
-    }
-    return LowerAscii(*a) == LowerAscii(*b);
-}
-
 bool StartsWithIgnoringCase(const char* text, const char* prefix)
 {
     for (; *prefix != '\0'; ++text, ++prefix) {
@@ -130,6 +123,11 @@ bool StartsWithIgnoringCase(const char* text, const char* prefix)
         }
     }
     return true;
+}
+
+bool SameTextIgnoringCase(const char* a, const char* b)
+{
+    return StartsWithIgnoringCase(a, b) && a[strlen(b)] == '\0';
 }
 
 bool SameFolder(const char* a, const char* b)

@@ -153,7 +153,7 @@ void PumpMessages(HWND window, DWORD milliseconds)
 
 int ShowAbortNotice(HWND owner)
 {
-    ShowPageBox(owner, ABORT_NOTICE_TEXT, MB_OK | MB_ICONWARNING);
+    ShowFormattedBox(owner, MB_OK | MB_ICONWARNING, ABORT_NOTICE_FORMAT, kSupportAddress);
     return 0;
 }
 

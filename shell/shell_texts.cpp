@@ -5,9 +5,11 @@
 
 #include "product_identity.h"
 
-const char kAbortNoticeText[] =
+const char kAbortNoticeFormat[] =
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\n"
-    "support at - " PRODUCT_SUPPORT_ADDRESS "!";
+    "support at - %s!";
+
+const char kSupportAddress[] = PRODUCT_SUPPORT_ADDRESS;
 
 const char kFarewellText[] =
     "For other great software utilities be sure to\r\n"

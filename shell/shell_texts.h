@@ -3,9 +3,11 @@
 #ifndef VANTOR_SHELL_TEXTS_H
 #define VANTOR_SHELL_TEXTS_H
 
-extern const char kAbortNoticeText[];
+// The support address goes in the notice's one %s.
+extern const char kAbortNoticeFormat[];
 extern const char kFarewellText[];
-#define ABORT_NOTICE_TEXT kAbortNoticeText
+extern const char kSupportAddress[];  // the uninstall entry's contact
+#define ABORT_NOTICE_FORMAT kAbortNoticeFormat
 #define FAREWELL_TEXT kFarewellText
 
 #define SUCCESS_QUESTION_FORMAT \

@@ -4,6 +4,7 @@
 #include "unattended.h"
 
 #include "command_line.h"
+#include "earlier_install.h"
 #include "extraction_page.h"
 #include "group_page.h"
 #include "install_pass.h"
@@ -71,10 +72,8 @@ int ShowHelp(bool silent)
     // /S promises no window at all, so the list goes to the log.
     if (silent) {
         SetPageRunMode(kPagesSilent);
-        ShowPageBox(NULL, SETUP_HELP_TEXT, MB_OK);
-    } else {
-        MessageBoxA(NULL, SETUP_HELP_TEXT, INSTALLER_NAME, MB_OK | MB_ICONINFORMATION);
     }
+    ShowPageBox(NULL, SETUP_HELP_TEXT, MB_OK | MB_ICONINFORMATION);
     return kExitInstalled;
 }
 
@@ -144,6 +143,9 @@ int RunUnattended(const SetupCommand& command)
         LogLine(RUNNING_TEXT);
         return kExitRunning;
     }
+    if (!MeetEarlierInstallation()) {
+        return kExitDowngrade;
+    }
     FillFolderSlots(NULL);
     if (!ChooseFolder(command) || !ChooseGroup(command)) {
         return kExitRefused;
@@ -210,6 +212,8 @@ int RunParsed(const char* arguments, int showCommand)
     if (command.help) {
         return ShowHelp(command.mode == kSilent);
     }
+    g_setup.state.allUsers = command.allUsers;
+    g_setup.state.allowDowngrade = command.allowDowngrade;
     if (command.mode != kInteractive) {
         return RunUnattended(command);
     }

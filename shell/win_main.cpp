@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "common_controls.h"
 #include "dll_search.h"
+#include "earlier_install.h"
 #include "install_state.h"
 #include "one_setup.h"
 #include "page_services.h"
@@ -26,6 +27,9 @@ int RunWizard(int showCommand)
         if (!BringOtherSetupForward()) {
             ShowPageBox(NULL, NO_SETUP_WINDOW_TEXT, MB_OK | MB_ICONWARNING);
         }
+        return kExitCode;
+    }
+    if (!MeetEarlierInstallation()) {
         return kExitCode;
     }
 

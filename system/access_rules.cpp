@@ -148,3 +148,8 @@ bool KeptFromUsers(const char* descriptor, const char* self, bool filesToo)
     }
     return *at == '\0' || at[1] == ':';
 }
+
+bool IsLocalSystem(const char* self)
+{
+    return self != NULL && strcmp(self, "S-1-5-18") == 0;
+}

@@ -22,4 +22,8 @@ enum : unsigned long {
 // not read as expected answers false.
 bool KeptFromUsers(const char* descriptor, const char* self, bool filesToo);
 
+// Whether the account, its SID as text, is LocalSystem, as deployment
+// tools run setups. False for null.
+bool IsLocalSystem(const char* self);
+
 #endif

@@ -69,3 +69,11 @@ bool IsKeptFromUsers(void* folder, bool filesToo)
     LocalFree(self);
     return kept;
 }
+
+bool RunsAsLocalSystem()
+{
+    char* self = DescribeSelf();
+    bool system = IsLocalSystem(self);
+    LocalFree(self);
+    return system;
+}

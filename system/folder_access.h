@@ -19,6 +19,9 @@ void* MakeProtectedFolderDescriptor();
 // it was not made (among other reasons, because it is there already).
 bool CreateProtectedFolder(const char* folder);
 
+// Whether the program runs as LocalSystem.
+bool RunsAsLocalSystem();
+
 // Whether nobody but Administrators, SYSTEM, TrustedInstaller and the
 // account that runs the setup can change the folder open at the handle
 // (with read-control access); with filesToo, the files made in it either.

@@ -4,8 +4,10 @@
 
 #include "install_state.h"
 #include "made_list.h"
+#include "number_text.h"
 #include "path_helpers.h"
 #include "run_log.h"
+#include "shell_texts.h"
 #include "shortcuts.h"
 
 namespace {
@@ -97,6 +99,12 @@ void WriteDeploymentValues(HKEY entry, char buffer[kKeyBufferSize])
     SetText(entry, "URLInfoAbout", manifest.webPage);
     SetNumber(entry, "NoModify", 1);
     SetNumber(entry, "NoRepair", 1);
+    uint32_t major, minor;
+    ReadVersion(manifest.version, &major, &minor);
+    SetNumber(entry, "VersionMajor", major);
+    SetNumber(entry, "VersionMinor", minor);
+    SetText(entry, "Contact", kSupportAddress);
+    SetText(entry, "Comments", manifest.tagline);
     if (JoinPath(buffer, kKeyBufferSize, state.windowsFolder,
                  manifest.files[kUninstallerEntry].targetName, true) &&
         AppendText(buffer, kKeyBufferSize, " " QUIET_UNINSTALL_SWITCH)) {
@@ -186,11 +194,34 @@ bool HasUninstallEntry()
     return true;
 }
 
-bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
+namespace {
+
+// A text value of the earlier installation's uninstall entry.
+bool ReadEntryText(const char* name, char* buffer, DWORD size)
 {
     char path[kKeyBufferSize];
     return JoinPath(path, sizeof path, UNINSTALL_LIST_KEY, g_setup.manifest.productName, false) &&
-           ReadText(path, PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
+           ReadText(path, name, buffer, size);
+}
+
+}  // namespace
+
+bool ReadPreviousGroup(char buffer[kGroupValueBufferSize])
+{
+    return ReadEntryText(PROGRAM_GROUP_VALUE, buffer, kGroupValueBufferSize);
+}
+
+bool ReadPreviousScope()
+{
+    char value[2];
+    return ReadEntryText(ALL_USERS_VALUE, value, sizeof value) && value[0] == '1';
+}
+
+const char* ReadInstalledVersion(char* buffer, unsigned long size)
+{
+    // As the entry shows it: "v" and the version.
+    return ReadEntryText(DISPLAY_VERSION_VALUE, buffer, size) && buffer[0] == 'v' ? buffer + 1
+                                                                                  : NULL;
 }
 
 void WriteRegistryRecords()
@@ -210,7 +241,7 @@ void WriteRegistryRecords()
             SetText(entry, "DisplayName", manifest.productName);
             // The version field holds at most 9 characters, so "v%s" fits.
             wsprintfA(keyBuffer, "v%s", manifest.version);
-            SetText(entry, "DisplayVersion", keyBuffer);
+            SetText(entry, DISPLAY_VERSION_VALUE, keyBuffer);
             // A command that would not fit is left out rather than cut.
             if (JoinPath(keyBuffer, sizeof keyBuffer, state.windowsFolder,
                          manifest.files[kUninstallerEntry].targetName, false)) {
@@ -223,6 +254,7 @@ void WriteRegistryRecords()
             if (made != NULL) {
                 SetText(entry, CREATED_FOLDER_VALUE, made);
             }
+            SetText(entry, ALL_USERS_VALUE, state.allUsers ? "1" : "0");
             SetText(entry, "Publisher", manifest.publisher);
             SetText(entry, "HelpLink", manifest.webPage);
             WriteDeploymentValues(entry, keyBuffer);
@@ -231,7 +263,9 @@ void WriteRegistryRecords()
         RegCloseKey(list);
     }
 
-    if (MakeShortcutPath(keyBuffer, sizeof keyBuffer, state.sendToFolder, "",
+    // Links for all users have no SendTo folder of theirs.
+    if (state.sendToFolder[0] != '\0' &&
+        MakeShortcutPath(keyBuffer, sizeof keyBuffer, state.sendToFolder, "",
                          manifest.files[kUpdaterEntry].caption)) {
         RemoveStaleLink(keyBuffer, manifest.files[kUpdaterEntry].targetName);
     }

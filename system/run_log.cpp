@@ -4,11 +4,11 @@
 #include <string.h>
 
 #include "file_names.h"
+#include "folder_access.h"
 #include "folder_chain.h"
 
 enum {
     kMostLogLevels = MAX_PATH / 2,  // "X:\a\b\..." has no more
-    kTokenUserSize = 128,           // the account and a SID of the longest kind
     kAccountSize = 257,             // the longest user name, and its NUL
 };
 
@@ -196,16 +196,14 @@ void LogRunHeader()
     HANDLE token;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
         TOKEN_ELEVATION elevation;
-        DWORD user[kTokenUserSize / sizeof(DWORD)];
         if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
             elevation.TokenIsElevated) {
             rights = "elevated";
         }
-        if (GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
-            IsWellKnownSid(((TOKEN_USER*)user)->User.Sid, WinLocalSystemSid)) {
-            rights = "LocalSystem";
-        }
         CloseHandle(token);
+    }
+    if (RunsAsLocalSystem()) {
+        rights = "LocalSystem";
     }
     // The zone's name and its offset without daylight saving time: the
     // stamps of the lines are local time.

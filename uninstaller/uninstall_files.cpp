@@ -29,8 +29,12 @@ void FindSystemFolders()
     if (n == 0 || n >= sizeof r.systemFolder) {
         r.systemFolder[0] = '\0';
     }
-    ReadShellFolder(CSIDL_PROGRAMS, r.programsFolder);
-    ReadShellFolder(CSIDL_SENDTO, r.sendToFolder);
+    // Where the setup made the links, whoever runs the removal.
+    ReadShellFolder(r.allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, r.programsFolder);
+    r.sendToFolder[0] = '\0';
+    if (!r.allUsers) {
+        ReadShellFolder(CSIDL_SENDTO, r.sendToFolder);
+    }
     r.programPathSafe = r.windowsFolder[0] != '\0' && r.systemFolder[0] != '\0' &&
                         IsRemovableProgramFolder(r.programPath, r.windowsFolder, r.systemFolder);
 }

@@ -41,6 +41,8 @@ bool ReadUninstallEntry()
         ReadText(entry, PROGRAM_PATH_VALUE, g_removal.programPath, sizeof g_removal.programPath);
     ReadText(entry, PROGRAM_GROUP_VALUE, g_removal.groupName, sizeof g_removal.groupName);
     ReadText(entry, CREATED_FOLDER_VALUE, g_removal.createdFolder, sizeof g_removal.createdFolder);
+    char scope[2];
+    g_removal.allUsers = ReadText(entry, ALL_USERS_VALUE, scope, sizeof scope) && scope[0] == '1';
     RegCloseKey(entry);
     return true;
 }

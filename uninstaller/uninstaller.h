@@ -62,6 +62,7 @@ struct Removal {
     char groupName[MAX_PATH];
     char createdFolder[MAX_PATH];  // the shallowest the setup made; may be empty
     bool programPathRead;  // a REG_SZ value that fits
+    bool allUsers;         // the links are in the common Programs folder, none in SendTo
     bool programPathSafe;
     bool programFolderKept;  // not touched (or no longer): its links stay too
     bool cancelled;

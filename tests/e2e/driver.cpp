@@ -90,6 +90,10 @@ const ScenarioEntry kScenarios[] = {
     {"tiny-drive", TinyDrive,
      "drives of their own: too little room ends with 5; a mounted folder is refused; with "
      "room, installed and removed"},
+    {"deploy-all-users", DeployAllUsers,
+     "/S /ALLUSERS: links in the common Programs folder, kept by a reinstall, removed by the record"},
+    {"deploy-downgrade", DeployDowngrade,
+     "a newer version installed: 6 unattended, No by default asked, replaced with /ALLOWDOWNGRADE"},
     {"refusals", Refusals,
      "a log through a link, and with /S what they do not take: both programs refuse, no window"},
 };

@@ -10,6 +10,7 @@ enum {
     kRefused = 2,
     kInUse = 3,
     kNoSpace = 5,
+    kDowngrade = 6,
     kRunning = 1618,
     kLogSize = 64 * 1024,
 };
@@ -49,5 +50,9 @@ void ExpectInstalledAt(const char* destination, const char* group);
 // The removal the package manager would run, as it is registered; then
 // the machine as it was before the installation.
 void RemoveAsRegistered();
+// Against the kBefore snapshot, an installation in the proposed folder and
+// group, with every difference the product makes and no other; then the
+// removal as registered.
+void CheckProposedInstallationRemoved(const char* what);
 
 #endif

@@ -57,6 +57,8 @@ int DeployPassive();
 int DeployHelp();
 int DeployAliases();
 int Refusals();
+int DeployAllUsers();
+int DeployDowngrade();
 
 // Checks of the environment a complete installation ran in, where the run
 // asks for one: TZ=Asia/Kolkata, VANTOR_WINEARCH=win64.

@@ -141,6 +141,8 @@ void CheckEndText(const char* text, const char* const* required, const char* con
 // Rewrites the uninstall entry's "Program Path", as a user with the
 // registry editor could.
 bool SetProgramPath(const char* value, DWORD type = REG_SZ);
+// Rewrites a text value of the uninstall entry.
+bool SetEntryText(const char* name, const char* value, DWORD type = REG_SZ);
 // After a removal that was not complete: the uninstall entry and the
 // command it names are still there.
 void CheckEntryKept();

@@ -116,6 +116,7 @@ struct WalkState {
     DWORD shownTick;
     char destination[MAX_PATH];
     char group[64];
+    bool allUsers;  // the links in the common Programs folder, none in SendTo
 };
 extern WalkState g_walk;
 
@@ -132,6 +133,9 @@ void ThousandsText(DWORD value, char* text, int size);
 void JoinPath(char* out, size_t size, const char* folder, const char* name);
 // The link in folder named after an entry's caption.
 void CaptionLink(char* out, size_t size, const char* folder, int entry);
+// Where the setup puts the links for the walk's scope: the Programs folder
+// (the common one for all users) and the SendTo folder (none for all users).
+void LinkFolders(char* programs, char* sendTo);
 bool FileSize(const char* path, DWORD* size);
 // Polls a control until its text is the expected one.
 bool WaitItemText(HWND page, int id, const char* expected, DWORD timeout);

@@ -222,17 +222,22 @@ bool FinishRemoval(HWND window, const RemovalAnswers* answers)
     return true;
 }
 
-bool SetProgramPath(const char* value, DWORD type)
+bool SetEntryText(const char* name, const char* value, DWORD type)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
         return false;
     }
-    LONG result = RegSetValueExA(key, PROGRAM_PATH_VALUE, 0, type, (const BYTE*)value,
-                                 (DWORD)strlen(value) + 1);
+    LONG result =
+        RegSetValueExA(key, name, 0, type, (const BYTE*)value, (DWORD)strlen(value) + 1);
     RegCloseKey(key);
     return Check(result == ERROR_SUCCESS, "the uninstall entry's \"%s\" now reads \"%s\" (type %lu)",
-                 PROGRAM_PATH_VALUE, value, (unsigned long)type);
+                 name, value, (unsigned long)type);
+}
+
+bool SetProgramPath(const char* value, DWORD type)
+{
+    return SetEntryText(PROGRAM_PATH_VALUE, value, type);
 }
 
 void CheckEntryKept()
@@ -449,8 +454,7 @@ void AllowProduct(AllowanceList* list, char change, int parts)
     char programs[MAX_PATH];
     char sendTo[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    SpecialFolder(CSIDL_PROGRAMS, programs);
-    SpecialFolder(CSIDL_SENDTO, sendTo);
+    LinkFolders(programs, sendTo);
     if (parts & kProgramFolder) {
         Allow(list, true, why, "%c %s", change, BaseFolder());
         Allow(list, true, why, "%c %s", change, g_walk.destination);
@@ -469,7 +473,9 @@ void AllowProduct(AllowanceList* list, char change, int parts)
         }
         char link[MAX_PATH];
         CaptionLink(link, sizeof link, sendTo, kMainProgram);
-        Allow(list, true, why, "%c %s", change, link);
+        if (sendTo[0] != '\0') {
+            Allow(list, true, why, "%c %s", change, link);
+        }
     }
     if ((parts & kRecords) == 0) {
         return;
@@ -490,7 +496,8 @@ void AllowProduct(AllowanceList* list, char change, int parts)
         "DisplayName",     "DisplayVersion", "UninstallString", "Program Path", "Program Group",
         "Publisher",       "HelpLink",       "DisplayIcon",     "InstallLocation", "EstimatedSize",
         "InstallDate",     "URLInfoAbout",   "NoModify",        "NoRepair",
-        "QuietUninstallString",
+        "QuietUninstallString", "VersionMajor", "VersionMinor", "Contact", "Comments",
+        "Links For All Users",
     };
     for (size_t i = 0; i < sizeof kEntryValues / sizeof kEntryValues[0]; i++) {
         Allow(list, true, why, "%c %s%s : %s", change, root, entry, kEntryValues[i]);

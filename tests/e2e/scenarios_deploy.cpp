@@ -106,15 +106,20 @@ int SilentInstall()
         return RemovalOutcome();
     }
     Log("timing: silent installation took %lu ms", (unsigned long)(GetTickCount() - start));
+    CheckProposedInstallationRemoved("after the silent installation");
+    return RemovalOutcome();
+}
+
+void CheckProposedInstallationRemoved(const char* what)
+{
     // The machine as an interactive installation leaves it (install-snapshot
     // demands the same list of it): every difference the product makes and
     // no other. Taken first: the checks after it read the files.
     snprintf(g_walk.destination, sizeof g_walk.destination, "%s", DEFAULT_FOLDER);
     snprintf(g_walk.group, sizeof g_walk.group, "%s", PRODUCT);
-    CheckInstallationDifferences("after the silent installation");
+    CheckInstallationDifferences(what);
     ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
     RemoveAsRegistered();
-    return RemovalOutcome();
 }
 
 int DeployRefused()

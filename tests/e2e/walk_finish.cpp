@@ -90,6 +90,11 @@ static void CheckDeploymentValues(const char* uninstaller)
     CheckRegString(UNINSTALL_KEY, "URLInfoAbout", HELP_LINK);
     snprintf(text, sizeof text, "\"%s\" /S", uninstaller);
     CheckRegString(UNINSTALL_KEY, "QuietUninstallString", text);
+    CheckRegNumber(UNINSTALL_KEY, "VersionMajor", PRODUCT_VERSION_MAJOR);
+    CheckRegNumber(UNINSTALL_KEY, "VersionMinor", PRODUCT_VERSION_MINOR);
+    CheckRegString(UNINSTALL_KEY, "Contact", PRODUCT_SUPPORT_ADDRESS);
+    CheckRegString(UNINSTALL_KEY, "Comments", PRODUCT_TAGLINE);
+    CheckRegString(UNINSTALL_KEY, "Links For All Users", g_walk.allUsers ? "1" : "0");
     // The size of what was installed, from the build's copies.
     unsigned long long total = 0;
     for (int i = 0; i < kFileCount; i++) {
@@ -129,8 +134,7 @@ void CheckInstalled()
     char sendTo[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     NormaliseFolderCase(windows);
-    SpecialFolder(CSIDL_PROGRAMS, programs);
-    SpecialFolder(CSIDL_SENDTO, sendTo);
+    LinkFolders(programs, sendTo);
     char groupFolder[MAX_PATH];
     JoinPath(groupFolder, sizeof groupFolder, programs, g_walk.group);
     int links = 0;
@@ -157,11 +161,21 @@ void CheckInstalled()
     Check(links == kShortcutCount, "the group folder holds %d links (%d)", kShortcutCount, links);
     char link[MAX_PATH];
     char target[MAX_PATH];
-    CaptionLink(link, sizeof link, sendTo, kMainProgram);
-    JoinPath(target, sizeof target, g_walk.destination, kFiles[kMainProgram].name);
-    CheckLink(link, target, g_walk.destination, kFiles[kMainProgram].caption);
-    CaptionLink(link, sizeof link, sendTo, kUpdater);
-    Check(!PathExists(link), "the stale %s is gone", link);
+    if (g_walk.allUsers) {
+        // Nothing in the running user's own folders.
+        SpecialFolder(CSIDL_PROGRAMS, programs);
+        JoinPath(groupFolder, sizeof groupFolder, programs, g_walk.group);
+        Check(!PathExists(groupFolder), "no group %s of this user", groupFolder);
+        SpecialFolder(CSIDL_SENDTO, sendTo);
+        CaptionLink(link, sizeof link, sendTo, kMainProgram);
+        Check(!PathExists(link), "no SendTo link %s", link);
+    } else {
+        CaptionLink(link, sizeof link, sendTo, kMainProgram);
+        JoinPath(target, sizeof target, g_walk.destination, kFiles[kMainProgram].name);
+        CheckLink(link, target, g_walk.destination, kFiles[kMainProgram].caption);
+        CaptionLink(link, sizeof link, sendTo, kUpdater);
+        Check(!PathExists(link), "the stale %s is gone", link);
+    }
 
     char uninstall[MAX_PATH];
     JoinPath(uninstall, sizeof uninstall, windows, kFiles[0].name);

@@ -74,6 +74,15 @@ void CaptionLink(char* out, size_t size, const char* folder, int entry)
     JoinPath(out, size, folder, name);
 }
 
+void LinkFolders(char* programs, char* sendTo)
+{
+    SpecialFolder(g_walk.allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, programs);
+    sendTo[0] = '\0';
+    if (!g_walk.allUsers) {
+        SpecialFolder(CSIDL_SENDTO, sendTo);
+    }
+}
+
 void ThousandsText(DWORD value, char* text, int size)
 {
     char digits[32];

@@ -69,4 +69,16 @@ TEST(AccessRules, OnlyTrustedAccountsMayChangeAFolderOnTheWay)
     EXPECT_TRUE(KeptFromUsers("O:LAD:P(A;;FA;;;LA)(A;;FA;;;SY)", "LA", false));
 }
 
+// The links for all users by default: only LocalSystem's own SID, not an
+// administrator, a service account or a SID that merely starts alike.
+TEST(AccessRules, LocalSystemIsKnownByItsSid)
+{
+    EXPECT_TRUE(IsLocalSystem("S-1-5-18"));
+    for (const char* other : {WINE_USER, "S-1-5-19", "S-1-5-20", "S-1-5-180", "S-1-5-18-1",
+                              "S-1-5-32-544", "SY", ""}) {
+        EXPECT_FALSE(IsLocalSystem(other)) << other;
+    }
+    EXPECT_FALSE(IsLocalSystem(nullptr));
+}
+
 }  // namespace

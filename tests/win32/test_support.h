@@ -10,6 +10,12 @@
 #include "install_state.h"
 #include "product_identity.h"
 
+// The notice that ends every aborted installation, with the product's
+// support address.
+#define ABORT_NOTICE_TEXT                                                  \
+    "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\n" \
+    "support at - " PRODUCT_SUPPORT_ADDRESS "!"
+
 // The setup program's module, loaded as data: its resources (payload,
 // licence, templates, pictures) are what the tests use.
 HMODULE SetupModule();

@@ -9,7 +9,6 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <utility>
 #include <vector>
 
 #include "command_line.h"
@@ -64,11 +63,6 @@ std::vector<std::string> ValuesOf(const Fields& fields, const std::string& path)
     return values;
 }
 
-size_t CountOf(const Fields& fields, const std::string& path)
-{
-    return std::count_if(fields.begin(), fields.end(), [&](const auto& field) { return field.first == path; });
-}
-
 std::string ValueOf(const Fields& fields, const std::string& path)
 {
     std::vector<std::string> values = ValuesOf(fields, path);
@@ -116,7 +110,8 @@ TEST_F(WingetManifest, HoldsWhatTheSchemaRequiresInItsPatternsAndEnumerations)
     for (const char* key : {"PackageIdentifier", "PackageVersion", "PackageLocale", "Publisher", "PackageName",
                             "License", "ShortDescription", "Installers", "ManifestType", "ManifestVersion",
                             "Installers.Architecture", "Installers.InstallerUrl", "Installers.InstallerSha256"}) {
-        EXPECT_EQ(CountOf(fields, key), 1u) << key;
+        EXPECT_EQ(std::count_if(fields.begin(), fields.end(), [&](const auto& f) { return f.first == key; }), 1)
+            << key;
     }
     const std::map<std::string, std::set<std::string>> enumerations = {
         {"ManifestType", {"singleton"}},
@@ -172,9 +167,8 @@ TEST_F(WingetManifest, NamesTheSetupsHashAndOnlyItsSwitchesAndExitCodes)
     char digest[65] = "";
     ASSERT_EQ(fread(digest, 1, 64, pipe), 64u);
     pclose(pipe);
-    std::string expected = digest;
-    for (char& c : expected) c = static_cast<char>(toupper(c));
-    EXPECT_EQ(ValueOf(fields, "Installers.InstallerSha256"), expected);
+    for (char& c : digest) c = static_cast<char>(toupper(c));
+    EXPECT_EQ(ValueOf(fields, "Installers.InstallerSha256"), digest);
 
     std::set<std::string> helpSwitches;
     std::map<int, std::string> helpCodes;

@@ -2,6 +2,8 @@
 # folder PRODUCT (its description product.txt, its files, its licence, its
 # pictures if it brings them), built into ROOT:
 #   ROOT/<output>         the setup, named by the description (Setup.exe)
+#   ROOT/<id>.yaml        the package manager's manifest of that setup, its
+#                         file's name in ROOT/package.name
 #   ROOT/uninstaller/     Vantor's uninstaller, built for this product
 #   ROOT/<@ path>         the updater and the main program, if the product
 #                         takes ours (entries 1 and 2 with "@" sources)
@@ -240,6 +242,11 @@ function(vantor_setup target app product root)
   add_custom_command(TARGET ${target} POST_BUILD COMMAND ${VANTOR_HEADERS} $<TARGET_FILE:${target}>
     VERBATIM)
   vantor_sign(${target})
+  # Last, so that its hash is of the setup as shipped: headers rewritten,
+  # signed.
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${VANTOR_MANIFEST} --package ${description} ${product} ${root} $<TARGET_FILE:${target}>
+    VERBATIM)
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
 endfunction()
 

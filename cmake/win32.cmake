@@ -78,6 +78,10 @@ endif()
 # product's, in second/.
 vantor_setup(Vantor vantor_app ${CMAKE_SOURCE_DIR}/products/quorvel ${CMAKE_BINARY_DIR})
 include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
+# Each setup's package manager manifest names its hash, and the demo's is
+# the one packaging/winget/ publishes.
+add_test(NAME WingetManifest.built_beside_each_setup COMMAND ${CMAKE_SOURCE_DIR}/tests/package_manifests.sh
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 
 # Windows tests, run by ctest through Wine.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

@@ -6,8 +6,9 @@
 # PRODUCT_FOLDER holds the description, product.txt, and the files,
 # licence and pictures it names. The setup is written into OUTPUT_FOLDER
 # (default build/setups/<the product folder's name> in this tree) under
-# the name the description's "output" line gives (default Setup.exe);
-# the folder keeps what a rebuild reuses. Only what this setup needs is
+# the name the description's "output" line gives (default Setup.exe),
+# beside the package manager's manifest of it; the folder keeps what a
+# rebuild reuses. Only what this setup needs is
 # built: the host tools, the setup, Vantor's uninstaller and the programs
 # of ours the description takes, each for this product.
 set -eo pipefail
@@ -60,3 +61,9 @@ cmake --build "$out" -j"$jobs" -- --no-print-directory
 setup=$out/$(cat "$out/setup.name")
 say "done in $(( $(date +%s) - started )) s"
 echo "setup: $setup ($(stat -c %s "$setup") bytes)"
+package=$out/$(cat "$out/package.name")
+if grep -Eq '^[[:space:]]*download[[:space:]]' "$description"; then
+  echo "package manifest: $package"
+else
+  echo "package manifest: $package (InstallerUrl is a placeholder: add a \`download\` line to product.txt)"
+fi

@@ -2,7 +2,8 @@
 # With a certificate in the environment the build signs the product's
 # programs before packing them and the setup after linking it: a build in
 # build/signed with a throwaway certificate, every signature verified, and
-# the programs the setup carries are the signed ones, byte for byte.
+# the programs the setup carries are the signed ones, byte for byte, and
+# the package manager's manifest names the signed setup's hash.
 # usage: signed_build.sh SOURCE_ROOT HOST_TREE
 set -e
 src=$1
@@ -68,6 +69,8 @@ for named in $(find "$out" -name setup.name -not -path '*/CMakeFiles/*'); do
   done
 done
 rm -f "$out/unpacked.tmp"
+# The package manager's manifests name the signed setups' hashes.
+"$src/tests/package_manifests.sh" "$src" "$out" || failed=1
 # The other form of certificate: a PKCS#12 file with a password.
 openssl pkcs12 -export -inkey "$cert/key.pem" -in "$cert/cert.pem" -passout pass:Fenwick7 \
   -out "$cert/signer.p12"

@@ -90,6 +90,15 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
          "entry | N.txt", "source: 'payload' is not a file"},
         {"a version of three numbers", "version 2.3.1\n", SixEntries(), "version",
          "version: '2.3.1' is not major.minor such as 3.02"},
+        {"a download address that is not the web's", "download ftp://brindlemoor.com/Vantor.exe\n", SixEntries(),
+         "download", "download: 'ftp://brindlemoor.com/Vantor.exe' must be the address the package manager "
+                     "downloads the setup from: http:// or https:// and the rest, without blanks"},
+        {"a download address with a blank", "download https://brindlemoor.com/Quorvel Setup.exe\n", SixEntries(),
+         "download", "download: 'https://brindlemoor.com/Quorvel Setup.exe' must be the address"},
+        {"a download address of the scheme alone", "download https://\n", SixEntries(), "download",
+         "download: 'https://' must be the address"},
+        {"a name of one letter", "name Q\n", SixEntries(), "name",
+         "name: 'Q' is one character; the package manager's manifest needs at least 2"},
     };
     for (const Mistake& m : mistakes) {
         std::string description = Description(m.overrides, m.entries);

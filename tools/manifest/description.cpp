@@ -93,6 +93,7 @@ bool ReadText(Description* d, int line, const std::string& key, const std::strin
         {"installer", &Description::installer, &Description::installerLine, true},
         {"base", &Description::base, &Description::baseLine, true},
         {"output", &Description::output, &Description::outputLine, false},
+        {"download", &Description::download, &Description::downloadLine, false},
     };
     for (const Field& f : kFields) {
         if (key == f.key) {

@@ -41,6 +41,9 @@ struct Description {
     // folder and the output file's name.
     std::string installer = "Vantor", base, output = "Setup.exe";
     int installerLine = 0, baseLine = 0, outputLine = 0;
+    // Where the package manager downloads the setup from, if it is known.
+    std::string download;
+    int downloadLine = 0;
     // The publisher's texts. Texts of several lines take them separated
     // by "|" on one key.
     std::string support, homePage, copyright;
@@ -99,6 +102,9 @@ void CheckFiles(Description* d, CheckStage stage);
 void CheckPictures(Description* d, CheckStage stage);
 // The uninstaller's icon alone, resolved and checked, for the programs.
 void CheckUninstallerIcon(Description* d, CheckStage stage);
+// The download address and the package manager's own limits on the
+// names (package_manifest.cpp).
+void CheckPackageFields(const Description& d);
 // Every text of the description against the box it is shown in.
 void CheckTextFit(const Description& d);
 // The texts of the pictures the painter draws (the banner's, the start

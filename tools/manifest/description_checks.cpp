@@ -164,4 +164,5 @@ void CheckIdentity(Description* d) {
     CheckSetupConstants(d);
     CheckTable(d);
     CheckTextFit(*d);
+    CheckPackageFields(*d);
 }

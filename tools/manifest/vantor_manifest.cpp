@@ -6,6 +6,7 @@
 // usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
 //        vantor-manifest --identity DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR
 //        vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT
+//        vantor-manifest --package DESCRIPTION SOURCE_ROOT BUILD_ROOT SETUP
 // Plain paths in the description are relative to SOURCE_ROOT, the product's
 // folder. Files named with "@" lie under BUILD_ROOT, Vantor's uninstaller
 // (@uninstaller) at BUILD_ROOT/uninstaller/<TARGET>, the pictures the build
@@ -18,7 +19,9 @@
 // programs need, which are built before they can be packed: the identity
 // header, the application manifest and the uninstaller's icon. --check
 // writes nothing and checks all that can be checked before anything is
-// built.
+// built. --package writes the package manager's manifest of the finished
+// (and signed) setup SETUP beside it, as PUBLISHER.NAME.yaml, and that
+// file's name into package.name there.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -28,6 +31,8 @@
 
 #include "description.h"
 #include "generated_files.h"
+#include "package_manifest.h"
+#include "sha256.h"
 
 namespace {
 
@@ -70,10 +75,23 @@ bool WriteSetupFiles(const Description& d, const std::string& out) {
            WriteFile(out + "/manifest.txt", Listing(d));
 }
 
+bool WritePackageManifest(const Description& d, const std::string& setup) {
+    std::string hash, text;
+    if (!FileSha256(setup, &hash)) {
+        std::fprintf(stderr, "%s: cannot read the setup\n", setup.c_str());
+        return false;
+    }
+    if (!PackageManifest(d, hash, &text)) return false;
+    std::string folder = setup.substr(0, setup.find_last_of('/') + 1);
+    std::string name = PackageIdentifier(d) + ".yaml";
+    return WriteFile(folder + name, text) && WriteFile(folder + "package.name", name + "\n");
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: vantor-manifest DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
                          "       vantor-manifest --identity DESCRIPTION SOURCE_ROOT BUILD_ROOT OUT_DIR\n"
-                         "       vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT\n");
+                         "       vantor-manifest --check DESCRIPTION SOURCE_ROOT BUILD_ROOT\n"
+                         "       vantor-manifest --package DESCRIPTION SOURCE_ROOT BUILD_ROOT SETUP\n");
     return 2;
 }
 
@@ -83,7 +101,7 @@ int main(int argc, char** argv) {
     std::string mode = argc > 1 && argv[1][0] == '-' ? argv[1] : "";
     int first = mode.empty() ? 1 : 2;
     if ((mode == "--check" && argc != 5) || (mode != "--check" && argc != first + 4) ||
-        (!mode.empty() && mode != "--check" && mode != "--identity")) {
+        (!mode.empty() && mode != "--check" && mode != "--identity" && mode != "--package")) {
         return Usage();
     }
     Description d;
@@ -94,7 +112,7 @@ int main(int argc, char** argv) {
     CheckIdentity(&d);
     if (mode == "--identity") {
         CheckUninstallerIcon(&d, kBuilt);
-    } else {
+    } else if (mode != "--package") {
         CheckStage stage = mode == "--check" ? kBeforeBuild : kBuilt;
         CheckFiles(&d, stage);
         CheckPictures(&d, stage);
@@ -105,6 +123,7 @@ int main(int argc, char** argv) {
     }
     if (mode == "--check") return 0;
     std::string out = argv[first + 3];
+    if (mode == "--package") return WritePackageManifest(d, out) ? 0 : 1;
     mkdir(out.c_str(), 0777);
     if (!WriteIdentity(d, out)) return 1;
     if (mode == "--identity") return 0;

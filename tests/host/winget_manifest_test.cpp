@@ -174,7 +174,7 @@ TEST_F(WingetManifest, NamesTheSetupsHashAndOnlyItsSwitchesAndExitCodes)
     std::map<int, std::string> helpCodes;
     // What the package manager should tell its user for each failure.
     const std::map<int, std::string> responses = {
-        {kExitFailed, "contactSupport"}, {kExitRefused, "invalidParameter"}, {kExitInUse, "fileInUse"},
+        {kExitFailed, "contactSupport"}, {kExitRefused, "invalidParameter"}, {kExitInUse, "packageInUse"},
         {kExitNoSpace, "diskFull"},      {kExitDowngrade, "downgrade"},      {kExitRunning, "installInProgress"}};
     for (const std::string& word : HelpWords()) {
         std::istringstream names(word);

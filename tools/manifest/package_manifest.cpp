@@ -25,7 +25,7 @@ struct Response {
 const Response kResponses[] = {
     {kExitFailed, "contactSupport"},     // the log says why
     {kExitRefused, "invalidParameter"},
-    {kExitInUse, "fileInUse"},           // any file to be replaced, not only a running program
+    {kExitInUse, "packageInUse"},        // most often the product's own program, running
     {kExitNoSpace, "diskFull"},
     {kExitDowngrade, "downgrade"},
     {kExitRunning, "installInProgress"},

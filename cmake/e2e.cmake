@@ -12,7 +12,7 @@ function(vantor_driver target setup root)
   add_executable(${target} ${VANTOR_E2E_SOURCES})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME vantor-driver RUNTIME_OUTPUT_DIRECTORY ${root})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${root}/generated
-    ${CMAKE_SOURCE_DIR}/shell ${CMAKE_SOURCE_DIR}/pages)
+    ${CMAKE_SOURCE_DIR}/shell ${CMAKE_SOURCE_DIR}/pages ${CMAKE_SOURCE_DIR}/payload)
   target_compile_options(${target} PRIVATE -O2 -Wall -Wextra -fno-exceptions -fno-rtti)
   target_link_options(${target} PRIVATE -static -mconsole)
   target_link_libraries(${target} user32 gdi32 advapi32 ole32 shell32 uuid)
@@ -64,7 +64,8 @@ function(vantor_e2e_scenarios)
     tampered-root tampered-windows tampered-relative remove-junction linked-files
     remove-not-removed ledger-data
     silent-install deploy-refused deploy-values deploy-in-use deploy-running deploy-passive
-    deploy-help deploy-aliases refusals tiny-drive deploy-all-users deploy-downgrade)
+    deploy-help deploy-aliases refusals tiny-drive deploy-all-users deploy-downgrade
+    damaged-setup)
   # The scenarios that take longest alone, with their seconds; the others
   # take about 15.
   set(VANTOR_E2E_LONG

@@ -41,9 +41,10 @@ add_library(vantor_description STATIC ${VANTOR_DESCRIPTION_SOURCES}
   ${CMAKE_SOURCE_DIR}/tools/paint/paint_canvas.cpp
   ${CMAKE_SOURCE_DIR}/tools/paint/pixel_fonts.cpp
   ${CMAKE_SOURCE_DIR}/product/location_rules.cpp
-  ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp)
+  ${CMAKE_SOURCE_DIR}/product/path_helpers.cpp
+  ${CMAKE_SOURCE_DIR}/payload/payload_sum.cpp)
 target_include_directories(vantor_description PUBLIC ${CMAKE_SOURCE_DIR}/tools/manifest
-  ${CMAKE_SOURCE_DIR}/tools/paint)
+  ${CMAKE_SOURCE_DIR}/tools/paint ${CMAKE_SOURCE_DIR}/payload)
 add_executable(vantor-manifest ${CMAKE_SOURCE_DIR}/tools/manifest/vantor_manifest.cpp)
 target_link_libraries(vantor-manifest vantor_description)
 

@@ -13,6 +13,7 @@
 #include "location_page.h"
 #include "made_list.h"
 #include "one_setup.h"
+#include "payload_check.h"
 #include "page_ids.h"
 #include "page_services.h"
 #include "path_helpers.h"
@@ -139,6 +140,10 @@ bool RunUnattendedStep(int (*work)(HWND), WORD dialogId, DLGPROC page)
 int RunUnattended(const SetupCommand& command)
 {
     SetPageRunMode(command.mode == kSilent ? kPagesSilent : kPagesPassive);
+    if (!PayloadIntact()) {
+        ShowPageBox(NULL, DAMAGED_SETUP_TEXT, MB_OK | MB_ICONERROR);
+        return kExitFailed;
+    }
     if (!ClaimOnlySetup()) {
         LogLine(RUNNING_TEXT);
         return kExitRunning;
@@ -203,8 +208,9 @@ int RunParsed(const char* arguments, int showCommand)
         return unattended ? kExitRefused : kExitInteractive;
     }
     const ProductManifest& manifest = g_setup.manifest;
-    LogLine("%s setup of %s v%s by %s", INSTALLER_NAME, manifest.productName, manifest.version,
-            manifest.publisher);
+    // Whatever the installer's name: "Vantor" or "Tidewell Setup".
+    LogLine("Setup of %s v%s by %s (%s)", manifest.productName, manifest.version,
+            manifest.publisher, INSTALLER_NAME);
     LogRunHeader();
     if (verdict != kCommandAccepted) {
         return Refuse(unattended, argument, VerdictText(verdict));

@@ -8,6 +8,7 @@
 #include "earlier_install.h"
 #include "install_state.h"
 #include "one_setup.h"
+#include "payload_check.h"
 #include "page_services.h"
 #include "registry_records.h"
 #include "shell_ids.h"
@@ -20,6 +21,11 @@ enum { kExitCode = kExitInteractive };  // the same whatever happened
 int RunWizard(int showCommand)
 {
     HINSTANCE instance = g_setup.state.instance;
+    // Before the first write: a damaged download installs nothing.
+    if (!PayloadIntact()) {
+        ShowPageBox(NULL, DAMAGED_SETUP_TEXT, MB_OK | MB_ICONERROR);
+        return kExitCode;
+    }
     SetShellUnloadFlag();
     // A second start shows the first one instead of a second wizard, or
     // says why it cannot.

@@ -94,6 +94,8 @@ const ScenarioEntry kScenarios[] = {
      "/S /ALLUSERS: links in the common Programs folder, kept by a reinstall, removed by the record"},
     {"deploy-downgrade", DeployDowngrade,
      "a newer version installed: 6 unattended, No by default asked, replaced with /ALLOWDOWNGRADE"},
+    {"damaged-setup", DamagedSetup,
+     "a flipped byte in the payload: the setup says so, with a box or in the log, and writes nothing"},
     {"refusals", Refusals,
      "a log through a link, and with /S what they do not take: both programs refuse, no window"},
 };

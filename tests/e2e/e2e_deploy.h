@@ -7,6 +7,7 @@
 
 enum {
     kInstalled = 0,
+    kFailed = 1,
     kRefused = 2,
     kInUse = 3,
     kNoSpace = 5,

@@ -59,6 +59,7 @@ int DeployAliases();
 int Refusals();
 int DeployAllUsers();
 int DeployDowngrade();
+int DamagedSetup();
 
 // Checks of the environment a complete installation ran in, where the run
 // asks for one: TZ=Asia/Kolkata, VANTOR_WINEARCH=win64.

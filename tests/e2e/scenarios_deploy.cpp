@@ -197,7 +197,7 @@ int DeployValues()
         "Command line: ",
         "; account ",
         "; time zone ",
-        " setup of " PRODUCT " v" PRODUCT_VERSION " by ",
+        "Setup of " PRODUCT " v" PRODUCT_VERSION " by " PRODUCT_PUBLISHER " (" PRODUCT_INSTALLER_NAME ")\r\n",
         " bytes; Windows ",
         "Registry value HKLM\\" UNINSTALL_KEY ": NoModify, REG_DWORD = 1\r\n",
         "Destination: C:\\My Apps\\" PRODUCT "\r\n",

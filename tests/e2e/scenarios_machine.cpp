@@ -1,9 +1,10 @@
-// Scenarios of installations for the whole machine: links every user sees,
-// kept by a reinstall without the switch and removed from where they were
-// made; and a newer version already installed, which only an explicit
-// switch replaces.
+// Scenarios of what a setup weighs before it writes anything: links every
+// user sees, kept by a reinstall without the switch and removed from where
+// they were made; a newer version already installed, which only an
+// explicit switch replaces; and a damaged download, which installs nothing.
 #include <windows.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "e2e_deploy.h"
 #include "e2e_driver.h"
@@ -12,6 +13,7 @@
 #include "e2e_system.h"
 #include "e2e_uninstall.h"
 #include "e2e_walk.h"
+#include "payload_check.h"
 
 int DeployAllUsers()
 {
@@ -82,4 +84,75 @@ int DeployDowngrade()
         CheckNothingRecorded();
     }
     return RemovalOutcome();
+}
+
+namespace {
+
+#define DAMAGED_COPY "S:\\damaged\\" PRODUCT_OUTPUT_FILE
+
+// A copy of the setup with one byte flipped in the middle of the main
+// program's packed stream, as a bad download has it. The stream is found
+// in the file by its first bytes, as the resource functions give them.
+bool MakeDamagedCopy()
+{
+    static char file[4 << 20];
+    char setup[MAX_PATH];
+    HANDLE in = SetupBesideDriver(setup, sizeof setup)
+                    ? CreateFileA(setup, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL)
+                    : INVALID_HANDLE_VALUE;
+    DWORD size = 0;
+    bool read = in != INVALID_HANDLE_VALUE && ReadFile(in, file, sizeof file, &size, NULL) &&
+                size < sizeof file;
+    if (in != INVALID_HANDLE_VALUE) {
+        CloseHandle(in);
+    }
+    HMODULE image = LoadLibraryExA(setup, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = image ? FindResourceA(image, "PROGRAM", (LPCSTR)RT_RCDATA) : NULL;
+    const char* stream = found ? (const char*)LockResource(LoadResource(image, found)) : NULL;
+    DWORD length = found ? SizeofResource(image, found) : 0;
+    char* at = NULL;
+    for (DWORD i = 0; read && stream != NULL && length > 64 && i + length <= size && !at; i++) {
+        at = memcmp(file + i, stream, 64) == 0 ? file + i : NULL;
+    }
+    if (image != NULL) {
+        FreeLibrary(image);
+    }
+    if (!Check(at != NULL, "the main program's stream found in %s", setup)) {
+        return false;
+    }
+    at[length / 2] ^= 0x20;
+    CreateDirectoryA("S:\\damaged", NULL);
+    HANDLE out = CreateFileA(DAMAGED_COPY, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    bool wrote = out != INVALID_HANDLE_VALUE && WriteFile(out, file, size, &written, NULL) &&
+                 written == size;
+    if (out != INVALID_HANDLE_VALUE) {
+        CloseHandle(out);
+    }
+    return Check(wrote, "wrote the damaged copy " DAMAGED_COPY);
+}
+
+}  // namespace
+
+int DamagedSetup()
+{
+    if (!MakeDamagedCopy()) {
+        return Outcome();
+    }
+    SetSetupProgram(DAMAGED_COPY);
+    // Not even the shell setting every start writes: nothing at all.
+    TakeSnapshot(kBefore);
+    Box box;
+    if (StartSetup() && WaitBox(NULL, &box)) {
+        CheckBox(&box, DAMAGED_SETUP_TEXT, "error");
+        Shot("damaged");
+        AnswerBox(&box, IDOK);
+    }
+    ExpectSetupExit(kWaitLimit, 1);
+    CheckUnchanged("the damaged setup, with someone there");
+    RunSetup("/S \"/LOG=" LOG_PATH "\"", kFailed, true);
+    CheckUnchanged("the damaged setup, unattended");
+    const char* const lines[] = {"Box: " DAMAGED_SETUP_TEXT "\r\n", "Exit code 1\r\n"};
+    ExpectLogLines(LOG_PATH, lines, 2);
+    return Outcome();
 }

@@ -56,6 +56,7 @@ void ReadEntry(Description* d, int line, const std::string& text) {
     }
     e.flags = static_cast<unsigned long>(flags);
     e.unpacked = e.packed = 0;
+    e.sum = 0;
     d->entries.push_back(e);
 }
 

@@ -4,6 +4,7 @@
 #ifndef VANTOR_TOOLS_DESCRIPTION_H
 #define VANTOR_TOOLS_DESCRIPTION_H
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct Entry {
     std::string file;
     unsigned long flags;
     unsigned long long unpacked, packed;
+    uint32_t sum;  // of the packed stream, as the setup checks it at start
 };
 
 // Entry 0's source: Vantor's own uninstaller, built for the product.

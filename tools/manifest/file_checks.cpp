@@ -10,6 +10,7 @@
 #include <iterator>
 #include <sys/stat.h>
 
+#include "payload_sum.h"
 #include "text_encoding.h"
 
 namespace {
@@ -22,6 +23,19 @@ bool FileSize(const std::string& path, unsigned long long* size) {
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     *size = static_cast<unsigned long long>(st.st_size);
     return true;
+}
+
+// The packed stream's sum, read in pieces: a payload may be large.
+bool FileSum(const std::string& path, uint32_t* sum) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    unsigned char piece[1 << 16];
+    *sum = 0;
+    size_t read;
+    while ((read = std::fread(piece, 1, sizeof piece, file)) > 0) *sum = PayloadSum(*sum, piece, read);
+    bool whole = std::ferror(file) == 0;
+    std::fclose(file);
+    return whole;
 }
 
 // What is wrong with a file the build must read, or empty when nothing is.
@@ -92,7 +106,9 @@ void CheckFiles(Description* d, CheckStage stage) {
         }
         if (stage == kBeforeBuild) continue;
         std::string packed = d->buildRoot + "/payload/" + e.resource + ".lz";
-        if (!FileSize(packed, &e.packed)) Fail(*d, e.line, "source", "not packed: " + packed + " missing");
+        if (!FileSize(packed, &e.packed) || !FileSum(packed, &e.sum)) {
+            Fail(*d, e.line, "source", "not packed: " + packed + " missing");
+        }
     }
     CheckLicence(d);
     // The progress counters are 32-bit: the installed files together must fit.

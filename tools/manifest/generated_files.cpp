@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "payload_sum.h"
 #include "text_encoding.h"
 
 namespace {
@@ -235,6 +236,14 @@ std::string PayloadScript(const Description& d) {
     for (const Entry& e : d.entries) {
         o << e.resource << " RCDATA \"payload/" << e.resource << ".lz\"\n";
     }
+    // The streams' sums, four bytes each in table order.
+    o << PAYLOAD_SUMS_RESOURCE " RCDATA\nBEGIN\n";
+    for (const Entry& e : d.entries) {
+        char word[16];
+        snprintf(word, sizeof word, "  0x%08XL,\n", (unsigned)e.sum);
+        o << word;
+    }
+    o << "END\n";
     return o.str();
 }
 

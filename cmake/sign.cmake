@@ -3,7 +3,8 @@
 # its password are not. Without one the build is unsigned and reproducible.
 if(NOT DEFINED VANTOR_SIGN)
   set(sign OFF)
-  if(DEFINED ENV{VANTOR_SIGN_PKCS12} OR (DEFINED ENV{VANTOR_SIGN_CERT} AND DEFINED ENV{VANTOR_SIGN_KEY}))
+  if(DEFINED ENV{VANTOR_SIGN_COMMAND} OR DEFINED ENV{VANTOR_SIGN_PKCS12} OR
+     (DEFINED ENV{VANTOR_SIGN_CERT} AND DEFINED ENV{VANTOR_SIGN_KEY}))
     set(sign ON)
   endif()
   set(VANTOR_SIGN ${sign} CACHE BOOL "sign the product's programs and the setup with the certificate the environment names")

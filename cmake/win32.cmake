@@ -82,6 +82,10 @@ include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
 # the one packaging/winget/ publishes.
 add_test(NAME WingetManifest.built_beside_each_setup COMMAND ${CMAKE_SOURCE_DIR}/tests/package_manifests.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+# Signing through the publisher's own command, on a copy of the setup.
+add_test(NAME build.sign_command COMMAND ${CMAKE_SOURCE_DIR}/tests/sign_command.sh
+  $<TARGET_FILE:Vantor>)
+set_tests_properties(build.sign_command PROPERTIES SKIP_RETURN_CODE 77)
 
 # Windows tests, run by ctest through Wine.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

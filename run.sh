@@ -3,7 +3,8 @@
 # without one), shows what it carries, and runs it: on your display when
 # DISPLAY is set, for you to click through; otherwise unattended on a
 # display of its own, walking the whole installation and the removal that
-# follows, saving a screenshot of every page and box to build/screens/.
+# follows, saving a screenshot of every page and box in the output folder's
+# screens/, so that each product keeps its own.
 #
 #   ./run.sh [PRODUCT_FOLDER [OUTPUT_FOLDER]]    (as scripts/build-setup.sh)
 set -e
@@ -32,7 +33,7 @@ fi
 
 # The driver knows the product from the same description.
 cmake --build "$out" --target vantor-driver -- --no-print-directory -s
-screens=$root/build/screens
+screens=$out/screens
 rm -rf "$screens"
 mkdir -p "$screens"
 vantor_start_xvfb
@@ -43,7 +44,7 @@ scripts/e2e-scenario.sh "$out" install-remove "$screens" > "$screens/walk.log" 2
 status=$?
 set -e
 grep -E 'timing:|NOT AVAILABLE|FAIL|result:' "$screens/walk.log" | sed 's/^\[ *[0-9]* ms\] //' || true
-echo "screenshots in $screens:"
+echo "screenshots of $(basename "$product") in $screens:"
 ls "$screens" | grep '\.png$' | sed 's/^/  /'
 echo "the walk's log: $screens/walk.log"
 # A page not built yet only shortens the walk; a failed check fails the run.

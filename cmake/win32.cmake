@@ -60,6 +60,7 @@ file(GLOB VANTOR_APP_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/system/*.cpp)
 list(REMOVE_ITEM VANTOR_APP_SOURCES ${CMAKE_SOURCE_DIR}/shell/win_main.cpp)
 
+include(${CMAKE_SOURCE_DIR}/common/common.cmake)
 include(${CMAKE_SOURCE_DIR}/uninstaller/uninstaller.cmake)
 include(${CMAKE_SOURCE_DIR}/quorvel/programs.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/setup.cmake)
@@ -96,10 +97,11 @@ if(VANTOR_WIN_TEST_SOURCES)
   # The uninstaller and the ledger are not part of the setup program: the
   # tests take the parts they check, built with the demo's identity.
   add_executable(vantor-win32-tests ${VANTOR_WIN_TEST_SOURCES}
-    ${CMAKE_SOURCE_DIR}/uninstaller/product_window.cpp ${CMAKE_SOURCE_DIR}/uninstaller/end_text.cpp
+    ${CMAKE_SOURCE_DIR}/common/product_window.cpp ${CMAKE_SOURCE_DIR}/uninstaller/end_text.cpp
     ${CMAKE_SOURCE_DIR}/uninstaller/name_deletion.cpp ${CMAKE_SOURCE_DIR}/uninstaller/product_texts.cpp)
   target_link_libraries(vantor-win32-tests vantor_app Vantor_program_store gtest ${VANTOR_WIN_LIBS} imagehlp)
-  target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
+  target_include_directories(vantor-win32-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32
+    ${CMAKE_SOURCE_DIR}/uninstaller)
   target_link_options(vantor-win32-tests PRIVATE -static)
   add_dependencies(vantor-win32-tests Vantor)
   include(GoogleTest)

@@ -12,6 +12,7 @@ include_directories(${CMAKE_SOURCE_DIR}/payload ${CMAKE_SOURCE_DIR}/product ${CM
 # The encoder and the decoder, optimised, for the packer and the benchmarks.
 add_library(vantor_codec STATIC
   ${CMAKE_SOURCE_DIR}/payload/lzhuf_decoder.cpp
+  ${CMAKE_SOURCE_DIR}/payload/payload_sum.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_coder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/match_finder.cpp

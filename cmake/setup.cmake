@@ -57,7 +57,12 @@ function(vantor_setup target app product root)
     message(FATAL_ERROR "${product}: no product.txt here; a product folder holds its description, "
       "product.txt, beside the files it names")
   endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
+  # The build's copy of the description follows its bytes (see below), so a
+  # description replaced by an older one is read again on the next build.
+  file(MAKE_DIRECTORY ${root}/taken)
+  file(COPY_FILE ${description} ${root}/taken/description.txt ONLY_IF_DIFFERENT)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description}
+    ${root}/taken/description.txt)
   vantor_check_description(${description} ${product} ${root})
 
   # What the build reads of the description: the entries, the files it

@@ -43,9 +43,11 @@ TEST(PeResources, FindsEachPayloadAsPackedAndRefusesWhatIsNotThere)
         bool found = FindPeResource(setup, kPeRcData, c.asked, &offset, &size, &why);
         EXPECT_EQ(found, c.file != nullptr) << c.asked;
         EXPECT_EQ(why, c.why) << c.asked;
-        if (found && Read(std::string(kBuild) + c.file, &packed))
-            EXPECT_TRUE(Image(setup.begin() + offset, setup.begin() + offset + size) == packed)
-                << c.asked;
+        if (!found)
+            continue;
+        ASSERT_TRUE(Read(std::string(kBuild) + c.file, &packed)) << c.file;
+        EXPECT_TRUE(Image(setup.begin() + offset, setup.begin() + offset + size) == packed)
+            << c.asked;
     }
     size_t offset, size;
     std::string why;

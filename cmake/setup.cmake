@@ -13,10 +13,23 @@
 #   ROOT/payload/         its files, packed
 #   ROOT/generated/       the manifest, identity and resource lines
 #   ROOT/product-files/   copies of its files and licence, as installed
+#   ROOT/taken/           the description, licence, pictures and ready-made
+#                         programs to sign, as this build last took them,
+#                         and the script that takes them
 # APP is the static library of the setup's code (the tests link it).
 # Everything a setup packs is either a file of the product's folder or a
 # program this build makes for this product: nothing left by an earlier
 # build can be taken.
+# What the publisher brings is judged by its bytes, not its time: a file
+# replaced by one with an older time (cp -a, an unpacked archive) must still
+# be taken. Every build copies each such file over the copy it took last when
+# their bytes differ (file(COPY_FILE ... ONLY_IF_DIFFERENT), all in one
+# process; a copy it makes is new), and what is made from the file depends
+# on that copy. A copy whose bytes
+# did not change keeps its time, so a build with nothing changed packs
+# nothing. What the build makes itself is judged by its time as usual.
+# The finished setup is then checked against its sources (vantor-pack
+# verify), and a setup that differs is renamed so it cannot be shipped.
 # The setup alone is optimised whole at the link, as one piece of code:
 # what nothing calls is gone by then, so its functions need no sections of
 # their own (each would be padded to 4 bytes). Its library calls are
@@ -44,7 +57,12 @@ function(vantor_setup target app product root)
     message(FATAL_ERROR "${product}: no product.txt here; a product folder holds its description, "
       "product.txt, beside the files it names")
   endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
+  # The build's copy of the description follows its bytes (see below), so a
+  # description replaced by an older one is read again on the next build.
+  file(MAKE_DIRECTORY ${root}/taken)
+  file(COPY_FILE ${description} ${root}/taken/description.txt ONLY_IF_DIFFERENT)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description}
+    ${root}/taken/description.txt)
   vantor_check_description(${description} ${product} ${root})
 
   # What the build reads of the description: the entries, the files it
@@ -82,16 +100,27 @@ function(vantor_setup target app product root)
   # they always carry this description's names.
   set(brought)
   set(named_files)
+  # The publisher's files as this build takes them (see above), and the
+  # script that takes them; what is made of them depends on the copies.
+  set(taken)
+  set(take_script "file(MAKE_DIRECTORY [==[${root}/taken]==] [==[${root}/product-files]==])\n")
+  vantor_take(${description} ${root}/taken/description.txt)
   foreach(line IN LISTS picture_lines licence_lines)
     string(REGEX REPLACE "^[ \t]*(picture[ \t]+[A-Za-z]+|licence)[ \t]+" "" file "${line}")
     string(STRIP "${file}" file)
     vantor_product_path(file "${file}" ${product})
     list(APPEND named_files ${file})
+    set(copy ${root}/taken/licence)
     if(line MATCHES "^[ \t]*picture[ \t]+([A-Za-z]+)")
       list(APPEND brought ${CMAKE_MATCH_1})
       set(picture_${CMAKE_MATCH_1} ${file})
+      set(copy ${root}/taken/picture-${CMAKE_MATCH_1})
     endif()
+    vantor_take(${file} ${copy})
   endforeach()
+  # What the identity and the painted pictures are made of, the licence
+  # among it: a new licence costs them a needless run at most.
+  set(described ${taken})
   set(painted)
   foreach(picture computer.bmp startmenu.bmp banner.bmp strip.bmp line.bmp setup.ico shortcut.ico)
     string(REGEX REPLACE "\\..*" "" name ${picture})
@@ -108,7 +137,7 @@ function(vantor_setup target app product root)
     add_custom_command(OUTPUT ${all_painted}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/pictures
       COMMAND ${VANTOR_HOST_TOOLS}/paint-resources ${root}/pictures ${description}
-      DEPENDS ${description} ${VANTOR_HOST_TOOLS}/paint-resources
+      DEPENDS ${description} ${described} ${VANTOR_HOST_TOOLS}/paint-resources
       COMMENT "Painting the pictures of ${description}"
       VERBATIM)
   endif()
@@ -123,13 +152,14 @@ function(vantor_setup target app product root)
     ${identity}/uninstaller.ico)
   add_custom_command(OUTPUT ${identity_files}
     COMMAND ${VANTOR_MANIFEST} --identity ${description} ${product} ${root} ${identity}
-    DEPENDS ${description} ${VANTOR_MANIFEST} ${picture_uninstaller}
+    DEPENDS ${description} ${described} ${VANTOR_MANIFEST} ${picture_uninstaller}
     VERBATIM)
   add_custom_target(${target}_identity DEPENDS ${identity_files})
 
   set(packed_files)
   set(sources)
   set(copies)
+  set(checked)
   set(index 0)
   foreach(line IN LISTS entry_lines)
     string(REPLACE "|" ";" fields "${line}")
@@ -164,32 +194,44 @@ function(vantor_setup target app product root)
         "programs the build makes; name a file of the product's folder")
     else()
       vantor_product_path(source "${source}" ${product})
+    endif()
+    set(copy "${root}/product-files/${name}")
+    if(program)
+      add_custom_command(OUTPUT ${copy}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+        DEPENDS ${source} ${program}
+        VERBATIM)
+      list(APPEND copies ${copy})
+    elseif(VANTOR_SIGN AND name MATCHES "\\.([Ee][Xx][Ee]|[Dd][Ll][Ll])$")
       # Programs the publisher brings ready-made are signed as copies in
       # ROOT/signed, which the generator then takes for them; those the
       # tree builds are signed as they are linked.
-      if(VANTOR_SIGN AND name MATCHES "\\.([Ee][Xx][Ee]|[Dd][Ll][Ll])$")
-        set(signed "${root}/signed/${name}")
-        add_custom_command(OUTPUT ${signed}
-          COMMAND ${CMAKE_COMMAND} -E copy ${source} ${signed}
-          COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${signed}
-          DEPENDS ${source}
-          VERBATIM)
-        set(source ${signed})
-      endif()
+      set(unsigned "${root}/taken/${name}")
+      set(signed "${root}/signed/${name}")
+      vantor_take(${source} ${unsigned})
+      add_custom_command(OUTPUT ${signed}
+        COMMAND ${CMAKE_COMMAND} -E copy ${unsigned} ${signed}
+        COMMAND ${CMAKE_SOURCE_DIR}/scripts/sign.sh ${signed}
+        DEPENDS ${unsigned}
+        VERBATIM)
+      add_custom_command(OUTPUT ${copy}
+        COMMAND ${CMAKE_COMMAND} -E copy ${signed} ${copy}
+        DEPENDS ${signed}
+        VERBATIM)
+      list(APPEND copies ${copy})
+      set(source ${signed})
+    else()
+      vantor_take(${source} ${copy})
     endif()
-    set(copy "${root}/product-files/${name}")
-    add_custom_command(OUTPUT ${copy}
-      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
-      DEPENDS ${source} ${program}
-      VERBATIM)
-    list(APPEND copies ${copy})
+    # Packed from the copy, whose time follows the bytes.
     set(packed ${root}/payload/${resource}.lz)
     add_custom_command(OUTPUT ${packed}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/payload
-      COMMAND ${VANTOR_PACK} pack ${source} ${packed}
-      DEPENDS ${source} ${program} ${VANTOR_PACK}
+      COMMAND ${VANTOR_PACK} pack ${copy} ${packed}
+      DEPENDS ${copy} ${VANTOR_PACK}
       COMMENT "Packing ${name}"
       VERBATIM)
+    list(APPEND checked ${resource} ${source})
     list(APPEND packed_files ${packed})
     list(APPEND sources ${source})
     math(EXPR index "${index} + 1")
@@ -200,7 +242,8 @@ function(vantor_setup target app product root)
     ${generated}/payload.rc ${generated}/setup_files.rc ${generated}/manifest.txt)
   add_custom_command(OUTPUT ${outputs}
     COMMAND ${VANTOR_MANIFEST} ${description} ${product} ${root} ${generated}
-    DEPENDS ${description} ${VANTOR_MANIFEST} ${packed_files} ${sources} ${named_files} ${painted}
+    DEPENDS ${description} ${VANTOR_MANIFEST} ${packed_files} ${sources} ${named_files} ${taken}
+      ${painted}
     COMMENT "Writing the manifest of ${description}"
     VERBATIM)
   # The licence as the setup carries it.
@@ -211,6 +254,12 @@ function(vantor_setup target app product root)
     VERBATIM)
   list(APPEND copies ${copy})
   add_custom_target(${target}_generated ALL DEPENDS ${outputs} ${copies})
+  # Runs on every build, before anything is made of what it takes.
+  file(WRITE ${root}/taken/take.cmake "${take_script}")
+  add_custom_target(${target}_taken COMMAND ${CMAKE_COMMAND} -P ${root}/taken/take.cmake
+    BYPRODUCTS ${taken} VERBATIM)
+  add_dependencies(${target}_identity ${target}_taken)
+  add_dependencies(${target}_generated ${target}_taken)
 
   # Everything of the setup program but its entry point, so tests link it too:
   # as ordinary code for them, and as the compiler's intermediate form for
@@ -242,6 +291,11 @@ function(vantor_setup target app product root)
   add_custom_command(TARGET ${target} POST_BUILD COMMAND ${VANTOR_HEADERS} $<TARGET_FILE:${target}>
     VERBATIM)
   vantor_sign(${target})
+  # The setup as shipped carries exactly the bytes of its sources, and the
+  # manifest their sizes; else it is renamed and the build fails.
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${VANTOR_PACK} verify $<TARGET_FILE:${target}> ${generated}/manifest.txt ${checked}
+    VERBATIM)
   # Last, so that its hash is of the setup as shipped: headers rewritten,
   # signed.
   add_custom_command(TARGET ${target} POST_BUILD
@@ -249,6 +303,13 @@ function(vantor_setup target app product root)
     VERBATIM)
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${outputs};${packed_files}")
 endfunction()
+
+# FROM taken by its bytes into TO (see vantor_setup): into the caller's
+# list of copies and its script.
+macro(vantor_take from to)
+  list(APPEND taken ${to})
+  string(APPEND take_script "file(COPY_FILE [==[${from}]==] [==[${to}]==] ONLY_IF_DIFFERENT)\n")
+endmacro()
 
 # A path the description names: absolute, or relative to the product's
 # folder.

@@ -2,9 +2,13 @@
 # A publisher's own product, made here at test time in a folder outside the
 # tree: its own names, seven files (one over 5 MiB, one empty), a UTF-8
 # licence, four shortcuts, its own icon, Program Files as its base folder.
-# It is built with the documented command alone, installed end to end by
-# the driver, which checks every text shown and value written against the
-# product's description, removed, and the machine compared with how it was.
+# It is built with the documented command alone, then rebuilt after two of
+# its files are replaced by others with older times, as an unpacked archive
+# leaves them: the setup must carry their new bytes, checked by the build,
+# and a copy with one byte of a payload resource changed must be refused.
+# That setup is installed end to end by the driver, which checks every text
+# shown, file and value written against the product's description and
+# files, removed, and the machine compared with how it was.
 # usage: own_product.sh SOURCE_ROOT WIN32_BUILD_DIR
 set -u
 src=$(cd "$1" && pwd)
@@ -140,6 +144,46 @@ for file in "$setup" "$out"/product-files/*; do
 done
 iconv -f UTF-8 -t WINDOWS-1252 "$product/Licence.txt" | cmp -s - "$out/product-files/license.txt" ||
   fail "the licence the setup shows is not the product's in Windows-1252"
+[ $failed = 0 ] || exit 1
+
+# Older times and new bytes: the same length for the read-me, longer for
+# the changes.
+printf 'Fenlock 2.8\r\n\r\nOpen an atlas, walk its places, keep notes around them.\r\n' \
+  > "$product/Read Me.txt"
+printf '2.8: atlases open where you left them.\r\n' >> "$product/Changes.txt"
+touch -d '2020-02-02 02:02' "$product/Read Me.txt" "$product/Changes.txt"
+"$src/scripts/build-setup.sh" "$product" "$out" > "$work/rebuild.log" 2>&1 ||
+  { tail -n 40 "$work/rebuild.log"; echo "the setup was not rebuilt"; exit 1; }
+pack=$src/build/host/vantor-pack
+for pair in "README:Read Me.txt" "CHANGES:Changes.txt"; do
+  resource=${pair%%:*} file=$product/${pair#*:}
+  size=$(stat -c %s "$file")
+  cmp -s "$file" "$out/product-files/${pair#*:}" || fail "product-files/${pair#*:} is not the new file"
+  grep -Eq "^[0-9]+ .* 0x[0-9A-F]{2} +$resource .* $size +[0-9]+\$" "$out/generated/manifest.txt" ||
+    fail "the manifest does not give $resource the new file's $size bytes"
+  # The resource as the finished setup holds it, where the build's check
+  # found it, decoded here.
+  read -r packed offset < <(sed -n "s/^$resource: \([0-9]*\) bytes at \(0x[0-9a-f]*\), .*/\1 \2/p" "$work/rebuild.log")
+  [ -n "$offset" ] || { fail "the build did not check $resource"; continue; }
+  tail -c +$((offset + 1)) "$setup" | head -c "$packed" > "$work/$resource.lz"
+  "$pack" unpack "$work/$resource.lz" "$work/$resource" "$size" > /dev/null &&
+    cmp -s "$work/$resource" "$file" || fail "the setup does not carry the new $file"
+done
+# One byte inside the atlas's resource of a copy of the setup.
+read -r packed offset < <(sed -n 's/^ATLAS: \([0-9]*\) bytes at \(0x[0-9a-f]*\), .*/\1 \2/p' "$work/rebuild.log")
+bad=$work/bad.exe
+cp "$setup" "$bad"
+at=$((offset + packed / 2))
+byte=$(od -An -tu1 -j "$at" -N 1 "$bad" | tr -d ' ')
+printf "\\$(printf %03o $((byte ^ 0x5a)))" | dd of="$bad" bs=1 seek="$at" conv=notrunc status=none
+checked=("$bad" "$out/generated/manifest.txt" ATLAS "$product/Atlas.tma" README "$product/Read Me.txt")
+if "$pack" verify "${checked[@]}" > "$work/verify.log" 2>&1; then
+  fail "a setup with a changed payload byte passed the check"
+fi
+grep -q "resource ATLAS, from $product/Atlas.tma: decodes to other bytes\|resource ATLAS, .*: ends before" \
+  "$work/verify.log" || fail "the check does not name ATLAS: $(cat "$work/verify.log")"
+! grep -q "resource README" "$work/verify.log" || fail "the check blames README too"
+[ ! -e "$bad" ] && [ -f "$bad.rejected" ] || fail "the refused setup was not put aside"
 [ $failed = 0 ] || exit 1
 
 # Installed end to end, checked, removed, and the machine as before. The

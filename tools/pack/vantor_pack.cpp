@@ -3,9 +3,13 @@
 //
 //   vantor-pack pack [-1|-9] IN OUT
 //   vantor-pack unpack IN OUT SIZE
+//   vantor-pack verify SETUP MANIFEST RESOURCE SOURCE [RESOURCE SOURCE]...
 //
 // -1 packs fast (lazy matching); -9, the default, prices every choice and
 // keeps whichever of that and the lazy stream is smaller.
+//
+// verify checks a finished setup against the files it was packed from (see
+// setup_verify.h); MANIFEST is the generated manifest.txt.
 //
 // OUT appears under its name only when complete: it is written beside it
 // under a temporary name and renamed into place.
@@ -22,6 +26,7 @@
 #include "lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
 #include "memory_sink.h"
+#include "setup_verify.h"
 
 namespace {
 
@@ -30,6 +35,7 @@ enum { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 const char kUsage[] =
     "usage: vantor-pack pack [-1|-9] IN OUT\n"
     "       vantor-pack unpack IN OUT SIZE\n"
+    "       vantor-pack verify SETUP MANIFEST RESOURCE SOURCE [RESOURCE SOURCE]...\n"
     "  -1  fast: lazy matching\n"
     "  -9  smallest: priced parse, never larger than -1 (the default)\n";
 
@@ -181,6 +187,8 @@ int main(int argc, char** argv)
     }
     if (argc == 5 && strcmp(argv[1], "unpack") == 0)
         return Unpack(argv[2], argv[3], argv[4]);
+    if (argc >= 6 && argc % 2 == 0 && strcmp(argv[1], "verify") == 0)
+        return VerifySetup(argv[2], argv[3], argc - 4, argv + 4);
     fputs(kUsage, stderr);
     return kExitUsage;
 }

@@ -143,6 +143,24 @@ PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string
     return kPeChanged;
 }
 
+bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsigned* rva,
+                 unsigned* size)
+{
+    Layout layout;
+    if (!ReadLayout(image, &layout) || index >= layout.directories)
+        return false;
+    size_t at = layout.optional + kDirectories + 8 * (size_t)index;
+    *rva = Read32(image, at);
+    *size = Read32(image, at + 4);
+    return true;
+}
+
+size_t PeFileOffset(const std::vector<unsigned char>& image, unsigned rva, unsigned n)
+{
+    Layout layout;
+    return ReadLayout(image, &layout) ? FileOffset(image, layout, rva, n) : 0;
+}
+
 unsigned PeChecksum(const std::vector<unsigned char>& image, size_t checksumOffset)
 {
     unsigned long long sum = 0;

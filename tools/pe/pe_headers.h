@@ -28,6 +28,15 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why);
 // already or the image imports nothing; the checksum is made again.
 PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string* why);
 
+// Where data directory `index` lies (its address and size); false when the
+// image is no 32-bit PE image or has no such directory.
+bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsigned* rva,
+                 unsigned* size);
+
+// The file offset of n bytes at an address, or 0 when no section's file
+// data holds them all.
+size_t PeFileOffset(const std::vector<unsigned char>& image, unsigned rva, unsigned n);
+
 // The PE checksum of an image as Windows computes it: the 16-bit sum with
 // carries folded back, over every byte but the checksum field, plus the
 // file's length.

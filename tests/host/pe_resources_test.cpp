@@ -1,0 +1,92 @@
+// A payload resource found in the demo's linked setup as Windows finds it,
+// and no read outside the image whatever its resource directory says.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "file_bytes.h"
+#include "pe_headers.h"
+#include "pe_resources.h"
+
+namespace {
+
+using Image = std::vector<unsigned char>;
+
+const char kBuild[] = VANTOR_SOURCE_DIR "/build/win32/";
+
+bool Read(const std::string& path, Image* bytes)
+{
+    int error = 0;
+    return ReadFileBytes(path.c_str(), bytes, &error) && !bytes->empty();
+}
+
+TEST(PeResources, FindsEachPayloadAsPackedAndRefusesWhatIsNotThere)
+{
+    Image setup, packed;
+    if (!Read(std::string(kBuild) + "Vantor.exe", &setup))
+        GTEST_SKIP() << "the Windows tree is not built";
+    const struct {
+        const char* asked;
+        const char* file;  // its packed bytes, or none
+        const char* why;
+    } cases[] = {
+        {"README", "payload/README.lz", ""},
+        {"uinstall", "payload/UINSTALL.lz", ""},  // names compare without case
+        {"READM", nullptr, "no resource named READM"},
+        {"README2", nullptr, "no resource named README2"},
+        {"", nullptr, "no resource named "},
+    };
+    for (const auto& c : cases) {
+        size_t offset = 0, size = 0;
+        std::string why;
+        bool found = FindPeResource(setup, kPeRcData, c.asked, &offset, &size, &why);
+        EXPECT_EQ(found, c.file != nullptr) << c.asked;
+        EXPECT_EQ(why, c.why) << c.asked;
+        if (!found)
+            continue;
+        ASSERT_TRUE(Read(std::string(kBuild) + c.file, &packed)) << c.file;
+        EXPECT_TRUE(Image(setup.begin() + offset, setup.begin() + offset + size) == packed)
+            << c.asked;
+    }
+    size_t offset, size;
+    std::string why;
+    EXPECT_FALSE(FindPeResource(setup, 3, "README", &offset, &size, &why));  // no icon by name
+    EXPECT_FALSE(FindPeResource(Image(setup.begin(), setup.begin() + 1024), kPeRcData, "README",
+                                &offset, &size, &why));
+}
+
+// Every word of the directory's tables and the names, made as large as it
+// can be or pointing back at itself: found or not, the answer lies inside
+// the image (and the sanitizers see every read).
+TEST(PeResources, AnyDirectoryWordBrokenStaysInsideTheImage)
+{
+    Image setup;
+    if (!Read(std::string(kBuild) + "Vantor.exe", &setup))
+        GTEST_SKIP() << "the Windows tree is not built";
+    unsigned rva = 0, size = 0;
+    ASSERT_TRUE(PeDirectory(setup, 2, &rva, &size));
+    // The tables, names and data entries come before the data.
+    const unsigned tables = 2048;
+    size_t directory = PeFileOffset(setup, rva, tables);
+    ASSERT_NE(directory, 0u);
+    int refused = 0;
+    for (size_t at = directory; at < directory + tables; at += 2) {
+        unsigned char was[2] = {setup[at], setup[at + 1]};
+        for (unsigned value : {0xffffu, 0x8000u, 0u}) {
+            setup[at] = (unsigned char)value;
+            setup[at + 1] = (unsigned char)(value >> 8);
+            size_t offset = 0, length = 0;
+            std::string why;
+            if (FindPeResource(setup, kPeRcData, "README", &offset, &length, &why))
+                EXPECT_LE(offset + length, setup.size()) << "word at " << at;
+            else
+                refused++;
+        }
+        setup[at] = was[0];
+        setup[at + 1] = was[1];
+    }
+    EXPECT_GT(refused, 0);
+}
+
+}  // namespace

@@ -13,13 +13,31 @@ void ExpectDefines(const std::string& identity, std::initializer_list<std::strin
     }
 }
 
-TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrTheDemosDefaults)
+// What a product that sets nothing gets: a setup named after the product,
+// in every box and in the assembly name Windows knows its programs by.
+TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrDefaultsNamedAfterTheProduct)
 {
+    struct Default {
+        std::string overrides, installer, assembly;
+    };
+    const std::string own_menu = "picture startmenu pictures/startmenu.bmp\n";
+    const Default defaults[] = {
+        {"", "Quorvel Setup", "Brindlemoor.Quorvel.Setup"},
+        // Only letters and digits of ASCII go into the assembly's name.
+        {own_menu + "name Caf\xC3\xA9 Nord\npublisher Ashcombe Labs\n", "Caf\\351 Nord Setup", "AshcombeLabs.CafNord.Setup"},
+        // The backdrop's label has no room for "Setup" after this name.
+        {own_menu + "name Ashcombe Ledgers\n", "Ashcombe Ledgers", "Brindlemoor.AshcombeLedgers.Setup"},
+    };
     std::string messages;
-    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
+    for (const Default& d : defaults) {
+        SCOPED_TRACE(d.overrides);
+        ASSERT_EQ(Generate(Description(d.overrides, SixEntries()), &messages), 0) << messages;
+        ExpectDefines(Read("out/product_identity.h"), {"PRODUCT_INSTALLER_NAME \"" + d.installer + "\""});
+        EXPECT_NE(Read("out/application.manifest").find("<assemblyIdentity type=\"win32\" name=\"" + d.assembly + "\" "),
+                  std::string::npos);
+    }
     ExpectDefines(Read("out/product_identity.h"),
-                  {"PRODUCT_INSTALLER_NAME \"Vantor\"", "PRODUCT_OUTPUT_FILE \"Setup.exe\"",
-                   "PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\""});
+                  {"PRODUCT_OUTPUT_FILE \"Setup.exe\"", "PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\""});
 
     Write("remove.ico", Painted("setup.ico") + "");
     ASSERT_EQ(Generate(Description("installer Ashcombe Setup\noutput Ashcombe Setup.exe\n"

@@ -39,7 +39,8 @@ struct Description {
     std::string name, version, tagline, publisher, webPage, timestamp;
     // The setup's own constants: the installer's name, the default base
     // folder and the output file's name.
-    std::string installer = "Vantor", base, output = "Setup.exe";
+    // Left out, the installer is named after the product (constant_checks.cpp).
+    std::string installer, base, output = "Setup.exe";
     int installerLine = 0, baseLine = 0, outputLine = 0;
     // Where the package manager downloads the setup from, if it is known.
     std::string download;
@@ -98,6 +99,9 @@ void CheckTable(Description* d);
 // A shown text: not empty, no control characters, at most width - 1 bytes.
 void CheckText(const Description& d, int line, const char* field, const std::string& value,
                size_t width);
+// What Windows refuses or rewrites in one folder or file name, by the
+// group and folder pages' rules; empty when the name is fine.
+std::string FolderNameRule(const std::string& name);
 void CheckFiles(Description* d, CheckStage stage);
 void CheckPictures(Description* d, CheckStage stage);
 // The uninstaller's icon alone, resolved and checked, for the programs.

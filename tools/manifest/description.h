@@ -81,6 +81,9 @@ bool ParseNumber(const std::string& s, long* out);
 // False only when the file cannot be read; problems in it are reported.
 // Texts the setup shows come out in Windows-1252; paths stay as written.
 bool ReadDescription(Description* d);
+// Every key the reader takes; the sample description a new product starts
+// from (products/sample/product.txt) explains each.
+std::vector<std::string> DescriptionKeys();
 // A "@" source is built under the build root, any other lies in the
 // product's folder; "@uninstaller" is Vantor's own, built for the product
 // under the name its entry gives it.

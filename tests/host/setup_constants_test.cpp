@@ -82,7 +82,8 @@ TEST_F(ManifestGenerator, RefusesConstantsTheSetupCouldNotUse)
 }
 
 // The page texts the product's name goes into wrap at blanks and show two
-// to four lines; a shortcut's caption is one line of the shortcut dialog.
+// to four lines, the pages' captions one line of their title bars; a
+// shortcut's caption is one line of the shortcut dialog.
 TEST_F(ManifestGenerator, RefusesANameOrCaptionTheirBoxesWouldClip)
 {
     const std::string own_menu = "picture startmenu pictures/startmenu.bmp\n";
@@ -96,6 +97,10 @@ TEST_F(ManifestGenerator, RefusesANameOrCaptionTheirBoxesWouldClip)
                       "name: with 'Ashcombe Labs Notes', the " + std::string(page) +
                           " would be cut off; shorten the name");
     }
+    // A title bar cuts its caption off at its end.
+    ExpectRefused(Description(own_menu + "name " + std::string(19, 'W') + "\n", SixEntries()),
+                  "name: 'Creating " + std::string(19, 'W') + " Shortcuts' is 293 pixels wide in the title bars' "
+                  "bold font; the shortcut dialog's title bar has room for 282 pixels: shorten it by 11 pixels");
     // 'W' is 10 pixels, 'i' 2; the dialog's caption box is 143 pixels wide.
     EXPECT_EQ(Generate(Description(own_menu, Table("entry | B.txt | 0x11 | BBB | " + std::string(19, 'i') +
                                                    " | b.txt\n")), &messages), 0) << messages;

@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "dialog_metrics.h"
 #include "location_rules.h"
 #include "path_helpers.h"
 
@@ -125,12 +124,13 @@ void CheckOutput(const Description& d) {
 }
 
 // Left out, the installer is named after the product: "NAME Setup", or
-// the name alone, or "Setup", whichever first fits both the field and the
-// backdrop's label, so a default is never what the build refuses.
+// the name alone, or "Setup", whichever first fits the field, the
+// backdrop's label and the welcome page's title bar, so a default is never
+// what the build refuses.
 void DefaultInstaller(Description* d) {
     for (const std::string& name : {d->name + " Setup", d->name, std::string("Setup")}) {
         d->installer = name;
-        if (name.size() < kInstallerWidth && TextPixels(kSystemFont, name + ":") <= kLabelRoom) return;
+        if (name.size() < kInstallerWidth && InstallerNameFits(name)) return;
     }
 }
 

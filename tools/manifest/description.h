@@ -114,6 +114,9 @@ void CheckUninstallerIcon(Description* d, CheckStage stage);
 void CheckPackageFields(const Description& d);
 // Every text of the description against the box it is shown in.
 void CheckTextFit(const Description& d);
+// Whether an installer's name fits the backdrop's label and the welcome
+// page's title bar.
+bool InstallerNameFits(const std::string& installer);
 // The texts of the pictures the painter draws (the banner's, the start
 // menu's) against the room its layouts give them (tools/paint).
 void CheckPictureTexts(const Description& d, bool banner, bool startMenu);

@@ -1,6 +1,7 @@
 // The description's texts measured in pixels as the setup's windows draw
 // them: the static controls of the pages, which wrap at blanks and clip
-// what falls below their last line, and the backdrop's label.
+// what falls below their last line, the pages' title bars, which cut the
+// caption off at their end, and the backdrop's label.
 #include "description.h"
 
 #include "dialog_metrics.h"
@@ -96,7 +97,19 @@ void CheckOneLine(const Description& d, int line, const char* field, const std::
     }
 }
 
+// The page's caption with the product's name, in its title bar.
+void CheckTitle(const Description& d, const TitleBar& bar) {
+    std::string text = bar.format;
+    text.replace(text.find("%s"), 2, d.name);
+    CheckOneLine(d, d.nameLine, "name", text, kCaptionFont, TitleRoom(bar), bar.where);
+}
+
 }  // namespace
+
+bool InstallerNameFits(const std::string& installer) {
+    return TextPixels(kSystemFont, installer + ":") <= kLabelRoom &&
+           TextPixels(kCaptionFont, installer) <= TitleRoom(kWelcomeTitle);
+}
 
 void CheckTextFit(const Description& d) {
     CheckLines(d, d.rightsLine, "rights", kHeadingBox, d.rights);
@@ -107,6 +120,9 @@ void CheckTextFit(const Description& d) {
         const Entry& e = d.entries[size_t(i)];
         CheckOneLine(d, e.line, "caption", e.caption, kDialogFont, BoxWidth(kShortcutBox), kShortcutBox.where);
     }
+    for (const TitleBar& bar : kPageTitles) CheckTitle(d, bar);
     CheckOneLine(d, d.installerLine, "installer", d.installer + ":", kSystemFont, kLabelRoom,
                  "the backdrop's left panel");
+    CheckOneLine(d, d.installerLine, "installer", d.installer, kCaptionFont, TitleRoom(kWelcomeTitle),
+                 kWelcomeTitle.where);
 }

@@ -8,6 +8,8 @@
 #include <map>
 #include <set>
 
+#include "path_helpers.h"
+
 namespace {
 
 const size_t kTargetWidth = 24, kResourceWidth = 16, kCaptionWidth = 20;
@@ -121,14 +123,13 @@ void CheckSource(const Description& d, long index, const Entry& e) {
     }
 }
 
-// A data file the user edits (by the preserved extensions) must be
-// written only when it is missing.
+// A data file the user edits (by the preserved extensions, matched as the
+// setup matches them) must be written only when it is missing.
 void CheckAlwaysWritten(const Description& d, const Entry& e) {
-    size_t dot = e.target.find_last_of('.');
-    if ((e.flags & 0x10) == 0 || dot == std::string::npos) return;
-    std::string extension = Folded(e.target.substr(dot));
+    const char* extension = FindExtension(e.target.c_str());
+    if ((e.flags & 0x10) == 0 || extension == nullptr) return;
     for (const std::string& preserved : d.preserved) {
-        if (Folded(preserved) != extension) continue;
+        if (!SameTextIgnoringCase(extension, preserved.c_str())) continue;
         char without[16];
         std::snprintf(without, sizeof without, "0x%02lX", e.flags & ~0x10UL);
         Fail(d, e.line, "flags",

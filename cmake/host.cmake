@@ -67,7 +67,8 @@ add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${CMAKE_SOURCE_DIR}/tools/pack/file_bytes.cpp)
 target_compile_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE} -O1 -g)
 target_link_options(vantor-host-tests PRIVATE ${VANTOR_SANITIZE})
-target_link_libraries(vantor-host-tests GTest::gtest_main Threads::Threads)
+# The sample description is checked against the reader's keys.
+target_link_libraries(vantor-host-tests vantor_description GTest::gtest_main Threads::Threads)
 target_compile_definitions(vantor-host-tests PRIVATE
   VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VANTOR_PACK_PATH="$<TARGET_FILE:vantor-pack>"

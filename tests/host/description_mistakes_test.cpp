@@ -52,7 +52,13 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
 {
     Write("grey.bmp", Bitmap8(334, 58, Grey));
     Write("odd.bmp", Bitmap8(20, 58, Odd));
-    std::string seven = SixEntries() + "entry | G.txt | 0x11 | GGG | - | b.txt\n";
+    // The six entries and a seventh of the given target and flags, the
+    // read-me's target renamed if one is given.
+    auto seven_as = [](const std::string& target, const std::string& flags, const std::string& readMe = "B.txt") {
+        return Table("entry | " + readMe + " | 0x11 | BBB | Read Me | b.txt\n") + "entry | " + target + " | " +
+               flags + " | GGG | - | b.txt\n";
+    };
+    std::string seven = seven_as("G.txt", "0x11");
     std::string eight = seven + "entry | H.txt | 0x11 | HHH | - | b.txt\n";
     for (const char* resource : {"GGG", "HHH"}) Write(std::string("payload/") + resource + ".lz", "pp");
     struct Mistake {
@@ -99,6 +105,30 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
          "download: 'https://' must be the address"},
         {"a name of one letter", "name Q\n", SixEntries(), "name",
          "name: 'Q' is one character; the package manager's manifest needs at least 2"},
+        {"two targets that differ only in case", "", seven_as("GUIDE.TXT", "0x11", "Guide.txt"),
+         "entry | GUIDE.TXT",
+         "target: 'GUIDE.TXT' differs only in case from the target 'Guide.txt' of line " +
+             std::to_string(LineOf(Description("", seven_as("GUIDE.TXT", "0x11", "Guide.txt")), "entry | Guide.txt")) +
+             ", and Windows takes both for one file: give each entry a name of its own"},
+        {"the same target twice", "", seven_as("C.txt", "0x11"), "entry | C.txt | 0x11 | GGG",
+         "target: 'C.txt' is also the target of line " +
+             std::to_string(LineOf(Description("", SixEntries()), "entry | C.txt"))},
+        {"a device name with an extension", "", seven_as("CON.txt", "0x01"), "entry | CON.txt",
+         "target: 'CON.txt' is a device name Windows reserves, whatever follows a dot: CON, PRN, AUX, "
+         "NUL, COM1 to COM9, LPT1 to LPT9; the setup cannot install a file under that name"},
+        {"a device name alone, in small letters", "", seven_as("nul", "0x01"), "entry | nul",
+         "target: 'nul' is a device name Windows reserves"},
+        {"a numbered device name", "", seven_as("COM1.log", "0x01"), "entry | COM1.log",
+         "target: 'COM1.log' is a device name Windows reserves"},
+        {"a target ending in a dot", "", seven_as("Notes.", "0x01"), "entry | Notes.",
+         "target: 'Notes.' ends in a space or a dot, which Windows drops from a file or folder name"},
+        {"a drive-relative base", "base C:\n", SixEntries(), "base",
+         "base: 'C:' is the drive's current folder, not a folder on it: write C:\\ and a folder, such as "
+         "C:\\Brindlemoor"},
+        {"a data file always written", "", seven_as("Ledger.dat", "0x11"), "entry | Ledger.dat",
+         "flags: 0x10 writes 'Ledger.dat' again at every reinstall, over the copy the user edited, "
+         "though .DAT is a preserved data file: write 0x01 instead, so the setup writes it only where it "
+         "is missing"},
     };
     for (const Mistake& m : mistakes) {
         std::string description = Description(m.overrides, m.entries);

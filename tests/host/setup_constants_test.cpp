@@ -13,13 +13,31 @@ void ExpectDefines(const std::string& identity, std::initializer_list<std::strin
     }
 }
 
-TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrTheDemosDefaults)
+// What a product that sets nothing gets: a setup named after the product,
+// in every box and in the assembly name Windows knows its programs by.
+TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrDefaultsNamedAfterTheProduct)
 {
+    struct Default {
+        std::string overrides, installer, assembly;
+    };
+    const std::string own_menu = "picture startmenu pictures/startmenu.bmp\n";
+    const Default defaults[] = {
+        {"", "Quorvel Setup", "Brindlemoor.Quorvel.Setup"},
+        // Only letters and digits of ASCII go into the assembly's name.
+        {own_menu + "name Caf\xC3\xA9 Nord\npublisher Ashcombe Labs\n", "Caf\\351 Nord Setup", "AshcombeLabs.CafNord.Setup"},
+        // The backdrop's label has no room for "Setup" after this name.
+        {own_menu + "name Ashcombe Ledgers\n", "Ashcombe Ledgers", "Brindlemoor.AshcombeLedgers.Setup"},
+    };
     std::string messages;
-    ASSERT_EQ(Generate(Description("", SixEntries()), &messages), 0) << messages;
+    for (const Default& d : defaults) {
+        SCOPED_TRACE(d.overrides);
+        ASSERT_EQ(Generate(Description(d.overrides, SixEntries()), &messages), 0) << messages;
+        ExpectDefines(Read("out/product_identity.h"), {"PRODUCT_INSTALLER_NAME \"" + d.installer + "\""});
+        EXPECT_NE(Read("out/application.manifest").find("<assemblyIdentity type=\"win32\" name=\"" + d.assembly + "\" "),
+                  std::string::npos);
+    }
     ExpectDefines(Read("out/product_identity.h"),
-                  {"PRODUCT_INSTALLER_NAME \"Vantor\"", "PRODUCT_OUTPUT_FILE \"Setup.exe\"",
-                   "PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\""});
+                  {"PRODUCT_OUTPUT_FILE \"Setup.exe\"", "PRODUCT_DEFAULT_BASE_FOLDER \"C:\\\\Brindlemoor\""});
 
     Write("remove.ico", Painted("setup.ico") + "");
     ASSERT_EQ(Generate(Description("installer Ashcombe Setup\noutput Ashcombe Setup.exe\n"
@@ -64,16 +82,25 @@ TEST_F(ManifestGenerator, RefusesConstantsTheSetupCouldNotUse)
 }
 
 // The page texts the product's name goes into wrap at blanks and show two
-// to four lines; a shortcut's caption is one line of the shortcut dialog.
+// to four lines, the pages' captions one line of their title bars; a
+// shortcut's caption is one line of the shortcut dialog.
 TEST_F(ManifestGenerator, RefusesANameOrCaptionTheirBoxesWouldClip)
 {
     const std::string own_menu = "picture startmenu pictures/startmenu.bmp\n";
     std::string messages;
     EXPECT_EQ(Generate(Description(own_menu + "name Ashcombe Toolbox\n", SixEntries()), &messages), 0)
         << messages;
-    ExpectRefused(Description(own_menu + "name Ashcombe Labs Notes\n", SixEntries()),
-                  "name: with 'Ashcombe Labs Notes', the folder page's text takes 3 lines, and its "
-                  "box shows 2: shorten the name");
+    // The page cuts off what falls below the box's last line.
+    for (const char* page : {"folder page's text takes 3 lines, and its box shows 2: 'folder:' (30 pixels)",
+                             "group page's text takes 3 lines, and its box shows 2: 'group:' (31 pixels)"}) {
+        ExpectRefused(Description(own_menu + "name Ashcombe Labs Notes\n", SixEntries()),
+                      "name: with 'Ashcombe Labs Notes', the " + std::string(page) +
+                          " would be cut off; shorten the name");
+    }
+    // A title bar cuts its caption off at its end.
+    ExpectRefused(Description(own_menu + "name " + std::string(19, 'W') + "\n", SixEntries()),
+                  "name: 'Creating " + std::string(19, 'W') + " Shortcuts' is 293 pixels wide in the title bars' "
+                  "bold font; the shortcut dialog's title bar has room for 282 pixels: shorten it by 11 pixels");
     // 'W' is 10 pixels, 'i' 2; the dialog's caption box is 143 pixels wide.
     EXPECT_EQ(Generate(Description(own_menu, Table("entry | B.txt | 0x11 | BBB | " + std::string(19, 'i') +
                                                    " | b.txt\n")), &messages), 0) << messages;

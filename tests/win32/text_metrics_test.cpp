@@ -11,6 +11,7 @@
 #include "../../tools/manifest/dialog_metrics.h"
 #include "install_state.h"
 #include "page_ids.h"
+#include "product_identity.h"
 #include "shell_ids.h"
 #include "shell_start.h"
 #include "test_support.h"
@@ -100,6 +101,40 @@ TEST(TextMetrics, TheBoxesAreAsWideAndHighAsTheTableSaysAndTheirFontNoWider)
         ExpectFontHolds(control, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0), kDialogFont);
         DestroyWindow(page);
     }
+}
+
+// Each page's caption as its template has it, and its title bar no
+// narrower than the room the build gives the caption.
+TEST(TextMetrics, TheTitleBarsAreAsWideAsTheTableSaysAndTheirFontNoWider)
+{
+    struct Titled {
+        const TitleBar& bar;
+        int dialog;
+    };
+    const Titled titled[] = {
+        {kWelcomeTitle, IDD_WELCOME},   {kPageTitles[0], IDD_LICENSE}, {kPageTitles[1], IDD_LOCATION},
+        {kPageTitles[2], IDD_EXTRACTION}, {kPageTitles[3], IDD_GROUP},   {kPageTitles[4], IDD_SHORTCUTS},
+    };
+    RegisterWindowClasses();
+    for (const Titled& t : titled) {
+        SCOPED_TRACE(t.bar.where);
+        HWND page = CreateDialogParamA(SetupModule(), MAKEINTRESOURCEA(t.dialog), NULL, QuietPage, 0);
+        ASSERT_NE(page, (HWND)NULL);
+        TITLEBARINFO info;
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetTitleBarInfo(page, &info));
+        EXPECT_GE(info.rcTitleBar.right - info.rcTitleBar.left, TitleRoom(t.bar));
+        char caption[256];
+        GetWindowTextA(page, caption, sizeof caption);
+        EXPECT_STREQ(caption, t.bar.format[0] != '\0' ? t.bar.format : PRODUCT_INSTALLER_NAME);
+        DestroyWindow(page);
+    }
+    NONCLIENTMETRICSA metrics;
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    HFONT font = CreateFontIndirectA(&metrics.lfCaptionFont);
+    ExpectFontHolds(NULL, font, kCaptionFont);
+    DeleteObject(font);
 }
 
 TEST(TextMetrics, TheBackdropsSystemFontIsNoWiderThanItsTable)

@@ -38,20 +38,10 @@ void CheckVersion(const Description& d) {
     }
 }
 
-std::string GroupProblem(GroupVerdict verdict) {
-    switch (verdict) {
-    case kGroupAccepted: return std::string();
-    case kGroupTrailingSpaceOrDot: return "ends in a space or a dot, which Windows drops from a folder's name";
-    case kGroupDeviceName: return "is a device name Windows reserves (CON, PRN, AUX, NUL, COM1, LPT1 ...)";
-    case kGroupDotName: return "is . or ..";
-    default: return "cannot be a folder name";
-    }
-}
-
 // The destination the folder page proposes, and the group the group page
 // proposes, are named after the product.
 void CheckNameAsFolder(const Description& d) {
-    std::string problem = GroupProblem(CheckGroupName(d.name.c_str()));
+    std::string problem = FolderNameRule(d.name);
     if (!problem.empty() && !d.name.empty()) {
         Fail(d, d.nameLine, "name",
              Quote(d.name) + " " + problem + "; the setup names the product's folder and program group after it");
@@ -91,6 +81,12 @@ void CheckBase(Description* d) {
     } else if (path.find('{') != std::string::npos) {
         Fail(*d, line, field, Quote(d->base) + ": the only folder in braces is " + token);
         return;
+    } else if (path.size() == 2 && path[1] == ':') {
+        // Joined with the name it would pass, but alone it names the
+        // drive's current folder, which is not what the publisher meant.
+        Fail(*d, line, field, Quote(d->base) + " is the drive's current folder, not a folder on it: write " +
+                                  path + "\\ and a folder, such as " + path + "\\" + d->publisher);
+        return;
     }
     char joined[kFolderSlot];
     char destination[kFolderSlot];
@@ -127,11 +123,34 @@ void CheckOutput(const Description& d) {
     }
 }
 
+// Left out, the installer is named after the product: "NAME Setup", or
+// the name alone, or "Setup", whichever first fits the field, the
+// backdrop's label and the welcome page's title bar, so a default is never
+// what the build refuses.
+void DefaultInstaller(Description* d) {
+    for (const std::string& name : {d->name + " Setup", d->name, std::string("Setup")}) {
+        d->installer = name;
+        if (name.size() < kInstallerWidth && InstallerNameFits(name)) return;
+    }
+}
+
 }  // namespace
+
+std::string FolderNameRule(const std::string& name) {
+    switch (CheckGroupName(name.c_str())) {
+    case kGroupAccepted: return std::string();
+    case kGroupTrailingSpaceOrDot: return "ends in a space or a dot, which Windows drops from a file or folder name";
+    case kGroupDeviceName: return "is a device name Windows reserves, whatever follows a dot: CON, PRN, AUX, NUL, COM1 to "
+                                   "COM9, LPT1 to LPT9";
+    case kGroupDotName: return "is . or ..";
+    default: return "cannot be a folder name";
+    }
+}
 
 void CheckSetupConstants(Description* d) {
     CheckVersion(*d);
     CheckNameAsFolder(*d);
+    if (d->installerLine == 0) DefaultInstaller(d);
     CheckText(*d, d->installerLine, "installer", d->installer, kInstallerWidth);
     CheckBase(d);
     CheckOutput(*d);

@@ -4,6 +4,7 @@
 
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +36,36 @@ std::string Shown(Description* d, int line, const char* field, const std::string
     }
     return text;
 }
+
+struct Field {
+    const char* key;
+    std::string Description::*text;
+    int Description::*line;
+    bool shown;  // a text the setup shows, not a path or a number
+};
+const Field kFields[] = {
+    {"name", &Description::name, &Description::nameLine, true},
+    {"version", &Description::version, &Description::versionLine, true},
+    {"tagline", &Description::tagline, &Description::taglineLine, true},
+    {"publisher", &Description::publisher, &Description::publisherLine, true},
+    {"webpage", &Description::webPage, &Description::webPageLine, true},
+    {"timestamp", &Description::timestamp, &Description::timestampLine, false},
+    {"support", &Description::support, &Description::supportLine, true},
+    {"homepage", &Description::homePage, &Description::homePageLine, true},
+    {"copyright", &Description::copyright, &Description::copyrightLine, true},
+    {"licence", &Description::licence, &Description::licenceLine, false},
+    {"banner", &Description::banner, &Description::bannerLine, true},
+    {"slogan", &Description::slogan, &Description::sloganLine, true},
+    {"sideband", &Description::sideband, &Description::sidebandLine, true},
+    {"installer", &Description::installer, &Description::installerLine, true},
+    {"base", &Description::base, &Description::baseLine, true},
+    {"output", &Description::output, &Description::outputLine, false},
+    {"download", &Description::download, &Description::downloadLine, false},
+};
+
+// The keys read otherwise: lists, pictures, numbers and the entries.
+const char* const kOtherKeys[] = {"rights", "visit", "picture", "preserve", "weekday", "installed", "shortcuts",
+                                  "entry"};
 
 void ReadEntry(Description* d, int line, const std::string& text) {
     std::vector<std::string> fields = SplitBars(text);
@@ -71,31 +102,6 @@ void ReadPicture(Description* d, int line, const std::string& value) {
 }
 
 bool ReadText(Description* d, int line, const std::string& key, const std::string& value) {
-    struct Field {
-        const char* key;
-        std::string Description::*text;
-        int Description::*line;
-        bool shown;  // a text the setup shows, not a path or a number
-    };
-    static const Field kFields[] = {
-        {"name", &Description::name, &Description::nameLine, true},
-        {"version", &Description::version, &Description::versionLine, true},
-        {"tagline", &Description::tagline, &Description::taglineLine, true},
-        {"publisher", &Description::publisher, &Description::publisherLine, true},
-        {"webpage", &Description::webPage, &Description::webPageLine, true},
-        {"timestamp", &Description::timestamp, &Description::timestampLine, false},
-        {"support", &Description::support, &Description::supportLine, true},
-        {"homepage", &Description::homePage, &Description::homePageLine, true},
-        {"copyright", &Description::copyright, &Description::copyrightLine, true},
-        {"licence", &Description::licence, &Description::licenceLine, false},
-        {"banner", &Description::banner, &Description::bannerLine, true},
-        {"slogan", &Description::slogan, &Description::sloganLine, true},
-        {"sideband", &Description::sideband, &Description::sidebandLine, true},
-        {"installer", &Description::installer, &Description::installerLine, true},
-        {"base", &Description::base, &Description::baseLine, true},
-        {"output", &Description::output, &Description::outputLine, false},
-        {"download", &Description::download, &Description::downloadLine, false},
-    };
     for (const Field& f : kFields) {
         if (key == f.key) {
             d->*f.text = f.shown ? Shown(d, line, f.key, value) : value;
@@ -138,6 +144,13 @@ void Fail(const Description& d, int line, const char* field, const std::string& 
 }
 
 int ProblemCount() { return g_problems; }
+
+std::vector<std::string> DescriptionKeys() {
+    std::vector<std::string> keys;
+    for (const Field& f : kFields) keys.push_back(f.key);
+    keys.insert(keys.end(), std::begin(kOtherKeys), std::end(kOtherKeys));
+    return keys;
+}
 
 std::string Quote(const std::string& shown) { return "'" + Windows1252ToUtf8(shown) + "'"; }
 
@@ -184,15 +197,20 @@ bool ReadDescription(Description* d) {
         if (line == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
         std::string text = Trim(raw);
         if (text.empty() || text[0] == '#') continue;
-        if (text.compare(0, 5, "entry") == 0 && text.find('|') != std::string::npos) {
+        size_t gap = text.find_first_of(" \t");
+        std::string key = text.substr(0, gap);
+        if (key == "entry" || (text.compare(0, 5, "entry") == 0 && text.find('|') != std::string::npos)) {
             ReadEntry(d, line, text);
             continue;
         }
-        size_t gap = text.find_first_of(" \t");
-        std::string key = text.substr(0, gap);
         std::string value = gap == std::string::npos ? std::string() : Trim(text.substr(gap));
-        if (ReadText(d, line, key, value)) continue;
-        if (key == "picture") {
+        // A key the reader takes is one the sample description explains.
+        std::vector<std::string> keys = DescriptionKeys();
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            Fail(*d, line, key.c_str(), "unknown field");
+        } else if (ReadText(d, line, key, value)) {
+            continue;
+        } else if (key == "picture") {
             ReadPicture(d, line, value);
         } else if (key == "preserve") {
             std::stringstream words(value);
@@ -200,10 +218,8 @@ bool ReadDescription(Description* d) {
             d->preserved.clear();
             while (words >> word) d->preserved.push_back(word);
             d->preserveLine = line;
-        } else if (key == "weekday" || key == "installed" || key == "shortcuts") {
-            ReadNumber(d, line, key, value);
         } else {
-            Fail(*d, line, key.c_str(), "unknown field");
+            ReadNumber(d, line, key, value);
         }
     }
     return true;

@@ -41,7 +41,8 @@ struct Description {
     std::string name, version, tagline, publisher, webPage, timestamp;
     // The setup's own constants: the installer's name, the default base
     // folder and the output file's name.
-    std::string installer = "Vantor", base, output = "Setup.exe";
+    // Left out, the installer is named after the product (constant_checks.cpp).
+    std::string installer, base, output = "Setup.exe";
     int installerLine = 0, baseLine = 0, outputLine = 0;
     // Where the package manager downloads the setup from, if it is known.
     std::string download;
@@ -82,6 +83,9 @@ bool ParseNumber(const std::string& s, long* out);
 // False only when the file cannot be read; problems in it are reported.
 // Texts the setup shows come out in Windows-1252; paths stay as written.
 bool ReadDescription(Description* d);
+// Every key the reader takes; the sample description a new product starts
+// from (products/sample/product.txt) explains each.
+std::vector<std::string> DescriptionKeys();
 // A "@" source is built under the build root, any other lies in the
 // product's folder; "@uninstaller" is Vantor's own, built for the product
 // under the name its entry gives it.
@@ -100,6 +104,9 @@ void CheckTable(Description* d);
 // A shown text: not empty, no control characters, at most width - 1 bytes.
 void CheckText(const Description& d, int line, const char* field, const std::string& value,
                size_t width);
+// What Windows refuses or rewrites in one folder or file name, by the
+// group and folder pages' rules; empty when the name is fine.
+std::string FolderNameRule(const std::string& name);
 void CheckFiles(Description* d, CheckStage stage);
 void CheckPictures(Description* d, CheckStage stage);
 // The uninstaller's icon alone, resolved and checked, for the programs.
@@ -109,6 +116,9 @@ void CheckUninstallerIcon(Description* d, CheckStage stage);
 void CheckPackageFields(const Description& d);
 // Every text of the description against the box it is shown in.
 void CheckTextFit(const Description& d);
+// Whether an installer's name fits the backdrop's label and the welcome
+// page's title bar.
+bool InstallerNameFits(const std::string& installer);
 // The texts of the pictures the painter draws (the banner's, the start
 // menu's) against the room its layouts give them (tools/paint).
 void CheckPictureTexts(const Description& d, bool banner, bool startMenu);

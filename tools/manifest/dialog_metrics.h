@@ -1,9 +1,10 @@
 // How wide the setup's windows draw the description's texts: the advance
 // of each Windows-1252 character in the pages' font ("MS Sans Serif" 8,
-// which Wine draws with its Liberation Sans) and in the stock system font
-// of the backdrop's label, and the boxes those texts go into. A Windows
-// test measures the real fonts and dialogs against these, so the build's
-// checks can never pass a text the page would clip.
+// which Wine draws with its Liberation Sans), in the title bars' bold font
+// and in the stock system font of the backdrop's label, and the boxes and
+// title bars those texts go into. A Windows test measures the real fonts
+// and dialogs against these, so the build's checks can never pass a text
+// the page would clip.
 #ifndef VANTOR_TOOLS_DIALOG_METRICS_H
 #define VANTOR_TOOLS_DIALOG_METRICS_H
 
@@ -53,6 +54,23 @@ constexpr FontWidths kSystemFont = {"the backdrop's system font", 16, {
     7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
 }};
 
+constexpr FontWidths kCaptionFont = {"the title bars' bold font", 12, {
+    3, 4, 5, 6, 6, 10, 8, 3, 4, 4, 4, 6, 3, 4, 3, 3,
+    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 4, 4, 6, 6, 6, 7,
+    11, 8, 8, 8, 8, 7, 7, 9, 8, 3, 6, 8, 7, 9, 8, 9,
+    7, 9, 8, 7, 7, 8, 7, 10, 7, 7, 7, 4, 3, 4, 6, 6,
+    4, 6, 7, 6, 7, 6, 4, 7, 7, 3, 3, 6, 3, 10, 7, 7,
+    7, 7, 4, 6, 4, 7, 6, 9, 6, 6, 6, 4, 3, 4, 6, 4,
+    6, 4, 3, 6, 6, 11, 6, 6, 4, 11, 7, 4, 11, 4, 7, 4,
+    4, 3, 3, 6, 6, 4, 6, 11, 4, 11, 6, 4, 10, 4, 6, 7,
+    3, 4, 6, 6, 6, 6, 3, 6, 4, 8, 4, 6, 6, 4, 8, 6,
+    4, 6, 4, 4, 4, 6, 6, 3, 4, 4, 4, 6, 9, 9, 9, 7,
+    8, 8, 8, 8, 8, 8, 11, 8, 7, 7, 7, 7, 3, 3, 3, 3,
+    8, 8, 9, 9, 9, 9, 9, 6, 9, 8, 8, 8, 8, 7, 7, 7,
+    6, 6, 6, 6, 6, 6, 10, 6, 6, 6, 6, 6, 3, 3, 3, 3,
+    7, 7, 7, 7, 7, 7, 7, 6, 7, 7, 7, 7, 7, 6, 7, 6,
+}};
+
 // Dialog units of the pages' templates: 4 across and 8 down are these
 // many pixels with the pages' font.
 constexpr int kDialogBaseX = 6, kDialogBaseY = 12;
@@ -82,6 +100,28 @@ constexpr TextBox kGroupBox = {
 constexpr TextBox kVisitBox = {"the extraction page's notice", 191, 28, 1, true, ""};
 constexpr TextBox kShortcutBox = {"the shortcut dialog", 95, 8, 0, false, ""};
 
+// The title bar of a template, which cuts its caption off at its end.
+// format is the template's caption, where the page puts the product's
+// name; the welcome page's is the installer's name.
+struct TitleBar {
+    const char* where;
+    int width;  // the template's, in dialog units
+    const char* format;
+};
+
+constexpr TitleBar kWelcomeTitle = {"the welcome page's title bar", 168, ""};
+constexpr TitleBar kPageTitles[] = {
+    {"the licence page's title bar", 300, "%s License Agreement"},
+    {"the folder page's title bar", 289, "%s Program Location"},
+    {"the extraction page's title bar", 289, "Installing %s Program Files"},
+    {"the group page's title bar", 289, "%s Program Group"},
+    {"the shortcut dialog's title bar", 200, "Creating %s Shortcuts"},
+};
+
+// The system keeps a small icon's place at the left of a title bar, even
+// where the pages, which have no system menu, show none.
+constexpr int kTitleIconRoom = 18;
+
 // The backdrop draws "NAME:" in its system font from x 10 of its 150-pixel
 // left panel.
 constexpr int kLabelRoom = 150 - 10;
@@ -105,6 +145,13 @@ constexpr int BoxHeight(const TextBox& box)
 constexpr int BoxLines(const TextBox& box)
 {
     return BoxHeight(box) / kDialogFont.lineHeight;
+}
+
+// A title bar's room for its caption: the client area's width, the
+// template's as the dialog manager rounds it, less the icon's place.
+constexpr int TitleRoom(const TitleBar& bar)
+{
+    return DialogPixels(bar.width, kDialogBaseX, 4) - kTitleIconRoom;
 }
 
 inline int TextPixels(const FontWidths& font, const std::string& text)

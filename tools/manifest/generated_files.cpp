@@ -63,6 +63,20 @@ std::string XmlText(const std::string& text) {
     return out;
 }
 
+std::string AssemblyName(const Description& d) {
+    // Each part of an assembly's name in ASCII letters and digits alone,
+    // a part with none of them left out.
+    std::string name;
+    for (const std::string& part : {d.publisher, d.name, std::string("Setup")}) {
+        std::string kept;
+        for (char c : part) {
+            if (std::isalnum(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80) kept += c;
+        }
+        if (!kept.empty()) name += (name.empty() ? "" : ".") + kept;
+    }
+    return name;
+}
+
 }  // namespace
 
 std::string ManifestInitialiser(const Description& d) {
@@ -194,16 +208,12 @@ std::string SetupFilesScript(const Description& d, const std::string& licence) {
 // The application manifest of the setup and the uninstaller: administrator
 // rights up front (both write under HKEY_LOCAL_MACHINE and into the Windows
 // folder) and the systems they are known to run on, under an assembly name
-// of the publisher's, letters and digits only, and a description naming
-// the setup's file and the product.
+// of the publisher's and the product's, and a description naming the
+// setup's file and the product.
 std::string ApplicationManifest(const Description& d) {
-    std::string publisher;
-    for (char c : d.publisher) {
-        if (std::isalnum(static_cast<unsigned char>(c))) publisher += c;
-    }
     return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
-  <assemblyIdentity type="win32" name=")" + publisher + R"(.Vantor" version="1.0.0.0" processorArchitecture="x86"/>
+  <assemblyIdentity type="win32" name=")" + AssemblyName(d) + R"(" version="1.0.0.0" processorArchitecture="x86"/>
   <description>)" + XmlText(d.output + ", the setup of " + d.name) + R"(</description>
   <trustInfo xmlns="urn:schemas-microsoft-com:asm.v3">
     <security>

@@ -4,7 +4,11 @@
 #include "description.h"
 
 #include <cctype>
+#include <cstdio>
+#include <map>
 #include <set>
+
+#include "path_helpers.h"
 
 namespace {
 
@@ -29,6 +33,18 @@ const char* const kScriptKeywords[] = {
     "RADIOBUTTON", "RCDATA", "RTEXT", "SCROLLBAR", "SEPARATOR", "SHIFT", "STATE3", "STRINGTABLE",
     "STYLE", "TOOLBAR", "USERBUTTON", "VALUE", "VERSION", "VERSIONINFO", "VIRTKEY", "VXD",
 };
+
+// A Windows-1252 text in the capitals Windows compares file names in.
+std::string Folded(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c = c - 0x20;
+        else if (c == 0x9A || c == 0x9C || c == 0x9E) c = c - 0x10;
+        else if (c == 0xFF) c = 0x9F;
+        out += static_cast<char>(c);
+    }
+    return out;
+}
 
 std::string Quoted(const Entry& e) { return Quote(e.target) + " (line " + std::to_string(e.line) + ")"; }
 
@@ -107,13 +123,53 @@ void CheckSource(const Description& d, long index, const Entry& e) {
     }
 }
 
+// A data file the user edits (by the preserved extensions, matched as the
+// setup matches them) must be written only when it is missing.
+void CheckAlwaysWritten(const Description& d, const Entry& e) {
+    const char* extension = FindExtension(e.target.c_str());
+    if ((e.flags & 0x10) == 0 || extension == nullptr) return;
+    for (const std::string& preserved : d.preserved) {
+        if (!SameTextIgnoringCase(extension, preserved.c_str())) continue;
+        char without[16];
+        std::snprintf(without, sizeof without, "0x%02lX", e.flags & ~0x10UL);
+        Fail(d, e.line, "flags",
+             "0x10 writes " + Quote(e.target) + " again at every reinstall, over the copy the user "
+             "edited, though " + preserved + " is a preserved data file: write " + without +
+             " instead, so the setup writes it only where it is missing");
+        return;
+    }
+}
+
+// Windows names files without regard to case: two targets that differ only
+// so would be one file, the later overwriting the earlier.
+void CheckTargetsDistinct(const Description& d) {
+    std::map<std::string, const Entry*> seen;
+    for (const Entry& e : d.entries) {
+        auto placed = seen.emplace(Folded(e.target), &e);
+        if (placed.second) continue;
+        const Entry& first = *placed.first->second;
+        std::string how = first.target == e.target ? " is also the target of line "
+                                                   : " differs only in case from the target " +
+                                                         Quote(first.target) + " of line ";
+        Fail(d, e.line, "target",
+             Quote(e.target) + how + std::to_string(first.line) +
+                 ", and Windows takes both for one file: give each entry a name of its own");
+    }
+}
+
 void CheckEntry(const Description& d, const Entry& e, std::set<std::string>* resources) {
     CheckText(d, e.line, "target", e.target, kTargetWidth);
     CheckText(d, e.line, "resource", e.resource, kResourceWidth);
     CheckText(d, e.line, "caption", e.caption, kCaptionWidth);
+    std::string rule = FolderNameRule(e.target);
     if (e.target.find_first_of("\\/:*?\"<>|") != std::string::npos) {
         Fail(d, e.line, "target", "must be a plain file name");
+    } else if (!rule.empty() && !e.target.empty()) {
+        // The pass would open a device, or a name Windows rewrites, and
+        // fail halfway through the installation.
+        Fail(d, e.line, "target", Quote(e.target) + " " + rule + "; the setup cannot install a file under that name");
     }
+    CheckAlwaysWritten(d, e);
     bool ident = !e.resource.empty() && std::isupper(static_cast<unsigned char>(e.resource[0]));
     for (char c : e.resource) {
         if (!std::isupper(static_cast<unsigned char>(c)) && !std::isdigit(static_cast<unsigned char>(c)) && c != '_') {
@@ -142,4 +198,5 @@ void CheckTable(Description* d) {
         CheckEntry(*d, d->entries[i], &resources);
         CheckSource(*d, long(i), d->entries[i]);
     }
+    CheckTargetsDistinct(*d);
 }

@@ -1,6 +1,7 @@
 // The description's texts measured in pixels as the setup's windows draw
 // them: the static controls of the pages, which wrap at blanks and clip
-// what falls below their last line, and the backdrop's label.
+// what falls below their last line, the pages' title bars, which cut the
+// caption off at their end, and the backdrop's label.
 #include "description.h"
 
 #include "dialog_metrics.h"
@@ -20,24 +21,22 @@ std::string WidestYear() {
     return std::string(4, widest);
 }
 
-// How many lines the control shows text in, breaking at blanks where a
-// line would grow past the box as the control does; the widest word, when
-// one alone is wider than the box, in *tooWide.
-int WrappedLines(const std::string& text, int width, std::string* tooWide) {
-    int lines = 1, used = 0;
+// The lines the control shows text in, breaking at blanks where a line
+// would grow past the box as the control does; the widest word, when one
+// alone is wider than the box, in *tooWide.
+std::vector<std::string> WrappedLines(const std::string& text, int width, std::string* tooWide) {
+    std::vector<std::string> lines(1);
     size_t at = 0;
     while (at <= text.size()) {
         size_t end = text.find(' ', at);
         if (end == std::string::npos) end = text.size();
         std::string word = text.substr(at, end - at);
-        int w = TextPixels(kDialogFont, word);
-        if (w > width && tooWide->empty()) *tooWide = word;
-        int space = used > 0 ? TextPixels(kDialogFont, " ") : 0;
-        if (used > 0 && used + space + w > width) {
-            ++lines;
-            used = w;
+        if (TextPixels(kDialogFont, word) > width && tooWide->empty()) *tooWide = word;
+        std::string& line = lines.back();
+        if (!line.empty() && TextPixels(kDialogFont, line + " " + word) > width) {
+            lines.push_back(word);
         } else {
-            used += space + w;
+            line += (line.empty() ? "" : " ") + word;
         }
         at = end + 1;
     }
@@ -67,19 +66,24 @@ void CheckLines(const Description& d, int line, const char* field, const TextBox
     }
 }
 
-// A template text the page completes with the product's name.
+// A template text the page completes with the product's name: what falls
+// below the box's last line is cut off, and said by how much.
 void CheckNamedText(const Description& d, const TextBox& box) {
     std::string text = box.format;
     text.replace(text.find("%s"), 2, d.name);
     std::string tooWide;
-    int lines = WrappedLines(text, BoxWidth(box), &tooWide);
+    std::vector<std::string> lines = WrappedLines(text, BoxWidth(box), &tooWide);
+    size_t shown = size_t(BoxLines(box));
     if (!tooWide.empty()) {
         Fail(d, d.nameLine, "name",
              Quote(tooWide) + " is wider than " + box.where + " (" + Pixels(BoxWidth(box)) + "); break it with a blank");
-    } else if (lines > BoxLines(box)) {
+    } else if (lines.size() > shown) {
+        std::string cut;
+        for (size_t i = shown; i < lines.size(); ++i) cut += (cut.empty() ? "" : " ") + lines[i];
         Fail(d, d.nameLine, "name",
-             "with " + Quote(d.name) + ", " + box.where + " takes " + std::to_string(lines) +
-                 " lines, and its box shows " + std::to_string(BoxLines(box)) + ": shorten the name");
+             "with " + Quote(d.name) + ", " + box.where + " takes " + std::to_string(lines.size()) +
+                 " lines, and its box shows " + std::to_string(shown) + ": " + Quote(cut) + " (" +
+                 Pixels(TextPixels(kDialogFont, cut)) + ") would be cut off; shorten the name");
     }
 }
 
@@ -93,7 +97,19 @@ void CheckOneLine(const Description& d, int line, const char* field, const std::
     }
 }
 
+// The page's caption with the product's name, in its title bar.
+void CheckTitle(const Description& d, const TitleBar& bar) {
+    std::string text = bar.format;
+    text.replace(text.find("%s"), 2, d.name);
+    CheckOneLine(d, d.nameLine, "name", text, kCaptionFont, TitleRoom(bar), bar.where);
+}
+
 }  // namespace
+
+bool InstallerNameFits(const std::string& installer) {
+    return TextPixels(kSystemFont, installer + ":") <= kLabelRoom &&
+           TextPixels(kCaptionFont, installer) <= TitleRoom(kWelcomeTitle);
+}
 
 void CheckTextFit(const Description& d) {
     CheckLines(d, d.rightsLine, "rights", kHeadingBox, d.rights);
@@ -104,6 +120,9 @@ void CheckTextFit(const Description& d) {
         const Entry& e = d.entries[size_t(i)];
         CheckOneLine(d, e.line, "caption", e.caption, kDialogFont, BoxWidth(kShortcutBox), kShortcutBox.where);
     }
+    for (const TitleBar& bar : kPageTitles) CheckTitle(d, bar);
     CheckOneLine(d, d.installerLine, "installer", d.installer + ":", kSystemFont, kLabelRoom,
                  "the backdrop's left panel");
+    CheckOneLine(d, d.installerLine, "installer", d.installer, kCaptionFont, TitleRoom(kWelcomeTitle),
+                 kWelcomeTitle.where);
 }

@@ -39,10 +39,9 @@ expect osslsigncode verify -CAfile cert.pem -in "my program.exe" 2>&1 | grep -q 
 
 # A command that fails, or one that signs nothing, stops the build.
 cp "$program" other.exe
-if REFUSE=1 "$src/scripts/sign.sh" "$work/other.exe" 2>/dev/null; then
-  echo "FAILED: a failing command went through"; failed=1
-fi
-if SIGN_NOTHING=1 "$src/scripts/sign.sh" "$work/other.exe" 2>/dev/null; then
-  echo "FAILED: a command that signed nothing went through"; failed=1
-fi
+for how in REFUSE SIGN_NOTHING; do
+  if env "$how=1" "$src/scripts/sign.sh" "$work/other.exe" 2>/dev/null; then
+    echo "FAILED: a command run with $how went through"; failed=1
+  fi
+done
 exit $failed

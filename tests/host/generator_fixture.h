@@ -94,18 +94,23 @@ protected:
 
     static std::string SixEntries() { return Table("entry | B.txt | 0x11 | BBB | Read Me | b.txt\n"); }
 
-    // Runs the generator (the full form, or --identity or --check); returns
-    // its exit status and fills its messages.
+    // Runs a shell command; returns its exit status and fills its output.
+    static int Run(const std::string& command, std::string* output)
+    {
+        FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+        char buf[512];
+        output->clear();
+        while (fgets(buf, sizeof buf, pipe)) *output += buf;
+        return pclose(pipe);
+    }
+
+    // Runs the generator (the full form, or --identity or --check).
     int Generate(const std::string& description, std::string* messages, const std::string& form = "")
     {
         Write("product.txt", description);
-        std::string cmd = std::string(VANTOR_MANIFEST_PATH) + " " + form + " " + dir_ + "/product.txt " +
-                          dir_ + " " + dir_ + (form == "--check" ? "" : " " + dir_ + "/out") + " 2>&1";
-        FILE* pipe = popen(cmd.c_str(), "r");
-        char buf[512];
-        messages->clear();
-        while (fgets(buf, sizeof buf, pipe)) *messages += buf;
-        return pclose(pipe);
+        return Run(std::string(VANTOR_MANIFEST_PATH) + " " + form + " " + dir_ + "/product.txt " + dir_ + " " +
+                       dir_ + (form == "--check" ? "" : " " + dir_ + "/out"),
+                   messages);
     }
 
     void ExpectRefused(const std::string& description, const std::string& field,

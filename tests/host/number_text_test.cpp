@@ -13,15 +13,12 @@ std::string Text(uint32_t value)
 
 TEST(ThousandsSeparators, GroupThreeDigitsFromTheRight)
 {
-    EXPECT_EQ(Text(0), "0");
-    EXPECT_EQ(Text(7), "7");
-    EXPECT_EQ(Text(999), "999");
-    EXPECT_EQ(Text(1000), "1,000");
-    EXPECT_EQ(Text(100000), "100,000");
-    EXPECT_EQ(Text(376832), "376,832");
-    EXPECT_EQ(Text(1000000), "1,000,000");
-    EXPECT_EQ(Text(560554), "560,554");
-    EXPECT_EQ(Text(4294967295u), "4,294,967,295");
+    const std::pair<uint32_t, const char*> cases[] = {
+        {0, "0"},           {7, "7"},           {999, "999"},
+        {1000, "1,000"},    {100000, "100,000"}, {376832, "376,832"},
+        {1000000, "1,000,000"}, {560554, "560,554"}, {4294967295u, "4,294,967,295"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Text(c.first), c.second) << c.first;
 }
 
 // Versions as the records hold them, read as numbers, and which installed

@@ -16,17 +16,15 @@ uint32_t Sum(const std::string& text)
 TEST(PayloadSum, IsTheZipChecksumInAnyPieces)
 {
     // The check values the polynomial is published with.
-    EXPECT_EQ(Sum(""), 0u);
-    EXPECT_EQ(Sum("123456789"), 0xCBF43926u);
-    EXPECT_EQ(Sum("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
-    std::string data(70000, '\0');
-    for (size_t i = 0; i < data.size(); ++i) {
-        data[i] = (char)(i * 131 + i / 251);
+    for (const auto& c : {std::make_pair("", 0u), std::make_pair("123456789", 0xCBF43926u),
+                          std::make_pair("The quick brown fox jumps over the lazy dog", 0x414FA339u)}) {
+        EXPECT_EQ(Sum(c.first), c.second) << c.first;
     }
+    std::string data(70000, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = (char)(i * 131 + i / 251);
     const unsigned char* bytes = (const unsigned char*)data.data();
     for (size_t cut : {0ul, 1ul, 4096ul, 65536ul, 69999ul}) {
-        EXPECT_EQ(PayloadSum(PayloadSum(0, bytes, cut), bytes + cut, data.size() - cut), Sum(data))
-            << cut;
+        EXPECT_EQ(PayloadSum(PayloadSum(0, bytes, cut), bytes + cut, data.size() - cut), Sum(data)) << cut;
     }
     // One flipped bit anywhere is seen.
     std::string flipped = data;

@@ -10,16 +10,6 @@
 
 namespace {
 
-// Runs a command; answers its exit status and fills its output.
-int RunCommand(const std::string& command, std::string* output)
-{
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char buf[512];
-    output->clear();
-    while (fgets(buf, sizeof buf, pipe)) *output += buf;
-    return pclose(pipe);
-}
-
 TEST(SampleDescription, ExplainsEveryKeyTheReaderTakesAndNoOther)
 {
     std::ifstream in(std::string(VANTOR_SOURCE_DIR) + "/products/sample/product.txt");
@@ -45,21 +35,21 @@ TEST_F(ManifestGenerator, NewProductWritesACheckedFolderOnceNamedAfterIt)
     const std::string script = std::string(VANTOR_SOURCE_DIR) + "/scripts/new-product.sh ";
     const std::string folder = dir_ + "/Tidewell";
     std::string output;
-    ASSERT_EQ(RunCommand(script + folder, &output), 0) << output;
+    ASSERT_EQ(Run(script + folder, &output), 0) << output;
     std::string description = Read("Tidewell/product.txt");
     EXPECT_NE(description.find("\nname       Tidewell\n"), std::string::npos) << description;
     // Checked here too, not only by the script's own word.
-    ASSERT_EQ(RunCommand(std::string(VANTOR_MANIFEST_PATH) + " --check " + folder + "/product.txt " + folder + " " +
+    ASSERT_EQ(Run(std::string(VANTOR_MANIFEST_PATH) + " --check " + folder + "/product.txt " + folder + " " +
                       dir_, &output), 0) << output;
 
     // Nothing of the publisher's is overwritten: not the description, nor
     // a licence already there.
     Write("Tidewell/product.txt", "name Mine\n");
-    EXPECT_NE(RunCommand(script + folder, &output), 0);
+    EXPECT_NE(Run(script + folder, &output), 0);
     EXPECT_EQ(Read("Tidewell/product.txt"), "name Mine\n");
     mkdir((dir_ + "/Fenlock").c_str(), 0777);
     Write("Fenlock/licence.txt", "Our own terms.\n");
-    EXPECT_NE(RunCommand(script + dir_ + "/Fenlock", &output), 0);
+    EXPECT_NE(Run(script + dir_ + "/Fenlock", &output), 0);
     EXPECT_NE(output.find("licence.txt is there already; nothing was written"), std::string::npos) << output;
     EXPECT_EQ(access((dir_ + "/Fenlock/product.txt").c_str(), F_OK), -1);
     EXPECT_EQ(Read("Fenlock/licence.txt"), "Our own terms.\n");

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 enum {
     kInstalled = 0,
     kFailed = 1,
@@ -46,7 +48,7 @@ bool RunSetup(const char* arguments, DWORD expected, bool quiet);
 void CheckUnchanged(const char* what);
 bool ReadLog(const char* path, char* text, int size);
 // Each line occurs in the log at path, whose lines end with CR LF.
-void ExpectLogLines(const char* path, const char* const* lines, int count);
+void ExpectLogLines(const char* path, std::initializer_list<const char*> lines);
 void ExpectInstalledAt(const char* destination, const char* group);
 // The removal the package manager would run, as it is registered; then
 // the machine as it was before the installation.

@@ -60,14 +60,14 @@ bool ReadLog(const char* path, char* text, int size)
     return true;
 }
 
-void ExpectLogLines(const char* path, const char* const* lines, int count)
+void ExpectLogLines(const char* path, std::initializer_list<const char*> lines)
 {
     static char text[kLogSize];
     if (!ReadLog(path, text, sizeof text)) {
         return;
     }
-    for (int i = 0; i < count; i++) {
-        Check(strstr(text, lines[i]) != NULL, "the log holds \"%s\"", Printable(lines[i]));
+    for (const char* line : lines) {
+        Check(strstr(text, line) != NULL, "the log holds \"%s\"", Printable(line));
     }
     Check(strstr(text, "\r\n") != NULL && strstr(text, "\n\n") == NULL &&
               strstr(text, "\r\r") == NULL,
@@ -124,22 +124,20 @@ void CheckProposedInstallationRemoved(const char* what)
 
 int DeployRefused()
 {
-    static const char* const kLines[] = {
-        "/S /X",
-        "/S /DIR=Apps",
-        "/S /DIR=C:\\",
-        "/S /DIR=C:\\Apps.",
-        "/S \"/DIR=C:\\Ap|ps\"",
-        "/S /GROUP=CON",
-        "/S /GROUP=",
-        "/S /DIR=",
-        "/S /LOG=",
-        "/S /LOG=C:\\missing\\setup.log",
-        "/PASSIVE /S",
-        "/DIR=C:\\Apps /PASSIVE /LOG=C:\\missing\\setup.log",
-        "/S /DIR=" OPEN_FOLDER,
-        "/S /DIR=" LOOKALIKE_BASE,
-        "/S /DIR=" MISSING_DRIVE_FOLDER,
+    // Those in the folders the user made are logged, saying why.
+    const struct {
+        const char* line;
+        const char* logged;
+    } kCases[] = {
+        {"/S /X", NULL}, {"/S /DIR=Apps", NULL}, {"/S /DIR=C:\\", NULL},
+        {"/S /DIR=C:\\Apps.", NULL}, {"/S \"/DIR=C:\\Ap|ps\"", NULL}, {"/S /GROUP=CON", NULL},
+        {"/S /GROUP=", NULL}, {"/S /DIR=", NULL}, {"/S /LOG=", NULL},
+        {"/S /LOG=C:\\missing\\setup.log", NULL}, {"/PASSIVE /S", NULL},
+        {"/DIR=C:\\Apps /PASSIVE /LOG=C:\\missing\\setup.log", NULL},
+        {"/S /DIR=" OPEN_FOLDER " \"/LOG=" LOG_PATH "\"",
+         OPEN_FOLDER "  can be changed by users other than administrators"},
+        {"/S /DIR=" LOOKALIKE_BASE " \"/LOG=" LOG_PATH "\"", LOOKALIKE " holds others' files"},
+        {"/S /DIR=" MISSING_DRIVE_FOLDER " \"/LOG=" LOG_PATH "\"", "There is no fixed or removable disk Q:."},
     };
     Check(MakeFolderOthersMayChange(OPEN_FOLDER), "everyone may change %s", OPEN_FOLDER);
     char program[MAX_PATH];
@@ -149,25 +147,12 @@ int DeployRefused()
               WriteTextFile(LOOKALIKE "\\notes.txt", "theirs"),
           "made %s with a lone %s", LOOKALIKE, program);
     TakeSnapshot(kBefore);
-    for (const char* line : kLines) {
-        RunSetup(line, kRefused, true);
-        CheckUnchanged(line);
-    }
-    // The log says why, naming the folder.
-    const struct {
-        const char* line;
-        const char* logged;
-    } kExplained[] = {
-        {"/S /DIR=" OPEN_FOLDER " \"/LOG=" LOG_PATH "\"",
-         OPEN_FOLDER "  can be changed by users other than administrators"},
-        {"/S /DIR=" LOOKALIKE_BASE " \"/LOG=" LOG_PATH "\"",
-         LOOKALIKE " holds others' files"},
-        {"/S /DIR=" MISSING_DRIVE_FOLDER " \"/LOG=" LOG_PATH "\"",
-         "There is no fixed or removable disk Q:."},
-    };
-    for (const auto& explained : kExplained) {
-        RunSetup(explained.line, kRefused, true);
-        ExpectLogLines(LOG_PATH, &explained.logged, 1);
+    for (const auto& c : kCases) {
+        RunSetup(c.line, kRefused, true);
+        CheckUnchanged(c.line);
+        if (c.logged != NULL) {
+            ExpectLogLines(LOG_PATH, {c.logged});
+        }
     }
     // With someone there, a warning names the argument; the code stays 1.
     Box box;
@@ -192,7 +177,7 @@ int DeployValues()
         return Outcome();
     }
     ExpectInstalledAt("C:\\My Apps\\" PRODUCT, "My Tools");
-    static const char* const kLines[] = {
+    ExpectLogLines(LOG_PATH, {
         " /s /dir=\"C:\\My Apps\"",
         "Command line: ",
         "; account ",
@@ -207,8 +192,7 @@ int DeployValues()
         "Link ",
         ": InstallLocation, REG_SZ = C:\\My Apps\\" PRODUCT "\r\n",
         "Exit code 0\r\n",
-    };
-    ExpectLogLines(LOG_PATH, kLines, sizeof kLines / sizeof kLines[0]);
+    });
 
     // Without /DIR and /GROUP, the earlier installation's again.
     if (RunSetup("/S", kInstalled, true)) {
@@ -237,8 +221,7 @@ int DeployInUse()
     RunSetup("/S /LOG=\"" LOG_PATH "\"", kInUse, true);
     CheckUnchanged("a file in use: the installation untouched");
     CloseLedger(ledger, &ledgerProcess);
-    static const char* const kLines[] = {"is in use and cannot be replaced", "Exit code 3\r\n"};
-    ExpectLogLines(LOG_PATH, kLines, 2);
+    ExpectLogLines(LOG_PATH, {"is in use and cannot be replaced", "Exit code 3\r\n"});
     return RemovalOutcome();
 }
 
@@ -320,8 +303,7 @@ int DeployHelp()
     ExpectSetupExit(kWaitLimit, kInstalled);
     // Silent, the list goes to the log and nothing shows.
     RunSetup("/S /? /LOG=\"" LOG_PATH "\"", kInstalled, true);
-    static const char* const kLines[] = {"/PASSIVE\t", "Exit code 0\r\n"};
-    ExpectLogLines(LOG_PATH, kLines, 2);
+    ExpectLogLines(LOG_PATH, {"/PASSIVE\t", "Exit code 0\r\n"});
     CheckUnchanged("the list of switches installs nothing");
     StopSetup();
     return Outcome();

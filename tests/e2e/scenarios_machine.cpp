@@ -22,12 +22,12 @@ int DeployAllUsers()
     if (!RunSetup("/S /ALLUSERS \"/LOG=" LOG_PATH "\"", kInstalled, true)) {
         return RemovalOutcome();
     }
-    static const char* const kLines[] = {"Links for all users: none in SendTo\r\n",
-                                         "SendTo folder: \r\n", "Exit code 0\r\n"};
-    ExpectLogLines(LOG_PATH, kLines, 3);
+    const std::initializer_list<const char*> kLines = {"Links for all users: none in SendTo\r\n",
+                                                       "SendTo folder: \r\n", "Exit code 0\r\n"};
+    ExpectLogLines(LOG_PATH, kLines);
     // Again without the switch: the record keeps the links where they are.
     RunSetup("/S \"/LOG=" LOG_PATH "\"", kInstalled, true);
-    ExpectLogLines(LOG_PATH, kLines, 3);
+    ExpectLogLines(LOG_PATH, kLines);
     // Wine keeps one user per prefix: the removal runs as the same one, and
     // finds the links by the record, not by whoever runs it.
     CheckProposedInstallationRemoved("after the installation for all users");
@@ -55,8 +55,7 @@ int DeployDowngrade()
     char boxLine[300];
     snprintf(boxLine, sizeof boxLine, "Box: %s %s is installed, newer than this setup's %s.    "
              "Replace it with the older version?\r\n", PRODUCT, newer + 1, PRODUCT_VERSION);
-    const char* const lines[] = {boxLine, "Answer without a window: No\r\n", "Exit code 6\r\n"};
-    ExpectLogLines(LOG_PATH, lines, 3);
+    ExpectLogLines(LOG_PATH, {boxLine, "Answer without a window: No\r\n", "Exit code 6\r\n"});
 
     // Asked before anything, No by default: the machine stays as it is.
     Box box;
@@ -77,8 +76,7 @@ int DeployDowngrade()
     RunSetup("/S /ALLOWDOWNGRADE \"/LOG=" LOG_PATH "\"", kInstalled, true);
     char replaced[64];
     snprintf(replaced, sizeof replaced, "Replacing the newer %s\r\n", newer + 1);
-    const char* const allowed[] = {replaced, "Exit code 0\r\n"};
-    ExpectLogLines(LOG_PATH, allowed, 2);
+    ExpectLogLines(LOG_PATH, {replaced, "Exit code 0\r\n"});
     CheckRegString(UNINSTALL_KEY, "DisplayVersion", "v" PRODUCT_VERSION);
     if (RunSilently(kRemoved)) {
         CheckNothingRecorded();
@@ -106,16 +104,12 @@ bool MakeDamagedCopy()
     if (in != INVALID_HANDLE_VALUE) {
         CloseHandle(in);
     }
-    HMODULE image = LoadLibraryExA(setup, NULL, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = image ? FindResourceA(image, "PROGRAM", (LPCSTR)RT_RCDATA) : NULL;
-    const char* stream = found ? (const char*)LockResource(LoadResource(image, found)) : NULL;
-    DWORD length = found ? SizeofResource(image, found) : 0;
+    HRSRC found = OpenSetupImage() ? FindResourceA(g_walk.setupImage, "PROGRAM", (LPCSTR)RT_RCDATA) : NULL;
+    const char* stream = found ? (const char*)LockResource(LoadResource(g_walk.setupImage, found)) : NULL;
+    DWORD length = found ? SizeofResource(g_walk.setupImage, found) : 0;
     char* at = NULL;
     for (DWORD i = 0; read && stream != NULL && length > 64 && i + length <= size && !at; i++) {
         at = memcmp(file + i, stream, 64) == 0 ? file + i : NULL;
-    }
-    if (image != NULL) {
-        FreeLibrary(image);
     }
     if (!Check(at != NULL, "the main program's stream found in %s", setup)) {
         return false;
@@ -152,7 +146,6 @@ int DamagedSetup()
     CheckUnchanged("the damaged setup, with someone there");
     RunSetup("/S \"/LOG=" LOG_PATH "\"", kFailed, true);
     CheckUnchanged("the damaged setup, unattended");
-    const char* const lines[] = {"Box: " DAMAGED_SETUP_TEXT "\r\n", "Exit code 1\r\n"};
-    ExpectLogLines(LOG_PATH, lines, 2);
+    ExpectLogLines(LOG_PATH, {"Box: " DAMAGED_SETUP_TEXT "\r\n", "Exit code 1\r\n"});
     return Outcome();
 }

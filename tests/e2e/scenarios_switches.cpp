@@ -42,23 +42,19 @@ int Refusals()
         {"/X /S /LOG=" REFUSAL_LOG, kRemovalRefused, true},
         {"/S /S", kRemovalRefused, false},
         {"/S /LOG=" REFUSAL_LOG " /LOG=S:\\second.log", kRemovalRefused, true},
-        {"/S \"/X", kRemovalRefused, false},
-        {longLog, kRemovalRefused, false},
-        {longLine, kRemovalRefused, true},
+        {"/S \"/X", kRemovalRefused, false}, {longLog, kRemovalRefused, false}, {longLine, kRemovalRefused, true},
     };
-    static const char* const kSetupLines[] = {"Refused: ", "Exit code 2\r\n"};
-    static const char* const kRemovalLines[] = {"Refused: ", "Exit code 5\r\n"};
     TakeSnapshot(kBefore);
     for (const auto& c : kCases) {
         DeleteFileA(REFUSAL_LOG);
         RunSetup(c.arguments, kRefused, true);
         if (c.logged) {
-            ExpectLogLines(REFUSAL_LOG, kSetupLines, 2);
+            ExpectLogLines(REFUSAL_LOG, {"Refused: ", "Exit code 2\r\n"});
         }
         DeleteFileA(REFUSAL_LOG);
         RunSilently(c.removalCode, c.arguments);
         if (c.logged) {
-            ExpectLogLines(REFUSAL_LOG, kRemovalLines, 2);
+            ExpectLogLines(REFUSAL_LOG, {"Refused: ", "Exit code 5\r\n"});
         }
     }
     // Without /S an unknown switch makes the removal the interactive one.
@@ -82,7 +78,7 @@ namespace {
 
 // The newest log in the temp folder whose name starts with what: its
 // lines checked, then it is deleted, so that snapshots do not see it.
-void ExpectTempLog(const char* what, const char* const* lines, int count)
+void ExpectTempLog(const char* what, std::initializer_list<const char*> lines)
 {
     char pattern[MAX_PATH];
     DWORD length = GetTempPathA(MAX_PATH, pattern);
@@ -94,7 +90,7 @@ void ExpectTempLog(const char* what, const char* const* lines, int count)
     }
     FindClose(search);
     snprintf(pattern + length, sizeof pattern - length, "%s", found.cFileName);
-    ExpectLogLines(pattern, lines, count);
+    ExpectLogLines(pattern, lines);
     DeleteFileA(pattern);
 }
 
@@ -109,13 +105,9 @@ int DeployAliases()
         DWORD code;
         bool quiet;
     } kCases[] = {
-        {"/VERYSILENT /NORESTART", kInstalled, true},
-        {"/quiet /SUPPRESSMSGBOXES", kInstalled, true},
-        {"/QN", kInstalled, true},
-        {"/SILENT /NORESTART", kInstalled, false},
-        {"/qb", kInstalled, false},
-        {"/S /NORESTART /VERYSILENT", kRefused, true},
-        {"/NORESTART /X /QN /LOG=" REFUSAL_LOG, kRefused, true},
+        {"/VERYSILENT /NORESTART", kInstalled, true}, {"/quiet /SUPPRESSMSGBOXES", kInstalled, true},
+        {"/QN", kInstalled, true}, {"/SILENT /NORESTART", kInstalled, false}, {"/qb", kInstalled, false},
+        {"/S /NORESTART /VERYSILENT", kRefused, true}, {"/NORESTART /X /QN /LOG=" REFUSAL_LOG, kRefused, true},
         {"/S /LOG", kInstalled, true},
     };
     TakeSnapshot(kBefore);
@@ -124,16 +116,13 @@ int DeployAliases()
     }
     ExpectInstalledAt(DEFAULT_FOLDER, PRODUCT);
     // The refusal before /LOG= is in it; the bare /LOG's went to %TEMP%.
-    static const char* const kRefusal[] = {"Refused: /X: ", "Command line: ", "Exit code 2\r\n"};
-    ExpectLogLines(REFUSAL_LOG, kRefusal, 3);
-    static const char* const kInstall[] = {"; time zone ", "Exit code 0\r\n"};
-    ExpectTempLog(PRODUCT " setup", kInstall, 2);
+    ExpectLogLines(REFUSAL_LOG, {"Refused: /X: ", "Command line: ", "Exit code 2\r\n"});
+    ExpectTempLog(PRODUCT " setup", {"; time zone ", "Exit code 0\r\n"});
 
     // The uninstaller takes them as /S; its log has the setup's shape.
     if (RunSilently(kRemoved, "/VERYSILENT /NORESTART /LOG")) {
-        static const char* const kRemoval[] = {
-            "; account ", "Registry key HKLM\\" UNINSTALL_KEY " deleted", "Exit code 0\r\n"};
-        ExpectTempLog(PRODUCT " removal", kRemoval, 3);
+        ExpectTempLog(PRODUCT " removal",
+                      {"; account ", "Registry key HKLM\\" UNINSTALL_KEY " deleted", "Exit code 0\r\n"});
         CheckAfterRemoval(NULL, NULL);
     }
     return RemovalOutcome();

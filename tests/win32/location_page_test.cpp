@@ -233,35 +233,24 @@ TEST_F(LocationPage, ProposesThePreviousInstallationsFolder)
 
 TEST_F(LocationPage, FallsBackToTheDefaultWhenThePreviousFolderCouldNotBeTaken)
 {
-    // With the product name it would be 256 characters.
-    SetPreviousFolder("C:\\" + std::string(245, 'p'));
-    Open();
-    EXPECT_EQ(Edit(), kDefaultFolder);
-
     // Already naming the product and as long as the longest file's path
     // allows: taken; one character longer, no longer.
     std::string named = "C:\\Quorvel\\" + std::string(247 - LongestDestinationName(), 'q');
-    SetPreviousFolder(named);
-    ResetInstallState();
-    Open();
-    EXPECT_EQ(Edit(), named);
-    SetPreviousFolder(named + "q");
-    ResetInstallState();
-    Open();
-    EXPECT_EQ(Edit(), kDefaultFolder);
-
-    SetPreviousFolder("");
-    ResetInstallState();
-    Open();
-    EXPECT_EQ(Edit(), kDefaultFolder);
-
-    // Stored by an older setup that took it: Continue would refuse it now;
-    // or on a drive that is gone.
-    for (const char* refused : {"C:\\Quorvel\\..\\Windows", "Q:\\Old Apps\\Quorvel"}) {
-        SetPreviousFolder(refused);
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\" + std::string(245, 'p'), kDefaultFolder},  // with the product name, 256 characters
+        {named, named},
+        {named + "q", kDefaultFolder},
+        {"", kDefaultFolder},
+        // Stored by an older setup that took it: Continue would refuse it
+        // now; or on a drive that is gone.
+        {"C:\\Quorvel\\..\\Windows", kDefaultFolder},
+        {"Q:\\Old Apps\\Quorvel", kDefaultFolder},
+    };
+    for (const auto& c : cases) {
+        SetPreviousFolder(c.first);
         ResetInstallState();
         Open();
-        EXPECT_EQ(Edit(), kDefaultFolder) << refused;
+        EXPECT_EQ(Edit(), c.second) << c.first;
     }
 }
 
@@ -467,6 +456,9 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
     const char* program = g_setup.manifest.files[kMainProgramEntry].targetName;
     ASSERT_TRUE(WriteWholeFile(lookalike + "\\" + program, "not the product's"));
     ASSERT_TRUE(WriteWholeFile(lookalike + "\\stray.txt", "old"));
+    std::string open = root + "\\Open";
+    CreateDirectoryA(open.c_str(), NULL);
+    ASSERT_TRUE(LetEveryoneChange(open));
     auto question = [](const std::string& folder) {
         return "The folder\r\n" + folder +
                "\r\nalready holds files or folders that Quorvel did not install. If you "
@@ -475,60 +467,41 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
     };
     const struct {
         std::string typed;
-        int answer;  // 0: no question expected
+        int answer;
         bool accepted;
+        std::string box;  // empty: no box expected
     } cases[] = {
-        {notes, kPressEnter, false},  // No is the default
-        {notes, IDNO, false},
-        {notes, IDYES, true},
-        {data, 0, true},
-        {lookalike, IDNO, false},
+        {notes, kPressEnter, false, question(notes)},  // No is the default
+        {notes, IDNO, false, question(notes)},
+        {notes, IDYES, true, question(notes)},
+        {data, IDOK, true, ""},
+        {lookalike, IDNO, false, question(lookalike)},
+        // Refused: a file on the way, which would stop the pass at its
+        // first file, and a folder that was there and others may change,
+        // named with what to do.
+        {notes + "\\thesis.docx\\Quorvel", IDOK, false,
+         "Path Invalid!\r\n\r\nThe path leads through a link, a junction or a file."},
+        {open, IDOK, false,
+         "Path Invalid!\r\n\r\nThe folder\r\n" + open +
+             "\r\ncan be changed by users other than administrators, who could then replace the "
+             "programs installed there.\r\n\r\nPlease choose another folder."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed + (c.answer == IDYES ? " (Yes)" : ""));
         ResetInstallState();
         Open();
         Type(c.typed);
-        BoxRecorder recorder(c.answer != 0 ? c.answer : IDOK);
+        BoxRecorder recorder(c.answer);
         Click(page_, IDOK);
-        if (c.answer != 0) {
-            ASSERT_EQ(recorder.boxes.size(), 1u);
-            EXPECT_EQ(recorder.boxes[0].text, question(c.typed));
+        ASSERT_EQ(recorder.boxes.size(), c.box.empty() ? 0u : 1u);
+        if (!c.box.empty()) {
+            EXPECT_EQ(recorder.boxes[0].text, c.box);
             EXPECT_EQ(recorder.boxes[0].icon, WarningIcon());
-        } else {
-            EXPECT_EQ(recorder.boxes.size(), 0u);
         }
         EXPECT_EQ(IsWindowVisible(page_) == FALSE, c.accepted);
         EXPECT_STREQ(g_setup.state.destinationFolder, c.accepted ? c.typed.c_str() : kDefaultFolder);
     }
     EXPECT_TRUE(PathExists((notes + "\\thesis.docx").c_str())) << "asking changes nothing";
-
-    // Refused, the page staying open: a file on the way, which would stop
-    // the pass at its first file, and a folder that was there and others
-    // may change, named with what to do.
-    std::string open = root + "\\Open";
-    CreateDirectoryA(open.c_str(), NULL);
-    ASSERT_TRUE(LetEveryoneChange(open));
-    const struct {
-        std::string typed;
-        std::string reason;
-    } refusals[] = {
-        {notes + "\\thesis.docx\\Quorvel", "The path leads through a link, a junction or a file."},
-        {open, "The folder\r\n" + open +
-                   "\r\ncan be changed by users other than administrators, who could then "
-                   "replace the programs installed there.\r\n\r\nPlease choose another "
-                   "folder."},
-    };
-    for (const auto& r : refusals) {
-        ResetInstallState();
-        Open();
-        Type(r.typed);
-        BoxRecorder recorder;
-        Click(page_, IDOK);
-        ASSERT_EQ(recorder.boxes.size(), 1u);
-        EXPECT_EQ(recorder.boxes[0].text, "Path Invalid!\r\n\r\n" + r.reason);
-        EXPECT_TRUE(IsWindowVisible(page_));
-    }
     RemoveTree(root);
 }
 

@@ -70,18 +70,6 @@ std::string ValueOf(const Fields& fields, const std::string& path)
     return values.empty() ? std::string() : values[0];
 }
 
-// The first word of each line of /? up to its tab: switches, then codes.
-std::vector<std::string> HelpWords()
-{
-    std::vector<std::string> words;
-    std::istringstream lines(SETUP_HELP_TEXT);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.find('\t') != std::string::npos) words.push_back(line.substr(0, line.find('\t')));
-    }
-    return words;
-}
-
 // A switch up to its "=", where its value begins.
 std::string SwitchName(const std::string& text)
 {
@@ -157,22 +145,20 @@ TEST_F(WingetManifest, NamesTheSetupsHashAndOnlyItsSwitchesAndExitCodes)
     ASSERT_EQ(Run("sha256sum " + dir_ + "/out | cut -c1-64 | tr a-f A-F", &digest), 0);
     EXPECT_EQ(ValueOf(fields, "Installers.InstallerSha256") + "\n", digest);
 
-    std::set<std::string> helpSwitches;
-    std::map<int, std::string> helpCodes;
     // What the package manager should tell its user for each failure.
     const std::map<int, std::string> responses = {
         {kExitFailed, "contactSupport"}, {kExitRefused, "invalidParameter"}, {kExitInUse, "packageInUse"},
         {kExitNoSpace, "diskFull"},      {kExitDowngrade, "downgrade"},      {kExitRunning, "installInProgress"}};
-    for (const std::string& word : HelpWords()) {
-        std::istringstream names(word);
-        std::string name;
-        while (names >> name) {
-            if (name[0] == '/') helpSwitches.insert(SwitchName(name));
-        }
-        if (isdigit(static_cast<unsigned char>(word[0])) && std::stoi(word) != kExitInstalled) {
-            auto response = responses.find(std::stoi(word));
-            helpCodes[std::stoi(word)] = response == responses.end() ? "no response named" : response->second;
-        }
+    // The switches /? names anywhere, and the codes that start its lines.
+    const std::string help = SETUP_HELP_TEXT;
+    const std::regex switchName(R"(/[A-Z?]+=?)"), codeLine(R"(\n(\d+)\t)");
+    std::set<std::string> helpSwitches;
+    for (std::sregex_iterator m(help.begin(), help.end(), switchName), end; m != end; ++m) helpSwitches.insert(m->str());
+    std::map<int, std::string> helpCodes;
+    for (std::sregex_iterator m(help.begin(), help.end(), codeLine), end; m != end; ++m) {
+        int code = std::stoi((*m)[1]);
+        auto response = responses.find(code);
+        if (code != kExitInstalled) helpCodes[code] = response == responses.end() ? "no response named" : response->second;
     }
     EXPECT_EQ(helpCodes.size(), responses.size()) << "every code of SetupExit is in /?, and only they";
     std::map<int, std::string> listed;

@@ -69,14 +69,13 @@ TEST(RemovalRules, GroupNameStaysOneFolderBelowPrograms)
 TEST(RemovalRules, ParentLastComponentAndMadeFolders)
 {
     char out[64];
-    ASSERT_TRUE(ParentFolder("C:\\Brindlemoor\\Quorvel", out, sizeof out));
-    EXPECT_STREQ(out, "C:\\Brindlemoor");
-    ASSERT_TRUE(ParentFolder("C:\\Brindlemoor\\Quorvel\\", out, sizeof out));
-    EXPECT_STREQ(out, "C:\\Brindlemoor");
-    ASSERT_TRUE(ParentFolder("C:\\Brindlemoor", out, sizeof out));
-    EXPECT_STREQ(out, "C:\\");
-    EXPECT_FALSE(ParentFolder("C:\\", out, sizeof out));
-    EXPECT_FALSE(ParentFolder("Quorvel", out, sizeof out));
+    const std::pair<const char*, const char*> parents[] = {
+        {"C:\\Brindlemoor\\Quorvel", "C:\\Brindlemoor"}, {"C:\\Brindlemoor\\Quorvel\\", "C:\\Brindlemoor"},
+        {"C:\\Brindlemoor", "C:\\"}, {"C:\\", nullptr}, {"Quorvel", nullptr}};
+    for (const auto& c : parents) {
+        EXPECT_EQ(ParentFolder(c.first, out, sizeof out), c.second != nullptr) << c.first;
+        if (c.second != nullptr) EXPECT_STREQ(out, c.second) << c.first;
+    }
     char tiny[8];
     EXPECT_FALSE(ParentFolder("C:\\Brindlemoor\\Quorvel", tiny, sizeof tiny));
 
@@ -92,14 +91,10 @@ TEST(RemovalRules, ParentLastComponentAndMadeFolders)
         const char* created;
         bool within;
     } kWithin[] = {
-        {"C:\\Apps\\Brindle", "C:\\Apps", true},
-        {"c:\\APPS", "C:\\Apps\\", true},
-        {"C:\\Apps\\Brindle\\", "C:\\apps\\brindle", true},
-        {"C:\\Apps2", "C:\\Apps", false},
-        {"C:\\Ap", "C:\\Apps", false},
-        {"C:\\Apps", "C:\\", false},
-        {"C:\\Apps", "", false},
-        {"Apps\\x", "Apps", false},
+        {"C:\\Apps\\Brindle", "C:\\Apps", true}, {"c:\\APPS", "C:\\Apps\\", true},
+        {"C:\\Apps\\Brindle\\", "C:\\apps\\brindle", true}, {"C:\\Apps2", "C:\\Apps", false},
+        {"C:\\Ap", "C:\\Apps", false}, {"C:\\Apps", "C:\\", false},
+        {"C:\\Apps", "", false}, {"Apps\\x", "Apps", false},
     };
     for (const auto& c : kWithin) {
         EXPECT_EQ(IsWithinFolder(c.path, c.created), c.within) << c.path << " in " << c.created;

@@ -4,7 +4,6 @@
 #define VANTOR_E2E_DEPLOY_H
 
 #include <windows.h>
-
 #include <initializer_list>
 
 enum {

@@ -15,9 +15,6 @@
 #include "e2e_walk.h"
 #include "one_setup.h"
 
-// Runs the setup with the arguments to its end, watching every moment that
-// it shows no window when quiet is set; its exit code is checked and the
-// time it took logged.
 bool RunSetup(const char* arguments, DWORD expected, bool quiet)
 {
     DWORD start = GetTickCount();
@@ -38,7 +35,6 @@ bool RunSetup(const char* arguments, DWORD expected, bool quiet)
     return ended;
 }
 
-// Nothing differs from the kBefore snapshot.
 void CheckUnchanged(const char* what)
 {
     TakeSnapshot(kAfter);
@@ -81,8 +77,6 @@ void ExpectInstalledAt(const char* destination, const char* group)
     CheckInstalled();
 }
 
-// The removal the package manager would run, as it is registered; then
-// the machine as it was before the installation.
 void RemoveAsRegistered()
 {
     char quiet[MAX_PATH + 16] = "";

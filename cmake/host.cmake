@@ -25,7 +25,7 @@ target_link_libraries(vantor_codec PUBLIC Threads::Threads)
 
 add_executable(vantor-pack ${CMAKE_SOURCE_DIR}/tools/pack/vantor_pack.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/setup_verify.cpp ${CMAKE_SOURCE_DIR}/tools/pe/pe_resources.cpp
-  ${CMAKE_SOURCE_DIR}/tools/pe/pe_headers.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/pe/pe_icon_group.cpp ${CMAKE_SOURCE_DIR}/tools/pe/pe_headers.cpp)
 target_link_libraries(vantor-pack vantor_codec)
 
 # The setup's headers packed into one file block after linking.
@@ -59,6 +59,7 @@ add_executable(vantor-host-tests ${VANTOR_HOST_TEST_SOURCES}
   ${VANTOR_PORTABLE_SOURCES}
   ${CMAKE_SOURCE_DIR}/uninstaller/removal_rules.cpp
   ${CMAKE_SOURCE_DIR}/tools/pe/pe_headers.cpp ${CMAKE_SOURCE_DIR}/tools/pe/pe_resources.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pe/pe_icon_group.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_encoder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/lzhuf_coder.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/match_finder.cpp

@@ -83,6 +83,11 @@ include(${CMAKE_SOURCE_DIR}/cmake/second_product.cmake)
 # the one packaging/winget/ publishes.
 add_test(NAME WingetManifest.built_beside_each_setup COMMAND ${CMAKE_SOURCE_DIR}/tests/package_manifests.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+# A setup without its own picture takes its main program's icon: the demo's
+# gives back the icon it was built from, windres having kept each image.
+add_test(NAME ProgramIcon.taken_from_the_built_program COMMAND sh -c "\"$0\" icon \"$1\" /dev/null \"$2\" && cmp \"$2\" \"$3\""
+  ${VANTOR_PACK} $<TARGET_FILE:Vantor_program> ${CMAKE_CURRENT_BINARY_DIR}/program-icon.ico
+  ${CMAKE_SOURCE_DIR}/quorvel/Quorvel.ico)
 # Signing through the publisher's own command, on a copy of the setup.
 add_test(NAME build.sign_command COMMAND ${CMAKE_SOURCE_DIR}/tests/sign_command.sh
   $<TARGET_FILE:Vantor>)

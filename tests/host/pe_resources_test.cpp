@@ -1,5 +1,6 @@
 // A payload resource found in the demo's linked setup as Windows finds it,
-// and no read outside the image whatever its resource directory says.
+// and no read outside the image whatever its resource directory says; the
+// demo's main program's icon read back as the file it was built from.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "file_bytes.h"
 #include "pe_headers.h"
+#include "pe_icon_group.h"
 #include "pe_resources.h"
 
 namespace {
@@ -87,6 +89,60 @@ TEST(PeResources, AnyDirectoryWordBrokenStaysInsideTheImage)
         setup[at + 1] = was[1];
     }
     EXPECT_GT(refused, 0);
+}
+
+// Where the data entry of the resource whose data lies at `offset` is, in
+// the resource directory that starts at `directory`.
+size_t DataEntry(const Image& image, size_t directory, size_t offset, size_t size)
+{
+    size_t at = directory;
+    while (at + 8 < image.size() &&
+           (PeRead32(image, at + 4) != size || PeFileOffset(image, PeRead32(image, at), 1) != offset))
+        at += 4;
+    return at;
+}
+
+TEST(PeIconGroup, ProgramsIconIsTheFileItWasBuiltFromElseTheReason)
+{
+    Image program, file, ico;
+    if (!Read(std::string(kBuild) + "quorvel/Quorvel.exe", &program))
+        GTEST_SKIP() << "the Windows tree is not built";
+    ASSERT_TRUE(Read(VANTOR_SOURCE_DIR "/quorvel/Quorvel.ico", &file));
+    std::string why;
+    ASSERT_TRUE(ReadPeIconGroup(program, &ico, &why)) << why;
+    EXPECT_EQ(ico, file);
+
+    unsigned rva, length;
+    size_t group, groupSize, icon, iconSize;
+    ASSERT_TRUE(PeDirectory(program, 2, &rva, &length));
+    ASSERT_TRUE(FindFirstPeResource(program, kPeGroupIcon, &group, &groupSize, &why));
+    ASSERT_TRUE(FindPeResourceById(program, kPeIcon, 1, &icon, &iconSize, &why));
+    size_t directory = PeFileOffset(program, rva, length), root = directory + 16;
+    while (root + 8 < program.size() && PeRead32(program, root) != kPeGroupIcon)
+        root += 8;
+    const struct {
+        size_t at;
+        unsigned value;  // a 16-bit word written there
+        const char* why;
+    } cases[] = {
+        {PeRead32(program, 0x3c) + 24 + 96 + 2 * 8 + 4, 0,
+         "no resource directory: not a 32-bit PE image with resources"},
+        {root, kPeGroupIcon + 1, "no resources of type 14"},
+        {group + 6 + 14 + 12, 9, "the first icon group names icon 9: no resource numbered 9"},
+        {group + 4, 3, "the first icon group counts 3 icons but holds 2"},
+        {DataEntry(program, directory, icon, iconSize) + 2, 0x7fff,
+         "the first icon group names icon 1: the data of resource numbered 1 lies outside the file"},
+        {DataEntry(program, directory, group, groupSize) + 4, 5,
+         "the first icon group does not start as an icon directory"},
+    };
+    for (const auto& c : cases) {
+        Image broken = program;
+        broken[c.at] = (unsigned char)c.value;
+        broken[c.at + 1] = (unsigned char)(c.value >> 8);
+        EXPECT_FALSE(ReadPeIconGroup(broken, &ico, &why));
+        EXPECT_EQ(why, c.why);
+        EXPECT_TRUE(ico.empty()) << c.why;
+    }
 }
 
 }  // namespace

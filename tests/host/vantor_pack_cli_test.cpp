@@ -185,6 +185,13 @@ TEST_F(VantorPackCli, MissingOrUnreadableInputLeavesOutputAlone)
 
     EXPECT_NE(Run("unpack '" + Path("nope.lz") + "' '" + Path("new.bin") + "' 10"), 0);
     EXPECT_NE(err_.find("nope.lz"), std::string::npos) << err_;
+    // The setup's icon: the program and the painted icon are both needed.
+    EXPECT_NE(Run("icon '" + Path("nope.exe") + "' '" + Path("old.lz") + "' '" + Path("new.ico") + "'"),
+              0);
+    EXPECT_NE(err_.find("nope.exe"), std::string::npos) << err_;
+    EXPECT_NE(Run("icon '" + Path("old.lz") + "' '" + Path("nope.ico") + "' '" + Path("new.ico") + "'"),
+              0);
+    EXPECT_NE(err_.find("nope.ico"), std::string::npos) << err_;
 
     // A folder opens but cannot be read as a file.
     mkdir(Path("folder").c_str(), 0777);
@@ -213,6 +220,7 @@ TEST_F(VantorPackCli, WrongCallsShowUsage)
          {std::string(""), std::string("pack"), "pack '" + Path("in.txt") + "'",
           "pack '" + Path("in.txt") + "' '" + Path("a") + "' extra",
           "unpack '" + Path("in.txt") + "' '" + Path("a") + "'",
+          "icon '" + Path("in.txt") + "' '" + Path("in.txt") + "'",
           "squeeze '" + Path("in.txt") + "' '" + Path("a") + "'"}) {
         EXPECT_NE(Run(args), 0) << args;
         EXPECT_NE(err_.find("usage"), std::string::npos) << args << ": " << err_;
@@ -232,6 +240,21 @@ TEST_F(VantorPackCli, UnwritableOutputLeavesNoFiles)
     EXPECT_NE(Run("pack '" + Path("in.txt") + "' '" + Path("taken") + "'"), 0);
     EXPECT_FALSE(err_.empty());
     EXPECT_EQ(Listing(), (std::vector<std::string>{"in.txt", "taken"}));
+}
+
+// The setup's icon of a file that is no program is the painted one.
+TEST_F(VantorPackCli, IconOfNoProgramIsThePaintedOne)
+{
+    Write("readme.txt", "MZ, but no program");
+    Write("painted.ico", "painted");
+    ASSERT_EQ(Run("icon '" + Path("readme.txt") + "' '" + Path("painted.ico") + "' '" +
+                  Path("icon.ico") + "'"),
+              0)
+        << err_;
+    EXPECT_EQ(Read("icon.ico"), "painted");
+    EXPECT_EQ(out_, Path("icon.ico") + ": the painted icon " + Path("painted.ico") + ", as " +
+                        Path("readme.txt") +
+                        " has none: no resource directory: not a 32-bit PE image with resources\n");
 }
 
 }  // namespace

@@ -4,12 +4,17 @@
 //   vantor-pack pack [-1|-9] IN OUT
 //   vantor-pack unpack IN OUT SIZE
 //   vantor-pack verify SETUP MANIFEST RESOURCE SOURCE [RESOURCE SOURCE]...
+//   vantor-pack icon PROGRAM FALLBACK OUT
 //
 // -1 packs fast (lazy matching); -9, the default, prices every choice and
 // keeps whichever of that and the lazy stream is smaller.
 //
 // verify checks a finished setup against the files it was packed from (see
 // setup_verify.h); MANIFEST is the generated manifest.txt.
+//
+// icon writes PROGRAM's first icon group as an .ico file, or a copy of
+// FALLBACK when PROGRAM is no PE image or its icon group is missing or
+// broken, and says which it took and why.
 //
 // OUT appears under its name only when complete: it is written beside it
 // under a temporary name and renamed into place.
@@ -26,6 +31,7 @@
 #include "lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
 #include "memory_sink.h"
+#include "pe_icon_group.h"
 #include "setup_verify.h"
 
 namespace {
@@ -36,6 +42,7 @@ const char kUsage[] =
     "usage: vantor-pack pack [-1|-9] IN OUT\n"
     "       vantor-pack unpack IN OUT SIZE\n"
     "       vantor-pack verify SETUP MANIFEST RESOURCE SOURCE [RESOURCE SOURCE]...\n"
+    "       vantor-pack icon PROGRAM FALLBACK OUT\n"
     "  -1  fast: lazy matching\n"
     "  -9  smallest: priced parse, never larger than -1 (the default)\n";
 
@@ -167,6 +174,23 @@ int Unpack(const char* inPath, const char* outPath, const char* sizeText)
     return kExitOk;
 }
 
+int Icon(const char* programPath, const char* fallbackPath, const char* outPath)
+{
+    std::vector<unsigned char> program, fallback, icon;
+    if (!ReadWholeFile(programPath, &program) || !ReadWholeFile(fallbackPath, &fallback))
+        return kExitFailed;
+    std::string why;
+    bool taken = ReadPeIconGroup(program, &icon, &why);
+    if (!WriteWholeFile(outPath, taken ? icon : fallback))
+        return kExitFailed;
+    if (taken)
+        printf("%s: the icon of %s, %u images\n", outPath, programPath, icon[4] | icon[5] << 8);
+    else
+        printf("%s: the painted icon %s, as %s has none: %s\n", outPath, fallbackPath,
+               programPath, why.c_str());
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -189,6 +213,8 @@ int main(int argc, char** argv)
         return Unpack(argv[2], argv[3], argv[4]);
     if (argc >= 6 && argc % 2 == 0 && strcmp(argv[1], "verify") == 0)
         return VerifySetup(argv[2], argv[3], argc - 4, argv + 4);
+    if (argc == 5 && strcmp(argv[1], "icon") == 0)
+        return Icon(argv[2], argv[3], argv[4]);
     fputs(kUsage, stderr);
     return kExitUsage;
 }

@@ -32,16 +32,6 @@ enum {
     kVirtualAddressField = 12,
 };
 
-unsigned Read16(const std::vector<unsigned char>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8;
-}
-
-unsigned Read32(const std::vector<unsigned char>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (unsigned)b[at + 3] << 24;
-}
-
 void Write32(std::vector<unsigned char>* b, size_t at, unsigned value)
 {
     for (int i = 0; i < 4; ++i)
@@ -66,19 +56,19 @@ bool ReadLayout(const std::vector<unsigned char>& b, Layout* layout)
 {
     if (b.size() < kDosHeaderSize || b[0] != 'M' || b[1] != 'Z')
         return false;
-    size_t pe = Read32(b, kNewHeaderField);
+    size_t pe = PeRead32(b, kNewHeaderField);
     if (pe < kDosHeaderSize || pe > b.size() || b.size() - pe < 4 + kFileHeaderSize ||
         memcmp(&b[pe], "PE\0\0", 4) != 0)
         return false;
-    layout->sections = Read16(b, pe + 4 + 2);
-    unsigned optionalSize = Read16(b, pe + 4 + 16);
+    layout->sections = PeRead16(b, pe + 4 + 2);
+    unsigned optionalSize = PeRead16(b, pe + 4 + 16);
     layout->optional = pe + 4 + kFileHeaderSize;
     layout->table = layout->optional + optionalSize;
     if (optionalSize < kDirectories ||
         layout->table + (size_t)layout->sections * kSectionSize > b.size() ||
-        Read16(b, layout->optional) != kPe32Magic)
+        PeRead16(b, layout->optional) != kPe32Magic)
         return false;
-    layout->directories = Read32(b, layout->optional + kDirectoryCountField);
+    layout->directories = PeRead32(b, layout->optional + kDirectoryCountField);
     return optionalSize >= kDirectories + 8 * (size_t)layout->directories;
 }
 
@@ -89,9 +79,9 @@ size_t FileOffset(const std::vector<unsigned char>& b, const Layout& layout, uns
 {
     for (unsigned s = 0; s < layout.sections; ++s) {
         size_t header = layout.table + s * kSectionSize;
-        unsigned start = Read32(b, header + kVirtualAddressField);
-        unsigned raw = Read32(b, header + kRawSizeField);
-        unsigned pointer = Read32(b, header + kRawPointerField);
+        unsigned start = PeRead32(b, header + kVirtualAddressField);
+        unsigned raw = PeRead32(b, header + kRawSizeField);
+        unsigned pointer = PeRead32(b, header + kRawPointerField);
         if (rva >= start && rva - start <= raw && raw - (rva - start) >= n && pointer != 0 &&
             pointer <= b.size() && b.size() - pointer >= raw)
             return pointer + (rva - start);
@@ -109,8 +99,8 @@ PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string
         return Refuse(why, "not a 32-bit PE image with an address table directory");
     size_t imports = layout.optional + kDirectories + 8 * kImportDirectory;
     size_t table = layout.optional + kDirectories + 8 * kAddressTableDirectory;
-    unsigned tableRva = Read32(b, table), tableSize = Read32(b, table + 4);
-    if (Read32(b, imports) != 0 || tableSize == 0)
+    unsigned tableRva = PeRead32(b, table), tableSize = PeRead32(b, table + 4);
+    if (PeRead32(b, imports) != 0 || tableSize == 0)
         return kPeKept;
     // Back from the terminator, one descriptor at a time, to the one whose
     // addresses start the table; every one on the way must lie in it.
@@ -130,7 +120,7 @@ PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string
             return Refuse(why, "no import descriptor starts the address table");
         at -= kDescriptorSize;
         size_t descriptor = FileOffset(b, layout, at, kDescriptorSize);
-        unsigned thunks = descriptor ? Read32(b, descriptor + kDescriptorThunkField) : 0;
+        unsigned thunks = descriptor ? PeRead32(b, descriptor + kDescriptorThunkField) : 0;
         if (thunks < tableRva || thunks >= tableRva + tableSize)
             return Refuse(why, "a descriptor before the address table does not point into it");
         if (thunks == tableRva)
@@ -143,6 +133,16 @@ PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string
     return kPeChanged;
 }
 
+unsigned PeRead16(const std::vector<unsigned char>& image, size_t at)
+{
+    return image[at] | image[at + 1] << 8;
+}
+
+unsigned PeRead32(const std::vector<unsigned char>& image, size_t at)
+{
+    return image[at] | image[at + 1] << 8 | image[at + 2] << 16 | (unsigned)image[at + 3] << 24;
+}
+
 bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsigned* rva,
                  unsigned* size)
 {
@@ -150,8 +150,8 @@ bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsign
     if (!ReadLayout(image, &layout) || index >= layout.directories)
         return false;
     size_t at = layout.optional + kDirectories + 8 * (size_t)index;
-    *rva = Read32(image, at);
-    *size = Read32(image, at + 4);
+    *rva = PeRead32(image, at);
+    *size = PeRead32(image, at + 4);
     return true;
 }
 
@@ -181,21 +181,21 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     Layout layout;
     if (!ReadLayout(old, &layout))
         return Refuse(why, "not a 32-bit PE image");
-    size_t pe = Read32(old, kNewHeaderField);
+    size_t pe = PeRead32(old, kNewHeaderField);
     const size_t optional = layout.optional;
     size_t headersEnd = layout.table + (size_t)layout.sections * kSectionSize;
-    if (Read32(old, pe + 4 + kSymbolTableField) != 0)
+    if (PeRead32(old, pe + 4 + kSymbolTableField) != 0)
         return Refuse(why, "the image keeps a symbol table, which is found by file offset");
     const int fileOffsetDirectories[] = {kCertificateDirectory, kDebugDirectory,
                                          kBoundImportDirectory};
     for (int d : fileOffsetDirectories) {
         size_t sizeAt = optional + kDirectories + 8 * d + 4;
-        if ((unsigned)d < layout.directories && Read32(old, sizeAt) != 0)
+        if ((unsigned)d < layout.directories && PeRead32(old, sizeAt) != 0)
             return Refuse(why, "a signature, debug data or bound imports lie at file offsets: "
                                "pack the headers before signing");
     }
-    unsigned alignment = Read32(old, optional + kFileAlignmentField);
-    unsigned oldHeaders = Read32(old, optional + kSizeOfHeadersField);
+    unsigned alignment = PeRead32(old, optional + kFileAlignmentField);
+    unsigned oldHeaders = PeRead32(old, optional + kSizeOfHeadersField);
     if (alignment == 0 || (alignment & (alignment - 1)) != 0 || oldHeaders % alignment != 0 ||
         oldHeaders < headersEnd || oldHeaders > old.size())
         return Refuse(why, "the headers' size is not a whole number of file blocks");
@@ -205,8 +205,8 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     }
     for (unsigned s = 0; s < layout.sections; ++s) {
         size_t header = layout.table + s * kSectionSize;
-        unsigned pointer = Read32(old, header + kRawPointerField);
-        unsigned size = Read32(old, header + kRawSizeField);
+        unsigned pointer = PeRead32(old, header + kRawPointerField);
+        unsigned size = PeRead32(old, header + kRawSizeField);
         bool outside = pointer < oldHeaders || pointer > old.size() || size > old.size() - pointer;
         if (size != 0 && outside)
             return Refuse(why, "a section's data lies outside the file or inside the headers");
@@ -228,7 +228,7 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     size_t newTable = newOptional + (layout.table - optional);
     for (unsigned s = 0; s < layout.sections; ++s) {
         size_t field = newTable + s * kSectionSize + kRawPointerField;
-        unsigned pointer = Read32(packed, field);
+        unsigned pointer = PeRead32(packed, field);
         if (pointer != 0)
             Write32(&packed, field, pointer - (unsigned)shift);
     }

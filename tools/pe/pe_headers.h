@@ -37,6 +37,10 @@ bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsign
 // data holds them all.
 size_t PeFileOffset(const std::vector<unsigned char>& image, unsigned rva, unsigned n);
 
+// Little-endian words of an image; the caller has bounded `at`.
+unsigned PeRead16(const std::vector<unsigned char>& image, size_t at);
+unsigned PeRead32(const std::vector<unsigned char>& image, size_t at);
+
 // The PE checksum of an image as Windows computes it: the 16-bit sum with
 // carries folded back, over every byte but the checksum field, plus the
 // file's length.

@@ -14,16 +14,6 @@ enum {
     kLongestName = 256,  // resource names of ours are short; this bounds the compare
 };
 
-unsigned Read16(const std::vector<unsigned char>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8;
-}
-
-unsigned Read32(const std::vector<unsigned char>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (unsigned)b[at + 3] << 24;
-}
-
 // The resource section as read: every offset in it is from its start, and
 // each read is mapped to the file and bounded on its own.
 struct Tree {
@@ -42,13 +32,13 @@ size_t At(const Tree& t, unsigned offset, unsigned n)
 bool SameName(const Tree& t, unsigned offset, const std::string& name)
 {
     size_t length = At(t, offset, 2);
-    if (length == 0 || Read16(*t.image, length) != name.size() || name.size() > kLongestName)
+    if (length == 0 || PeRead16(*t.image, length) != name.size() || name.size() > kLongestName)
         return false;
     size_t chars = At(t, offset + 2, (unsigned)name.size() * 2);
     if (chars == 0)
         return false;
     for (size_t i = 0; i < name.size(); ++i) {
-        unsigned c = Read16(*t.image, chars + 2 * i);
+        unsigned c = PeRead16(*t.image, chars + 2 * i);
         unsigned want = (unsigned char)name[i];
         if (c >= 'a' && c <= 'z')
             c -= 'a' - 'A';
@@ -68,28 +58,28 @@ bool Lookup(const Tree& t, unsigned table, const std::string* name, int id, unsi
     size_t header = At(t, table, kTableSize);
     if (header == 0)
         return false;
-    unsigned named = Read16(*t.image, header + kNamedCountField);
-    unsigned count = named + Read16(*t.image, header + kNamedCountField + 2);
+    unsigned named = PeRead16(*t.image, header + kNamedCountField);
+    unsigned count = named + PeRead16(*t.image, header + kNamedCountField + 2);
     for (unsigned i = 0; i < count; ++i) {
         size_t entry = At(t, table + kTableSize + i * kEntrySize, kEntrySize);
         if (entry == 0)
             return false;
-        unsigned key = Read32(*t.image, entry);
+        unsigned key = PeRead32(*t.image, entry);
         bool match = name ? (key & kHighBit) && SameName(t, key & ~kHighBit, *name)
                    : id >= 0 ? !(key & kHighBit) && key == (unsigned)id
                              : true;
         if (match) {
-            *target = Read32(*t.image, entry + 4);
+            *target = PeRead32(*t.image, entry + 4);
             return true;
         }
     }
     return false;
 }
 
-}  // namespace
-
-bool FindPeResource(const std::vector<unsigned char>& image, unsigned type, const std::string& name,
-                    size_t* offset, size_t* size, std::string* why)
+// The resource of `type` named `name`, or numbered `id` when that is
+// set, or else the first; `label` names it in *why.
+bool Find(const std::vector<unsigned char>& image, unsigned type, const std::string* name, int id,
+          const std::string& label, size_t* offset, size_t* size, std::string* why)
 {
     Tree t = {&image, 0, 0};
     if (!PeDirectory(image, kResourceDirectory, &t.base, &t.size) || t.size == 0) {
@@ -101,22 +91,45 @@ bool FindPeResource(const std::vector<unsigned char>& image, unsigned type, cons
         *why = "no resources of type " + std::to_string(type);
         return false;
     }
-    if (!Lookup(t, byType & ~kHighBit, &name, -1, &byName) || !(byName & kHighBit)) {
-        *why = "no resource named " + name;
+    if (!Lookup(t, byType & ~kHighBit, name, id, &byName) || !(byName & kHighBit)) {
+        *why = "no resource " + label;
         return false;
     }
     if (!Lookup(t, byName & ~kHighBit, nullptr, -1, &language) || (language & kHighBit)) {
-        *why = "resource " + name + " has no data entry";
+        *why = "resource " + label + " has no data entry";
         return false;
     }
     size_t entry = At(t, language, kDataEntrySize);
-    unsigned dataRva = entry ? Read32(image, entry) : 0, dataSize = entry ? Read32(image, entry + 4) : 0;
+    unsigned dataRva = entry ? PeRead32(image, entry) : 0;
+    unsigned dataSize = entry ? PeRead32(image, entry + 4) : 0;
     size_t data = entry ? PeFileOffset(image, dataRva, dataSize) : 0;
     if (data == 0) {
-        *why = "the data of resource " + name + " lies outside the file";
+        *why = "the data of resource " + label + " lies outside the file";
         return false;
     }
     *offset = data;
     *size = dataSize;
     return true;
+}
+
+}  // namespace
+
+bool FindPeResource(const std::vector<unsigned char>& image, unsigned type, const std::string& name,
+                    size_t* offset, size_t* size, std::string* why)
+{
+    return Find(image, type, &name, -1, "named " + name, offset, size, why);
+}
+
+bool FindPeResourceById(const std::vector<unsigned char>& image, unsigned type, unsigned id,
+                        size_t* offset, size_t* size, std::string* why)
+{
+    return Find(image, type, nullptr, (int)(id & 0xffff), "numbered " + std::to_string(id),
+                offset, size, why);
+}
+
+bool FindFirstPeResource(const std::vector<unsigned char>& image, unsigned type, size_t* offset,
+                         size_t* size, std::string* why)
+{
+    return Find(image, type, nullptr, -1, "first of type " + std::to_string(type), offset, size,
+                why);
 }

@@ -102,6 +102,36 @@ size_t DataEntry(const Image& image, size_t directory, size_t offset, size_t siz
     return at;
 }
 
+// The program as a 64-bit one would lay out its headers: the optional
+// header's image base and stack and heap sizes eight bytes each, so the
+// directories and the section table come 16 bytes later.
+Image Widened(const Image& program)
+{
+    size_t pe = PeRead32(program, 0x3c), optional = pe + 24;
+    size_t sections = optional + PeRead16(program, pe + 20);
+    Image wide(program.begin(), program.begin() + optional);
+    wide[pe + 20] += 16;
+    auto copy = [&](size_t from, size_t to) {
+        wide.insert(wide.end(), program.begin() + optional + from, program.begin() + optional + to);
+    };
+    auto widen = [&](size_t at) {
+        copy(at, at + 4);
+        wide.insert(wide.end(), 4, 0);
+    };
+    copy(0, 24);
+    widen(28);
+    copy(32, 72);
+    for (size_t at = 72; at < 88; at += 4)
+        widen(at);
+    copy(88, sections - optional + 40 * PeRead16(program, pe + 6));
+    wide[optional] = 0x0b;
+    wide[optional + 1] = 0x02;
+    // The headers' padding after the table gives up the 16 bytes.
+    size_t rest = wide.size();
+    wide.insert(wide.end(), program.begin() + rest, program.end());
+    return wide;
+}
+
 TEST(PeIconGroup, ProgramsIconIsTheFileItWasBuiltFromElseTheReason)
 {
     Image program, file, ico;
@@ -111,6 +141,8 @@ TEST(PeIconGroup, ProgramsIconIsTheFileItWasBuiltFromElseTheReason)
     std::string why;
     ASSERT_TRUE(ReadPeIconGroup(program, &ico, &why)) << why;
     EXPECT_EQ(ico, file);
+    ASSERT_TRUE(ReadPeIconGroup(Widened(program), &ico, &why)) << "64-bit: " << why;
+    EXPECT_EQ(ico, file) << "64-bit";
 
     unsigned rva, length;
     size_t group, groupSize, icon, iconSize;
@@ -126,7 +158,7 @@ TEST(PeIconGroup, ProgramsIconIsTheFileItWasBuiltFromElseTheReason)
         const char* why;
     } cases[] = {
         {PeRead32(program, 0x3c) + 24 + 96 + 2 * 8 + 4, 0,
-         "no resource directory: not a 32-bit PE image with resources"},
+         "no resource directory: not a PE image with resources"},
         {root, kPeGroupIcon + 1, "no resources of type 14"},
         {group + 6 + 14 + 12, 9, "the first icon group names icon 9: no resource numbered 9"},
         {group + 4, 3, "the first icon group counts 3 icons but holds 2"},

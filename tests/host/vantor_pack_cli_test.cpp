@@ -254,7 +254,7 @@ TEST_F(VantorPackCli, IconOfNoProgramIsThePaintedOne)
     EXPECT_EQ(Read("icon.ico"), "painted");
     EXPECT_EQ(out_, Path("icon.ico") + ": the painted icon " + Path("painted.ico") + ", as " +
                         Path("readme.txt") +
-                        " has none: no resource directory: not a 32-bit PE image with resources\n");
+                        " has none: no resource directory: not a PE image with resources\n");
 }
 
 }  // namespace

@@ -11,12 +11,13 @@ enum {
     kSymbolTableField = 8,  // in the file header, after the signature
     kSectionSize = 40,
     kPe32Magic = 0x10b,
+    kPe64Magic = 0x20b,  // a 64-bit program's: wider fields before the directories
     // Offsets in the optional header.
     kFileAlignmentField = 36,
     kSizeOfHeadersField = 60,
     kChecksumField = 64,
-    kDirectoryCountField = 92,
-    kDirectories = 96,
+    kDirectories = 96,    // each after its count
+    kDirectories64 = 112,
     // Offsets in a section header.
     kRawSizeField = 16,
     kRawPointerField = 20,
@@ -49,7 +50,9 @@ struct Layout {
     size_t optional;
     size_t table;
     unsigned sections;
+    size_t directoryTable;
     unsigned directories;
+    bool wide;  // a 64-bit program's, read for its resources only
 };
 
 bool ReadLayout(const std::vector<unsigned char>& b, Layout* layout)
@@ -64,12 +67,16 @@ bool ReadLayout(const std::vector<unsigned char>& b, Layout* layout)
     unsigned optionalSize = PeRead16(b, pe + 4 + 16);
     layout->optional = pe + 4 + kFileHeaderSize;
     layout->table = layout->optional + optionalSize;
-    if (optionalSize < kDirectories ||
-        layout->table + (size_t)layout->sections * kSectionSize > b.size() ||
-        PeRead16(b, layout->optional) != kPe32Magic)
+    if (optionalSize < 2 || layout->table + (size_t)layout->sections * kSectionSize > b.size())
         return false;
-    layout->directories = PeRead32(b, layout->optional + kDirectoryCountField);
-    return optionalSize >= kDirectories + 8 * (size_t)layout->directories;
+    unsigned magic = PeRead16(b, layout->optional);
+    size_t directories = magic == kPe32Magic ? kDirectories : magic == kPe64Magic ? kDirectories64 : 0;
+    if (directories == 0 || optionalSize < directories)
+        return false;
+    layout->wide = magic == kPe64Magic;
+    layout->directoryTable = layout->optional + directories;
+    layout->directories = PeRead32(b, layout->directoryTable - 4);
+    return optionalSize - directories >= 8 * (size_t)layout->directories;
 }
 
 // The file offset of n bytes at an address, or 0 when a section's file
@@ -95,10 +102,10 @@ PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string
 {
     std::vector<unsigned char>& b = *image;
     Layout layout;
-    if (!ReadLayout(b, &layout) || layout.directories <= kAddressTableDirectory)
+    if (!ReadLayout(b, &layout) || layout.wide || layout.directories <= kAddressTableDirectory)
         return Refuse(why, "not a 32-bit PE image with an address table directory");
-    size_t imports = layout.optional + kDirectories + 8 * kImportDirectory;
-    size_t table = layout.optional + kDirectories + 8 * kAddressTableDirectory;
+    size_t imports = layout.directoryTable + 8 * kImportDirectory;
+    size_t table = layout.directoryTable + 8 * kAddressTableDirectory;
     unsigned tableRva = PeRead32(b, table), tableSize = PeRead32(b, table + 4);
     if (PeRead32(b, imports) != 0 || tableSize == 0)
         return kPeKept;
@@ -149,7 +156,7 @@ bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsign
     Layout layout;
     if (!ReadLayout(image, &layout) || index >= layout.directories)
         return false;
-    size_t at = layout.optional + kDirectories + 8 * (size_t)index;
+    size_t at = layout.directoryTable + 8 * (size_t)index;
     *rva = PeRead32(image, at);
     *size = PeRead32(image, at + 4);
     return true;
@@ -179,7 +186,7 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
 {
     const std::vector<unsigned char>& old = *image;
     Layout layout;
-    if (!ReadLayout(old, &layout))
+    if (!ReadLayout(old, &layout) || layout.wide)
         return Refuse(why, "not a 32-bit PE image");
     size_t pe = PeRead32(old, kNewHeaderField);
     const size_t optional = layout.optional;
@@ -189,7 +196,7 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why)
     const int fileOffsetDirectories[] = {kCertificateDirectory, kDebugDirectory,
                                          kBoundImportDirectory};
     for (int d : fileOffsetDirectories) {
-        size_t sizeAt = optional + kDirectories + 8 * d + 4;
+        size_t sizeAt = layout.directoryTable + 8 * d + 4;
         if ((unsigned)d < layout.directories && PeRead32(old, sizeAt) != 0)
             return Refuse(why, "a signature, debug data or bound imports lie at file offsets: "
                                "pack the headers before signing");

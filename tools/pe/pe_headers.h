@@ -29,7 +29,7 @@ PeFixResult PackPeHeaders(std::vector<unsigned char>* image, std::string* why);
 PeFixResult RecordImportDirectory(std::vector<unsigned char>* image, std::string* why);
 
 // Where data directory `index` lies (its address and size); false when the
-// image is no 32-bit PE image or has no such directory.
+// image is no PE image, 32- or 64-bit, or has no such directory.
 bool PeDirectory(const std::vector<unsigned char>& image, unsigned index, unsigned* rva,
                  unsigned* size);
 

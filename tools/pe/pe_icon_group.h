@@ -1,4 +1,4 @@
-// A program's icon as an .ico file, taken from its 32-bit PE image, so that
+// A program's icon as an .ico file, taken from its PE image (32- or 64-bit), so that
 // a setup can show its product's main program's icon.
 #ifndef VANTOR_PE_ICON_GROUP_H
 #define VANTOR_PE_ICON_GROUP_H

@@ -83,7 +83,7 @@ bool Find(const std::vector<unsigned char>& image, unsigned type, const std::str
 {
     Tree t = {&image, 0, 0};
     if (!PeDirectory(image, kResourceDirectory, &t.base, &t.size) || t.size == 0) {
-        *why = "no resource directory: not a 32-bit PE image with resources";
+        *why = "no resource directory: not a PE image with resources";
         return false;
     }
     unsigned byType, byName, language;

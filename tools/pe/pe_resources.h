@@ -1,4 +1,4 @@
-// A resource of a linked 32-bit PE image, found through its resource
+// A resource of a linked PE image (32- or 64-bit), found through its resource
 // directory as Windows finds it, for the host tools: the setup's checks and
 // the icon taken from a publisher's program.
 #ifndef VANTOR_PE_RESOURCES_H

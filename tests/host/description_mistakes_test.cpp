@@ -88,8 +88,8 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
          "colour table, which lacks RGB(1, 2, 3) of the strip at (0, 0)"},
         {"a welcome heading line too wide", "rights Copyright (C) 2009-%d Ashcombe Laboratories Ltd.\n",
          SixEntries(), "rights",
-         "rights: 'Copyright (C) 2009-%d Ashcombe Laboratories Ltd.' is 261 pixels wide in the pages' "
-         "font with a four-digit year; the welcome page's heading is 200 pixels wide: shorten it by 61"},
+         "rights: 'Copyright (C) 2009-%d Ashcombe Laboratories Ltd.' is 262 pixels wide in the pages' "
+         "font with a four-digit year; the welcome page's heading is 200 pixels wide: shorten it by 62"},
         {"a listed file that does not exist", "", Table("entry | N.txt | 0x11 | BBB | N | nowhere.txt\n"),
          "entry | N.txt", "source: 'nowhere.txt' does not exist (looked for " + dir_ + "/nowhere.txt)"},
         {"a listed file that is a folder", "", Table("entry | N.txt | 0x11 | BBB | N | payload\n"),
@@ -122,6 +122,9 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
          "target: 'COM1.log' is a device name Windows reserves"},
         {"a target ending in a dot", "", seven_as("Notes.", "0x01"), "entry | Notes.",
          "target: 'Notes.' ends in a space or a dot, which Windows drops from a file or folder name"},
+        {"a name whose line the font draws past the group page's box", "name Swallows\n", SixEntries(), "name",
+         "name: with 'Swallows', the group page's text draws its line 'Shortcuts for Swallows will be "
+         "created and' 7 pixels past its box, which cuts it off; shorten the name"},
         {"a drive-relative base", "base C:\n", SixEntries(), "base",
          "base: 'C:' is the drive's current folder, not a folder on it: write C:\\ and a folder, such as "
          "C:\\Brindlemoor"},
@@ -146,10 +149,10 @@ TEST_F(ManifestGenerator, RefusesEachMistakeOfThePublishersTableByLineAndField)
 // bound; their texts must fit, and the painter says so in the same words.
 TEST_F(ManifestGenerator, PainterAndGeneratorRefuseAPaintedTextAlikeByItsPixels)
 {
-    std::string description = Description("name Ashcombe Toolbox\n", SixEntries());
+    std::string description = Description("name Ashcombe Charts\n", SixEntries());
     std::string messages;
     EXPECT_NE(Generate(description, &messages), 0);
-    std::string line = ":" + std::to_string(LineOf(description, "name")) + ": name: 'Ashcombe Toolbox' makes the start menu's Programs menu wider than "
+    std::string line = ":" + std::to_string(LineOf(description, "name")) + ": name: 'Ashcombe Charts' makes the start menu's Programs menu wider than "
                        "the 120-pixel picture by ";
     size_t at = messages.find(line);
     ASSERT_NE(at, std::string::npos) << messages;
@@ -167,7 +170,7 @@ TEST_F(ManifestGenerator, PainterAndGeneratorRefuseAPaintedTextAlikeByItsPixels)
 
     // With a start menu of its own the name is fine; without the pictures
     // the build paints, nothing stale stands in for them.
-    EXPECT_EQ(Generate(Description("name Ashcombe Toolbox\npicture startmenu pictures/startmenu.bmp\n",
+    EXPECT_EQ(Generate(Description("name Ashcombe Charts\npicture startmenu pictures/startmenu.bmp\n",
                                    SixEntries()), &messages), 0) << messages;
     std::remove((dir_ + "/pictures/banner.bmp").c_str());
     ExpectRefused(Description("", SixEntries()),

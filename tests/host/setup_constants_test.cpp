@@ -26,7 +26,7 @@ TEST_F(ManifestGenerator, WritesTheSetupsConstantsOrDefaultsNamedAfterTheProduct
         // Only letters and digits of ASCII go into the assembly's name.
         {own_menu + "name Caf\xC3\xA9 Nord\npublisher Ashcombe Labs\n", "Caf\\351 Nord Setup", "AshcombeLabs.CafNord.Setup"},
         // The backdrop's label has no room for "Setup" after this name.
-        {own_menu + "name Ashcombe Ledgers\n", "Ashcombe Ledgers", "Brindlemoor.AshcombeLedgers.Setup"},
+        {own_menu + "name Ashcombe Charts\n", "Ashcombe Charts", "Brindlemoor.AshcombeCharts.Setup"},
     };
     std::string messages;
     for (const Default& d : defaults) {
@@ -88,7 +88,7 @@ TEST_F(ManifestGenerator, RefusesANameOrCaptionTheirBoxesWouldClip)
 {
     const std::string own_menu = "picture startmenu pictures/startmenu.bmp\n";
     std::string messages;
-    EXPECT_EQ(Generate(Description(own_menu + "name Ashcombe Toolbox\n", SixEntries()), &messages), 0)
+    EXPECT_EQ(Generate(Description(own_menu + "name Ashcombe Charts\n", SixEntries()), &messages), 0)
         << messages;
     // The page cuts off what falls below the box's last line.
     for (const char* page : {"folder page's text takes 3 lines, and its box shows 2: 'folder:' (30 pixels)",

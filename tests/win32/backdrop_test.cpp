@@ -17,6 +17,9 @@
 
 namespace {
 
+// What a test canvas holds where nothing was drawn.
+const COLORREF kUntouched = RGB(1, 2, 3);
+
 const COLORREF kPanel = RGB(0, 24, 96);
 const COLORREF kRule = RGB(248, 248, 255);
 const COLORREF kWhite = RGB(255, 255, 255);
@@ -55,46 +58,6 @@ unsigned CountOf(WORD bitCount, DWORD colorsUsed)
     header.biClrUsed = colorsUsed;
     return DibColorCount(&header);
 }
-
-// A 32-bit memory surface filled with one colour.
-struct Canvas {
-    Canvas(int width, int height, COLORREF fill = RGB(1, 2, 3)) : w(width), h(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits;
-        dc = CreateCompatibleDC(NULL);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-        old = SelectObject(dc, bitmap);
-        RECT all = {0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
-    int count(COLORREF colour, int left, int top, int right, int bottom) const
-    {
-        int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                n += at(x, y) == colour;
-        return n;
-    }
-    int w, h;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-};
 
 // The colour of pixel (x, y), counted from the top, of a block with a
 // colour table (1, 4 or 8 bits).
@@ -230,27 +193,27 @@ TEST(DrawDib, DrawsInItsOwnSizeBottomRowStored)
     HGLOBAL block = MakeDib(24, 2, 2, 0, {},
                             {255, 0, 0, 0, 255, 0, 0, 0,   // bottom: blue, green
                              0, 0, 255, 255, 255, 255, 0, 0});  // top: red, white
-    Canvas canvas(20, 20);
+    Canvas canvas(20, 20, kUntouched);
     EXPECT_EQ(1, DrawDib(canvas.dc, 5, 7, block, NULL));
     EXPECT_EQ(RGB(255, 0, 0), canvas.at(5, 7));
     EXPECT_EQ(RGB(255, 255, 255), canvas.at(6, 7));
     EXPECT_EQ(RGB(0, 0, 255), canvas.at(5, 8));
     EXPECT_EQ(RGB(0, 255, 0), canvas.at(6, 8));
-    EXPECT_EQ(RGB(1, 2, 3), canvas.at(7, 7));
-    EXPECT_EQ(RGB(1, 2, 3), canvas.at(5, 9));
+    EXPECT_EQ(kUntouched, canvas.at(7, 7));
+    EXPECT_EQ(kUntouched, canvas.at(5, 9));
     GlobalFree(block);
 }
 
 TEST(DrawDib, ABlockThatCannotBeUsedDrawsNothing)
 {
-    Canvas canvas(8, 8);
+    Canvas canvas(8, 8, kUntouched);
     EXPECT_EQ(0, DrawDib(canvas.dc, 0, 0, NULL, NULL));
     EXPECT_EQ(0, StretchDib(canvas.dc, 0, 0, 8, 8, NULL, NULL));
     // Rows missing: 4 x 4 at 24 bits needs 48 bytes, the block has 12.
     HGLOBAL shortBlock = MakeDib(24, 4, 4, 0, {}, std::vector<BYTE>(12, 0));
     EXPECT_EQ(0, DrawDib(canvas.dc, 0, 0, shortBlock, NULL));
     EXPECT_EQ(0, StretchDib(canvas.dc, 0, 0, 8, 8, shortBlock, NULL));
-    EXPECT_EQ(64, canvas.count(RGB(1, 2, 3), 0, 0, 8, 8));
+    EXPECT_EQ(64, canvas.count(kUntouched, 0, 0, 8, 8));
     GlobalFree(shortBlock);
 }
 
@@ -259,13 +222,13 @@ TEST(StretchDib, CoversTheWholeRectangle)
     // 2 x 1, 8 bits with its palette: red, then blue.
     HGLOBAL block = MakeDib(8, 2, 1, 2, {{0, 0, 255, 0}, {255, 0, 0, 0}}, {0, 1, 0, 0});
     HPALETTE palette = CreateDibPalette(block);
-    Canvas canvas(30, 10);
+    Canvas canvas(30, 10, kUntouched);
     EXPECT_EQ(1, StretchDib(canvas.dc, 5, 2, 20, 4, block, palette));
     EXPECT_EQ(40, canvas.count(RGB(255, 0, 0), 5, 2, 15, 6));
     EXPECT_EQ(40, canvas.count(RGB(0, 0, 255), 15, 2, 25, 6));
-    EXPECT_EQ(RGB(1, 2, 3), canvas.at(4, 2));
-    EXPECT_EQ(RGB(1, 2, 3), canvas.at(25, 5));
-    EXPECT_EQ(RGB(1, 2, 3), canvas.at(10, 6));
+    EXPECT_EQ(kUntouched, canvas.at(4, 2));
+    EXPECT_EQ(kUntouched, canvas.at(25, 5));
+    EXPECT_EQ(kUntouched, canvas.at(10, 6));
     DeleteObject(palette);
     GlobalFree(block);
 }
@@ -365,7 +328,7 @@ TEST_F(Backdrop, DestructionFreesItsBlocksAndEndsTheMessageLoop)
 TEST_F(Backdrop, PaintsPanelRulesBannerAndPicture)
 {
     const int W = 1024, H = 768;
-    Canvas canvas(W, H);
+    Canvas canvas(W, H, kUntouched);
     PaintBackdrop(canvas.dc, W, H);
 
     EXPECT_EQ(kPanel, canvas.at(10, 300));
@@ -396,7 +359,7 @@ TEST_F(Backdrop, TitlesLabelAndStepsInTheirColours)
 {
     const int W = 1024, H = 768;
     g_setup.state.stepMask = kStepShortcuts;
-    Canvas canvas(W, H);
+    Canvas canvas(W, H, kUntouched);
     PaintBackdrop(canvas.dc, W, H);
 
     EXPECT_GT(canvas.count(g_backdrop.colours[kTitleTop], 0, 0, W - 334, 58), 200);
@@ -426,7 +389,7 @@ TEST_F(Backdrop, TitlesLabelAndStepsInTheirColours)
 
 TEST_F(Backdrop, NoRulesOnAScreenOfAtMost63Rows)
 {
-    Canvas canvas(400, 63);
+    Canvas canvas(400, 63, kUntouched);
     PaintBackdrop(canvas.dc, 400, 63);
     EXPECT_EQ(0, canvas.count(kRule, 150, 60, 400, 63));
     EXPECT_EQ(kWhite, canvas.at(300, 62));

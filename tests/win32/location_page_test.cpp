@@ -485,6 +485,11 @@ TEST_F(LocationPage, AsksBeforeSharingAFolderWithFilesThatAreNotTheProducts)
          "Path Invalid!\r\n\r\nThe folder\r\n" + open +
              "\r\ncan be changed by users other than administrators, who could then replace the "
              "programs installed there.\r\n\r\nPlease choose another folder."},
+        // A new folder below it is refused the same way, naming the open one.
+        {open + "\\Quorvel", IDOK, false,
+         "Path Invalid!\r\n\r\nThe folder\r\n" + open +
+             "\r\ncan be changed by users other than administrators, who could then replace the "
+             "programs installed there.\r\n\r\nPlease choose another folder."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed + (c.answer == IDYES ? " (Yes)" : ""));

@@ -81,42 +81,6 @@ inline int FirstColumnOf(HDC dc, int y, int width, COLORREF colour)
     return -1;
 }
 
-// A memory device context holding a white bitmap of the given size.
-struct Canvas {
-    Canvas(int width, int height) : width(width), height(height)
-    {
-        HDC screen = GetDC(NULL);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(NULL, screen);
-        old = SelectObject(dc, bitmap);
-        RECT all = {0, 0, width, height};
-        FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    }
-    ~Canvas()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    bool AllWhite() const
-    {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                if (GetPixel(dc, x, y) != RGB(255, 255, 255)) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    }
-    int width;
-    int height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-};
-
 // A value under HKEY_LOCAL_MACHINE\<key>, removed again with its key.
 inline void SetMachineText(const char* key, const char* name, const std::string& value)
 {

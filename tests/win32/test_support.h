@@ -78,4 +78,45 @@ void ResetInstallState();
 // RememberInitialState right after StartSetupRecord.
 void RememberInitialState();
 const InstallState& InitialInstallState();
+// A 32-bit memory surface filled with one colour, white unless given.
+struct Canvas {
+    Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255)) : w(width), h(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(NULL);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, width, height};
+        HBRUSH brush = CreateSolidBrush(fill);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
+    int count(COLORREF colour, int left, int top, int right, int bottom) const
+    {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                n += at(x, y) == colour;
+        return n;
+    }
+    bool AllWhite() const { return count(RGB(255, 255, 255), 0, 0, w, h) == w * h; }
+    int w, h;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    void* bits;  // the rows, top first, a DWORD a pixel
+};
+
 #endif

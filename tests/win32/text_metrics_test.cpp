@@ -29,9 +29,29 @@ bool Allowed(int c)
     return c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
 }
 
+// How far a character moves what follows it as the font draws it: the
+// ink's right edge of "l?l" past that of "ll", drawn into a bitmap.
+int DrawnAdvance(HDC dc, char c)
+{
+    Canvas canvas(64, 32);
+    SelectObject(canvas.dc, GetCurrentObject(dc, OBJ_FONT));
+    int right[2];
+    const char text[2][3] = {{'l', 'l', 0}, {'l', c, 'l'}};
+    for (int i = 0; i < 2; ++i) {
+        PatBlt(canvas.dc, 0, 0, canvas.w, canvas.h, WHITENESS);
+        TextOutA(canvas.dc, 4, 2, text[i], i + 2);
+        GdiFlush();
+        right[i] = -1;
+        for (int y = 0; y < canvas.h; ++y)
+            for (int x = right[i] + 1; x < canvas.w; ++x)
+                if ((((DWORD*)canvas.bits)[y * canvas.w + x] & 0xFFFFFF) != 0xFFFFFF) right[i] = x;
+    }
+    return right[1] - right[0];
+}
+
 // Every allowed character of the font selected into dc, and a line of
-// each row of the table, no wider than the table says; the line height
-// no greater.
+// each row of the table, no wider than the table says, measured and drawn;
+// the line height no greater.
 void ExpectTableHolds(HDC dc, const FontWidths& table)
 {
     TEXTMETRICA metrics;
@@ -46,6 +66,8 @@ void ExpectTableHolds(HDC dc, const FontWidths& table)
             ASSERT_TRUE(GetTextExtentPoint32A(dc, &one, 1, &size));
             EXPECT_LE(size.cx, table.advance[i - kFirstMeasured])
                 << table.name << ": character 0x" << std::hex << i;
+            EXPECT_LE(DrawnAdvance(dc, one), DrawnPixels(table, std::string(1, one)))
+                << table.name << ": character 0x" << std::hex << i << " as drawn";
             row += one;
         }
         SIZE size;

@@ -52,7 +52,7 @@ void CheckLines(const Description& d, int line, const char* field, const TextBox
         std::string shown = text;
         size_t year = shown.find("%d");
         if (year != std::string::npos) shown.replace(year, 2, WidestYear());
-        int width = TextPixels(kDialogFont, shown);
+        int width = DrawnPixels(kDialogFont, shown);
         if (width > room) {
             Fail(d, line, field,
                  Quote(text) + " is " + Pixels(width) + " wide in " + kDialogFont.name +
@@ -84,12 +84,23 @@ void CheckNamedText(const Description& d, const TextBox& box) {
              "with " + Quote(d.name) + ", " + box.where + " takes " + std::to_string(lines.size()) +
                  " lines, and its box shows " + std::to_string(shown) + ": " + Quote(cut) + " (" +
                  Pixels(TextPixels(kDialogFont, cut)) + ") would be cut off; shorten the name");
+        return;
+    }
+    // A line the control keeps whole by its advances may still be drawn
+    // past the box's edge.
+    for (const std::string& shownLine : lines) {
+        int over = DrawnPixels(kDialogFont, shownLine) - BoxWidth(box);
+        if (over > 0) {
+            Fail(d, d.nameLine, "name",
+                 "with " + Quote(d.name) + ", " + box.where + " draws its line " + Quote(shownLine) + " " +
+                     Pixels(over) + " past its box, which cuts it off; shorten the name");
+        }
     }
 }
 
 void CheckOneLine(const Description& d, int line, const char* field, const std::string& text,
                   const FontWidths& font, int room, const char* where) {
-    int width = TextPixels(font, text);
+    int width = DrawnPixels(font, text);
     if (width > room) {
         Fail(d, line, field,
              Quote(text) + " is " + Pixels(width) + " wide in " + font.name + "; " + where + " has room for " +
@@ -107,8 +118,8 @@ void CheckTitle(const Description& d, const TitleBar& bar) {
 }  // namespace
 
 bool InstallerNameFits(const std::string& installer) {
-    return TextPixels(kSystemFont, installer + ":") <= kLabelRoom &&
-           TextPixels(kCaptionFont, installer) <= TitleRoom(kWelcomeTitle);
+    return DrawnPixels(kSystemFont, installer + ":") <= kLabelRoom &&
+           DrawnPixels(kCaptionFont, installer) <= TitleRoom(kWelcomeTitle);
 }
 
 void CheckTextFit(const Description& d) {

@@ -7,7 +7,8 @@
 #   ROOT/uninstaller/     Vantor's uninstaller, built for this product
 #   ROOT/<@ path>         the updater and the main program, if the product
 #                         takes ours (entries 1 and 2 with "@" sources)
-#   ROOT/pictures/        the pictures painted for it, when it brings none
+#   ROOT/pictures/        the pictures painted for it, when it brings none,
+#                         and the setup's icon (product.ico)
 #   ROOT/identity/        its identity, for the programs above
 #   ROOT/table/           the sizes of its table (product_table.h)
 #   ROOT/payload/         its files, packed
@@ -140,6 +141,31 @@ function(vantor_setup target app product root)
       DEPENDS ${description} ${described} ${VANTOR_HOST_TOOLS}/paint-resources
       COMMENT "Painting the pictures of ${description}"
       VERBATIM)
+  endif()
+  # A setup without an icon of its own wears its main program's (entry 2,
+  # a program of the publisher's, taken by its bytes), else the painted one.
+  if(NOT "setup" IN_LIST brought)
+    set(main_program)
+    if(entry_count GREATER 2)
+      list(GET entry_lines 2 line)
+      string(REPLACE "|" ";" fields "${line}")
+      list(GET fields 1 name)
+      list(GET fields 5 source)
+      string(STRIP "${name}" name)
+      string(STRIP "${source}" source)
+      if(NOT source MATCHES "^@")
+        set(main_program "${root}/product-files/${name}")
+      endif()
+    endif()
+    set(picture_setup ${root}/pictures/product.ico)
+    set(take COMMAND ${CMAKE_COMMAND} -E copy ${root}/pictures/setup.ico ${picture_setup})
+    if(main_program)
+      set(take COMMAND ${VANTOR_PACK} icon ${main_program} ${root}/pictures/setup.ico ${picture_setup})
+    endif()
+    add_custom_command(OUTPUT ${picture_setup} ${take}
+      DEPENDS ${main_program} ${root}/pictures/setup.ico ${VANTOR_PACK}
+      VERBATIM)
+    list(APPEND painted ${picture_setup})
   endif()
   # The uninstaller shows its own icon, else the setup's.
   if(NOT DEFINED picture_uninstaller)

@@ -1,6 +1,7 @@
 # The demo product's own programs: the updater (a description's entry 1)
 # and the main program, a small ledger (entry 2). Any product may use them:
-# a setup builds them anew with its product's identity.
+# a setup builds them anew with its product's identity and icon (the
+# uninstaller's: its own, else the setup's).
 
 set(VANTOR_QUORVEL_DIR ${CMAKE_CURRENT_LIST_DIR})
 
@@ -9,7 +10,8 @@ function(vantor_updater target identity_target identity file)
   set(dir ${VANTOR_QUORVEL_DIR})
   add_executable(${target} WIN32 ${dir}/updater.cpp ${VANTOR_COMMON_DIR}/product_window.cpp)
   target_include_directories(${target} PRIVATE ${dir})
-  vantor_program(${target} ${identity_target} ${identity} ${file} ${dir}/updater.rc ${dir}/Quorvel.ico)
+  vantor_program(${target} ${identity_target} ${identity} ${file} ${dir}/updater.rc
+    ${identity}/uninstaller.ico)
 endfunction()
 
 # vantor_ledger(TARGET IDENTITY_TARGET IDENTITY FILE): the main program, and
@@ -27,5 +29,6 @@ function(vantor_ledger target identity_target identity file)
   add_executable(${target} WIN32 ${dir}/main_program.cpp ${dir}/single_instance.cpp
     ${VANTOR_COMMON_DIR}/product_window.cpp)
   target_link_libraries(${target} PRIVATE ${target}_store)
-  vantor_program(${target} ${identity_target} ${identity} ${file} ${dir}/main_program.rc ${dir}/Quorvel.ico)
+  vantor_program(${target} ${identity_target} ${identity} ${file} ${dir}/main_program.rc
+    ${identity}/uninstaller.ico)
 endfunction()

@@ -1,7 +1,8 @@
 #!/bin/bash
 # A publisher's own product, made here at test time in a folder outside the
 # tree: its own names, seven files (one over 5 MiB, one empty), a UTF-8
-# licence, four shortcuts, its own icon, Program Files as its base folder.
+# licence, four shortcuts, its own main program with its own icon, which the
+# setup and its programs then wear, Program Files as its base folder.
 # It is built with the documented command alone, then rebuilt after two of
 # its files are replaced by others with older times, as an unpacked archive
 # leaves them: the setup must carry their new bytes, checked by the build,
@@ -22,6 +23,7 @@ failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
 base='{ProgramFiles}\Ashcombe Labs'
+pack=$src/build/host/vantor-pack
 
 # Bytes given as hexadecimal pairs, written to standard output.
 bytes() { printf %b "$(printf '\\x%s' "$@")"; }
@@ -61,8 +63,15 @@ write_icon() {
   } > "$1"
 }
 
-# The product's folder, as a publisher would keep it.
+# The product's folder, as a publisher would keep it: its main program is
+# a ready-made one carrying its icon.
 write_icon "$product/Fenlock.ico"
+printf '#include <windows.h>\nint WINAPI WinMain(HINSTANCE i, HINSTANCE p, LPSTR c, int s) { return 0; }\n' \
+  > "$work/fenlock.c"
+printf '1 ICON "%s"\n' "$product/Fenlock.ico" > "$work/fenlock.rc"
+i686-w64-mingw32-windres "$work/fenlock.rc" -O coff -o "$work/fenlock-rc.o" &&
+  i686-w64-mingw32-gcc -mwindows -s -o "$product/Fenlock.exe" "$work/fenlock.c" "$work/fenlock-rc.o" ||
+  { echo "the product's main program was not built"; exit 1; }
 printf 'Fenlock 2.7\r\n\r\nOpen an atlas, walk its places, keep notes beside them.\r\n' \
   > "$product/Read Me.txt"
 printf 'Fenlock \xe2\x80\x94 Licence\r\n\r\nAshcombe Labs lets you use Fenlock on the computers of one\r\nhousehold or caf\xc3\xa9, as often as you like \xe2\x80\x94 and asks nothing more.\r\n' \
@@ -92,7 +101,6 @@ output     FenlockSetup.exe
 banner     ASHCOMBE
 slogan     Maps with memory
 sideband   Ashcombe Labs
-picture    setup  Fenlock.ico
 timestamp  2024-03-09 16:45:10.000
 weekday    6
 preserve   .TMN
@@ -101,7 +109,7 @@ shortcuts  4
 
 entry | Fenunst.exe    | 0x12 | REMOVER | Uninstall         | @uninstaller
 entry | Fenupd.exe     | 0x11 | UPDATER | Update            | @tools/Fenupd.exe
-entry | Fenlock.exe    | 0x11 | PROGRAM | Fenlock           | @tools/Fenlock.exe
+entry | Fenlock.exe    | 0x11 | PROGRAM | Fenlock           | Fenlock.exe
 entry | Atlas.tma      | 0x11 | ATLAS   | World Atlas       | Atlas.tma
 entry | Read Me.txt    | 0x11 | README  | -                 | Read Me.txt
 entry | Places.log     | 0x11 | PLACES  | -                 | Places.log
@@ -128,8 +136,14 @@ for expected in 'PRODUCT_NAME "Fenlock"' 'PRODUCT_PUBLISHER "Ashcombe Labs"' \
     'PRODUCT_INSTALLED_COUNT 7' 'PRODUCT_SHORTCUT_COUNT 4'; do
   grep -qF "#define $expected" "$identity" || fail "$identity lacks $expected"
 done
+# The main program's icon is the setup's, the uninstaller's and the updater's.
+cmp -s "$product/Fenlock.ico" "$out/pictures/product.ico" ||
+  fail "the setup does not wear its main program's icon"
 cmp -s "$product/Fenlock.ico" "$out/identity/uninstaller.ico" ||
   fail "the uninstaller is not built with the product's own icon"
+: > "$work/none.ico"
+"$pack" icon "$out/tools/Fenupd.exe" "$work/none.ico" "$work/updater.ico" > /dev/null &&
+  cmp -s "$product/Fenlock.ico" "$work/updater.ico" || fail "the updater does not wear the product's icon"
 # The version record names the setup's file, in UTF-16 as Windows keeps it.
 wide=$(printf 'FenlockSetup.exe' | sed 's/./&\\x00/g')
 LC_ALL=C grep -a -q -P -- "$wide" "$setup" || fail "the version record does not name FenlockSetup.exe"
@@ -154,7 +168,6 @@ printf '2.8: atlases open where you left them.\r\n' >> "$product/Changes.txt"
 touch -d '2020-02-02 02:02' "$product/Read Me.txt" "$product/Changes.txt"
 "$src/scripts/build-setup.sh" "$product" "$out" > "$work/rebuild.log" 2>&1 ||
   { tail -n 40 "$work/rebuild.log"; echo "the setup was not rebuilt"; exit 1; }
-pack=$src/build/host/vantor-pack
 for pair in "README:Read Me.txt" "CHANGES:Changes.txt"; do
   resource=${pair%%:*} file=$product/${pair#*:}
   size=$(stat -c %s "$file")

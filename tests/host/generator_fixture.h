@@ -40,6 +40,8 @@ protected:
                                  "line.bmp", "setup.ico", "shortcut.ico"}) {
             Write(std::string("pictures/") + name, Painted(name));
         }
+        // The setup's icon as the build takes it: entry 2's, else the painted one.
+        Write("pictures/product.ico", Painted("setup.ico"));
         Write("resources/license.txt", "Use it well.\r\n");
     }
 

@@ -62,7 +62,7 @@ TEST_F(ManifestGenerator, BindsThePublishersOwnPicturesAndLicence)
     EXPECT_NE(rc.find("200 BITMAP \"" + dir_ + "/mine.bmp\""), std::string::npos) << rc;
     // The rest are those the build painted for this product.
     EXPECT_NE(rc.find("202 BITMAP \"" + dir_ + "/pictures/banner.bmp\""), std::string::npos) << rc;
-    EXPECT_NE(rc.find("100 ICON \"" + dir_ + "/pictures/setup.ico\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("100 ICON \"" + dir_ + "/pictures/product.ico\""), std::string::npos) << rc;
     // The licence as the page shows it, written beside the script.
     EXPECT_NE(rc.find("LICENSE RCDATA \"" + dir_ + "/out/license.txt\""), std::string::npos) << rc;
     EXPECT_EQ(Read("out/license.txt"), "Terms.\r\n");
@@ -154,6 +154,27 @@ TEST_F(ManifestGenerator, PaintsAnotherProductsPicturesThatPassTheChecks)
     EXPECT_NE(std::system((paint + " 2>/dev/null").c_str()), 0);
     Write("other.txt", Description(other + "slogan " + std::string(60, 's') + "\n", SixEntries()));
     EXPECT_NE(std::system((paint + " 2>/dev/null").c_str()), 0);
+}
+
+// A product that brings no emblem and no icon gets neutral ones; the demo's
+// look comes from the emblem it brings, which must suit the painted banner.
+TEST_F(ManifestGenerator, PaintsANeutralEmblemAndIconUnlessBrought)
+{
+    mkdir((dir_ + "/painted").c_str(), 0777);
+    std::string paint = std::string(VANTOR_PAINT_PATH) + " " + dir_ + "/painted " + dir_ + "/product.txt";
+    Write("product.txt", Description("", SixEntries()));
+    ASSERT_EQ(std::system(paint.c_str()), 0);
+    EXPECT_NE(Read("painted/banner.bmp"), Painted("banner.bmp"));
+    EXPECT_NE(Read("painted/setup.ico"), Painted("setup.ico"));
+    Write("emblem.bmp", Painted("emblem.bmp"));
+    Write("product.txt", Description("picture emblem emblem.bmp\n", SixEntries()));
+    ASSERT_EQ(std::system(paint.c_str()), 0);
+    EXPECT_EQ(Read("painted/banner.bmp"), Painted("banner.bmp"));
+
+    ExpectRefused(Description("picture emblem pictures/computer.bmp\n", SixEntries()),
+                  "is 120 x 168 pixels; it must be 44 x 44");
+    ExpectRefused(Description("picture emblem emblem.bmp\npicture banner pictures/banner.bmp\n", SixEntries()),
+                  "the emblem is painted into the banner the build makes, and this folder brings its own");
 }
 
 }  // namespace

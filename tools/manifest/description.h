@@ -111,6 +111,10 @@ void CheckFiles(Description* d, CheckStage stage);
 void CheckPictures(Description* d, CheckStage stage);
 // The uninstaller's icon alone, resolved and checked, for the programs.
 void CheckUninstallerIcon(Description* d, CheckStage stage);
+// The pixels (0xRRGGBB, top row first) of the emblem the description
+// brings; false when it brings none or, with the problem reported, when it
+// cannot be read.
+bool ReadEmblem(const Description& d, int* width, int* height, std::vector<uint32_t>* pixels);
 // The download address and the package manager's own limits on the
 // names (package_manifest.cpp).
 void CheckPackageFields(const Description& d);

@@ -20,10 +20,12 @@ struct BitmapNeed {
     int width, height;
     bool keyed;  // the backdrop floods the key colour from (1, 1)
     int band;    // place in the banner band, drawn with one palette; -1 none
+    bool part;   // painted into another picture, never a file of its own
 };
 const BitmapNeed kBitmaps[] = {
-    {"computer", 120, 168, false, -1}, {"startmenu", 120, 168, true, -1}, {"banner", 334, 58, false, 0},
-    {"strip", 0, 58, false, 1},        {"line", 0, 2, false, 2},
+    {"computer", 120, 168, false, -1, false}, {"startmenu", 120, 168, true, -1, false},
+    {"banner", 334, 58, false, 0, false},     {"strip", 0, 58, false, 1, false},
+    {"line", 0, 2, false, 2, false},          {"emblem", 44, 44, false, -1, true},
 };
 const uint32_t kKeyColour = 0x008080;  // RGB(0, 128, 128)
 
@@ -250,7 +252,7 @@ bool ReadBytes(const std::string& path, Bytes* bytes) {
 }
 
 // The file a picture comes from: the description's own, else the one the
-// build paints for this product into BUILD_ROOT/pictures; the uninstaller
+// build makes for this product in BUILD_ROOT/pictures; the uninstaller
 // takes the setup's icon when it has none of its own. *line is 0 for a
 // painted picture; *built tells whether the build makes the file.
 std::string PicturePath(const Description& d, const std::string& name, int* line, bool* built) {
@@ -263,6 +265,8 @@ std::string PicturePath(const Description& d, const std::string& name, int* line
     if (name == "uninstaller") return PicturePath(d, "setup", line, built);
     *line = 0;
     *built = true;
+    // The main program's icon, else the painted one (see the build).
+    if (name == "setup") return d.buildRoot + "/pictures/product.ico";
     const char* extension = name == "setup" || name == "shortcut" ? ".ico" : ".bmp";
     return d.buildRoot + "/pictures/" + name + extension;
 }
@@ -300,9 +304,15 @@ void CheckPictures(Description* d, CheckStage stage) {
         for (const IconNeed& need : kIcons) known = known || named.first == need.name;
         if (!known) {
             Fail(*d, named.second.line, "picture",
-                 "'" + named.first + "' is none of computer, startmenu, banner, strip, line, "
-                 "setup, shortcut, uninstaller");
+                 "'" + named.first + "' is none of computer, startmenu, banner, emblem, strip, "
+                 "line, setup, shortcut, uninstaller");
         }
+    }
+    auto emblem = d->pictures.find("emblem");
+    if (emblem != d->pictures.end() && d->pictures.count("banner")) {
+        Fail(*d, emblem->second.line, "picture",
+             "the emblem is painted into the banner the build makes, and this folder brings its own "
+             "banner: leave out one of the two");
     }
     // The painted pictures carry the description's texts: they must fit
     // before the painter is asked to draw them.
@@ -313,6 +323,7 @@ void CheckPictures(Description* d, CheckStage stage) {
     for (const BitmapNeed& need : kBitmaps) {
         BandBitmap other = {need.name, {*d, 0, ""}, {}, {}, false};
         BandBitmap& read = need.band >= 0 ? band[need.band] : other;
+        if (need.part && !d->pictures.count(need.name)) continue;
         if (Resolve(d, need.name, stage, &read.bytes, &read.checked)) {
             read.ok = CheckBitmap(read.checked, read.bytes, need, &read.dib);
         }
@@ -321,6 +332,25 @@ void CheckPictures(Description* d, CheckStage stage) {
         if (band[0].ok && other->ok) CheckBandPalette(band[0], *other);
     }
     for (const IconNeed& need : kIcons) CheckIconNamed(d, need, stage);
+}
+
+bool ReadEmblem(const Description& d, int* width, int* height, std::vector<uint32_t>* pixels) {
+    Bytes bytes;
+    Checked c{d, 0, "picture emblem"};
+    Dib dib;
+    auto own = d.pictures.find("emblem");
+    if (own == d.pictures.end()) return false;
+    c.line = own->second.line;
+    std::string path = SourcePath(d, own->second.source);
+    if (!ReadBytes(path, &bytes)) return c.Problem(path + " cannot be read");
+    const BitmapNeed& need = kBitmaps[sizeof kBitmaps / sizeof kBitmaps[0] - 1];  // the emblem's
+    if (!CheckBitmap(c, bytes, need, &dib)) return false;
+    *width = dib.width;
+    *height = dib.height;
+    pixels->clear();
+    for (int y = 0; y < dib.height; ++y)
+        for (int x = 0; x < dib.width; ++x) pixels->push_back(PixelColour(bytes, dib, x, y));
+    return true;
 }
 
 void CheckUninstallerIcon(Description* d, CheckStage stage) {

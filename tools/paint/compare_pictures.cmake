@@ -9,7 +9,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "paint-resources failed: ${status}")
 endif()
 set(differ)
-foreach(name banner.bmp strip.bmp line.bmp startmenu.bmp computer.bmp setup.ico shortcut.ico)
+# The demo brings its setup icon and emblem; the rest is painted.
+foreach(name banner.bmp strip.bmp line.bmp startmenu.bmp computer.bmp shortcut.ico)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${REF}/${name}
     RESULT_VARIABLE same)
   if(NOT same EQUAL 0)
@@ -20,4 +21,4 @@ if(differ)
   message(FATAL_ERROR "regenerated pictures differ from resources/: ${differ}\n"
     "run paint-resources resources/ after changing tools/paint/ and commit the result")
 endif()
-message(STATUS "7 pictures regenerated identically")
+message(STATUS "6 pictures regenerated identically")

@@ -1,5 +1,5 @@
 // The banner band across the top of the setup's backdrop: the banner (202)
-// with the publisher's emblem, the product's title and slogan; the strip
+// with the publisher's emblem (or a neutral one), the product's title and slogan; the strip
 // (203) of its striped background, stretched over the rest of the window's
 // width; the line (204) under both.
 
@@ -97,28 +97,29 @@ uint32_t TitleInkRow(int row) {
   return Rgb(184, 204, 255);
 }
 
-// The publisher's emblem: the sun rising behind two moorland hills, inside
-// a light ring. Coordinates are eighths of a pixel, relative to the centre.
-uint32_t EmblemScene(int sx, int sy) {
-  constexpr int kOuter = 22 * 8, kInner = 20 * 8;
-  int64_t d2 = int64_t(sx) * sx + int64_t(sy) * sy;
-  if (d2 > int64_t(kOuter) * kOuter) return kNoColour;
-  if (d2 > int64_t(kInner) * kInner) return kEmblemRing;
-  auto inside = [&](int cx, int cy, int r) {
-    int64_t dx = sx - cx * 8, dy = sy - cy * 8;
-    return dx * dx + dy * dy <= int64_t(r * 8) * (r * 8);
-  };
-  if (inside(16, 46, 36)) return Rgb(40, 96, 64);      // near hill, heather in shade
-  if (inside(-14, 38, 33)) return Rgb(112, 72, 136);   // far hill, heather in bloom
-  if (inside(4, 5, 9)) return Rgb(255, 236, 150);      // sun
-  if (inside(4, 5, 12)) return Rgb(255, 200, 96);      // its glow
-  // Dawn sky in flat bands, warm at the horizon.
-  static const uint32_t kSky[] = {Rgb(56, 72, 176), Rgb(88, 88, 184), Rgb(144, 104, 176),
-                                  Rgb(208, 120, 144), Rgb(248, 160, 112)};
-  int band = (sy + 20 * 8) / (5 * 8);
-  if (band < 0) band = 0;
-  if (band > 4) band = 4;
-  return kSky[band];
+// The emblem's disc, in eighths of a pixel from its centre.
+constexpr int kEmblemOuter = kEmblemRadius * 8;
+constexpr int kEmblemInner = (kEmblemRadius - 2) * 8;
+
+bool InEmblem(int sx, int sy) {
+  return int64_t(sx) * sx + int64_t(sy) * sy <= int64_t(kEmblemOuter) * kEmblemOuter;
+}
+
+// The neutral emblem of a product that brings none: a light ring round a
+// disc that deepens downwards in flat bands; the title's first letter goes
+// on it.
+uint32_t NeutralEmblem(int sx, int sy) {
+  if (!InEmblem(sx, sy)) return kNoColour;
+  if (int64_t(sx) * sx + int64_t(sy) * sy > int64_t(kEmblemInner) * kEmblemInner) return kEmblemRing;
+  static const uint32_t kDisc[] = {Rgb(80, 128, 240), Rgb(64, 108, 224), Rgb(48, 88, 200), Rgb(32, 68, 172)};
+  int band = (sy + kEmblemInner) * 4 / (2 * kEmblemInner);
+  return kDisc[band < 0 ? 0 : band > 3 ? 3 : band];
+}
+
+// The publisher's emblem, cut round: its corners are the banner's.
+uint32_t BroughtEmblem(const Canvas& emblem, int sx, int sy) {
+  if (!InEmblem(sx, sy)) return kNoColour;
+  return GetPixel(emblem, (sx + kEmblemOuter) / 8, (sy + kEmblemOuter) / 8);
 }
 
 }  // namespace
@@ -157,7 +158,7 @@ BannerLayout LayOutBanner(const PictureTexts& texts) {
   return layout;
 }
 
-Canvas PaintBanner() {
+Canvas PaintBanner(const Canvas* emblem) {
   Canvas canvas = PaintStripes(kBannerWidth);
   const char* kSlogan = g_texts.slogan.c_str();
   BannerLayout layout = LayOutBanner(g_texts);
@@ -165,8 +166,18 @@ Canvas PaintBanner() {
   Coverage title = SmoothLargeText(kTitleFont, g_texts.title.c_str());
   int cx = layout.emblemX, cy = 29;
   PaintSampled(canvas, cx - kEmblemRadius - 1, cy - kEmblemRadius - 1, 2 * kEmblemRadius + 2,
-               2 * kEmblemRadius + 2,
-               [cx, cy](int sx, int sy) { return EmblemScene(sx - cx * 8, sy - cy * 8); });
+               2 * kEmblemRadius + 2, [cx, cy, emblem](int sx, int sy) {
+                 return emblem ? BroughtEmblem(*emblem, sx - cx * 8, sy - cy * 8)
+                               : NeutralEmblem(sx - cx * 8, sy - cy * 8);
+               });
+  if (!emblem) {
+    // The letter's coverage starts two pixels before its ink, like the title's.
+    std::string initial = g_texts.title.substr(0, 1);
+    Coverage letter = SmoothLargeText(kTitleFont, initial.c_str());
+    int x = cx - TextWidth(kTitleFont, initial.c_str()) - 2, y = cy - kTitleFont.rows - 2;
+    PaintCoverage(canvas, letter, x + 1, y + 1, TitleShadowRow);
+    PaintCoverage(canvas, letter, x, y, TitleInkRow);
+  }
 
   int text_left = layout.textLeft;
   int title_top = 10;

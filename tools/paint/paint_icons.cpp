@@ -1,5 +1,5 @@
-// The icons: 100, the setup program's icon, an open carton with a compact
-// disc going in, at 32 x 32 and 16 x 16; 101, the shortcut dialog's icon, a
+// The icons: 100, the setup program's icon when the product's main program
+// has none, at 32 x 32 and 16 x 16; 101, the shortcut dialog's icon, a
 // document with a shortcut arrow.
 
 #include <vector>
@@ -18,72 +18,48 @@ void OutlinePolygon(Canvas& canvas, const std::vector<Point>& corners, uint32_t 
 
 }  // namespace
 
+// The setup's icon of a product whose main program brings none: an arrow
+// going down into an open tray, nothing of any publisher's.
 Canvas PaintSetupIcon32() {
   Canvas icon = MakeTransparentCanvas(32, 32);
-  // Corners of the carton's rim (left, back, right, front) and the height
-  // of its faces.
-  const Point l{1, 14}, b{16, 8}, r{30, 14}, f{15, 20};
-  const int d = 11;
-  // Inside of the carton, the far walls in shade; drawn before the disc,
-  // which stands in front of them.
-  FillPolygon(icon, {l, b, r, f}, kMaroon);
-  FillPolygon(icon, {l, b, {b.x, b.y + 2}, {l.x, l.y + 2}}, kBlack);
-  DrawLine(icon, l.x, l.y, b.x, b.y, kBlack);
-  DrawLine(icon, b.x, b.y, r.x, r.y, kBlack);
-  // The disc, upright, its lower part already inside.
-  const int cx = 16, cy = 9, rad = 8;
-  FillEllipse(icon, cx - rad, cy - rad, 2 * rad + 1, 2 * rad + 1, kSilver);
-  for (int y = cy - rad; y <= cy + rad; ++y)
-    for (int x = cx - rad; x <= cx + rad; ++x) {
-      int dx = x - cx, dy = y - cy;
-      if (dx * dx + dy * dy > (rad - 1) * (rad - 1)) continue;
-      int along = dx + dy < 0 ? -(dx + dy) : dx + dy;
-      int across = dy - dx < 0 ? dx - dy : dy - dx;
-      if (across * 2 < along)
-        PutPixel(icon, x, y, kWhite);
-      else if (across < along && dx * dx + dy * dy > (rad - 3) * (rad - 3))
-        PutPixel(icon, x, y, dy > dx ? kAqua : kFuchsia);
-    }
-  FrameEllipse(icon, cx - rad, cy - rad, 2 * rad + 1, 2 * rad + 1, kGrey);
-  FillEllipse(icon, cx - 3, cy - 3, 7, 7, kGrey);
-  FillEllipse(icon, cx - 1, cy - 1, 3, 3, kBlack);
-  // Front faces: cardboard lit on the left, in shade on the right.
-  std::vector<Point> left_face = {l, f, {f.x, f.y + d}, {l.x, l.y + d}};
-  std::vector<Point> right_face = {f, r, {r.x, r.y + d}, {f.x, f.y + d}};
-  FillPolygon(icon, left_face, kOlive);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < f.x; ++x)
-      if ((x + y) % 2 == 0 && GetPixel(icon, x, y) == kOlive) PutPixel(icon, x, y, kYellow);
-  FillPolygon(icon, right_face, kOlive);
-  OutlinePolygon(icon, left_face, kBlack);
-  OutlinePolygon(icon, right_face, kBlack);
-  DrawLine(icon, l.x + 1, l.y + 1, f.x - 1, f.y, kWhite);
+  // The tray: its inside in shade, then the arrow, then the front wall.
+  FillPolygon(icon, {{2, 17}, {30, 17}, {30, 31}, {2, 31}}, kGrey);
+  std::vector<Point> arrow = {{13, 1}, {19, 1}, {19, 12}, {25, 12}, {16, 22}, {7, 12}, {13, 12}};
+  FillPolygon(icon, arrow, kBlue);
+  OutlinePolygon(icon, arrow, kNavy);
+  DrawLine(icon, 14, 2, 14, 12, kAqua);
+  std::vector<Point> front = {{2, 21}, {30, 21}, {30, 31}, {2, 31}};
+  FillPolygon(icon, front, kSilver);
+  OutlinePolygon(icon, {{2, 17}, {29, 17}, {29, 30}, {2, 30}}, kBlack);
+  OutlinePolygon(icon, {{2, 21}, {29, 21}, {29, 30}, {2, 30}}, kBlack);
+  DrawLine(icon, 3, 22, 28, 22, kWhite);
+  DrawLine(icon, 3, 22, 3, 29, kWhite);
   return icon;
 }
 
-// At 16 x 16 the same carton is drawn pixel by pixel: shapes computed at
-// this size come out ragged.
+// At 16 x 16 the same tray is drawn pixel by pixel: shapes computed at this
+// size come out ragged.
 Canvas PaintSetupIcon16() {
   Canvas icon = MakeTransparentCanvas(16, 16);
-  const Art kCarton = {
-      ".....GGGGGG.....",
-      "....GWWSSSSG....",
-      "...GSWWWSSSFG...",
-      "...GSSWGGSSFG...",
-      "...GSSGKKGSSG...",
-      "...GASGKKGWSG...",
-      "..KGAASGGSWWGK..",
-      "KKMMGASSSSWGMMKK",
-      "KOKKMGGGGGGMKKOK",
-      "KYOYKKMMMMKKOOOK",
-      "KOYOYOKKKKOOOOOK",
-      "KYOYOYOYOOOOOOOK",
-      "KKYOYOYOOOOOOOKK",
-      "..KKOYOYOOOOKK..",
-      "....KKYOOOKK....",
-      "......KKKK......",
+  const Art kTray = {
+      "......NNNN......",
+      "......NABN......",
+      "......NABN......",
+      "......NABN......",
+      "...NNNNABNNNN...",
+      "...NBBBBBBBBN...",
+      "....NBBBBBBN....",
+      ".....NBBBBN.....",
+      "KKKKKKNBBNKKKKKK",
+      "KGGGGGGNNGGGGGGK",
+      "KKKKKKKKKKKKKKKK",
+      "KWWWWWWWWWWWWWSK",
+      "KWSSSSSSSSSSSSSK",
+      "KWSSSSSSSSSSSSSK",
+      "KWSSSSSSSSSSSSSK",
+      "KKKKKKKKKKKKKKKK",
   };
-  DrawArt(icon, 0, 0, kCarton, kArtKey);
+  DrawArt(icon, 0, 0, kTray, kArtKey);
   return icon;
 }
 

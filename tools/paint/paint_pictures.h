@@ -32,7 +32,9 @@ constexpr uint32_t kLineDark = Rgb(0, 0, 24);
 // Background of banner and strip: one colour a row.
 uint32_t StripeColour(int y);
 Canvas PaintStripes(int width);
-Canvas PaintBanner();
+// The emblem is the publisher's 44 x 44 picture, or null for the neutral
+// one.
+Canvas PaintBanner(const Canvas* emblem);
 Canvas PaintLine();
 
 // Where the banner puts its emblem, the title lettering (twice the title

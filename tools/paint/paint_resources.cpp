@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
   std::string dir = argv[1];
   Description d;
   d.path = argv[2];
+  // The emblem's path is relative to the description's folder.
+  size_t slash = d.path.find_last_of('/');
+  d.sourceRoot = slash == std::string::npos ? "." : d.path.substr(0, slash);
   if (!ReadDescription(&d) || ProblemCount() != 0) return 1;
   // Only what the product does not bring is painted, so only those texts
   // need to fit.
@@ -27,7 +30,15 @@ int main(int argc, char** argv) {
   if (ProblemCount() != 0) return 1;
   g_texts = TextsOf(d);
 
-  Canvas banner = painted("banner") ? PaintBanner() : MakeCanvas(1, 1, kBlack);
+  // The publisher's emblem goes into the painted banner; without one, a
+  // neutral emblem.
+  Canvas emblem;
+  if (d.pictures.count("emblem")) {
+    if (!ReadEmblem(d, &emblem.width, &emblem.height, &emblem.pixels)) return 1;
+    emblem.opaque.assign(emblem.pixels.size(), 1);
+  }
+  Canvas banner = MakeCanvas(1, 1, kBlack);
+  if (painted("banner")) banner = PaintBanner(emblem.width ? &emblem : nullptr);
   Canvas strip = PaintStripes(kStripWidth);
   Canvas line = PaintLine();
   // One colour table for the band's three bitmaps: the backdrop realises
@@ -35,7 +46,11 @@ int main(int argc, char** argv) {
   std::vector<const Canvas*> band = {&strip};
   if (painted("banner")) band.insert(band.begin(), &banner);
   std::vector<uint32_t> band_palette = CollectPalette(band, {kBlack, kWhite, kLineBlue, kLineDark}, 256);
-  if (band_palette.empty()) return 1;
+  if (band_palette.empty()) {
+    std::fprintf(stderr, "%s: the painted banner, with its emblem, needs more than 256 colours: "
+                 "give the emblem fewer colours\n", d.path.c_str());
+    return 1;
+  }
   const std::vector<uint32_t> line_palette = {kLineDark, kLineBlue, StripeColour(0),
                                               StripeColour(kBannerHeight - 1), kWhite};
 

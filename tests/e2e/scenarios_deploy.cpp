@@ -149,15 +149,9 @@ int DeployRefused()
         }
     }
     // With someone there, a warning names the argument; the code stays 1.
-    Box box;
-    if (StartSetup("/DIR=C:\\Apps /X") && WaitBox(NULL, &box)) {
-        CheckBox(&box,
-                 "The command line was refused at\r\n/X\r\n\r\n"
-                 "This is not a switch of this setup.",
-                 "warning");
-        AnswerBox(&box, IDOK);
-    }
-    ExpectSetupExit(kWaitLimit, 1);
+    AnswerSetupBox("/DIR=C:\\Apps /X",
+                   "The command line was refused at\r\n/X\r\n\r\nThis is not a switch of this setup.",
+                   "warning", IDOK, NULL);
     CheckUnchanged("an interactive refusal");
     StopSetup();
     return Outcome();

@@ -58,18 +58,7 @@ int DeployDowngrade()
     ExpectLogLines(LOG_PATH, {boxLine, "Answer without a window: No\r\n", "Exit code 6\r\n"});
 
     // Asked before anything, No by default: the machine stays as it is.
-    Box box;
-    if (StartSetup() && WaitBox(NULL, &box)) {
-        CheckBox(&box, question, "warning");
-        // Wine's boxes answer DM_GETDEFID with IDOK; the buttons' styles
-        // say which one Enter presses.
-        LONG no = GetWindowLongA(GetDlgItem(box.window, IDNO), GWL_STYLE) & BS_TYPEMASK;
-        LONG yes = GetWindowLongA(GetDlgItem(box.window, IDYES), GWL_STYLE) & BS_TYPEMASK;
-        Check(no == BS_DEFPUSHBUTTON && yes != BS_DEFPUSHBUTTON, "No is the default button");
-        Shot("downgrade-question");
-        AnswerBox(&box, IDNO);
-    }
-    ExpectSetupExit(kWaitLimit, 1);
+    AnswerSetupBox(NULL, question, "warning", IDNO, "downgrade-question");
     CheckUnchanged("the newer version kept by the user");
 
     // Asked for on the command line, the older version goes over it.
@@ -136,13 +125,7 @@ int DamagedSetup()
     SetSetupProgram(DAMAGED_COPY);
     // Not even the shell setting every start writes: nothing at all.
     TakeSnapshot(kBefore);
-    Box box;
-    if (StartSetup() && WaitBox(NULL, &box)) {
-        CheckBox(&box, DAMAGED_SETUP_TEXT, "error");
-        Shot("damaged");
-        AnswerBox(&box, IDOK);
-    }
-    ExpectSetupExit(kWaitLimit, 1);
+    AnswerSetupBox(NULL, DAMAGED_SETUP_TEXT, "error", IDOK, "damaged");
     CheckUnchanged("the damaged setup, with someone there");
     RunSetup("/S \"/LOG=" LOG_PATH "\"", kFailed, true);
     CheckUnchanged("the damaged setup, unattended");

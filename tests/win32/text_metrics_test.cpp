@@ -117,6 +117,7 @@ const Titled kTitled[] = {
 TEST(TextMetrics, TheBoxesAndTitleBarsAreAsTheTableSaysAndTheirFontsNoWider)
 {
     RegisterWindowClasses();  // the welcome page's own class
+    size_t boxes = 0;
     for (const Titled& t : kTitled) {
         SCOPED_TRACE(t.bar.where);
         HWND page = CreateDialogParamA(SetupModule(), MAKEINTRESOURCEA(t.dialog), NULL, QuietPage, 0);
@@ -131,6 +132,7 @@ TEST(TextMetrics, TheBoxesAndTitleBarsAreAsTheTableSaysAndTheirFontsNoWider)
         for (const Placed& placed : kPlaced) {
             if (placed.dialog != t.dialog) continue;
             SCOPED_TRACE(placed.box.where);
+            boxes++;
             HWND control = GetDlgItem(page, placed.control);
             ASSERT_NE(control, (HWND)NULL);
             RECT client;
@@ -144,6 +146,7 @@ TEST(TextMetrics, TheBoxesAndTitleBarsAreAsTheTableSaysAndTheirFontsNoWider)
         }
         DestroyWindow(page);
     }
+    EXPECT_EQ(boxes, sizeof kPlaced / sizeof kPlaced[0]) << "a box on a page without a title bar row";
     NONCLIENTMETRICSA metrics;
     metrics.cbSize = sizeof metrics;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));

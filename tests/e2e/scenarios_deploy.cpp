@@ -41,27 +41,16 @@ void CheckUnchanged(const char* what)
     CheckDifferences(what, NULL, 0);
 }
 
-bool ReadLog(const char* path, char* text, int size)
-{
-    text[0] = '\0';
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        return Check(false, "the log %s is there", path);
-    }
-    DWORD read = 0;
-    ReadFile(file, text, (DWORD)size - 1, &read, NULL);
-    CloseHandle(file);
-    text[read] = '\0';
-    return true;
-}
-
 void ExpectLogLines(const char* path, std::initializer_list<const char*> lines)
 {
-    static char text[kLogSize];
-    if (!ReadLog(path, text, sizeof text)) {
+    static char text[kMaxWholeFile + 1];
+    const BYTE* data;
+    DWORD size;
+    if (!Check(ReadWholeFile(path, 0, &data, &size), "the log %s is there", path)) {
         return;
     }
+    memcpy(text, data, size);
+    text[size] = '\0';
     for (const char* line : lines) {
         Check(strstr(text, line) != NULL, "the log holds \"%s\"", Printable(line));
     }

@@ -82,16 +82,13 @@ namespace {
 // in the file by its first bytes, as the resource functions give them.
 bool MakeDamagedCopy()
 {
-    static char file[4 << 20];
+    static char file[kMaxWholeFile];
     char setup[MAX_PATH];
-    HANDLE in = SetupBesideDriver(setup, sizeof setup)
-                    ? CreateFileA(setup, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL)
-                    : INVALID_HANDLE_VALUE;
+    const BYTE* data;
     DWORD size = 0;
-    bool read = in != INVALID_HANDLE_VALUE && ReadFile(in, file, sizeof file, &size, NULL) &&
-                size < sizeof file;
-    if (in != INVALID_HANDLE_VALUE) {
-        CloseHandle(in);
+    bool read = SetupBesideDriver(setup, sizeof setup) && ReadWholeFile(setup, 0, &data, &size);
+    if (read) {
+        memcpy(file, data, size);
     }
     HRSRC found = OpenSetupImage() ? FindResourceA(g_walk.setupImage, "PROGRAM", (LPCSTR)RT_RCDATA) : NULL;
     const char* stream = found ? (const char*)LockResource(LoadResource(g_walk.setupImage, found)) : NULL;
@@ -105,14 +102,7 @@ bool MakeDamagedCopy()
     }
     at[length / 2] ^= 0x20;
     CreateDirectoryA("S:\\damaged", NULL);
-    HANDLE out = CreateFileA(DAMAGED_COPY, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    bool wrote = out != INVALID_HANDLE_VALUE && WriteFile(out, file, size, &written, NULL) &&
-                 written == size;
-    if (out != INVALID_HANDLE_VALUE) {
-        CloseHandle(out);
-    }
-    return Check(wrote, "wrote the damaged copy " DAMAGED_COPY);
+    return Check(WriteWholeFile(DAMAGED_COPY, file, size), "wrote the damaged copy " DAMAGED_COPY);
 }
 
 }  // namespace

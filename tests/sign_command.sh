@@ -35,7 +35,7 @@ out=$("$src/scripts/sign.sh" "$work/my program.exe")
 echo "$out"
 expect [ "$(cat calls)" = "--slot 1 $work/my program.exe" ]
 expect grep -q "^signed $work/my program.exe: CN = Vantor token signer, valid until " <<< "$out"
-expect osslsigncode verify -CAfile cert.pem -in "my program.exe" 2>&1 | grep -q 'Signature verification: ok'
+expect grep -q 'Signature verification: ok' <<< "$(osslsigncode verify -CAfile cert.pem -in "my program.exe" 2>&1)"
 
 # A command that fails, or one that signs nothing, stops the build.
 cp "$program" other.exe

@@ -175,6 +175,28 @@ bool AnswerBox(const Box* box, int button)
     return Check(WaitGone(box->window, kWaitLimit), "the box closed");
 }
 
+void AnswerSetupBox(const char* arguments, const char* text, const char* icon, int answer,
+                    const char* shot)
+{
+    Box box;
+    if (StartSetup(arguments) && WaitBox(NULL, &box)) {
+        CheckBox(&box, text, icon);
+        // Wine's boxes answer DM_GETDEFID with IDOK; the buttons' styles
+        // say which one Enter presses.
+        const int kButtons[] = {IDOK, IDCANCEL, IDYES, IDNO};
+        for (int id : kButtons) {
+            LONG style = GetWindowLongA(GetDlgItem(box.window, id), GWL_STYLE) & BS_TYPEMASK;
+            Check((style == BS_DEFPUSHBUTTON) == (id == answer), "button %d is %sthe default", id,
+                  id == answer ? "" : "not ");
+        }
+        if (shot != NULL) {
+            Shot(shot);
+        }
+        AnswerBox(&box, answer);
+    }
+    ExpectSetupExit(kWaitLimit, 1);
+}
+
 void SetShotFolder(const char* folder)
 {
     snprintf(g_shots.folder, sizeof g_shots.folder, "%s", folder);

@@ -14,7 +14,6 @@ enum {
     kNoSpace = 5,
     kDowngrade = 6,
     kRunning = 1618,
-    kLogSize = 64 * 1024,
 };
 
 // Outside drive C:, so that the snapshots do not see it.
@@ -45,7 +44,6 @@ enum {
 bool RunSetup(const char* arguments, DWORD expected, bool quiet);
 // Nothing differs from the kBefore snapshot.
 void CheckUnchanged(const char* what);
-bool ReadLog(const char* path, char* text, int size);
 // Each line occurs in the log at path, whose lines end with CR LF.
 void ExpectLogLines(const char* path, std::initializer_list<const char*> lines);
 void ExpectInstalledAt(const char* destination, const char* group);

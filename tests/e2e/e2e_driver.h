@@ -111,6 +111,11 @@ HWND FindAnyBox();
 void CheckBox(const Box* box, const char* text, const char* icon);
 // Presses the button and waits for the box to close.
 bool AnswerBox(const Box* box, int button);
+// Starts the setup, which must show the box before anything else: its text
+// and icon, and the answer the one Enter presses; then the setup ends
+// with 1. The shot, if named, is taken of the box.
+void AnswerSetupBox(const char* arguments, const char* text, const char* icon, int answer,
+                    const char* shot);
 
 // --- Screenshots into the folder named on the command line (driver_boxes.cpp).
 void SetShotFolder(const char* folder);

@@ -60,17 +60,21 @@ bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size)
     return ok;
 }
 
-bool WriteTextFile(const char* path, const char* text)
+bool WriteWholeFile(const char* path, const void* data, DWORD size)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
     DWORD done = 0;
-    DWORD length = (DWORD)strlen(text);
-    bool ok = WriteFile(file, text, length, &done, NULL) && done == length;
+    bool ok = WriteFile(file, data, size, &done, NULL) && done == size;
     CloseHandle(file);
     return ok;
+}
+
+bool WriteTextFile(const char* path, const char* text)
+{
+    return WriteWholeFile(path, text, (DWORD)strlen(text));
 }
 
 bool MakeFolderOthersMayChange(const char* folder)

@@ -15,7 +15,8 @@ bool IsFolder(const char* path);
 // Reads a whole file of at most kMaxWholeFile bytes into the driver's
 // buffer number 0 or 1.
 bool ReadWholeFile(const char* path, int slot, const BYTE** data, DWORD* size);
-// Creates or replaces a small text file.
+// Creates or replaces a file with the bytes, or with the text.
+bool WriteWholeFile(const char* path, const void* data, DWORD size);
 bool WriteTextFile(const char* path, const char* text);
 // Makes the folder (if missing) and gives Everyone full control of it, as
 // a user's own folder under a drive's root may; Wine keeps that as the

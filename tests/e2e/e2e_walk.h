@@ -136,7 +136,8 @@ void CaptionLink(char* out, size_t size, const char* folder, int entry);
 // Where the setup puts the links for the walk's scope: the Programs folder
 // (the common one for all users) and the SendTo folder (none for all users).
 void LinkFolders(char* programs, char* sendTo);
-bool FileSize(const char* path, DWORD* size);
+// The size of the build's copy of an entry's file.
+DWORD ReferenceSize(int entry);
 // Polls a control until its text is the expected one.
 bool WaitItemText(HWND page, int id, const char* expected, DWORD timeout);
 void CheckBesidePanel(HWND page, const char* what);

@@ -41,27 +41,16 @@ void CheckUnchanged(const char* what)
     CheckDifferences(what, NULL, 0);
 }
 
-bool ReadLog(const char* path, char* text, int size)
-{
-    text[0] = '\0';
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        return Check(false, "the log %s is there", path);
-    }
-    DWORD read = 0;
-    ReadFile(file, text, (DWORD)size - 1, &read, NULL);
-    CloseHandle(file);
-    text[read] = '\0';
-    return true;
-}
-
 void ExpectLogLines(const char* path, std::initializer_list<const char*> lines)
 {
-    static char text[kLogSize];
-    if (!ReadLog(path, text, sizeof text)) {
+    static char text[kMaxWholeFile + 1];
+    const BYTE* data;
+    DWORD size;
+    if (!Check(ReadWholeFile(path, 0, &data, &size), "the log %s is there", path)) {
         return;
     }
+    memcpy(text, data, size);
+    text[size] = '\0';
     for (const char* line : lines) {
         Check(strstr(text, line) != NULL, "the log holds \"%s\"", Printable(line));
     }
@@ -149,15 +138,9 @@ int DeployRefused()
         }
     }
     // With someone there, a warning names the argument; the code stays 1.
-    Box box;
-    if (StartSetup("/DIR=C:\\Apps /X") && WaitBox(NULL, &box)) {
-        CheckBox(&box,
-                 "The command line was refused at\r\n/X\r\n\r\n"
-                 "This is not a switch of this setup.",
-                 "warning");
-        AnswerBox(&box, IDOK);
-    }
-    ExpectSetupExit(kWaitLimit, 1);
+    AnswerSetupBox("/DIR=C:\\Apps /X",
+                   "The command line was refused at\r\n/X\r\n\r\nThis is not a switch of this setup.",
+                   "warning", IDOK, NULL);
     CheckUnchanged("an interactive refusal");
     StopSetup();
     return Outcome();

@@ -64,10 +64,7 @@ int TinyDrive()
     // What the destination's files need, on a drive with less room.
     DWORD needed = 0;
     for (int i = 0; i < kFileCount; i++) {
-        char reference[MAX_PATH];
-        snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[i].name);
-        DWORD size = 0;
-        needed += !(kFiles[i].flags & kInWindowsFolder) && FileSize(reference, &size) ? size : 0;
+        needed += kFiles[i].flags & kInWindowsFolder ? 0 : ReferenceSize(i);
     }
     ULARGE_INTEGER room = {};
     GetDiskFreeSpaceExA(SMALL_DRIVE, &room, NULL, NULL);

@@ -58,18 +58,7 @@ int DeployDowngrade()
     ExpectLogLines(LOG_PATH, {boxLine, "Answer without a window: No\r\n", "Exit code 6\r\n"});
 
     // Asked before anything, No by default: the machine stays as it is.
-    Box box;
-    if (StartSetup() && WaitBox(NULL, &box)) {
-        CheckBox(&box, question, "warning");
-        // Wine's boxes answer DM_GETDEFID with IDOK; the buttons' styles
-        // say which one Enter presses.
-        LONG no = GetWindowLongA(GetDlgItem(box.window, IDNO), GWL_STYLE) & BS_TYPEMASK;
-        LONG yes = GetWindowLongA(GetDlgItem(box.window, IDYES), GWL_STYLE) & BS_TYPEMASK;
-        Check(no == BS_DEFPUSHBUTTON && yes != BS_DEFPUSHBUTTON, "No is the default button");
-        Shot("downgrade-question");
-        AnswerBox(&box, IDNO);
-    }
-    ExpectSetupExit(kWaitLimit, 1);
+    AnswerSetupBox(NULL, question, "warning", IDNO, "downgrade-question");
     CheckUnchanged("the newer version kept by the user");
 
     // Asked for on the command line, the older version goes over it.
@@ -93,16 +82,13 @@ namespace {
 // in the file by its first bytes, as the resource functions give them.
 bool MakeDamagedCopy()
 {
-    static char file[4 << 20];
+    static char file[kMaxWholeFile];
     char setup[MAX_PATH];
-    HANDLE in = SetupBesideDriver(setup, sizeof setup)
-                    ? CreateFileA(setup, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL)
-                    : INVALID_HANDLE_VALUE;
+    const BYTE* data;
     DWORD size = 0;
-    bool read = in != INVALID_HANDLE_VALUE && ReadFile(in, file, sizeof file, &size, NULL) &&
-                size < sizeof file;
-    if (in != INVALID_HANDLE_VALUE) {
-        CloseHandle(in);
+    bool read = SetupBesideDriver(setup, sizeof setup) && ReadWholeFile(setup, 0, &data, &size);
+    if (read) {
+        memcpy(file, data, size);
     }
     HRSRC found = OpenSetupImage() ? FindResourceA(g_walk.setupImage, "PROGRAM", (LPCSTR)RT_RCDATA) : NULL;
     const char* stream = found ? (const char*)LockResource(LoadResource(g_walk.setupImage, found)) : NULL;
@@ -116,14 +102,7 @@ bool MakeDamagedCopy()
     }
     at[length / 2] ^= 0x20;
     CreateDirectoryA("S:\\damaged", NULL);
-    HANDLE out = CreateFileA(DAMAGED_COPY, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    bool wrote = out != INVALID_HANDLE_VALUE && WriteFile(out, file, size, &written, NULL) &&
-                 written == size;
-    if (out != INVALID_HANDLE_VALUE) {
-        CloseHandle(out);
-    }
-    return Check(wrote, "wrote the damaged copy " DAMAGED_COPY);
+    return Check(WriteWholeFile(DAMAGED_COPY, file, size), "wrote the damaged copy " DAMAGED_COPY);
 }
 
 }  // namespace
@@ -136,13 +115,7 @@ int DamagedSetup()
     SetSetupProgram(DAMAGED_COPY);
     // Not even the shell setting every start writes: nothing at all.
     TakeSnapshot(kBefore);
-    Box box;
-    if (StartSetup() && WaitBox(NULL, &box)) {
-        CheckBox(&box, DAMAGED_SETUP_TEXT, "error");
-        Shot("damaged");
-        AnswerBox(&box, IDOK);
-    }
-    ExpectSetupExit(kWaitLimit, 1);
+    AnswerSetupBox(NULL, DAMAGED_SETUP_TEXT, "error", IDOK, "damaged");
     CheckUnchanged("the damaged setup, with someone there");
     RunSetup("/S \"/LOG=" LOG_PATH "\"", kFailed, true);
     CheckUnchanged("the damaged setup, unattended");

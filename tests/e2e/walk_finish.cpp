@@ -23,10 +23,7 @@ void PrintTiming()
     DWORD sizes[kFileCount];
     DWORD total = 0;
     for (int i = 0; i < kFileCount; i++) {
-        char reference[MAX_PATH];
-        snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[i].name);
-        sizes[i] = 0;
-        FileSize(reference, &sizes[i]);
+        sizes[i] = ReferenceSize(i);
         total += sizes[i];
     }
     int changes = 0;
@@ -98,11 +95,7 @@ static void CheckDeploymentValues(const char* uninstaller)
     // The size of what was installed, from the build's copies.
     unsigned long long total = 0;
     for (int i = 0; i < kFileCount; i++) {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        snprintf(text, sizeof text, REFERENCE_FOLDER "%s", kFiles[i].name);
-        if (Check(GetFileAttributesExA(text, GetFileExInfoStandard, &data), "size of %s", text)) {
-            total += data.nFileSizeLow;
-        }
+        total += ReferenceSize(i);
     }
     CheckRegNumber(UNINSTALL_KEY, "EstimatedSize", (DWORD)((total + 1023) / 1024));
     CheckRegNumber(UNINSTALL_KEY, "NoModify", 1);

@@ -348,13 +348,7 @@ bool ExtractionPage(bool expectSuccess)
     ExpectedTargets(g_walk.destination, targets);
     DWORD expectedTotal = 0;
     for (int i = 0; i < kFileCount; i++) {
-        char reference[MAX_PATH];
-        DWORD size = 0;
-        snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[i].name);
-        if (!FileSize(reference, &size)) {
-            Fail("no reference copy %s", reference);
-        }
-        expectedTotal += size;
+        expectedTotal += ReferenceSize(i);
     }
     char totalText[32];
     ThousandsText(expectedTotal, totalText, sizeof totalText);

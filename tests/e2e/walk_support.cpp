@@ -107,14 +107,16 @@ void JoinPath(char* out, size_t size, const char* folder, const char* name)
     snprintf(out, size, "%s%s%s", folder, n > 0 && folder[n - 1] == '\\' ? "" : "\\", name);
 }
 
-bool FileSize(const char* path, DWORD* size)
+DWORD ReferenceSize(int entry)
 {
+    char reference[MAX_PATH];
+    snprintf(reference, sizeof reference, REFERENCE_FOLDER "%s", kFiles[entry].name);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0) {
-        return false;
+    if (!GetFileAttributesExA(reference, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0) {
+        Fail("no reference copy %s", reference);
+        return 0;
     }
-    *size = data.nFileSizeLow;
-    return true;
+    return data.nFileSizeLow;
 }
 
 // Polls a control until its text is the expected one.

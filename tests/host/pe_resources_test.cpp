@@ -23,6 +23,12 @@ bool Read(const std::string& path, Image* bytes)
     return ReadFileBytes(path.c_str(), bytes, &error) && !bytes->empty();
 }
 
+void Put16(Image& image, size_t at, unsigned value)
+{
+    image[at] = (unsigned char)value;
+    image[at + 1] = (unsigned char)(value >> 8);
+}
+
 TEST(PeResources, FindsEachPayloadAsPackedAndRefusesWhatIsNotThere)
 {
     Image setup, packed;
@@ -74,10 +80,9 @@ TEST(PeResources, AnyDirectoryWordBrokenStaysInsideTheImage)
     ASSERT_NE(directory, 0u);
     int refused = 0;
     for (size_t at = directory; at < directory + tables; at += 2) {
-        unsigned char was[2] = {setup[at], setup[at + 1]};
+        unsigned was = PeRead16(setup, at);
         for (unsigned value : {0xffffu, 0x8000u, 0u}) {
-            setup[at] = (unsigned char)value;
-            setup[at + 1] = (unsigned char)(value >> 8);
+            Put16(setup, at, value);
             size_t offset = 0, length = 0;
             std::string why;
             if (FindPeResource(setup, kPeRcData, "README", &offset, &length, &why))
@@ -85,8 +90,7 @@ TEST(PeResources, AnyDirectoryWordBrokenStaysInsideTheImage)
             else
                 refused++;
         }
-        setup[at] = was[0];
-        setup[at + 1] = was[1];
+        Put16(setup, at, was);
     }
     EXPECT_GT(refused, 0);
 }
@@ -124,8 +128,7 @@ Image Widened(const Image& program)
     for (size_t at = 72; at < 88; at += 4)
         widen(at);
     copy(88, sections - optional + 40 * PeRead16(program, pe + 6));
-    wide[optional] = 0x0b;
-    wide[optional + 1] = 0x02;
+    Put16(wide, optional, 0x20b);
     // The headers' padding after the table gives up the 16 bytes.
     size_t rest = wide.size();
     wide.insert(wide.end(), program.begin() + rest, program.end());
@@ -169,8 +172,7 @@ TEST(PeIconGroup, ProgramsIconIsTheFileItWasBuiltFromElseTheReason)
     };
     for (const auto& c : cases) {
         Image broken = program;
-        broken[c.at] = (unsigned char)c.value;
-        broken[c.at + 1] = (unsigned char)(c.value >> 8);
+        Put16(broken, c.at, c.value);
         EXPECT_FALSE(ReadPeIconGroup(broken, &ico, &why));
         EXPECT_EQ(why, c.why);
         EXPECT_TRUE(ico.empty()) << c.why;

@@ -70,13 +70,6 @@ std::string ValueOf(const Fields& fields, const std::string& path)
     return values.empty() ? std::string() : values[0];
 }
 
-// A switch up to its "=", where its value begins.
-std::string SwitchName(const std::string& text)
-{
-    size_t equals = text.find('=');
-    return equals == std::string::npos ? text : text.substr(0, equals + 1);
-}
-
 class WingetManifest : public ManifestGenerator {
 protected:
     // The fixture's last argument, "out", stands for the finished setup.
@@ -174,7 +167,11 @@ TEST_F(WingetManifest, NamesTheSetupsHashAndOnlyItsSwitchesAndExitCodes)
     for (const auto& s : switches) {
         std::string value = ValueOf(fields, "Installers.InstallerSwitches." + s.first);
         EXPECT_EQ(value, s.second);
-        EXPECT_EQ(helpSwitches.count(SwitchName(value)), 1u) << value << " is not a switch of /?";
+        // The switch is read as /? is, up to its "=".
+        std::smatch named;
+        EXPECT_TRUE(std::regex_search(value, named, switchName, std::regex_constants::match_continuous) &&
+                    helpSwitches.count(named.str()) == 1)
+            << value << " is not a switch of /?";
     }
 }
 

@@ -101,44 +101,24 @@ const Placed kPlaced[] = {
     {kShortcutBox, IDD_SHORTCUTS, IDC_SHORTCUT_CAPTION},
 };
 
-TEST(TextMetrics, TheBoxesAreAsWideAndHighAsTheTableSaysAndTheirFontNoWider)
-{
-    RegisterWindowClasses();  // the welcome page's own class
-    for (const Placed& placed : kPlaced) {
-        SCOPED_TRACE(placed.box.where);
-        HWND page = CreateDialogParamA(SetupModule(), MAKEINTRESOURCEA(placed.dialog), NULL, QuietPage, 0);
-        ASSERT_NE(page, (HWND)NULL);
-        HWND control = GetDlgItem(page, placed.control);
-        ASSERT_NE(control, (HWND)NULL);
-        RECT client;
-        GetClientRect(control, &client);
-        EXPECT_EQ(client.right, BoxWidth(placed.box));
-        EXPECT_GE(client.bottom, BoxLines(placed.box) * kDialogFont.lineHeight);
-        EXPECT_LT(client.bottom, (BoxLines(placed.box) + 1) * kDialogFont.lineHeight);
-        if (placed.box.format[0] != '\0') {
-            char text[256];
-            GetWindowTextA(control, text, sizeof text);
-            EXPECT_STREQ(text, placed.box.format);
-        }
-        ExpectFontHolds(control, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0), kDialogFont);
-        DestroyWindow(page);
-    }
-}
+struct Titled {
+    const TitleBar& bar;
+    int dialog;
+};
+
+const Titled kTitled[] = {
+    {kWelcomeTitle, IDD_WELCOME},     {kPageTitles[0], IDD_LICENSE}, {kPageTitles[1], IDD_LOCATION},
+    {kPageTitles[2], IDD_EXTRACTION}, {kPageTitles[3], IDD_GROUP},   {kPageTitles[4], IDD_SHORTCUTS},
+};
 
 // Each page's caption as its template has it, and its title bar no
-// narrower than the room the build gives the caption.
-TEST(TextMetrics, TheTitleBarsAreAsWideAsTheTableSaysAndTheirFontNoWider)
+// narrower than the room the build gives the caption; each of its boxes
+// as wide and high as the table says, with the template's text.
+TEST(TextMetrics, TheBoxesAndTitleBarsAreAsTheTableSaysAndTheirFontsNoWider)
 {
-    struct Titled {
-        const TitleBar& bar;
-        int dialog;
-    };
-    const Titled titled[] = {
-        {kWelcomeTitle, IDD_WELCOME},   {kPageTitles[0], IDD_LICENSE}, {kPageTitles[1], IDD_LOCATION},
-        {kPageTitles[2], IDD_EXTRACTION}, {kPageTitles[3], IDD_GROUP},   {kPageTitles[4], IDD_SHORTCUTS},
-    };
-    RegisterWindowClasses();
-    for (const Titled& t : titled) {
+    RegisterWindowClasses();  // the welcome page's own class
+    size_t boxes = 0;
+    for (const Titled& t : kTitled) {
         SCOPED_TRACE(t.bar.where);
         HWND page = CreateDialogParamA(SetupModule(), MAKEINTRESOURCEA(t.dialog), NULL, QuietPage, 0);
         ASSERT_NE(page, (HWND)NULL);
@@ -146,11 +126,27 @@ TEST(TextMetrics, TheTitleBarsAreAsWideAsTheTableSaysAndTheirFontNoWider)
         info.cbSize = sizeof info;
         ASSERT_TRUE(GetTitleBarInfo(page, &info));
         EXPECT_GE(info.rcTitleBar.right - info.rcTitleBar.left, TitleRoom(t.bar));
-        char caption[256];
-        GetWindowTextA(page, caption, sizeof caption);
-        EXPECT_STREQ(caption, t.bar.format[0] != '\0' ? t.bar.format : PRODUCT_INSTALLER_NAME);
+        char text[256];
+        GetWindowTextA(page, text, sizeof text);
+        EXPECT_STREQ(text, t.bar.format[0] != '\0' ? t.bar.format : PRODUCT_INSTALLER_NAME);
+        for (const Placed& placed : kPlaced) {
+            if (placed.dialog != t.dialog) continue;
+            SCOPED_TRACE(placed.box.where);
+            boxes++;
+            HWND control = GetDlgItem(page, placed.control);
+            ASSERT_NE(control, (HWND)NULL);
+            RECT client;
+            GetClientRect(control, &client);
+            EXPECT_EQ(client.right, BoxWidth(placed.box));
+            EXPECT_GE(client.bottom, BoxLines(placed.box) * kDialogFont.lineHeight);
+            EXPECT_LT(client.bottom, (BoxLines(placed.box) + 1) * kDialogFont.lineHeight);
+            GetWindowTextA(control, text, sizeof text);
+            if (placed.box.format[0] != '\0') EXPECT_STREQ(text, placed.box.format);
+            ExpectFontHolds(control, (HFONT)SendMessageA(control, WM_GETFONT, 0, 0), kDialogFont);
+        }
         DestroyWindow(page);
     }
+    EXPECT_EQ(boxes, sizeof kPlaced / sizeof kPlaced[0]) << "a box on a page without a title bar row";
     NONCLIENTMETRICSA metrics;
     metrics.cbSize = sizeof metrics;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));

@@ -130,12 +130,10 @@ function(vantor_setup target app product root)
       set(picture_${name} ${root}/pictures/${picture})
     endif()
   endforeach()
+  # The painter writes exactly these: naming one it leaves out would paint
+  # again at every build.
   if(painted)
-    set(all_painted)
-    foreach(picture computer.bmp startmenu.bmp banner.bmp strip.bmp line.bmp setup.ico shortcut.ico)
-      list(APPEND all_painted ${root}/pictures/${picture})
-    endforeach()
-    add_custom_command(OUTPUT ${all_painted}
+    add_custom_command(OUTPUT ${painted}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${root}/pictures
       COMMAND ${VANTOR_HOST_TOOLS}/paint-resources ${root}/pictures ${description}
       DEPENDS ${description} ${described} ${VANTOR_HOST_TOOLS}/paint-resources

@@ -104,6 +104,7 @@ sideband   Ashcombe Labs
 timestamp  2024-03-09 16:45:10.000
 weekday    6
 preserve   .TMN
+picture    shortcut  Fenlock.ico
 installed  7
 shortcuts  4
 
@@ -158,6 +159,10 @@ for file in "$setup" "$out"/product-files/*; do
 done
 iconv -f UTF-8 -t WINDOWS-1252 "$product/Licence.txt" | cmp -s - "$out/product-files/license.txt" ||
   fail "the licence the setup shows is not the product's in Windows-1252"
+# Built again with nothing changed, it makes nothing.
+"$src/scripts/build-setup.sh" "$product" "$out" > "$work/again.log" 2>&1 || fail "the second build failed"
+! grep -E "Painting|Writing|Packing|Linking|Building" "$work/again.log" ||
+  fail "a build with nothing changed made the lines above again"
 [ $failed = 0 ] || exit 1
 
 # Older times and new bytes: the same length for the read-me, longer for

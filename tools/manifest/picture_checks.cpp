@@ -343,8 +343,9 @@ bool ReadEmblem(const Description& d, int* width, int* height, std::vector<uint3
     c.line = own->second.line;
     std::string path = SourcePath(d, own->second.source);
     if (!ReadBytes(path, &bytes)) return c.Problem(path + " cannot be read");
-    const BitmapNeed& need = kBitmaps[sizeof kBitmaps / sizeof kBitmaps[0] - 1];  // the emblem's
-    if (!CheckBitmap(c, bytes, need, &dib)) return false;
+    const BitmapNeed* need = kBitmaps;
+    while (std::string(need->name) != "emblem") ++need;
+    if (!CheckBitmap(c, bytes, *need, &dib)) return false;
     *width = dib.width;
     *height = dib.height;
     pixels->clear();

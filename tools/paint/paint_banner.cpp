@@ -1,7 +1,7 @@
 // The banner band across the top of the setup's backdrop: the banner (202)
-// with the publisher's emblem (or a neutral one), the product's title and slogan; the strip
-// (203) of its striped background, stretched over the rest of the window's
-// width; the line (204) under both.
+// with the publisher's emblem (or a neutral one), the product's title and
+// slogan; the strip (203) of its striped background, stretched over the
+// rest of the window's width; the line (204) under both.
 
 #include <vector>
 

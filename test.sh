@@ -67,7 +67,9 @@ wait $host || [ $status = 2 ] || status=1
 for tree in host win32; do
   log=build/$tree-tests.log
   grep -qE '^100% tests passed' "$log" && continue
-  grep -E 'Failed|\*\*\*' "$log" || true
+  # The failed tests, and each failed check with its test's own words, which
+  # a clone's CI keeps only in this output.
+  grep -E 'Failed|\*\*\*|\] FAIL |^FAIL|Failure$' "$log" || true
   tail -n 60 "$log"
 done
 # ctest's own closing lines, then one line for both trees.

@@ -267,7 +267,7 @@ std::string PicturePath(const Description& d, const std::string& name, int* line
     *built = true;
     // The main program's icon, else the painted one (see the build).
     if (name == "setup") return d.buildRoot + "/pictures/product.ico";
-    const char* extension = name == "setup" || name == "shortcut" ? ".ico" : ".bmp";
+    const char* extension = name == "shortcut" ? ".ico" : ".bmp";
     return d.buildRoot + "/pictures/" + name + extension;
 }
 
